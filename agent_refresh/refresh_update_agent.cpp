@@ -1,0 +1,1 @@
+// Placeholder until this library's first real source lands.

@@ -1,0 +1,51 @@
+# Shared by run.sh and test.sh: set-up, build folders, Wine prefix and display.
+
+repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build_root="${PATCHWELL_BUILD_ROOT:-$repo_root/build}"
+
+# The product is 32-bit. Where the kernel cannot run 32-bit programs (and so
+# no 32-bit Wine), tests and the simulated build run as 64-bit under wine64.
+host_arch() {
+  if /usr/lib/wine/wine --version >/dev/null 2>&1; then echo i686; else echo x86_64; fi
+}
+
+configure_and_build() {  # folder arch tests(ON|OFF) [targets...]
+  local dir="$1" arch="$2" tests="$3"; shift 3
+  cmake -S "$repo_root" -B "$dir" -DPATCHWELL_ARCH="$arch" -DPATCHWELL_TESTS="$tests" \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  if [ $# -gt 0 ]; then
+    cmake --build "$dir" -j"$(nproc)" --target "$@"
+  else
+    cmake --build "$dir" -j"$(nproc)"
+  fi
+}
+
+prepare_wine_prefix() {  # build folder
+  local dir="$1"
+  if [ ! -f "$dir/wineprefix/system.reg" ]; then
+    echo "wine: creating prefix in $dir/wineprefix"
+    "$dir/wine-run.sh" wineboot --init >/dev/null 2>&1 || true
+    "$dir/wine-run.sh" wineserver -w >/dev/null 2>&1 || true
+  fi
+}
+
+xvfb_pid=""
+start_display() {
+  if [ -n "${DISPLAY:-}" ]; then return; fi
+  local n
+  for n in $(seq 90 140); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      xvfb_pid=$!
+      export DISPLAY=":$n"
+      for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && return; sleep 0.1; done
+      return
+    fi
+  done
+  echo "no free X display found" >&2
+  exit 1
+}
+
+stop_display() {
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
+}

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the product and the tests, runs every test.
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+
+"$repo_root/scripts/setup.sh"
+
+arch="$(host_arch)"
+test_dir="$build_root/test-$arch"
+configure_and_build "$test_dir" "$arch" ON
+
+# The shipped 32-bit program is always built, even where it cannot run.
+if [ "$arch" != i686 ]; then
+  configure_and_build "$build_root/product-i686" i686 OFF
+fi
+
+trap 'stop_display; "$test_dir/wine-run.sh" wineserver -k >/dev/null 2>&1 || true' EXIT
+start_display
+prepare_wine_prefix "$test_dir"
+cd "$test_dir"
+ctest --output-on-failure -j2 "$@"

@@ -1,0 +1,1 @@
+namespace SkinUI { int FrameProbe() { return 42; } }
