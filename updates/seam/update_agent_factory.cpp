@@ -28,7 +28,9 @@ IUpdateAgentFactory* g_factory = &g_systemFactory;
 
 }  // namespace
 
-IUpdateAgentFactory& UpdateAgentFactory() { return *g_factory; }
+IUpdateAgentFactory& UpdateAgentFactory() {
+  return *g_factory;
+}
 
 void SetUpdateAgentFactory(IUpdateAgentFactory* replacement) {
   g_factory = replacement ? replacement : &g_systemFactory;

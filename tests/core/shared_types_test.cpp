@@ -1,3 +1,0 @@
-#include <gtest/gtest.h>
-namespace SkinUI { int FrameProbe(); }
-TEST(Frame, Runs) { EXPECT_EQ(42, SkinUI::FrameProbe()); }

@@ -1,0 +1,93 @@
+#include "ui/core/string_map.h"
+
+#include <algorithm>
+#include <cwchar>
+
+namespace SkinUI {
+
+CStringMapUI::CStringMapUI(int buckets) : buckets_(std::max(buckets, kMinimumBuckets)) {}
+
+CStringMapUI::~CStringMapUI() {
+  Clear();
+}
+
+unsigned int CStringMapUI::Hash(const wchar_t* key) {
+  unsigned int hash = 0;
+  if (!key) return hash;
+  for (size_t i = wcslen(key); i > 0; --i)
+    hash = hash * 33u + static_cast<unsigned int>(key[i - 1]);
+  return hash;
+}
+
+std::unique_ptr<CStringMapUI::Node>& CStringMapUI::BucketFor(const wchar_t* key) {
+  return buckets_[Hash(key) % buckets_.size()];
+}
+
+const CStringMapUI::Node* CStringMapUI::FindNode(const wchar_t* key) const {
+  if (!key) return nullptr;
+  for (const Node* node = buckets_[Hash(key) % buckets_.size()].get(); node;
+       node = node->next.get()) {
+    if (node->key == key) return node;
+  }
+  return nullptr;
+}
+
+void* CStringMapUI::Find(const wchar_t* key) const {
+  const Node* node = FindNode(key);
+  return node ? node->value : nullptr;
+}
+
+bool CStringMapUI::Contains(const wchar_t* key) const {
+  return FindNode(key) != nullptr;
+}
+
+bool CStringMapUI::Insert(const wchar_t* key, void* value) {
+  if (!key || FindNode(key)) return false;
+  std::unique_ptr<Node>& head = BucketFor(key);
+  head.reset(new Node{CWideStringUI(key), value, std::move(head)});
+  ++count_;
+  return true;
+}
+
+void* CStringMapUI::Set(const wchar_t* key, void* value) {
+  if (!key) return nullptr;
+  if (Node* node = const_cast<Node*>(FindNode(key))) {
+    std::swap(node->value, value);
+    return value;
+  }
+  Insert(key, value);
+  return nullptr;
+}
+
+bool CStringMapUI::Remove(const wchar_t* key) {
+  if (!key) return false;
+  for (std::unique_ptr<Node>* link = &BucketFor(key); *link; link = &(*link)->next) {
+    if ((*link)->key == key) {
+      std::unique_ptr<Node> removed = std::move(*link);
+      *link = std::move(removed->next);
+      --count_;
+      return true;
+    }
+  }
+  return false;
+}
+
+void CStringMapUI::Clear() {
+  // Unlink chains iteratively so a long chain cannot exhaust the stack.
+  for (std::unique_ptr<Node>& head : buckets_) {
+    while (head) head = std::move(head->next);
+  }
+  count_ = 0;
+}
+
+const wchar_t* CStringMapUI::KeyAt(int n) const {
+  if (n < 0 || n >= count_) return nullptr;
+  for (size_t b = buckets_.size(); b > 0; --b) {
+    for (const Node* node = buckets_[b - 1].get(); node; node = node->next.get()) {
+      if (n-- == 0) return node->key.GetData();
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace SkinUI

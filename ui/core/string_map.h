@@ -1,0 +1,54 @@
+#pragma once
+// Hash map from wide-string keys (owned copies) to pointers it does not own.
+// The bucket count is fixed at construction; enumeration order (KeyAt) runs
+// from the last bucket to the first, each chain from its head.
+
+#include <memory>
+#include <vector>
+
+#include "ui/core/wide_string.h"
+
+namespace SkinUI {
+
+class CStringMapUI {
+ public:
+  static constexpr int kMinimumBuckets = 16;
+
+  explicit CStringMapUI(int buckets = 83);
+  CStringMapUI(const CStringMapUI&) = delete;
+  CStringMapUI& operator=(const CStringMapUI&) = delete;
+  ~CStringMapUI();
+
+  // The value stored under key, or null.
+  void* Find(const wchar_t* key) const;
+  bool Contains(const wchar_t* key) const;
+  // Fails when the key is already present.
+  bool Insert(const wchar_t* key, void* value);
+  // Stores value under key (adding the key when new); returns the old value.
+  void* Set(const wchar_t* key, void* value);
+  bool Remove(const wchar_t* key);
+  void Clear();
+
+  int GetCount() const { return count_; }
+  int BucketCount() const { return static_cast<int>(buckets_.size()); }
+  // The n-th key in enumeration order, or null outside 0 ... count - 1.
+  const wchar_t* KeyAt(int n) const;
+
+  // hash = hash * 33 + character, from the last character to the first.
+  static unsigned int Hash(const wchar_t* key);
+
+ private:
+  struct Node {
+    CWideStringUI key;
+    void* value;
+    std::unique_ptr<Node> next;
+  };
+
+  std::unique_ptr<Node>& BucketFor(const wchar_t* key);
+  const Node* FindNode(const wchar_t* key) const;
+
+  std::vector<std::unique_ptr<Node>> buckets_;
+  int count_ = 0;
+};
+
+}  // namespace SkinUI

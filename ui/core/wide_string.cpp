@@ -1,0 +1,219 @@
+#include "ui/core/wide_string.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cwchar>
+
+namespace SkinUI {
+
+namespace {
+int LengthOf(const wchar_t* text, int length) {
+  if (!text) return 0;
+  if (length < 0) return static_cast<int>(wcslen(text));
+  return length;
+}
+}  // namespace
+
+CWideStringUI::CWideStringUI() : data_(inline_) {
+  inline_[0] = L'\0';
+}
+
+CWideStringUI::CWideStringUI(const wchar_t* text, int length) : CWideStringUI() {
+  Assign(text, length);
+}
+
+CWideStringUI::CWideStringUI(wchar_t ch) : CWideStringUI() {
+  Assign(&ch, 1);
+}
+
+CWideStringUI::CWideStringUI(const CWideStringUI& other) : CWideStringUI() {
+  Assign(other.data_, other.length_);
+}
+
+CWideStringUI::~CWideStringUI() {
+  FreeHeap();
+}
+
+CWideStringUI& CWideStringUI::operator=(const CWideStringUI& other) {
+  if (this != &other) Assign(other.data_, other.length_);
+  return *this;
+}
+
+CWideStringUI& CWideStringUI::operator=(const wchar_t* text) {
+  Assign(text);
+  return *this;
+}
+
+CWideStringUI& CWideStringUI::operator=(wchar_t ch) {
+  Assign(&ch, 1);
+  return *this;
+}
+
+CWideStringUI& CWideStringUI::operator+=(const CWideStringUI& other) {
+  Append(CWideStringUI(other).data_);
+  return *this;
+}
+
+CWideStringUI& CWideStringUI::operator+=(const wchar_t* text) {
+  Append(text);
+  return *this;
+}
+
+CWideStringUI& CWideStringUI::operator+=(wchar_t ch) {
+  const wchar_t text[2] = {ch, L'\0'};
+  Append(text);
+  return *this;
+}
+
+CWideStringUI CWideStringUI::operator+(const CWideStringUI& other) const {
+  CWideStringUI result(*this);
+  result += other;
+  return result;
+}
+
+CWideStringUI CWideStringUI::operator+(const wchar_t* text) const {
+  CWideStringUI result(*this);
+  result += text;
+  return result;
+}
+
+wchar_t CWideStringUI::GetAt(int index) const {
+  if (index < 0 || index >= length_) return L'\0';
+  return data_[index];
+}
+
+void CWideStringUI::SetAt(int index, wchar_t ch) {
+  if (index < 0 || index >= length_) return;
+  data_[index] = ch;
+}
+
+void CWideStringUI::FreeHeap() {
+  if (data_ != inline_) delete[] data_;
+  data_ = inline_;
+}
+
+void CWideStringUI::SetLength(int length) {
+  const bool wantsInline = length <= kMaxInlineLength;
+  if (wantsInline && data_ != inline_) {
+    const int kept = std::min(length_, length);
+    std::copy(data_, data_ + kept, inline_);
+    FreeHeap();
+  } else if (!wantsInline) {
+    wchar_t* grown = new wchar_t[length + 1];
+    std::copy(data_, data_ + std::min(length_, length), grown);
+    FreeHeap();
+    data_ = grown;
+  }
+  length_ = length;
+  data_[length_] = L'\0';
+}
+
+void CWideStringUI::Empty() {
+  SetLength(0);
+}
+
+void CWideStringUI::Assign(const wchar_t* text, int length) {
+  const int count = LengthOf(text, length);
+  // The source may live inside this string's own buffer.
+  if (text && text >= data_ && text <= data_ + length_) {
+    CWideStringUI copy(text, count);
+    Assign(copy.data_, copy.length_);
+    return;
+  }
+  length_ = 0;
+  SetLength(count);
+  if (count > 0) std::copy(text, text + count, data_);
+}
+
+void CWideStringUI::Append(const wchar_t* text) {
+  const int count = LengthOf(text, -1);
+  if (count == 0) return;
+  if (text >= data_ && text <= data_ + length_) {
+    CWideStringUI copy(text, count);
+    Append(copy.data_);
+    return;
+  }
+  const int old = length_;
+  SetLength(old + count);
+  std::copy(text, text + count, data_ + old);
+}
+
+int CWideStringUI::Compare(const wchar_t* text) const {
+  return wcscmp(data_, text ? text : L"");
+}
+
+int CWideStringUI::CompareNoCase(const wchar_t* text) const {
+  return _wcsicmp(data_, text ? text : L"");
+}
+
+int CWideStringUI::Find(wchar_t ch, int start) const {
+  if (start < 0 || start >= length_) return -1;
+  const wchar_t* found = wcschr(data_ + start, ch);
+  return found ? static_cast<int>(found - data_) : -1;
+}
+
+int CWideStringUI::Find(const wchar_t* text, int start) const {
+  if (!text || start < 0 || start > length_) return -1;
+  const wchar_t* found = wcsstr(data_ + start, text);
+  return found ? static_cast<int>(found - data_) : -1;
+}
+
+int CWideStringUI::Replace(const wchar_t* from, const wchar_t* to) {
+  const int fromLength = LengthOf(from, -1);
+  if (fromLength == 0) return 0;
+  CWideStringUI result;
+  int count = 0;
+  int position = 0;
+  for (int found = Find(from, 0); found >= 0; found = Find(from, position)) {
+    result += Mid(position, found - position);
+    result += to ? to : L"";
+    position = found + fromLength;
+    ++count;
+  }
+  if (count == 0) return 0;
+  result += Mid(position);
+  Assign(result.data_, result.length_);
+  return count;
+}
+
+void CWideStringUI::MakeLower() {
+  if (length_ > 0) CharLowerBuffW(data_, static_cast<DWORD>(length_));
+}
+
+void CWideStringUI::MakeUpper() {
+  if (length_ > 0) CharUpperBuffW(data_, static_cast<DWORD>(length_));
+}
+
+CWideStringUI CWideStringUI::Left(int count) const {
+  return CWideStringUI(data_, std::clamp(count, 0, length_));
+}
+
+CWideStringUI CWideStringUI::Mid(int position, int count) const {
+  position = std::clamp(position, 0, length_);
+  const int available = length_ - position;
+  if (count < 0 || count > available) count = available;
+  return CWideStringUI(data_ + position, count);
+}
+
+CWideStringUI CWideStringUI::Right(int count) const {
+  count = std::clamp(count, 0, length_);
+  return CWideStringUI(data_ + length_ - count, count);
+}
+
+int CWideStringUI::Format(const wchar_t* format, ...) {
+  va_list args;
+  va_start(args, format);
+  const int length = FormatList(format, args);
+  va_end(args);
+  return length;
+}
+
+int CWideStringUI::FormatList(const wchar_t* format, va_list args) {
+  wchar_t buffer[kFormatUnits] = {};
+  if (format) wvsprintfW(buffer, format, args);
+  buffer[kFormatUnits - 1] = L'\0';
+  Assign(buffer);
+  return length_;
+}
+
+}  // namespace SkinUI
