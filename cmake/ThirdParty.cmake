@@ -1,4 +1,5 @@
 # zlib: the mingw-w64 package, linked statically.
+set(ZLIB_USE_STATIC_LIBS ON)
 find_package(ZLIB REQUIRED)
 
 # Boost.PropertyTree is header-only. Debian's headers are reached through a

@@ -1,0 +1,342 @@
+#include "markup_test_support.h"
+
+#include <zlib.h>
+
+#include <stdexcept>
+
+namespace markup_test {
+
+Bytes ToBytes(const std::string& text) {
+  return Bytes(text.begin(), text.end());
+}
+
+std::string ToString(const Bytes& bytes) {
+  return std::string(bytes.begin(), bytes.end());
+}
+
+Bytes Deflate(const std::string& data) {
+  z_stream stream = {};
+  if (deflateInit2(&stream, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+    throw std::runtime_error("deflateInit2");
+  }
+  Bytes out(deflateBound(&stream, static_cast<uLong>(data.size())) + 16);
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  stream.avail_in = static_cast<uInt>(data.size());
+  stream.next_out = out.data();
+  stream.avail_out = static_cast<uInt>(out.size());
+  const int status = deflate(&stream, Z_FINISH);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  if (status != Z_STREAM_END) throw std::runtime_error("deflate");
+  return out;
+}
+
+void Put16(Bytes& bytes, size_t at, uint16_t value) {
+  bytes[at] = static_cast<unsigned char>(value);
+  bytes[at + 1] = static_cast<unsigned char>(value >> 8);
+}
+
+void Put32(Bytes& bytes, size_t at, uint32_t value) {
+  Put16(bytes, at, static_cast<uint16_t>(value));
+  Put16(bytes, at + 2, static_cast<uint16_t>(value >> 16));
+}
+
+namespace {
+
+void Append16(Bytes& bytes, uint16_t value) {
+  bytes.push_back(static_cast<unsigned char>(value));
+  bytes.push_back(static_cast<unsigned char>(value >> 8));
+}
+
+void Append32(Bytes& bytes, uint32_t value) {
+  Append16(bytes, static_cast<uint16_t>(value));
+  Append16(bytes, static_cast<uint16_t>(value >> 16));
+}
+
+void Append(Bytes& bytes, const std::string& text) {
+  bytes.insert(bytes.end(), text.begin(), text.end());
+}
+
+void Append(Bytes& bytes, const Bytes& more) {
+  bytes.insert(bytes.end(), more.begin(), more.end());
+}
+
+struct PackedEntry {
+  uint16_t method;
+  uint16_t flags;
+  uint32_t crc;
+  Bytes data;
+  uint32_t localOffset;
+};
+
+PackedEntry Pack(const TestZipEntry& entry) {
+  PackedEntry packed;
+  packed.crc = crc32(0L, reinterpret_cast<const Bytef*>(entry.data.data()),
+                     static_cast<uInt>(entry.data.size()));
+  if (entry.methodOverride >= 0) {
+    packed.method = static_cast<uint16_t>(entry.methodOverride);
+    packed.data = ToBytes(entry.data);
+  } else if (entry.deflate) {
+    packed.method = 8;
+    packed.data = Deflate(entry.data);
+  } else {
+    packed.method = 0;
+    packed.data = ToBytes(entry.data);
+  }
+  packed.flags = entry.flags | (entry.sizesInDescriptor ? 0x0008 : 0);
+  packed.localOffset = 0;
+  return packed;
+}
+
+}  // namespace
+
+Bytes BuildTestZip(const std::vector<TestZipEntry>& entries, const std::string& comment,
+                   const std::string& prefix, TestZipLayout* layout) {
+  TestZipLayout local;
+  TestZipLayout& where = layout ? *layout : local;
+  where = TestZipLayout();
+  Bytes out = ToBytes(prefix);
+  const size_t base = out.size();
+  std::vector<PackedEntry> packed;
+
+  for (const TestZipEntry& entry : entries) {
+    PackedEntry p = Pack(entry);
+    p.localOffset = static_cast<uint32_t>(out.size() - base);
+    where.localHeaders.push_back(out.size());
+    const bool descriptor = entry.sizesInDescriptor;
+    Append32(out, 0x04034B50);
+    Append16(out, 20);
+    Append16(out, p.flags);
+    Append16(out, p.method);
+    Append16(out, entry.dosTime);
+    Append16(out, entry.dosDate);
+    Append32(out, descriptor ? 0 : p.crc);
+    Append32(out, descriptor ? 0 : static_cast<uint32_t>(p.data.size()));
+    Append32(out, descriptor ? 0 : static_cast<uint32_t>(entry.data.size()));
+    Append16(out, static_cast<uint16_t>(entry.name.size()));
+    Append16(out, static_cast<uint16_t>(entry.localExtra.size()));
+    Append(out, entry.name);
+    Append(out, entry.localExtra);
+    Append(out, p.data);
+    if (descriptor) {
+      Append32(out, 0x08074B50);
+      Append32(out, p.crc);
+      Append32(out, static_cast<uint32_t>(p.data.size()));
+      Append32(out, static_cast<uint32_t>(entry.data.size()));
+    }
+    packed.push_back(std::move(p));
+  }
+
+  where.centralStart = out.size();
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const TestZipEntry& entry = entries[i];
+    const PackedEntry& p = packed[i];
+    where.centralRecords.push_back(out.size());
+    Append32(out, 0x02014B50);
+    Append16(out, entry.versionMadeBy);
+    Append16(out, 20);
+    Append16(out, p.flags);
+    Append16(out, p.method);
+    Append16(out, entry.dosTime);
+    Append16(out, entry.dosDate);
+    Append32(out, p.crc);
+    Append32(out, static_cast<uint32_t>(p.data.size()));
+    Append32(out, static_cast<uint32_t>(entry.data.size()));
+    Append16(out, static_cast<uint16_t>(entry.name.size()));
+    Append16(out, static_cast<uint16_t>(entry.centralExtra.size()));
+    Append16(out, static_cast<uint16_t>(entry.comment.size()));
+    Append16(out, 0);
+    Append16(out, 0);
+    Append32(out, entry.externalAttributes);
+    Append32(out, p.localOffset);
+    Append(out, entry.name);
+    Append(out, entry.centralExtra);
+    Append(out, entry.comment);
+  }
+  const size_t centralSize = out.size() - where.centralStart;
+
+  where.endRecord = out.size();
+  Append32(out, 0x06054B50);
+  Append16(out, 0);
+  Append16(out, 0);
+  Append16(out, static_cast<uint16_t>(entries.size()));
+  Append16(out, static_cast<uint16_t>(entries.size()));
+  Append32(out, static_cast<uint32_t>(centralSize));
+  Append32(out, static_cast<uint32_t>(where.centralStart - base));
+  Append16(out, static_cast<uint16_t>(comment.size()));
+  Append(out, comment);
+  return out;
+}
+
+std::string TimestampExtra(uint32_t modify, uint32_t access, uint32_t create) {
+  Bytes data;
+  uint8_t flags = 0;
+  if (modify) flags |= 1;
+  if (access) flags |= 2;
+  if (create) flags |= 4;
+  data.push_back(flags);
+  if (modify) Append32(data, modify);
+  if (access) Append32(data, access);
+  if (create) Append32(data, create);
+  Bytes extra;
+  Append16(extra, 0x5455);
+  Append16(extra, static_cast<uint16_t>(data.size()));
+  Append(extra, data);
+  return ToString(extra);
+}
+
+GuardedBlock::GuardedBlock(const Bytes& bytes) : GuardedBlock(bytes.data(), bytes.size()) {}
+
+GuardedBlock::GuardedBlock(const void* data, size_t size) : size_(size) {
+  SYSTEM_INFO info;
+  GetSystemInfo(&info);
+  const size_t page = info.dwPageSize;
+  const size_t pages = size == 0 ? 1 : (size + page - 1) / page;
+  // Reserved pages on both sides stay inaccessible.
+  base_ = static_cast<unsigned char*>(
+      VirtualAlloc(nullptr, (pages + 2) * page, MEM_RESERVE, PAGE_NOACCESS));
+  if (!base_) throw std::runtime_error("VirtualAlloc reserve");
+  unsigned char* usable = static_cast<unsigned char*>(
+      VirtualAlloc(base_ + page, pages * page, MEM_COMMIT, PAGE_READWRITE));
+  if (!usable) throw std::runtime_error("VirtualAlloc commit");
+  data_ = usable + pages * page - size;
+  if (size) memcpy(data_, data, size);
+  DWORD old = 0;
+  VirtualProtect(usable, pages * page, PAGE_READONLY, &old);
+}
+
+GuardedBlock::~GuardedBlock() {
+  if (base_) VirtualFree(base_, 0, MEM_RELEASE);
+}
+
+namespace {
+
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path + L"\\");
+      } else {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+      }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+
+TempFolder::TempFolder() {
+  wchar_t temp[MAX_PATH];
+  const DWORD length = GetTempPathW(MAX_PATH, temp);
+  if (length == 0 || length >= MAX_PATH) throw std::runtime_error("GetTempPathW");
+  static unsigned serial = 0;
+  wchar_t name[64];
+  wsprintfW(name, L"markup_tests_%lu_%u\\", GetCurrentProcessId(), ++serial);
+  path_ = std::wstring(temp) + name;
+  if (!CreateDirectoryW(path_.c_str(), nullptr)) throw std::runtime_error("CreateDirectoryW");
+}
+
+TempFolder::~TempFolder() {
+  RemoveTree(path_);
+}
+
+std::wstring TempFolder::Write(const std::wstring& name, const Bytes& bytes) const {
+  const std::wstring path = path_ + name;
+  const size_t slash = name.find_last_of(L'\\');
+  if (slash != std::wstring::npos)
+    CreateDirectoryW((path_ + name.substr(0, slash)).c_str(), nullptr);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("CreateFileW");
+  DWORD written = 0;
+  const BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                             &written, nullptr);
+  CloseHandle(file);
+  if (!ok || written != bytes.size()) throw std::runtime_error("WriteFile");
+  return path;
+}
+
+std::wstring TempFolder::Write(const std::wstring& name, const std::string& text) const {
+  return Write(name, ToBytes(text));
+}
+
+CurrentDirectoryGuard::CurrentDirectoryGuard(const std::wstring& folder) {
+  wchar_t current[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, current);
+  previous_ = current;
+  SetCurrentDirectoryW(folder.c_str());
+}
+
+CurrentDirectoryGuard::~CurrentDirectoryGuard() {
+  SetCurrentDirectoryW(previous_.c_str());
+}
+
+const std::string& SampleSkin() {
+  static const std::string skin = R"(<?xml version="1.0" encoding="utf-8" standalone="yes" ?>
+<Window size="650,400" caption="0,0,572,35" roundcorner="5,6">
+    <Font name="Tahoma" size="19" bold="true" italic="false" />
+    <Font name="Tahoma" size="13" bold="false" italic="false" />
+    <Font name="Tahoma" size="16" bold="true" italic="false" />
+    <Font name="Tahoma" size="24" bold="true" italic="false" />
+    <Font name="Tahoma" size="12" bold="true" italic="false" />
+    <!-- class defaults for the scroll bars -->
+    <Default name="VScrollBar" value="button1normalimage=&quot;file='vscroll.png'&#x09;source='0,0,13,13'&quot; button2normalimage=&quot;file='vscroll.png' source='0,13,13,26' mask='#FFFF00FF'&quot; thumbnormalimage=&quot;file='vscroll.png' source='0,0,16,38' corner='2,2,2,2' mask='#FFFF00FF'&quot; bknormalimage=&quot;file='vscroll.png' source='0,38,16,52' corner='2,2,2,2' mask='#FFFF00FF'&quot; showbutton1=&quot;false&quot; showbutton2=&quot;false&quot;" />
+    <Default name="HScrollBar" value="button1normalimage=&quot;file='vscroll-2.png' source='0,0,13,13' mask='#FFFF00FF'&quot; thumbnormalimage=&quot;file='vscroll-2.png' source='0,0,587,16' corner='2,2,2,2' mask='#FFFF00FF'&quot; showbutton1=&quot;false&quot; showbutton2=&quot;false&quot;" />
+    <Container width="650" height="383" bkimage="bg.png" menu="true">
+        <Button name="BtnMiniSize" float="true" pos="575,0,613,20" maxwidth="99999" maxheight="99999" bkimage="btn_min.png" normalimage="file='btn_min.png' source='0,0,37,20'" hotimage="file='btn_min.png' source='0,21,38,40'" pushedimage="file='btn_min.png' source='0,21,38,40'" relativepos="0,0,0,0" textcolor="#FF000000" disabledtextcolor="#FFA7A6AA" align="center" />
+        <Button name="BtnClose" float="true" pos="613,0,650,20" maxwidth="99999" maxheight="99999" normalimage="file='btn_close.png' source='0,0,34,20' corner='4,4,4,4'" hotimage="file='btn_close.png' source='0,20,34,40'" relativepos="0,0,0,0" align="center" />
+        <Control name="Control_Bottom" float="true" pos="2,216,652,346" maxwidth="99999" maxheight="99999" bkimage="bg_bottom.png" />
+        <Label name="LabelTitle" float="true" pos="3,0,524,38" text="Patchwell" textcolor="#00FFFFFF" disabledtextcolor="#00FFFFFF" font="0" />
+        <HorizontalLayout float="true" pos="30,229,524,331">
+            <Text name="Text_Msg" float="true" pos="0,0,493,100" textpadding="2,0,2,0" textcolor="#00808080" font="4" align="wrap" endellipsis="true" />
+        </HorizontalLayout>
+        <Button name="Btn_Scan" float="true" pos="439,353,528,383" text="Scan" textcolor="#005A5A5A" disabledtextcolor="#00FFFFFF" font="2" align="center" normalimage="file='pach_button.png' source='0,0,90,29'" pushedimage="file='pach_button.png' source='0,29,90,58'" disabledimage="file='pach_button.png' source='0,58,90,87'" />
+        <Progress name="Progress_Action" float="true" pos="49,129,622,155" visible="false" bkimage="Progress_2.png" foreimage="file='Progress_1.png' corner='10,5,10,5'" min="0" max="100" value="0" hor="true" isstretchfore="false" showhtml="true" />
+        <List name="List_Holes" float="true" pos="12,51,642,202" itemtextcolor="#FF000000" itemselectedbkcolor="#FFC1E3FF" itemhotbkcolor="#FFE9F5FF" headerbkimage="head_bk.png" vscrollbar="true" hscrollbar="true">
+            <ListHeader height="32" bkimage="head_bk.png" menu="true">
+                <ListHeaderItem width="26" height="25" minwidth="26" sepwidth="1" align="center" sepimage="file='head_fg.png'" />
+                <ListHeaderItem text="Title" width="355" height="25" minwidth="16" sepwidth="1" align="center" sepimage="file='head_fg.png'" />
+                <ListHeaderItem text="Date" width="172" height="25" minwidth="16" />
+                <ListHeaderItem text="Size" width="62" height="25" minwidth="16" />
+            </ListHeader>
+        </List>
+        <Option name="Check_All" float="true" pos="17,58,35,72" normalimage="file='Check_Box.png' dest='0,0,13,13' source='0,2,13,15'" selectedimage="file='Check_Box.png' dest='0,0,17,13' source='0,17,17,30'" />
+        <Text name="Text_Result2" float="true" pos="162,158,601,214" text="You need to reboot your computer now to ensure important updates installed correctly. Or you can choose to restart your computer later." visible="false" font="2" align="wrap" />
+        <Label name="Label_State" float="true" pos="47,92,608,122" text=" " font="2" endellipsis="true" />
+        <Text name="Text_1" float="true" pos="133,81,578,106" text="Guickly and easily downloads &amp; installs updates from microsoft" textpadding="2,4,2,0" font="4" align="wrap" />
+        <Option name="Option_RestartNow" float="true" pos="311,250,434,266" text="Restart PC Now" visible="false" group="restart" selected="true" textpadding="15,0,0,0" font="4" align="center" />
+    </Container>
+</Window>
+)";
+  return skin;
+}
+
+Bytes SampleSkinArchive() {
+  std::vector<TestZipEntry> entries;
+  auto add = [&entries](const std::string& name, const std::string& data, bool deflate) {
+    TestZipEntry entry;
+    entry.name = name;
+    entry.data = data;
+    entry.deflate = deflate;
+    entries.push_back(entry);
+  };
+  add("MainSkin.xml", SampleSkin(), true);
+  std::string picture;
+  for (int i = 0; i < 3000; ++i) picture += static_cast<char>((i * 7) ^ (i >> 3));
+  add("bg.png", picture, true);
+  add("checked.png", picture.substr(0, 700), false);
+  add("skin/uncheck.png", picture.substr(100, 900), true);
+  entries.back().localExtra = TimestampExtra(1600000000, 1600000100, 1600000200);
+  entries.back().centralExtra = TimestampExtra(1600000000, 0, 0);
+  return BuildTestZip(entries, "skin archive");
+}
+
+}  // namespace markup_test

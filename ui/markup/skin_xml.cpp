@@ -1,0 +1,364 @@
+#include "ui/markup/skin_xml.h"
+
+#include <climits>
+#include <cstring>
+#include <cwctype>
+#include <new>
+#include <vector>
+
+#include "ui/markup/skin_resources.h"
+
+namespace SkinUI {
+
+namespace {
+
+const wchar_t kExpectedStartTag[] = L"Expected start tag";
+const wchar_t kErrorParsingElementName[] = L"Error parsing element name";
+const wchar_t kExpectedStartTagClosing[] = L"Expected start-tag closing";
+const wchar_t kExpectedEndTagStart[] = L"Expected end-tag start";
+const wchar_t kUnmatchedClosingTag[] = L"Unmatched closing tag";
+const wchar_t kErrorParsingAttributes[] = L"Error while parsing attributes";
+const wchar_t kExpectedAttributeValue[] = L"Expected attribute value";
+const wchar_t kErrorParsingAttributeString[] = L"Error while parsing attribute string";
+const wchar_t kOutOfMemory[] = L"Out of memory";
+const wchar_t kCouldNotConvertText[] = L"Could not convert text";
+
+constexpr uint32_t kFirstGrowth = 500;
+
+struct TEntity {
+  const wchar_t* name;  // without the leading '&'
+  size_t length;
+  wchar_t character;
+};
+
+const TEntity kEntities[] = {
+    {L"amp;", 4, L'&'},  {L"lt;", 3, L'<'},    {L"gt;", 3, L'>'},
+    {L"quot;", 5, L'"'}, {L"apos;", 5, L'\''},
+};
+
+bool IsNameCharacter(wchar_t c) {
+  return c == L'_' || c == L':' || iswalnum(c);
+}
+
+void SkipName(wchar_t*& p) {
+  while (*p != L'\0' && IsNameCharacter(*p)) p = CharNextW(p);
+}
+
+void SkipWhitespaceInPlace(wchar_t*& p) {
+  p = const_cast<wchar_t*>(CSkinXml::SkipWhitespace(p));
+}
+
+// p is just after '&'. Anything but the five entities stays literal text.
+void DecodeEntity(wchar_t*& p, wchar_t*& out) {
+  for (const TEntity& entity : kEntities) {
+    if (wcsncmp(p, entity.name, entity.length) == 0) {
+      *out++ = entity.character;
+      p += entity.length;
+      return;
+    }
+  }
+  *out++ = L'&';
+}
+
+}  // namespace
+
+const wchar_t* CSkinXml::SkipWhitespace(const wchar_t* p) {
+  while (*p > L'\0' && *p <= L' ') p = CharNextW(p);
+  return p;
+}
+
+CSkinXml::CSkinXml(bool preserveWhitespace) : preserveWhitespace_(preserveWhitespace) {}
+
+CSkinXml::~CSkinXml() {
+  Release();
+}
+
+void CSkinXml::Release() {
+  delete[] text_;
+  text_ = nullptr;
+  delete[] elements_;
+  elements_ = nullptr;
+  elementCount_ = 0;
+  capacity_ = 0;
+}
+
+bool CSkinXml::LoadText(const wchar_t* text) {
+  Release();
+  SetError(L"", L"");
+  if (!text) return false;
+  const size_t length = wcslen(text);
+  // Element records keep text positions in 32 bits.
+  if (length >= UINT32_MAX) return Fail(kOutOfMemory, L"");
+  wchar_t* copy = new (std::nothrow) wchar_t[length + 1];
+  if (!copy) return Fail(kOutOfMemory, L"");
+  std::memcpy(copy, text, (length + 1) * sizeof(wchar_t));
+  return TakeText(copy);
+}
+
+bool CSkinXml::LoadBytes(const void* bytes, DWORD length, int encoding) {
+  Release();
+  SetError(L"", L"");
+  if (!bytes && length > 0) return false;
+  if (!ConvertBytes(static_cast<const unsigned char*>(bytes), length, encoding)) {
+    Release();
+    return false;
+  }
+  wchar_t* text = text_;
+  text_ = nullptr;
+  return TakeText(text);
+}
+
+bool CSkinXml::LoadFile(const wchar_t* name, int encoding) {
+  Release();
+  SetError(L"", L"");
+  std::vector<unsigned char> bytes;
+  const wchar_t* message = nullptr;
+  if (!ReadMarkupBytes(name, bytes, message)) {
+    SetError(message, L"");
+    return false;
+  }
+  return LoadBytes(bytes.data(), static_cast<DWORD>(bytes.size()), encoding);
+}
+
+CSkinXmlNode CSkinXml::GetRoot() const {
+  // Element 0 stands for the document itself.
+  if (elementCount_ < 2) return CSkinXmlNode();
+  return CSkinXmlNode(this, 1);
+}
+
+bool CSkinXml::TakeText(wchar_t* text) {
+  text_ = text;
+  if (Parse()) return true;
+  Release();
+  return false;
+}
+
+bool CSkinXml::ConvertBytes(const unsigned char* bytes, DWORD length, int encoding) {
+  switch (encoding) {
+    case kSkinXmlUtf8:
+      if (length > 2 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+        bytes += 3;
+        length -= 3;
+      }
+      return ConvertMultiByte(CP_UTF8, bytes, length);
+    case kSkinXmlAnsi:
+      return ConvertMultiByte(CP_ACP, bytes, length);
+    case kSkinXmlUtf16:
+      return ConvertUtf16(bytes, length);
+  }
+  return Fail(kCouldNotConvertText, L"");
+}
+
+bool CSkinXml::ConvertMultiByte(UINT codePage, const unsigned char* bytes, DWORD length) {
+  if (length > static_cast<DWORD>(INT_MAX)) return Fail(kOutOfMemory, L"");
+  const char* source = reinterpret_cast<const char*>(bytes);
+  const int sourceLength = static_cast<int>(length);
+  int needed = 0;
+  if (sourceLength > 0) {
+    needed = MultiByteToWideChar(codePage, 0, source, sourceLength, nullptr, 0);
+    if (needed <= 0) return Fail(kCouldNotConvertText, L"");
+  }
+  text_ = new (std::nothrow) wchar_t[static_cast<size_t>(needed) + 1];
+  if (!text_) return Fail(kOutOfMemory, L"");
+  if (needed > 0 &&
+      MultiByteToWideChar(codePage, 0, source, sourceLength, text_, needed) != needed) {
+    return Fail(kCouldNotConvertText, L"");
+  }
+  text_[needed] = L'\0';
+  return true;
+}
+
+// Text without a byte-order mark is read in the platform's own (little-endian)
+// order; an odd trailing byte is dropped.
+bool CSkinXml::ConvertUtf16(const unsigned char* bytes, DWORD length) {
+  bool swap = false;
+  if (length >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) {
+    swap = true;
+    bytes += 2;
+    length -= 2;
+  } else if (length >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+    bytes += 2;
+    length -= 2;
+  }
+  const size_t count = length / 2;
+  text_ = new (std::nothrow) wchar_t[count + 1];
+  if (!text_) return Fail(kOutOfMemory, L"");
+  for (size_t i = 0; i < count; ++i) {
+    const unsigned char first = bytes[2 * i];
+    const unsigned char second = bytes[2 * i + 1];
+    text_[i] = swap ? static_cast<wchar_t>((first << 8) | second)
+                    : static_cast<wchar_t>((second << 8) | first);
+  }
+  text_[count] = L'\0';
+  return true;
+}
+
+bool CSkinXml::Parse() {
+  elementCount_ = 0;
+  SetError(L"", L"");
+  uint32_t document = 0;
+  if (!ReserveElement(document)) return Fail(kOutOfMemory, L"");
+  wchar_t* p = text_;
+  return ParseElements(p, document);
+}
+
+bool CSkinXml::ReserveElement(uint32_t& index) {
+  if (elementCount_ == 0) capacity_ = 0;
+  if (elementCount_ >= capacity_) {
+    const uint64_t grown = static_cast<uint64_t>(capacity_) + capacity_ / 2 + kFirstGrowth;
+    if (grown > UINT32_MAX) return false;
+    TElement* larger = new (std::nothrow) TElement[static_cast<size_t>(grown)];
+    if (!larger) return false;
+    if (elementCount_ > 0) std::memcpy(larger, elements_, elementCount_ * sizeof(TElement));
+    delete[] elements_;
+    elements_ = larger;
+    capacity_ = static_cast<uint32_t>(grown);
+  }
+  index = elementCount_++;
+  return true;
+}
+
+// Runs over the elements of one level; recursion handles their children.
+// Returns at the end of the text or at the "</" that closes the parent.
+bool CSkinXml::ParseElements(wchar_t*& p, uint32_t parent) {
+  uint32_t previous = 0;
+  SkipWhitespaceInPlace(p);
+  for (;;) {
+    // The end of the text closes the root and its direct children implicitly.
+    if (*p == L'\0' && parent <= 1) return true;
+    SkipWhitespaceInPlace(p);
+    if (*p != L'<') return Fail(kExpectedStartTag, p);
+    if (p[1] == L'/') return true;
+    *p++ = L'\0';
+    SkipWhitespaceInPlace(p);
+    if (*p == L'!' || *p == L'?') {
+      SkipMarkupDeclaration(p);
+      SkipWhitespaceInPlace(p);
+      continue;
+    }
+
+    uint32_t index = 0;
+    if (!ReserveElement(index)) return Fail(kOutOfMemory, p);
+    elements_[index] = TElement{static_cast<uint32_t>(p - text_), 0, 0, parent, 0};
+    if (previous != 0) {
+      elements_[previous].nextSibling = index;
+    } else if (parent != 0) {
+      elements_[parent].firstChild = index;
+    }
+    previous = index;
+
+    wchar_t* name = p;
+    SkipName(p);
+    wchar_t* nameEnd = p;
+    if (*p == L'\0') return Fail(kErrorParsingElementName, p);
+    if (!ParseAttributes(p)) return false;
+    SkipWhitespaceInPlace(p);
+
+    if (p[0] == L'/' && p[1] == L'>') {
+      elements_[index].valueOffset = static_cast<uint32_t>(p - text_);
+      *p = L'\0';
+      p += 2;
+    } else {
+      if (*p != L'>') return Fail(kExpectedStartTagClosing, p);
+      ++p;
+      elements_[index].valueOffset = static_cast<uint32_t>(p - text_);
+      wchar_t* out = p;
+      ParseData(p, out, L'<');
+      if (*p == L'\0' && parent <= 1) {
+        *out = L'\0';
+        *nameEnd = L'\0';
+        return true;
+      }
+      if (*p != L'<') return Fail(kExpectedEndTagStart, p);
+      if (p[1] != L'/' && !ParseElements(p, index)) return false;
+      const bool atEndTag = p[0] == L'<' && p[1] == L'/';
+      *out = L'\0';
+      if (atEndTag) {
+        *p = L'\0';
+        p += 2;
+        if (!ParseEndTag(p, name, static_cast<size_t>(nameEnd - name))) return false;
+      }
+    }
+    *nameEnd = L'\0';
+    SkipWhitespaceInPlace(p);
+  }
+}
+
+// p is just after the element name.
+bool CSkinXml::ParseAttributes(wchar_t*& p) {
+  if (*p == L'>') return true;
+  // Ends the element name; a '/' right after the name is consumed here, so
+  // "<Name/>" reads as a start tag.
+  *p++ = L'\0';
+  SkipWhitespaceInPlace(p);
+  while (*p != L'\0' && *p != L'>' && *p != L'/') {
+    SkipName(p);
+    wchar_t* nameEnd = p;
+    SkipWhitespaceInPlace(p);
+    if (*p != L'=') return Fail(kErrorParsingAttributes, p);
+    *p++ = L' ';
+    *nameEnd = L'\0';
+    SkipWhitespaceInPlace(p);
+    if (*p != L'"') return Fail(kExpectedAttributeValue, p);
+    ++p;
+    wchar_t* out = p;
+    ParseData(p, out, L'"');
+    if (*p == L'\0') return Fail(kErrorParsingAttributeString, p);
+    *out = L'\0';
+    // Keeps the gap visible as whitespace to the attribute scan of a node.
+    if (p != out) *p = L' ';
+    ++p;
+    SkipWhitespaceInPlace(p);
+  }
+  return true;
+}
+
+// Decodes text up to stop (or the end) in place; out never passes p.
+void CSkinXml::ParseData(wchar_t*& p, wchar_t*& out, wchar_t stop) {
+  while (*p != L'\0' && *p != stop) {
+    if (*p == L'&') {
+      while (*p == L'&') DecodeEntity(++p, out);
+      if (*p == stop) break;
+    }
+    if (*p == L' ') {
+      *out++ = *p++;
+      if (!preserveWhitespace_) SkipWhitespaceInPlace(p);
+    } else {
+      wchar_t* next = CharNextW(p);
+      while (p < next) *out++ = *p++;
+    }
+  }
+  // The caller terminates at out; the rest of the gap becomes blanks so that
+  // a node's attribute scan steps over it.
+  for (wchar_t* fill = out + 1; fill < p; ++fill) *fill = L' ';
+}
+
+bool CSkinXml::ParseEndTag(wchar_t*& p, const wchar_t* name, size_t nameLength) {
+  SkipWhitespaceInPlace(p);
+  if (wcsncmp(p, name, nameLength) != 0) return Fail(kUnmatchedClosingTag, p);
+  p += nameLength;
+  SkipWhitespaceInPlace(p);
+  if (*p != L'>') return Fail(kUnmatchedClosingTag, p);
+  ++p;
+  return true;
+}
+
+// Comments end at "->", declarations at "?>"; without one the rest of the
+// text is skipped.
+void CSkinXml::SkipMarkupDeclaration(wchar_t*& p) {
+  const wchar_t last = (*p == L'!') ? L'-' : L'?';
+  while (*p != L'\0' && !(p[0] == last && p[1] == L'>')) p = CharNextW(p);
+  if (*p != L'\0') p += 2;
+}
+
+bool CSkinXml::Fail(const wchar_t* message, const wchar_t* location) {
+  SetError(message, location);
+  return false;
+}
+
+void CSkinXml::SetError(const wchar_t* message, const wchar_t* location) {
+  lstrcpynW(errorMessage_, message ? message : L"", kErrorMessageSize);
+  lstrcpynW(errorLocation_, location ? location : L"", kErrorLocationSize);
+}
+
+}  // namespace SkinUI

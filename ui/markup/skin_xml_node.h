@@ -1,0 +1,60 @@
+#pragma once
+// A light handle on one element of a parsed skin document. Copied freely; it
+// owns nothing, and every string it hands out points into the document's text,
+// so it is valid only while the document stays loaded.
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace SkinUI {
+
+class CSkinXml;
+struct TSkinXmlElement;
+
+class CSkinXmlNode {
+ public:
+  static constexpr int kMaxAttributes = 64;
+
+  CSkinXmlNode() = default;
+
+  bool IsValid() const { return document_ != nullptr; }
+  // Null for an invalid node.
+  const wchar_t* GetName() const;
+  // The element's text content (decoded); null for an invalid node.
+  const wchar_t* GetValue() const;
+  CSkinXmlNode GetNextSibling() const;
+  CSkinXmlNode GetFirstChild() const;
+  bool HasChildren() const;
+
+  int GetAttributeCount();
+  bool HasAttributes();
+  // Empty outside 0 ... count - 1; null for an invalid node.
+  const wchar_t* GetAttributeName(int index);
+  const wchar_t* GetAttributeValue(int index);
+  // Copies the value of the first attribute called exactly name into buffer,
+  // at most maxChars characters, NUL-terminated only when the value is
+  // shorter: callers pass a zeroed buffer of maxChars + 1.
+  bool FindAttributeValue(const wchar_t* name, wchar_t* buffer, SIZE_T maxChars);
+
+ private:
+  friend class CSkinXml;
+  struct TAttribute {
+    uint32_t nameOffset;
+    uint32_t valueOffset;
+  };
+
+  CSkinXmlNode(const CSkinXml* document, uint32_t elementIndex)
+      : elementIndex_(elementIndex), document_(document) {}
+  // Null when the node is invalid or its document was released.
+  const TSkinXmlElement* Element() const;
+  CSkinXmlNode LinkedNode(uint32_t index) const;
+  void FillAttributes();
+
+  uint32_t elementIndex_ = 0;
+  int attributeCount_ = 0;
+  TAttribute attributes_[kMaxAttributes];
+  const CSkinXml* document_ = nullptr;
+};
+
+}  // namespace SkinUI
