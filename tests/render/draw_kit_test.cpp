@@ -1,0 +1,295 @@
+// Image loading, fills, gradients, outlines, clipping, colours and plain text.
+
+#include <gtest/gtest.h>
+
+#include "tests/render/image_fixture.h"
+#include "ui/markup/skin_resources.h"
+#include "ui/render/blend_fallback.h"
+#include "ui/render/draw_kit.h"
+#include "ui/render/image_decoder.h"
+
+namespace SkinUITest {
+namespace {
+
+using SkinUI::CDrawKit;
+
+std::vector<DWORD> BitmapPixels(const SkinUI::ImageRecord& image) {
+  std::vector<DWORD> pixels(static_cast<size_t>(image.width) * image.height);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = image.width;
+  info.bmiHeader.biHeight = -image.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  HDC screen = GetDC(nullptr);
+  GetDIBits(screen, image.bitmap.get(), 0, image.height, pixels.data(), &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+class ImageLoadTest : public DrawingTest {};
+
+TEST_F(ImageLoadTest, DecodingPremultipliesTranslucentPixelsAndClearsMaskedOnes) {
+  const std::vector<unsigned char> png = EncodePng(4, 1, {kRed, 0x8000FF00, kMagenta, 0x40FFFFFF});
+  auto image = SkinUI::DecodeBitmapImage(png.data(), png.size(), 0xFFFF00FF);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(4, image->width);
+  EXPECT_EQ(1, image->height);
+  EXPECT_EQ(1, image->hasAlpha);
+  const std::vector<DWORD> pixels = BitmapPixels(*image);
+  EXPECT_EQ(0xFFFF0000u, pixels[0]);
+  EXPECT_EQ(0x80008000u, pixels[1]);  // 255 * 128 / 255 = 128
+  EXPECT_EQ(0x00000000u, pixels[2]);  // matched the mask
+  EXPECT_EQ(0x40404040u, pixels[3]);  // 255 * 64 / 255 = 64
+}
+
+TEST_F(ImageLoadTest, OpaqueImageWithoutMaskMatchHasNoAlpha) {
+  const std::vector<unsigned char> png = EncodePng(2, 1, {kRed, kMagenta});
+  auto opaque = SkinUI::DecodeBitmapImage(png.data(), png.size(), 0);
+  ASSERT_TRUE(opaque);
+  EXPECT_EQ(0, opaque->hasAlpha);
+  auto masked = SkinUI::DecodeBitmapImage(png.data(), png.size(), 0xFFFF00FF);
+  ASSERT_TRUE(masked);
+  EXPECT_EQ(1, masked->hasAlpha);
+}
+
+TEST_F(ImageLoadTest, LoadsFromTheResourceFolderAndFromAPlainPath) {
+  AddQuad();
+  auto fromFolder = CDrawKit::LoadBitmapImage(L"quad.png", nullptr, 0);
+  ASSERT_TRUE(fromFolder);
+  EXPECT_EQ(4, fromFolder->width);
+
+  SkinUI::SetResourceFolder(L"");
+  auto fromPath = CDrawKit::LoadBitmapImage(scratch_.File(L"quad.png").c_str(), nullptr, 0);
+  ASSERT_TRUE(fromPath);
+  EXPECT_EQ(BitmapPixels(*fromFolder), BitmapPixels(*fromPath));
+}
+
+TEST_F(ImageLoadTest, MissingEmptyOrUndecodableImagesGiveNothing) {
+  EXPECT_FALSE(CDrawKit::LoadBitmapImage(L"nowhere.png", nullptr, 0));
+  EXPECT_FALSE(CDrawKit::LoadBitmapImage(nullptr, nullptr, 0));
+
+  HANDLE empty = CreateFileW(scratch_.File(L"empty.png").c_str(), GENERIC_WRITE, 0, nullptr,
+                             CREATE_ALWAYS, 0, nullptr);
+  CloseHandle(empty);
+  EXPECT_FALSE(CDrawKit::LoadBitmapImage(L"empty.png", nullptr, 0));
+
+  std::vector<unsigned char> png = EncodePng(2, 2, {kRed, kRed, kRed, kRed});
+  png.resize(png.size() / 2);  // cut in the middle of the data
+  HANDLE cut = CreateFileW(scratch_.File(L"cut.png").c_str(), GENERIC_WRITE, 0, nullptr,
+                           CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(cut, png.data(), static_cast<DWORD>(png.size()), &written, nullptr);
+  CloseHandle(cut);
+  EXPECT_FALSE(CDrawKit::LoadBitmapImage(L"cut.png", nullptr, 0));
+
+  const unsigned char garbage[] = "not an image at all";
+  EXPECT_FALSE(SkinUI::DecodeBitmapImage(garbage, sizeof(garbage), 0));
+  EXPECT_FALSE(SkinUI::DecodeBitmapImage(nullptr, 0, 0));
+}
+
+class FillTest : public DrawingTest {};
+
+TEST_F(FillTest, TransparentColourIsSkippedOpaqueFillsAndTheRestBlends) {
+  Canvas canvas(4, 4, kWhite);
+  CDrawKit::FillColor(canvas.dc(), canvas.Bounds(), 0x00FF0000);
+  EXPECT_EQ(16, canvas.CountRgb(Rgb(kWhite)));
+
+  CDrawKit::FillColor(canvas.dc(), RECT{1, 1, 3, 3}, 0xFF123456);
+  EXPECT_EQ(0x123456u, canvas.Rgb(1, 1));
+  EXPECT_EQ(0x123456u, canvas.Rgb(2, 2));
+  EXPECT_EQ(Rgb(kWhite), canvas.Rgb(3, 3));
+
+  // Half red over black and over white: a true source-over blend on both.
+  Canvas dark(2, 2, kBlack);
+  CDrawKit::FillColor(dark.dc(), dark.Bounds(), 0x80FF0000);
+  EXPECT_NEAR(128, RedOf(dark.Pixel(0, 0)), 2);
+  EXPECT_EQ(0, GreenOf(dark.Pixel(0, 0)));
+  Canvas light(2, 2, kWhite);
+  CDrawKit::FillColor(light.dc(), light.Bounds(), 0x80FF0000);
+  EXPECT_EQ(255, RedOf(light.Pixel(1, 1)));
+  EXPECT_NEAR(127, GreenOf(light.Pixel(1, 1)), 2);
+  EXPECT_NEAR(127, BlueOf(light.Pixel(1, 1)), 2);
+}
+
+TEST_F(FillTest, GradientRunsFromTheFirstColourToTheSecond) {
+  Canvas vertical(4, 64, kWhite);
+  CDrawKit::FillGradient(vertical.dc(), vertical.Bounds(), kBlack, kWhite, true, 64);
+  EXPECT_LT(RedOf(vertical.Pixel(0, 0)), 10);
+  EXPECT_GT(RedOf(vertical.Pixel(0, 63)), 245);
+  for (int y = 1; y < 64; ++y)
+    EXPECT_GE(RedOf(vertical.Pixel(2, y)), RedOf(vertical.Pixel(2, y - 1)));
+
+  Canvas horizontal(64, 4, kBlack);
+  CDrawKit::FillGradient(horizontal.dc(), horizontal.Bounds(), kRed, kBlue, false, 64);
+  EXPECT_GT(RedOf(horizontal.Pixel(0, 0)), 245);
+  EXPECT_GT(BlueOf(horizontal.Pixel(63, 0)), 245);
+  EXPECT_EQ(RedOf(horizontal.Pixel(10, 0)), RedOf(horizontal.Pixel(10, 3)));
+}
+
+TEST_F(FillTest, GradientFallbackPaintsBandsWhenThePlatformGradientIsMissing) {
+  BlendOverride noGradient(SkinUI::PlatformAlphaBlend(), nullptr);
+  Canvas canvas(2, 64, kWhite);
+  const DWORD first = 0xFF000000, second = 0xFFFC8040;
+  CDrawKit::FillGradient(canvas.dc(), canvas.Bounds(), first, second, true, 4);  // 2^2 bands
+  // Band i: (second * (4 - i) + first * i) >> 2, band 0 at the bottom.
+  EXPECT_EQ(0xFC8040u, canvas.Rgb(0, 63));
+  EXPECT_EQ(0xFC8040u, canvas.Rgb(0, 48));
+  EXPECT_EQ(0xBD6030u, canvas.Rgb(0, 47));
+  EXPECT_EQ(0x7E4020u, canvas.Rgb(0, 31));
+  EXPECT_EQ(0x3F2010u, canvas.Rgb(0, 0));
+  EXPECT_EQ(0x3F2010u, canvas.Rgb(1, 15));
+
+  Canvas across(64, 1, kWhite);
+  CDrawKit::FillGradient(across.dc(), across.Bounds(), first, second, false, 100);  // 64 bands
+  EXPECT_EQ(0xFC8040u, across.Rgb(63, 0));
+  EXPECT_EQ(0x030201u, across.Rgb(0, 0));  // band 63: the second colour >> 6
+}
+
+TEST_F(FillTest, TranslucentGradientBlendsWithTheAverageAlpha) {
+  Canvas canvas(4, 4, kWhite);
+  CDrawKit::FillGradient(canvas.dc(), canvas.Bounds(), 0x80000000, 0x80000000, true, 64);
+  EXPECT_NEAR(127, RedOf(canvas.Pixel(1, 1)), 3);
+  EXPECT_NEAR(127, BlueOf(canvas.Pixel(3, 3)), 3);
+
+  canvas.Fill(kWhite);
+  CDrawKit::FillGradient(canvas.dc(), canvas.Bounds(), 0x01000000, 0x00000000, true, 64);
+  EXPECT_EQ(16, canvas.CountRgb(Rgb(kWhite)));  // average alpha 0: nothing drawn
+
+  BlendOverride fallback(SkinUI::PlatformAlphaBlend(), nullptr);
+  canvas.Fill(kWhite);
+  CDrawKit::FillGradient(canvas.dc(), canvas.Bounds(), 0x80000000, 0x80000000, true, 64);
+  EXPECT_NEAR(127, GreenOf(canvas.Pixel(2, 2)), 3);
+}
+
+TEST_F(FillTest, BlendFallbackCopiesOnlyFullyOpaquePixels) {
+  AddPng(L"mixed.png", 2, 1, {kRed, 0x80008000});
+  BlendOverride noBlend(nullptr, nullptr);
+  Canvas canvas(2, 1, kWhite);
+  DrawSpec(canvas, L"mixed.png");
+  EXPECT_EQ(Rgb(kRed), canvas.Rgb(0, 0));
+  EXPECT_EQ(Rgb(kWhite), canvas.Rgb(1, 0));  // a translucent pixel keeps the destination
+
+  canvas.Fill(kWhite);
+  DrawSpec(canvas, L"file='mixed.png' fade='200'");
+  EXPECT_EQ(2, canvas.CountRgb(Rgb(kWhite)));
+}
+
+TEST_F(FillTest, OutlinesDrawFramesAndLines) {
+  Canvas canvas(10, 10, kWhite);
+  CDrawKit::DrawFrameRect(canvas.dc(), RECT{0, 0, 10, 10}, 2, kRed);
+  EXPECT_EQ(Rgb(kRed), canvas.Rgb(0, 0));
+  EXPECT_EQ(Rgb(kRed), canvas.Rgb(1, 5));
+  EXPECT_EQ(Rgb(kRed), canvas.Rgb(9, 9));
+  EXPECT_EQ(Rgb(kWhite), canvas.Rgb(2, 2));  // hollow inside
+  EXPECT_EQ(Rgb(kWhite), canvas.Rgb(5, 5));
+
+  canvas.Fill(kWhite);
+  CDrawKit::DrawLineSegment(canvas.dc(), RECT{0, 4, 10, 4}, 1, kBlue);
+  EXPECT_EQ(Rgb(kBlue), canvas.Rgb(0, 4));
+  EXPECT_EQ(Rgb(kBlue), canvas.Rgb(8, 4));
+  EXPECT_EQ(Rgb(kWhite), canvas.Rgb(5, 5));
+
+  canvas.Fill(kWhite);
+  CDrawKit::DrawFrameRoundRect(canvas.dc(), RECT{0, 0, 10, 10}, 1, 6, 6, kGreen);
+  EXPECT_EQ(Rgb(kWhite), canvas.Rgb(0, 0));  // the corner is rounded off
+  EXPECT_EQ(Rgb(kGreen), canvas.Rgb(5, 0));
+  EXPECT_EQ(Rgb(kWhite), canvas.Rgb(5, 5));
+}
+
+class ClipTest : public DrawingTest {};
+
+TEST_F(ClipTest, RectClipLimitsDrawingUntilReleased) {
+  Canvas canvas(10, 10, kWhite);
+  {
+    SkinUI::ClipGuard guard;
+    CDrawKit::ClipToRect(canvas.dc(), RECT{2, 2, 5, 5}, guard);
+    CDrawKit::FillColor(canvas.dc(), canvas.Bounds(), kRed);
+    EXPECT_EQ(9, canvas.CountRgb(Rgb(kRed)));
+    EXPECT_EQ(Rgb(kRed), canvas.Rgb(4, 4));
+    EXPECT_EQ(Rgb(kWhite), canvas.Rgb(5, 5));
+  }
+  CDrawKit::FillColor(canvas.dc(), canvas.Bounds(), kBlue);
+  EXPECT_EQ(100, canvas.CountRgb(Rgb(kBlue)));
+}
+
+TEST_F(ClipTest, RoundClipCutsTheCornersOfTheItem) {
+  Canvas canvas(20, 20, kWhite);
+  SkinUI::ClipGuard guard;
+  CDrawKit::ClipToRoundRect(canvas.dc(), canvas.Bounds(), canvas.Bounds(), 12, 12, guard);
+  CDrawKit::FillColor(canvas.dc(), canvas.Bounds(), kRed);
+  EXPECT_EQ(Rgb(kWhite), canvas.Rgb(0, 0));
+  EXPECT_EQ(Rgb(kWhite), canvas.Rgb(0, 19));
+  EXPECT_EQ(Rgb(kRed), canvas.Rgb(10, 10));
+  EXPECT_EQ(Rgb(kRed), canvas.Rgb(10, 0));
+  EXPECT_EQ(Rgb(kRed), canvas.Rgb(19, 10));
+  CDrawKit::ReleaseClip(guard);
+  CDrawKit::FillColor(canvas.dc(), canvas.Bounds(), kBlue);
+  EXPECT_EQ(Rgb(kBlue), canvas.Rgb(0, 0));
+}
+
+TEST_F(ClipTest, OuterAndInnerSwitchBetweenThePreviousClipAndTheGuardsOwn) {
+  Canvas canvas(10, 10, kWhite);
+  SkinUI::ClipGuard outer;
+  CDrawKit::ClipToRect(canvas.dc(), RECT{0, 0, 8, 8}, outer);
+  SkinUI::ClipGuard inner;
+  CDrawKit::ClipToRect(canvas.dc(), RECT{4, 4, 10, 10}, inner);
+  CDrawKit::FillColor(canvas.dc(), canvas.Bounds(), kRed);
+  EXPECT_EQ(16, canvas.CountRgb(Rgb(kRed)));  // 4..7 both ways
+
+  CDrawKit::ClipUseOuter(canvas.dc(), inner);
+  CDrawKit::FillColor(canvas.dc(), canvas.Bounds(), kGreen);
+  EXPECT_EQ(64, canvas.CountRgb(Rgb(kGreen)));
+
+  canvas.Fill(kWhite);
+  CDrawKit::ClipUseInner(canvas.dc(), inner);
+  CDrawKit::FillColor(canvas.dc(), canvas.Bounds(), kBlue);
+  EXPECT_EQ(16, canvas.CountRgb(Rgb(kBlue)));
+  inner.Release();
+  outer.Release();
+}
+
+TEST(ColorMath, ConversionsAndShift) {
+  EXPECT_EQ(RGB(0x12, 0x34, 0x56), SkinUI::ArgbToColorRef(0x80123456));
+
+  const SkinUI::THslColor red = SkinUI::RgbToHsl(0xFFFF0000);
+  EXPECT_FLOAT_EQ(0.0f, red.hue);
+  EXPECT_FLOAT_EQ(1.0f, red.saturation);
+  EXPECT_FLOAT_EQ(0.5f, red.lightness);
+  EXPECT_NEAR(120.0f, SkinUI::RgbToHsl(0xFF00FF00).hue, 0.01f);
+  EXPECT_NEAR(240.0f, SkinUI::RgbToHsl(0xFF0000FF).hue, 0.01f);
+  EXPECT_FLOAT_EQ(0.0f, SkinUI::RgbToHsl(0xFF808080).saturation);
+
+  EXPECT_EQ(0x00FF0000u, SkinUI::HslToRgb({0, 1, 0.5f}));
+  EXPECT_EQ(0x0000FF00u, SkinUI::HslToRgb({120, 1, 0.5f}));
+  EXPECT_EQ(0x00FFFFFFu, SkinUI::HslToRgb({0, 0, 1.5f}));  // clamped
+
+  EXPECT_EQ(0x7F123456u, CDrawKit::ShiftColor(0x7F123456, 180, 100, 100));
+  EXPECT_EQ(0x8000FF00u, CDrawKit::ShiftColor(0x80FF0000, 300, 100, 100));  // hue +120
+  EXPECT_EQ(0xFF000000u, CDrawKit::ShiftColor(0xFFFF0000, 180, 100, 0));    // no lightness
+  EXPECT_EQ(0xFF808080u, CDrawKit::ShiftColor(0xFF808080, 240, 100, 100));  // grey has no hue
+}
+
+TEST(PlainText, AmpersandIsNeverAPrefixAndMissingInputsDrawNothing) {
+  CTestManager manager;
+  Canvas canvas(200, 30, kWhite);
+  RECT measured = {0, 0, 200, 30};
+  CDrawKit::DrawPlainText(canvas.dc(), &manager, measured, L"a&b", kBlack, -1,
+                          DT_CALCRECT | DT_SINGLELINE);
+  SIZE extent = {};
+  SelectObject(canvas.dc(), manager.FontAt(-1));
+  GetTextExtentPoint32W(canvas.dc(), L"a&b", 3, &extent);
+  EXPECT_EQ(extent.cx, measured.right - measured.left);
+
+  RECT area = canvas.Bounds();
+  CDrawKit::DrawPlainText(canvas.dc(), &manager, area, L"Text", kRed, -1, DT_SINGLELINE);
+  EXPECT_GT(200 * 30, canvas.CountRgb(Rgb(kWhite)));
+  canvas.Fill(kWhite);
+  CDrawKit::DrawPlainText(canvas.dc(), nullptr, area, L"Text", kRed, -1, DT_SINGLELINE);
+  CDrawKit::DrawPlainText(canvas.dc(), &manager, area, nullptr, kRed, -1, DT_SINGLELINE);
+  EXPECT_EQ(200 * 30, canvas.CountRgb(Rgb(kWhite)));
+}
+
+}  // namespace
+}  // namespace SkinUITest

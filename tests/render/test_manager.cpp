@@ -1,0 +1,108 @@
+#include "tests/render/test_manager.h"
+
+#include "ui/render/draw_kit.h"
+
+namespace SkinUITest {
+
+using SkinUI::FontRecord;
+using SkinUI::ImageRecord;
+
+CTestManager::CTestManager() : paintDC_(CreateCompatibleDC(nullptr)) {
+  LOGFONTW stock = {};
+  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(stock), &stock);
+  defaultFont_ = MakeFont(stock.lfFaceName, -stock.lfHeight, stock.lfWeight >= FW_BOLD,
+                          stock.lfUnderline != 0, stock.lfItalic != 0);
+}
+
+CTestManager::~CTestManager() {
+  fonts_.clear();
+  defaultFont_.reset();
+  DeleteDC(paintDC_);
+}
+
+std::unique_ptr<FontRecord> CTestManager::MakeFont(const wchar_t* face, int size, bool bold,
+                                                   bool underline, bool italic) {
+  LOGFONTW lf = {};
+  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+  lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfHeight = -size;
+  if (bold) lf.lfWeight += FW_BOLD;
+  lf.lfUnderline = underline ? 1 : 0;
+  lf.lfItalic = italic ? 1 : 0;
+  HFONT font = CreateFontIndirectW(&lf);
+  if (font == nullptr) return nullptr;
+  auto record = std::make_unique<FontRecord>();
+  record->font.reset(font);
+  record->face = face;
+  record->size = size;
+  record->bold = bold;
+  record->underline = underline;
+  record->italic = italic;
+  return record;
+}
+
+FontRecord* CTestManager::Filled(FontRecord* record) {
+  if (record != nullptr && !record->HasMetrics()) record->ReadMetrics(paintDC_);
+  return record;
+}
+
+HFONT CTestManager::FontAt(int index) {
+  if (index < 0 || index >= FontCount()) return defaultFont_->font.get();
+  return fonts_[index]->font.get();
+}
+
+FontRecord* CTestManager::FontInfoAt(int index) {
+  if (index < 0 || index >= FontCount()) return DefaultFontInfo();
+  return Filled(fonts_[index].get());
+}
+
+FontRecord* CTestManager::FontInfoOf(HFONT font) {
+  for (auto& record : fonts_) {
+    if (record->font.get() == font) return Filled(record.get());
+  }
+  return DefaultFontInfo();
+}
+
+FontRecord* CTestManager::DefaultFontInfo() {
+  return Filled(defaultFont_.get());
+}
+
+HFONT CTestManager::RegisterFont(const wchar_t* face, int size, bool bold, bool underline,
+                                 bool italic) {
+  auto record = MakeFont(face, size, bold, underline, italic);
+  if (!record) return nullptr;
+  Filled(record.get());
+  fonts_.push_back(std::move(record));
+  return fonts_.back()->font.get();
+}
+
+HFONT CTestManager::FindMatchingFont(const wchar_t* face, int size, bool bold, bool underline,
+                                     bool italic) {
+  for (auto& record : fonts_) {
+    if (record->face == face && record->size == size && (record->bold != 0) == bold &&
+        (record->underline != 0) == underline && (record->italic != 0) == italic) {
+      return record->font.get();
+    }
+  }
+  return nullptr;
+}
+
+void CTestManager::AddImage(const wchar_t* name, std::unique_ptr<ImageRecord> image) {
+  images_[name] = std::move(image);
+}
+
+ImageRecord* CTestManager::ObtainImage(const wchar_t* name, const wchar_t* resourceType,
+                                       DWORD mask) {
+  imageRequests_.push_back(name);
+  auto found = images_.find(name);
+  if (found != images_.end()) return found->second.get();
+  auto image = SkinUI::CDrawKit::LoadBitmapImage(name, resourceType, mask);
+  if (!image) return nullptr;
+  image->mask = mask;
+  ImageRecord* kept = image.get();
+  images_[name] = std::move(image);
+  return kept;
+}
+
+}  // namespace SkinUITest

@@ -1,0 +1,87 @@
+#pragma once
+// A small stand-in for the window manager: fonts, images and colours as the
+// drawing code needs them, and a record of what was asked for.
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/core/manager_services.h"
+
+namespace SkinUITest {
+
+class CTestManager : public SkinUI::IManagerServicesUI {
+ public:
+  CTestManager();
+  ~CTestManager();
+
+  // Registers an image under name without going through the lookup.
+  void AddImage(const wchar_t* name, std::unique_ptr<SkinUI::ImageRecord> image);
+  void SetLastMousePos(POINT point) { mouse_ = SkinUI::CPointUI(point); }
+  int FontCount() const { return static_cast<int>(fonts_.size()); }
+  const std::vector<std::wstring>& ImageRequests() const { return imageRequests_; }
+
+  void InvalidateArea(const RECT&) override {}
+  void RequestLayout() override {}
+  void SetFocusControl(SkinUI::CControlUI*) override {}
+  SkinUI::CControlUI* FocusControl() const override { return nullptr; }
+  bool StartControlTimer(SkinUI::CControlUI*, UINT, UINT) override { return false; }
+  bool StopControlTimer(SkinUI::CControlUI*, UINT) override { return false; }
+  void StopControlTimers(SkinUI::CControlUI*) override {}
+  void CaptureMouse() override {}
+  void ReleaseMouse() override {}
+  bool HasMouseCapture() const override { return false; }
+  using IManagerServicesUI::SendNotification;
+  void SendNotification(SkinUI::TNotifyMsg&, bool) override {}
+  bool AddOverlayPainter(SkinUI::CControlUI*) override { return false; }
+  bool RemoveOverlayPainter(SkinUI::CControlUI*) override { return false; }
+  bool JoinOptionGroup(const wchar_t*, SkinUI::CControlUI*) override { return false; }
+  void LeaveOptionGroup(const wchar_t*, SkinUI::CControlUI*) override {}
+  SkinUI::CPointerArrayUI* OptionGroup(const wchar_t*) override { return nullptr; }
+  SkinUI::CControlUI* ControlAt(POINT) override { return nullptr; }
+  SkinUI::CControlUI* ControlByName(const wchar_t*) override { return nullptr; }
+  bool BindControlTree(SkinUI::CControlUI*, SkinUI::CControlUI*) override { return false; }
+  void ForgetControl(SkinUI::CControlUI*) override {}
+  void DeleteLater(SkinUI::CControlUI*) override {}
+  SkinUI::CPointUI LastMousePos() const override { return mouse_; }
+  SkinUI::CSizeUI ClientSize() const override { return SkinUI::CSizeUI(0, 0); }
+  HDC PaintDC() const override { return paintDC_; }
+  HINSTANCE ModuleInstance() const override { return GetModuleHandleW(nullptr); }
+  HINSTANCE ResourceModule() const override { return GetModuleHandleW(nullptr); }
+  const wchar_t* ResourceFolder() const override { return L""; }
+  const wchar_t* ResourceArchiveName() const override { return L""; }
+  bool ArchiveKeptOpen() const override { return false; }
+  SkinUI::CZipArchive* KeptArchive() const override { return nullptr; }
+  SkinUI::TColorShift GlobalColorShift() const override { return {}; }
+  DWORD DefaultTextColor() const override { return 0xFF000000; }
+  DWORD DisabledTextColor() const override { return 0xFFA7A6AA; }
+  DWORD LinkTextColor() const override { return 0xFF0000FF; }
+  DWORD LinkHoverTextColor() const override { return 0xFFD3215F; }
+  DWORD SelectedBackColor() const override { return 0xFFBAE4FF; }
+  HFONT FontAt(int index) override;
+  SkinUI::FontRecord* FontInfoAt(int index) override;
+  SkinUI::FontRecord* FontInfoOf(HFONT font) override;
+  SkinUI::FontRecord* DefaultFontInfo() override;
+  HFONT RegisterFont(const wchar_t* face, int size, bool bold, bool underline,
+                     bool italic) override;
+  HFONT FindMatchingFont(const wchar_t* face, int size, bool bold, bool underline,
+                         bool italic) override;
+  SkinUI::ImageRecord* ObtainImage(const wchar_t* name, const wchar_t* resourceType,
+                                   DWORD mask) override;
+  const wchar_t* ClassDefaults(const wchar_t*) override { return nullptr; }
+
+ private:
+  std::unique_ptr<SkinUI::FontRecord> MakeFont(const wchar_t* face, int size, bool bold,
+                                               bool underline, bool italic);
+  SkinUI::FontRecord* Filled(SkinUI::FontRecord* record);
+
+  HDC paintDC_;
+  SkinUI::CPointUI mouse_{-1, -1};
+  std::unique_ptr<SkinUI::FontRecord> defaultFont_;
+  std::vector<std::unique_ptr<SkinUI::FontRecord>> fonts_;
+  std::map<std::wstring, std::unique_ptr<SkinUI::ImageRecord>> images_;
+  std::vector<std::wstring> imageRequests_;
+};
+
+}  // namespace SkinUITest

@@ -1,0 +1,42 @@
+#pragma once
+// Notifications from controls to the application, and the message filters
+// that see native messages before the window manager does.
+
+#include <windows.h>
+
+#include "ui/core/geometry.h"
+#include "ui/core/wide_string.h"
+
+namespace SkinUI {
+
+class CControlUI;
+
+struct TNotifyMsg {
+  // One of the notification literals: "click", "itemselect", "windowinit" ...
+  CWideStringUI type;
+  // Null when the control was destroyed while the notification was queued.
+  CControlUI* sender = nullptr;
+  DWORD time = 0;
+  CPointUI point;
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+};
+
+class INotifyUI {
+ public:
+  virtual void Receive(TNotifyMsg& msg) = 0;
+
+ protected:
+  ~INotifyUI() = default;
+};
+
+class IMessageFilterUI {
+ public:
+  // Sets handled to stop any further processing of the message.
+  virtual LRESULT FilterMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) = 0;
+
+ protected:
+  ~IMessageFilterUI() = default;
+};
+
+}  // namespace SkinUI

@@ -1,0 +1,44 @@
+#pragma once
+// Restricts drawing to a rectangle or rounded rectangle and restores the
+// previous clip when released. The previous clip comes back as its bounding
+// box, not as the exact earlier region.
+
+#include <windows.h>
+
+#include "ui/core/gdi_handles.h"
+
+namespace SkinUI {
+
+class ClipGuard {
+ public:
+  ClipGuard() = default;
+  ClipGuard(const ClipGuard&) = delete;
+  ClipGuard& operator=(const ClipGuard&) = delete;
+  ~ClipGuard() { Release(); }
+
+  // Intersects dc's clip with rc.
+  void ClipToRect(HDC dc, const RECT& rc);
+  // As ClipToRect, further cut to the rounded rectangle of item with an
+  // ellipse of width x height.
+  void ClipToRoundRect(HDC dc, const RECT& rc, const RECT& item, int ellipseWidth,
+                       int ellipseHeight);
+  // Floating children are painted between these two: clipped by the outer
+  // clip only.
+  void UseOuter();
+  void UseInner();
+  // Selects the previous clip again and frees both regions.
+  void Release();
+
+  bool IsActive() const { return dc_ != nullptr; }
+  const RECT& ItemRect() const { return item_; }
+
+ private:
+  void Apply(HDC dc, const RECT& rc, HRGN extraCut);
+
+  HDC dc_ = nullptr;
+  RECT item_ = {};
+  UniqueRegion region_;
+  UniqueRegion previous_;
+};
+
+}  // namespace SkinUI

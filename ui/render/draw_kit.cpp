@@ -1,0 +1,178 @@
+#include "ui/render/draw_kit.h"
+
+#include <vector>
+
+#include "ui/core/gdi_handles.h"
+#include "ui/markup/skin_resources.h"
+#include "ui/render/dib_section.h"
+#include "ui/render/image_decoder.h"
+#include "ui/render/image_spec.h"
+#include "ui/render/nine_piece.h"
+
+namespace SkinUI {
+
+namespace {
+
+constexpr DWORD kOpaque = 0xFF;
+
+bool Intersects(const RECT& a, const RECT& b) {
+  RECT common;
+  return IntersectRect(&common, &a, &b) != FALSE;
+}
+
+bool IsZero(const RECT& rc) {
+  return rc.left == 0 && rc.top == 0 && rc.right == 0 && rc.bottom == 0;
+}
+
+DWORD PremultipliedPixel(DWORD argb) {
+  const DWORD alpha = AlphaOf(argb);
+  const DWORD red = RedOf(argb) * alpha / 255;
+  const DWORD green = GreenOf(argb) * alpha / 255;
+  const DWORD blue = BlueOf(argb) * alpha / 255;
+  return (alpha << 24) | (red << 16) | (green << 8) | blue;
+}
+
+void DrawSpecState(HDC dc, IManagerServicesUI* manager, const RECT& item, const RECT& paint,
+                   const TImageSpec& spec) {
+  if (spec.name.IsEmpty()) return;
+  CDrawKit::DrawNamedImage(dc, manager, item, paint, spec.name,
+                           spec.type.IsEmpty() ? nullptr : spec.type.GetData(), spec.dest,
+                           spec.source, spec.corners, spec.mask, spec.fade, spec.hole, spec.xtiled,
+                           spec.ytiled);
+}
+
+// Pens are solid or inside-frame; the hollow brush keeps frames unfilled.
+void DrawOutline(HDC dc, int penStyle, int penWidth, DWORD color, bool hollow,
+                 void (*draw)(HDC, const RECT&, int, int), const RECT& rc, int ellipseWidth,
+                 int ellipseHeight) {
+  UniquePen pen(CreatePen(penStyle, penWidth, ArgbToColorRef(color)));
+  if (!pen) return;
+  SelectObjectGuard selectPen(dc, pen.get());
+  SelectObjectGuard selectBrush(dc, hollow ? GetStockObject(HOLLOW_BRUSH) : nullptr);
+  draw(dc, rc, ellipseWidth, ellipseHeight);
+}
+
+}  // namespace
+
+std::unique_ptr<ImageRecord> CDrawKit::LoadBitmapImage(const wchar_t* name, const wchar_t* type,
+                                                       DWORD mask) {
+  if (name == nullptr) return nullptr;
+  std::vector<unsigned char> bytes;
+  if (!ReadImageBytes(name, type, bytes) || bytes.empty()) return nullptr;
+  return DecodeBitmapImage(bytes.data(), bytes.size(), mask);
+}
+
+void CDrawKit::DrawImagePieces(HDC dc, HBITMAP bitmap, const RECT& rc, const RECT& paint,
+                               const RECT& source, const RECT& corners, bool hasAlpha, BYTE fade,
+                               bool hole, bool xtiled, bool ytiled) {
+  TNinePieceRequest request;
+  request.bitmap = bitmap;
+  request.dest = rc;
+  request.paint = paint;
+  request.source = source;
+  request.corners = corners;
+  request.hasAlpha = hasAlpha;
+  request.fade = fade;
+  request.hole = hole;
+  request.xtiled = xtiled;
+  request.ytiled = ytiled;
+  DrawNinePieces(dc, request);
+}
+
+bool CDrawKit::DrawNamedImage(HDC dc, IManagerServicesUI* manager, const RECT& item,
+                              const RECT& paint, const wchar_t* name, const wchar_t* type,
+                              const RECT& dest, const RECT& source, const RECT& corners, DWORD mask,
+                              BYTE fade, bool hole, bool xtiled, bool ytiled) {
+  if (manager == nullptr || name == nullptr || *name == 0) return false;
+  const wchar_t* resourceType = (type != nullptr && *type != 0) ? type : nullptr;
+  ImageRecord* image = manager->ObtainImage(name, resourceType, mask);
+  if (image == nullptr) return false;
+
+  RECT src = source;
+  if (IsZero(src)) src = {0, 0, image->width, image->height};
+  if (src.right > image->width) src.right = image->width;
+  if (src.bottom > image->height) src.bottom = image->height;
+
+  if (Intersects(dest, item) && Intersects(dest, paint)) {
+    DrawImagePieces(dc, image->bitmap.get(), dest, paint, src, corners, image->hasAlpha != 0, fade,
+                    hole, xtiled, ytiled);
+  }
+  return true;
+}
+
+bool CDrawKit::DrawImageSpec(HDC dc, IManagerServicesUI* manager, const RECT& item,
+                             const RECT& paint, const wchar_t* spec, const wchar_t* modifier) {
+  if (dc == nullptr || manager == nullptr) return false;
+  TImageSpec state;
+  state.name = spec != nullptr ? spec : L"";
+  state.dest = item;
+  const CImageSpecParser parser(
+      item, [&](const TImageSpec& named) { DrawSpecState(dc, manager, item, paint, named); });
+  parser.Parse(spec, state);
+  state.imageCount = 0;
+  parser.Parse(modifier, state);
+  DrawSpecState(dc, manager, item, paint, state);
+  return true;
+}
+
+void CDrawKit::FillColor(HDC dc, const RECT& rc, DWORD color) {
+  const DWORD alpha = AlphaOf(color);
+  if (dc == nullptr || alpha == 0) return;
+  if (alpha == kOpaque) {
+    const COLORREF previous = SetBkColor(dc, ArgbToColorRef(color));
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
+    SetBkColor(dc, previous);
+    return;
+  }
+  // The blend expects premultiplied pixels; a plain one would over-brighten
+  // (or, under some blend implementations, spill into the next channel).
+  DibSection pixel = CreateTopDownDib(1, 1);
+  if (!pixel) return;
+  pixel.pixels[0] = PremultipliedPixel(color);
+  const RECT onePixel = {0, 0, 1, 1};
+  const RECT noCorners = {0, 0, 0, 0};
+  DrawImagePieces(dc, pixel.bitmap.get(), rc, rc, onePixel, noCorners, true);
+}
+
+void CDrawKit::DrawLineSegment(HDC dc, const RECT& rc, int penWidth, DWORD color) {
+  if (dc == nullptr) return;
+  DrawOutline(
+      dc, PS_SOLID, penWidth, color, false,
+      [](HDC target, const RECT& r, int, int) {
+        MoveToEx(target, r.left, r.top, nullptr);
+        LineTo(target, r.right, r.bottom);
+      },
+      rc, 0, 0);
+}
+
+void CDrawKit::DrawFrameRect(HDC dc, const RECT& rc, int penWidth, DWORD color) {
+  if (dc == nullptr) return;
+  DrawOutline(
+      dc, PS_INSIDEFRAME, penWidth, color, true,
+      [](HDC target, const RECT& r, int, int) {
+        Rectangle(target, r.left, r.top, r.right, r.bottom);
+      },
+      rc, 0, 0);
+}
+
+void CDrawKit::DrawFrameRoundRect(HDC dc, const RECT& rc, int penWidth, int ellipseWidth,
+                                  int ellipseHeight, DWORD color) {
+  if (dc == nullptr) return;
+  DrawOutline(
+      dc, PS_INSIDEFRAME, penWidth, color, true,
+      [](HDC target, const RECT& r, int w, int h) {
+        RoundRect(target, r.left, r.top, r.right, r.bottom, w, h);
+      },
+      rc, ellipseWidth, ellipseHeight);
+}
+
+void CDrawKit::DrawPlainText(HDC dc, IManagerServicesUI* manager, RECT& rc, const wchar_t* text,
+                             DWORD color, int fontIndex, UINT format) {
+  if (dc == nullptr || manager == nullptr || text == nullptr) return;
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ArgbToColorRef(color));
+  SelectObjectGuard selectFont(dc, manager->FontAt(fontIndex));
+  DrawTextW(dc, text, -1, &rc, format | DT_NOPREFIX);
+}
+
+}  // namespace SkinUI

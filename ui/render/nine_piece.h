@@ -1,0 +1,24 @@
+#pragma once
+// Draws a bitmap as nine pieces: corners keep their size, edges stretch along
+// their length, the middle stretches both ways or is tiled.
+
+#include <windows.h>
+
+namespace SkinUI {
+
+struct TNinePieceRequest {
+  HBITMAP bitmap = nullptr;
+  RECT dest = {};
+  RECT paint = {};
+  RECT source = {};
+  RECT corners = {};  // widths of the left, top, right and bottom borders
+  bool hasAlpha = false;
+  BYTE fade = 255;
+  bool hole = false;  // leave the middle out
+  bool xtiled = false;
+  bool ytiled = false;
+};
+
+void DrawNinePieces(HDC dc, const TNinePieceRequest& request);
+
+}  // namespace SkinUI
