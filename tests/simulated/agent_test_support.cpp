@@ -1,0 +1,285 @@
+#include "tests/simulated/agent_test_support.h"
+
+const wchar_t kProgramCriteria[] = L"IsInstalled=0 and Type='SoftWare'";
+
+TSimulatedCatalogue FastCatalogue(TSimulatedCatalogue catalogue) {
+  catalogue.searchMs = 0;
+  catalogue.paceMs = 1;
+  catalogue.stepsPerUpdate = 4;
+  return catalogue;
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    if (done()) return true;
+    if (GetTickCount() - start > timeoutMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+}
+
+void PumpFor(DWORD milliseconds) {
+  PumpUntil([] { return false; }, milliseconds);
+}
+
+CJobRecorder::CJobRecorder() {
+  downloadProgress = CDownloadProgressCallback::Make(
+      [this](IDownloadJob* job, IDownloadProgressChangedCallbackArgs* args) {
+        OnDownloadProgress(job, args);
+      });
+  downloadCompleted = CDownloadCompletedCallback::Make(
+      [this](IDownloadJob* job, IDownloadCompletedCallbackArgs*) { OnDownloadCompleted(job); });
+  installProgress = CInstallProgressCallback::Make(
+      [this](IInstallationJob* job, IInstallationProgressChangedCallbackArgs* args) {
+        OnInstallProgress(job, args);
+      });
+  installCompleted = CInstallCompletedCallback::Make(
+      [this](IInstallationJob* job, IInstallationCompletedCallbackArgs*) {
+        OnInstallCompleted(job);
+      });
+}
+
+HRESULT CJobRecorder::BeginDownload(IUpdateDownloader* downloader, IUpdateInstaller* installer,
+                                    LONGLONG state) {
+  downloader_ = downloader;
+  installer_ = installer;
+  state_ = state;
+  VARIANT value;
+  VariantInit(&value);
+  value.vt = VT_I8;
+  value.llVal = state;
+  insideBegin_ = true;
+  const HRESULT hr = downloader->BeginDownload(downloadProgress.Get(), downloadCompleted.Get(),
+                                               value, &downloadJob);
+  insideBegin_ = false;
+  return hr;
+}
+
+HRESULT CJobRecorder::BeginInstall(IUpdateInstaller* installer, LONGLONG state) {
+  installer_ = installer;
+  state_ = state;
+  VARIANT value;
+  VariantInit(&value);
+  value.vt = VT_I8;
+  value.llVal = state;
+  insideBegin_ = true;
+  beginInstall = installer->BeginInstall(installProgress.Get(), installCompleted.Get(), value,
+                                         &installationJob);
+  insideBegin_ = false;
+  return beginInstall;
+}
+
+bool CJobRecorder::WaitForDownload(DWORD timeoutMs) {
+  return PumpUntil([this] { return downloadDone_; }, timeoutMs);
+}
+
+bool CJobRecorder::WaitForInstallation(DWORD timeoutMs) {
+  return PumpUntil([this] { return installDone_; }, timeoutMs);
+}
+
+template <typename Job>
+TReport CJobRecorder::Start(TReport::Kind kind, Job* job) {
+  TReport report;
+  report.kind = kind;
+  report.thread = GetCurrentThreadId();
+  report.duringBegin = insideBegin_;
+  VARIANT state;
+  VariantInit(&state);
+  if (job && SUCCEEDED(job->get_AsyncState(&state)) && state.vt == VT_I8) {
+    report.state = state.llVal;
+  }
+  VariantClear(&state);
+  return report;
+}
+
+namespace {
+
+template <typename Progress, typename Job>
+void ReadCommonProgress(Progress* progress, Job* job, TReport& report) {
+  progress->get_CurrentUpdateIndex(&report.index);
+  progress->get_CurrentUpdatePercentComplete(&report.currentPercent);
+  progress->get_PercentComplete(&report.percent);
+  ComPtr<IUpdateCollection> updates;
+  if (FAILED(job->get_Updates(&updates))) return;
+  if (auto update = ItemOf(updates.Get(), report.index)) report.title = ReadTitle(update.Get());
+}
+
+template <typename Progress, typename UpdateResult>
+void ReadCodes(Progress* progress, LONG count, TReport& report) {
+  for (LONG i = 0; i < count; ++i) {
+    ComPtr<UpdateResult> result;
+    LONG code = -1;
+    if (SUCCEEDED(progress->GetUpdateResult(i, &result))) {
+      OperationResultCode value = orcNotStarted;
+      result->get_ResultCode(&value);
+      code = value;
+      if (i == report.index) {
+        report.resultCode = value;
+        LONG hr = S_OK;
+        result->get_HResult(&hr);
+        report.hresult = hr;
+      }
+    }
+    report.codes.push_back(code);
+  }
+}
+
+template <typename Job>
+LONG JobUpdateCount(Job* job) {
+  ComPtr<IUpdateCollection> updates;
+  if (FAILED(job->get_Updates(&updates))) return 0;
+  return CountOf(updates.Get());
+}
+
+}  // namespace
+
+void CJobRecorder::OnDownloadProgress(IDownloadJob* job,
+                                      IDownloadProgressChangedCallbackArgs* args) {
+  TReport report = Start(TReport::kDownloadProgress, job);
+  ComPtr<IDownloadProgress> progress;
+  if (SUCCEEDED(args->get_Progress(&progress))) {
+    ReadCommonProgress(progress.Get(), job, report);
+    ReadCodes<IDownloadProgress, IUpdateDownloadResult>(progress.Get(), JobUpdateCount(job),
+                                                        report);
+    DECIMAL value;
+    progress->get_CurrentUpdateBytesDownloaded(&value);
+    report.bytesDone = value.Lo64;
+    progress->get_CurrentUpdateBytesToDownload(&value);
+    report.bytesToDo = value.Lo64;
+  }
+  reports.push_back(report);
+  if (duringProgress) duringProgress();
+}
+
+void CJobRecorder::OnDownloadCompleted(IDownloadJob* job) {
+  reports.push_back(Start(TReport::kDownloadCompleted, job));
+  downloadDone_ = true;
+  endDownload = downloader_->EndDownload(job, &downloadResult);
+  if (installAfterDownload) BeginInstall(installer_.Get(), state_);
+}
+
+void CJobRecorder::OnInstallProgress(IInstallationJob* job,
+                                     IInstallationProgressChangedCallbackArgs* args) {
+  TReport report = Start(TReport::kInstallProgress, job);
+  ComPtr<IInstallationProgress> progress;
+  if (SUCCEEDED(args->get_Progress(&progress))) {
+    ReadCommonProgress(progress.Get(), job, report);
+    ReadCodes<IInstallationProgress, IUpdateInstallationResult>(progress.Get(), JobUpdateCount(job),
+                                                                report);
+  }
+  reports.push_back(report);
+  if (duringProgress) duringProgress();
+}
+
+void CJobRecorder::OnInstallCompleted(IInstallationJob* job) {
+  reports.push_back(Start(TReport::kInstallCompleted, job));
+  installDone_ = true;
+  endInstall = installer_->EndInstall(job, &installationResult);
+}
+
+void SimulatedAgentTest::SetUp() {
+  ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  SetUpdateAgentFactory(&agent_);
+}
+
+void SimulatedAgentTest::TearDown() {
+  SetUpdateAgentFactory(nullptr);
+  // Jobs stopped by a test are let go on their next step.
+  PumpUntil([] { return SimulatedAgentLiveObjects() == 0; }, 2000);
+  EXPECT_EQ(0, SimulatedAgentLiveObjects()) << "an agent object was not released";
+  CoUninitialize();
+}
+
+ComPtr<IUpdateSession> SimulatedAgentTest::NewSession() {
+  ComPtr<IUpdateSession> session;
+  EXPECT_EQ(S_OK, UpdateAgentFactory().CreateUpdateSession(&session));
+  return session;
+}
+
+ComPtr<IUpdateCollection> SimulatedAgentTest::SearchMissing(IUpdateSession* session) {
+  ComPtr<IUpdateSearcher> searcher;
+  ComPtr<ISearchResult> result;
+  ComPtr<IUpdateCollection> updates;
+  EXPECT_EQ(S_OK, session->CreateUpdateSearcher(&searcher));
+  BSTR criteria = SysAllocString(kProgramCriteria);
+  EXPECT_EQ(S_OK, searcher->Search(criteria, &result));
+  SysFreeString(criteria);
+  if (result) {
+    EXPECT_EQ(S_OK, result->get_Updates(&updates));
+  }
+  return updates;
+}
+
+ComPtr<IUpdateCollection> SimulatedAgentTest::Choose(IUpdateCollection* found,
+                                                     const std::vector<LONG>& indexes) {
+  ComPtr<IUpdateCollection> chosen;
+  EXPECT_EQ(S_OK, UpdateAgentFactory().CreateUpdateCollection(&chosen));
+  if (!chosen) return chosen;
+  for (LONG index : indexes) {
+    ComPtr<IUpdate> update = ItemOf(found, index);
+    if (!update) continue;
+    EXPECT_EQ(S_OK, update->AcceptEula());
+    LONG at = -1;
+    EXPECT_EQ(S_OK, chosen->Add(update.Get(), &at));
+  }
+  return chosen;
+}
+
+void SimulatedAgentTest::MakeDownloaderAndInstaller(IUpdateSession* session,
+                                                    IUpdateCollection* chosen,
+                                                    ComPtr<IUpdateDownloader>& downloader,
+                                                    ComPtr<IUpdateInstaller>& installer) {
+  ASSERT_EQ(S_OK, session->CreateUpdateDownloader(&downloader));
+  ASSERT_EQ(S_OK, downloader->put_Updates(chosen));
+  ASSERT_EQ(S_OK, session->CreateUpdateInstaller(&installer));
+  ASSERT_EQ(S_OK, installer->put_Updates(chosen));
+}
+
+std::wstring ReadTitle(IUpdate* update) {
+  BSTR title = nullptr;
+  if (FAILED(update->get_Title(&title))) return L"<unreadable>";
+  std::wstring text(title ? title : L"", SysStringLen(title));
+  SysFreeString(title);
+  return text;
+}
+
+std::wstring ReadUpdateId(IUpdate* update) {
+  ComPtr<IUpdateIdentity> identity;
+  if (FAILED(update->get_Identity(&identity))) return L"<unreadable>";
+  BSTR id = nullptr;
+  if (FAILED(identity->get_UpdateID(&id))) return L"<unreadable>";
+  std::wstring text(id ? id : L"", SysStringLen(id));
+  SysFreeString(id);
+  return text;
+}
+
+std::vector<std::wstring> ReadKbIds(IUpdate* update) {
+  std::vector<std::wstring> ids;
+  ComPtr<IStringCollection> list;
+  if (FAILED(update->get_KBArticleIDs(&list))) return ids;
+  LONG count = 0;
+  list->get_Count(&count);
+  for (LONG i = 0; i < count; ++i) {
+    BSTR id = nullptr;
+    if (SUCCEEDED(list->get_Item(i, &id))) ids.emplace_back(id ? id : L"", SysStringLen(id));
+    SysFreeString(id);
+  }
+  return ids;
+}
+
+LONG CountOf(IUpdateCollection* collection) {
+  LONG count = -1;
+  if (!collection || FAILED(collection->get_Count(&count))) return -1;
+  return count;
+}
+
+ComPtr<IUpdate> ItemOf(IUpdateCollection* collection, LONG index) {
+  ComPtr<IUpdate> update;
+  if (collection) collection->get_Item(index, &update);
+  return update;
+}

@@ -1,0 +1,153 @@
+#pragma once
+// A running download or installation. Each step of the pump moves the current
+// update a few percent further and reports progress; when every update has
+// reached 100 percent the next step reports completion, last, and the job lets
+// go of its callbacks. RequestAbort and CleanUp end the callbacks at once.
+
+#include "updates/seam/agent_interfaces.h"
+#include "updates/simulated/agent_state.h"
+#include "updates/simulated/job_pump.h"
+#include "updates/simulated/private_ids.h"
+#include "updates/simulated/progress.h"
+#include "updates/simulated/simulated_update.h"
+#include "updates/simulated/update_collection.h"
+
+#include <atomic>
+#include <mutex>
+
+namespace simulated_agent {
+
+using OwnUpdateList = std::vector<ComPtr<CSimulatedUpdate>>;
+
+// The updates a downloader or installer was given: WU_E_NO_UPDATE when there
+// are none, E_INVALIDARG when one did not come from this agent.
+HRESULT ReadOwnUpdates(IUpdateCollection* collection, OwnUpdateList& updates);
+
+// Where the two kinds of job differ.
+struct TDownloadKind {
+  using Job = IDownloadJob;
+  using Progress = IDownloadProgress;
+  using ProgressObject = CDownloadProgress;
+  using ProgressArgs = CDownloadProgressChangedArgs;
+  using CompletedArgs = CDownloadCompletedArgs;
+  using ProgressCallback = IDownloadProgressChangedCallback;
+  using CompletedCallback = IDownloadCompletedCallback;
+  static const GUID& PrivateId() { return kSimulatedDownloadJobId; }
+  static TUpdateResult Outcome(const CSimulatedUpdate& update);
+  static void Finished(CAgentState& agent, const CSimulatedUpdate& update,
+                       const TUpdateResult& result);
+};
+
+struct TInstallationKind {
+  using Job = IInstallationJob;
+  using Progress = IInstallationProgress;
+  using ProgressObject = CInstallationProgress;
+  using ProgressArgs = CInstallationProgressChangedArgs;
+  using CompletedArgs = CInstallationCompletedArgs;
+  using ProgressCallback = IInstallationProgressChangedCallback;
+  using CompletedCallback = IInstallationCompletedCallback;
+  static const GUID& PrivateId() { return kSimulatedInstallationJobId; }
+  static TUpdateResult Outcome(const CSimulatedUpdate& update);
+  static void Finished(CAgentState& agent, const CSimulatedUpdate& update,
+                       const TUpdateResult& result);
+};
+
+// Which update a step is at and how far it has come.
+class CStepPlan {
+ public:
+  CStepPlan(size_t updates, UINT stepsPerUpdate);
+
+  bool Advance();  // false when every step has been taken
+  bool AllTaken() const { return taken_ == total_; }
+  bool FinishesUpdate() const { return taken_ > 0 && taken_ % steps_ == 0; }
+  LONG CurrentIndex() const;
+  LONG CurrentPercent() const;
+  LONG Percent() const;
+
+ private:
+  const size_t steps_;
+  const size_t total_;
+  size_t taken_ = 0;
+};
+
+template <typename Kind>
+class CPacedJob final : public CDispatchObject<typename Kind::Job>, public IPacedJob {
+ public:
+  using ProgressCallback = typename Kind::ProgressCallback;
+  using CompletedCallback = typename Kind::CompletedCallback;
+
+  CPacedJob(AgentState agent, LONG ownerSerial, OwnUpdateList updates,
+            ComPtr<ProgressCallback> onProgress, ComPtr<CompletedCallback> onCompleted,
+            const VARIANT& state);
+  ~CPacedJob() override;
+
+  // Begins the job on the calling thread; its callbacks will arrive there.
+  HRESULT Start(UINT paceMs);
+  bool BelongsTo(LONG ownerSerial) const { return ownerSerial_ == ownerSerial; }
+  // Final results, once the job has completed.
+  HRESULT Results(std::vector<TUpdateResult>& results, bool& aborted) const;
+
+  STDMETHODIMP get_AsyncState(VARIANT* retval) override;
+  STDMETHODIMP get_IsCompleted(VARIANT_BOOL* retval) override;
+  STDMETHODIMP get_Updates(IUpdateCollection** retval) override;
+  STDMETHODIMP CleanUp() override;
+  STDMETHODIMP GetProgress(typename Kind::Progress** retval) override;
+  STDMETHODIMP RequestAbort() override;
+
+  bool Step() override;
+
+ protected:
+  bool IsPrivateId(REFIID iid) const override { return iid == Kind::PrivateId(); }
+
+ private:
+  TJobSnapshot Snapshot() const;
+  bool AdvanceOneStep();
+  void ReportProgress();
+  void ReportCompletion();
+  void Stop();
+  void DropCallbacksOnOwnThread();
+
+  AgentState agent_;
+  const LONG ownerSerial_;
+  const DWORD ownerThread_;
+  OwnUpdateList updates_;
+  ComPtr<IUpdateCollection> updateCollection_;
+  VARIANT state_;
+  HRESULT stateCopied_;
+
+  mutable std::mutex mutex_;
+  CStepPlan plan_;
+  std::vector<TUpdateResult> results_;
+  std::vector<ULONGLONG> sizes_;
+  bool completed_ = false;
+  bool aborted_ = false;
+
+  // Touched only on the thread that began the job.
+  ComPtr<ProgressCallback> onProgress_;
+  ComPtr<CompletedCallback> onCompleted_;
+  bool insideCallback_ = false;
+  std::atomic<bool> stopped_{false};
+};
+
+// Serial number telling the downloaders and installers apart.
+LONG NextOwnerSerial();
+
+// Begins a job over `updates` on the calling thread; the callbacks (either may
+// be null) are asked for their interfaces here, on the beginning thread.
+template <typename Kind>
+HRESULT BeginJob(const AgentState& agent, LONG ownerSerial, IUpdateCollection* updates,
+                 IUnknown* onProgressChanged, IUnknown* onCompleted, const VARIANT& state,
+                 typename Kind::Job** retval);
+
+// The final results of a completed job begun by the owner `ownerSerial`.
+template <typename Kind>
+HRESULT EndJob(LONG ownerSerial, typename Kind::Job* job, std::vector<TUpdateResult>& results,
+               bool& aborted);
+
+using CDownloadJob = CPacedJob<TDownloadKind>;
+using CInstallationJob = CPacedJob<TInstallationKind>;
+
+extern template class CPacedJob<TDownloadKind>;
+extern template class CPacedJob<TInstallationKind>;
+
+}  // namespace simulated_agent

@@ -1,0 +1,59 @@
+#pragma once
+// The agent's list of updates: the search result's list (read-only) and the
+// lists the program fills for a download and an installation.
+
+#include "updates/seam/agent_interfaces.h"
+#include "updates/simulated/dispatch_object.h"
+#include "updates/simulated/private_ids.h"
+
+#include <mutex>
+#include <vector>
+
+namespace simulated_agent {
+
+using UpdateList = std::vector<ComPtr<IUpdate>>;
+
+class CUpdateCollection final : public CDispatchObject<IUpdateCollection> {
+ public:
+  enum class Kind {
+    kWritable,
+    kReadOnly,
+    // A search result: read-only, and get_Item honours the updates' kFailItem.
+    kSearchResult,
+  };
+
+  explicit CUpdateCollection(Kind kind = Kind::kWritable, UpdateList items = {});
+
+  UpdateList Items() const;
+
+  STDMETHODIMP get_Item(LONG index, IUpdate** retval) override;
+  STDMETHODIMP put_Item(LONG index, IUpdate* value) override;
+  STDMETHODIMP get__NewEnum(IUnknown**) override { return E_NOTIMPL; }
+  STDMETHODIMP get_Count(LONG* retval) override;
+  STDMETHODIMP get_ReadOnly(VARIANT_BOOL* retval) override;
+  STDMETHODIMP Add(IUpdate* value, LONG* retval) override;
+  STDMETHODIMP Clear() override;
+  STDMETHODIMP Copy(IUpdateCollection** retval) override;
+  STDMETHODIMP Insert(LONG index, IUpdate* value) override;
+  STDMETHODIMP RemoveAt(LONG index) override;
+
+ protected:
+  bool IsPrivateId(REFIID iid) const override { return iid == kSimulatedCollectionId; }
+
+ private:
+  bool IsReadOnly() const { return kind_ != Kind::kWritable; }
+  bool InRange(LONG index) const {
+    return index >= 0 && static_cast<size_t>(index) < items_.size();
+  }
+  bool ItemFails(IUpdate* update) const;
+
+  const Kind kind_;
+  mutable std::mutex mutex_;
+  UpdateList items_;
+};
+
+// The updates of any collection, in order. The agent's own collections give
+// theirs whole; others are read item by item.
+HRESULT ReadUpdateList(IUpdateCollection* collection, UpdateList& updates);
+
+}  // namespace simulated_agent

@@ -1,0 +1,20 @@
+#pragma once
+// Answers questions about the agent itself; the program asks for its version.
+
+#include "updates/seam/agent_interfaces.h"
+#include "updates/simulated/agent_state.h"
+#include "updates/simulated/dispatch_object.h"
+
+namespace simulated_agent {
+
+class CWindowsUpdateAgentInfo final : public CDispatchObject<IWindowsUpdateAgentInfo> {
+ public:
+  explicit CWindowsUpdateAgentInfo(AgentState agent) : agent_(std::move(agent)) {}
+
+  STDMETHODIMP GetInfo(VARIANT varInfoIdentifier, VARIANT* retval) override;
+
+ private:
+  AgentState agent_;
+};
+
+}  // namespace simulated_agent
