@@ -137,11 +137,7 @@ LRESULT CWindowWnd::DispatchBound(UINT message, WPARAM wParam, LPARAM lParam) {
 // end only after the binding and its handle are gone, so it may delete itself.
 LRESULT CWindowWnd::FinishNativeWindow(HWND oldHandle, WPARAM wParam, LPARAM lParam, bool derived) {
   const LRESULT result = CallWindowProcW(previousProc, oldHandle, WM_NCDESTROY, wParam, lParam);
-  if (derived) {
-    RemovePropW(oldHandle, kObjectProperty);
-  } else {
-    SetWindowLongPtrW(oldHandle, GWLP_USERDATA, 0);
-  }
+  Unbind(oldHandle, derived);
   hwnd = nullptr;
   try {
     OnNativeDestroyed(oldHandle);
@@ -150,44 +146,57 @@ LRESULT CWindowWnd::FinishNativeWindow(HWND oldHandle, WPARAM wParam, LPARAM lPa
   return result;
 }
 
-LRESULT CALLBACK CWindowWnd::StandardWindowProc(HWND handle, UINT message, WPARAM wParam,
-                                                LPARAM lParam) {
+// A plain class keeps the object in the user data; a class derived from
+// another one keeps it in a window property, since the base class may use
+// the user data itself.
+void CWindowWnd::Bind(HWND handle, CWindowWnd* self, bool derived) {
+  if (derived) {
+    SetPropW(handle, kObjectProperty, self);
+  } else {
+    SetWindowLongPtrW(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+}
+
+void CWindowWnd::Unbind(HWND handle, bool derived) {
+  if (derived) {
+    RemovePropW(handle, kObjectProperty);
+  } else {
+    SetWindowLongPtrW(handle, GWLP_USERDATA, 0);
+  }
+}
+
+CWindowWnd* CWindowWnd::BoundObject(HWND handle, bool derived) {
+  if (derived) return static_cast<CWindowWnd*>(GetPropW(handle, kObjectProperty));
+  return reinterpret_cast<CWindowWnd*>(GetWindowLongPtrW(handle, GWLP_USERDATA));
+}
+
+LRESULT CWindowWnd::RouteMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam,
+                                 bool derived) {
   CWindowWnd* self = nullptr;
   if (message == WM_NCCREATE) {
     self = ObjectFromCreateStruct(lParam);
     if (self != nullptr) {
       self->hwnd = handle;
-      SetWindowLongPtrW(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+      Bind(handle, self, derived);
     }
   } else {
-    self = reinterpret_cast<CWindowWnd*>(GetWindowLongPtrW(handle, GWLP_USERDATA));
-    if (message == WM_NCDESTROY) {
-      if (self == nullptr) return DefWindowProcW(handle, message, wParam, lParam);
-      return self->FinishNativeWindow(handle, wParam, lParam, false);
+    self = BoundObject(handle, derived);
+    if (message == WM_NCDESTROY && self != nullptr) {
+      return self->FinishNativeWindow(handle, wParam, lParam, derived);
     }
   }
   if (self == nullptr) return DefWindowProcW(handle, message, wParam, lParam);
   return self->DispatchBound(message, wParam, lParam);
 }
 
+LRESULT CALLBACK CWindowWnd::StandardWindowProc(HWND handle, UINT message, WPARAM wParam,
+                                                LPARAM lParam) {
+  return RouteMessage(handle, message, wParam, lParam, false);
+}
+
 LRESULT CALLBACK CWindowWnd::DerivedWindowProc(HWND handle, UINT message, WPARAM wParam,
                                                LPARAM lParam) {
-  CWindowWnd* self = nullptr;
-  if (message == WM_NCCREATE) {
-    self = ObjectFromCreateStruct(lParam);
-    if (self != nullptr) {
-      self->hwnd = handle;
-      SetPropW(handle, kObjectProperty, self);
-    }
-  } else {
-    self = static_cast<CWindowWnd*>(GetPropW(handle, kObjectProperty));
-    if (message == WM_NCDESTROY) {
-      if (self == nullptr) return DefWindowProcW(handle, message, wParam, lParam);
-      return self->FinishNativeWindow(handle, wParam, lParam, true);
-    }
-  }
-  if (self == nullptr) return DefWindowProcW(handle, message, wParam, lParam);
-  return self->DispatchBound(message, wParam, lParam);
+  return RouteMessage(handle, message, wParam, lParam, true);
 }
 
 }  // namespace SkinUI

@@ -64,6 +64,11 @@ class CWindowWnd {
  private:
   LRESULT DispatchBound(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT FinishNativeWindow(HWND oldHandle, WPARAM wParam, LPARAM lParam, bool derived);
+  static LRESULT RouteMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam,
+                              bool derived);
+  static void Bind(HWND handle, CWindowWnd* self, bool derived);
+  static void Unbind(HWND handle, bool derived);
+  static CWindowWnd* BoundObject(HWND handle, bool derived);
 };
 
 // The module that registers and creates framework windows: the skin
