@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdint>
 #include <cwchar>
 #include <string>
@@ -232,8 +234,9 @@ TEST(BadInput, MutatedSkinDocumentsLoadOrFailCleanly) {
 
 TEST(BadInput, MutatedSkinArchivesOpenOrFailCleanly) {
   const Bytes archive = markup_test::SampleSkinArchive();
-  Bytes prefixed(1000, 'X');
-  prefixed.insert(prefixed.end(), archive.begin(), archive.end());
+  constexpr size_t kPrefixBytes = 1000;
+  Bytes prefixed(kPrefixBytes + archive.size(), 'X');
+  std::copy(archive.begin(), archive.end(), prefixed.begin() + kPrefixBytes);
   Random random(77);
   LARGE_INTEGER start;
   QueryPerformanceCounter(&start);

@@ -93,14 +93,15 @@ void CWideStringUI::FreeHeap() {
 }
 
 void CWideStringUI::SetLength(int length) {
+  if (length < 0) length = 0;
+  const int kept = std::min(length_, length);
   const bool wantsInline = length <= kMaxInlineLength;
   if (wantsInline && data_ != inline_) {
-    const int kept = std::min(length_, length);
     std::copy(data_, data_ + kept, inline_);
     FreeHeap();
   } else if (!wantsInline) {
     wchar_t* grown = new wchar_t[length + 1];
-    std::copy(data_, data_ + std::min(length_, length), grown);
+    std::copy(data_, data_ + kept, grown);
     FreeHeap();
     data_ = grown;
   }

@@ -1,0 +1,59 @@
+#include "agent_refresh/agent_installer_run.h"
+
+#include <string>
+#include <vector>
+
+#include "agent_refresh/download_to_temp_file.h"
+#include "agent_refresh/installer_verifier.h"
+#include "agent_refresh/process_starter.h"
+#include "agent_refresh/refresh_limits.h"
+#include "agent_refresh/temp_folder.h"
+#include "agent_refresh/unique_handle.h"
+
+namespace {
+
+constexpr char kQuietSwitch[] = " /q";
+
+// Read access for us, read sharing only: while this is open nobody can
+// change, replace or delete the file we verify and start.
+HANDLE OpenHeldAgainstChange(const std::string& path) {
+  return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The path is quoted so that a space in it cannot make the system start a
+// different program from a shorter prefix of the path.
+bool StartInstaller(const std::string& path, PROCESS_INFORMATION* process) {
+  std::string text = "\"" + path + "\"" + kQuietSwitch;
+  std::vector<char> commandLine(text.begin(), text.end());
+  commandLine.push_back('\0');
+  std::string folder = FolderOf(path);
+  *process = PROCESS_INFORMATION();
+  if (ProcessStarter().StartProcess(commandLine.data(), folder.c_str(), process)) return true;
+  *process = PROCESS_INFORMATION();
+  return false;
+}
+
+}  // namespace
+
+bool RunAgentInstaller(const char* downloadUrl) {
+  std::string installerPath;
+  FileAndFolderRemover removeInstaller(installerPath);
+  if (!DownloadToTempFile(&installerPath, downloadUrl, true)) return false;
+
+  UniqueHandle held(OpenHeldAgainstChange(installerPath));
+  if (!held || !InstallerVerifier().IsTrustedInstaller(held.get(), installerPath.c_str()))
+    return false;
+
+  PROCESS_INFORMATION process;
+  bool started = StartInstaller(installerPath, &process);
+  held.reset();
+  if (!started) return true;
+
+  UniqueHandle processHandle(process.hProcess);
+  UniqueHandle threadHandle(process.hThread);
+  // The process, not its first thread: an installer may end that thread
+  // early and go on working in others.
+  WaitForSingleObject(processHandle.get(), CurrentRefreshLimits().installerWaitMs);
+  return true;
+}

@@ -1,0 +1,26 @@
+#pragma once
+// Unpacking of the downloaded catalogue cabinet.
+
+#include <windows.h>
+#include <setupapi.h>
+
+#include <string>
+
+// Context of CabinetFileCallback: the folder the entries go to (ending in a
+// backslash) and how many more bytes may be unpacked into it.
+struct CabinetTarget {
+  const char* folder = nullptr;
+  ULONGLONG bytesLeft = 0;
+};
+
+// SetupIterateCabinetA callback: extracts each entry flat into the target
+// folder under its own name. Entries whose name could leave the folder or is
+// no plain file name, whose path would not fit, or that would pass the byte
+// budget are skipped.
+UINT CALLBACK CabinetFileCallback(PVOID context, UINT notification, UINT_PTR param1,
+                                  UINT_PTR param2) noexcept;
+
+// Extracts the cabinet into a new temporary folder and sets `xmlPath` to the
+// "wuredist.xml" there. False when no folder could be made; the folder is
+// the caller's to remove (with its files) once the document has been read.
+bool ExtractCabinet(std::string* xmlPath, const char* cabinetPath);

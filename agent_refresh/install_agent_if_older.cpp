@@ -1,0 +1,76 @@
+#include "agent_refresh/install_agent_if_older.h"
+
+#include <windows.h>
+
+#include <boost/property_tree/ptree.hpp>
+#include <boost/property_tree/xml_parser.hpp>
+#include <sstream>
+#include <string>
+
+#include "agent_refresh/agent_installer_run.h"
+#include "agent_refresh/is_agent_older.h"
+#include "agent_refresh/refresh_limits.h"
+#include "agent_refresh/unique_handle.h"
+#include "agent_refresh/xml_nesting.h"
+
+namespace {
+
+constexpr char kEntriesPath[] = "WURedist.StandaloneRedist";
+constexpr char kEntryKey[] = "architecture";
+constexpr char kNameAttribute[] = "<xmlattr>.name";
+constexpr char kClientVersionAttribute[] = "<xmlattr>.clientVersion";
+constexpr char kDownloadUrlAttribute[] = "<xmlattr>.downloadUrl";
+// The catalogue is three levels deep; anything far deeper is not one.
+constexpr int kMaxCatalogueDepth = 32;
+
+// The whole document, if it is no larger than a catalogue may be.
+bool ReadCatalogueDocument(const char* path, std::string* text) {
+  UniqueHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size = {};
+  if (!file || !GetFileSizeEx(file.get(), &size)) return false;
+  if (static_cast<ULONGLONG>(size.QuadPart) > CurrentRefreshLimits().catalogueMaxBytes)
+    return false;
+  text->resize(static_cast<size_t>(size.QuadPart));
+  DWORD got = 0;
+  return text->empty() ||
+         (ReadFile(file.get(), &(*text)[0], static_cast<DWORD>(text->size()), &got, nullptr) &&
+          got == text->size());
+}
+
+}  // namespace
+
+const char* NativeArchitectureName() {
+  SYSTEM_INFO system = {};
+  GetNativeSystemInfo(&system);
+  switch (system.wProcessorArchitecture) {
+    case PROCESSOR_ARCHITECTURE_AMD64:
+      return "x64";
+    case PROCESSOR_ARCHITECTURE_IA64:
+      return "ia64";
+    default:
+      return "x86";
+  }
+}
+
+void InstallAgentIfOlder(const char* xmlPath) {
+  namespace pt = boost::property_tree;
+  const std::string native = NativeArchitectureName();
+  try {
+    std::string text;
+    if (!ReadCatalogueDocument(xmlPath, &text) || IsNestedDeeperThan(text, kMaxCatalogueDepth))
+      return;
+    std::istringstream stream(text);
+    pt::ptree document;
+    pt::read_xml(stream, document);
+    for (const auto& child : document.get_child(kEntriesPath)) {
+      if (child.first != kEntryKey) continue;
+      const pt::ptree& entry = child.second;
+      if (entry.get<std::string>(kNameAttribute) != native) continue;
+      if (!IsAgentOlder(entry.get<std::string>(kClientVersionAttribute).c_str())) continue;
+      if (!RunAgentInstaller(entry.get<std::string>(kDownloadUrlAttribute).c_str())) return;
+    }
+  } catch (...) {
+    // A catalogue we cannot read leaves the installed agent as it is.
+  }
+}

@@ -1,0 +1,88 @@
+#include "agent_refresh/is_agent_older.h"
+
+#include <wrl/client.h>
+
+#include "updates/seam/update_agent_factory.h"
+
+namespace {
+
+constexpr int kVersionParts = 4;
+constexpr unsigned long kLargestPart = 0xFFFFFFFFul;
+
+// CoInitialize for the span of one question; undone only if it took.
+class ComApartment {
+ public:
+  ComApartment() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
+  ~ComApartment() {
+    if (initialised_) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool initialised_;
+};
+
+class ScopedVariant {
+ public:
+  ScopedVariant() { VariantInit(&value_); }
+  ~ScopedVariant() { VariantClear(&value_); }
+  ScopedVariant(const ScopedVariant&) = delete;
+  ScopedVariant& operator=(const ScopedVariant&) = delete;
+
+  VARIANT* get() { return &value_; }
+
+ private:
+  VARIANT value_;
+};
+
+// Reads the leading decimal digits of each dot-separated part, as _wtol and
+// atoi would, saturating instead of overflowing.
+template <typename Char>
+void ParseVersion(const Char* text, unsigned long parts[kVersionParts]) {
+  for (int i = 0; i < kVersionParts; ++i) parts[i] = 0;
+  if (!text) return;
+  for (int i = 0; i < kVersionParts; ++i) {
+    while (*text == ' ' || *text == '\t') ++text;
+    unsigned long value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+      unsigned long digit = static_cast<unsigned long>(*text - '0');
+      value = value > (kLargestPart - digit) / 10 ? kLargestPart : value * 10 + digit;
+    }
+    parts[i] = value;
+    while (*text && *text != '.') ++text;
+    if (*text != '.') return;
+    ++text;
+  }
+}
+
+bool ReadInstalledVersion(IWindowsUpdateAgentInfo* info, ScopedVariant* version) {
+  ScopedVariant name;
+  name.get()->vt = VT_BSTR;
+  name.get()->bstrVal = SysAllocString(L"ProductVersionString");
+  if (!name.get()->bstrVal) return false;
+  if (FAILED(info->GetInfo(*name.get(), version->get()))) return false;
+  return version->get()->vt == VT_BSTR;
+}
+
+}  // namespace
+
+bool IsVersionOlder(const wchar_t* installed, const char* catalogue) {
+  unsigned long installedParts[kVersionParts];
+  unsigned long catalogueParts[kVersionParts];
+  ParseVersion(installed, installedParts);
+  ParseVersion(catalogue, catalogueParts);
+  for (int i = 0; i < kVersionParts; ++i) {
+    if (installedParts[i] != catalogueParts[i]) return installedParts[i] < catalogueParts[i];
+  }
+  return false;
+}
+
+bool IsAgentOlder(const char* catalogueVersion) {
+  ComApartment apartment;
+  Microsoft::WRL::ComPtr<IWindowsUpdateAgentInfo> info;
+  if (FAILED(UpdateAgentFactory().CreateAgentInfo(info.GetAddressOf())) || !info) return true;
+  ScopedVariant installed;
+  if (!ReadInstalledVersion(info.Get(), &installed)) return true;
+  return IsVersionOlder(installed.get()->bstrVal, catalogueVersion);
+}

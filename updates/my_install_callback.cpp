@@ -1,0 +1,89 @@
+#include "updates/my_install_callback.h"
+
+#include <wrl/client.h>
+
+#include "updates/callbacks_closing.h"
+#include "updates/com_values.h"
+#include "updates/update_reads.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+constexpr LONG kFinalPercent = 100;
+
+struct InstallReport {
+  UniqueBstr title;
+  UniqueBstr updateId;
+  LONG currentPercent = 0;
+  LONG overallPercent = 0;
+  LONG index = 0;
+  LONG count = 0;
+  LONG resultCode = 0;
+  HRESULT result = S_OK;
+};
+
+bool ReadProgress(IInstallationProgress* progress, InstallReport& report) {
+  return SUCCEEDED(progress->get_CurrentUpdatePercentComplete(&report.currentPercent)) &&
+         SUCCEEDED(progress->get_PercentComplete(&report.overallPercent)) &&
+         SUCCEEDED(progress->get_CurrentUpdateIndex(&report.index)) &&
+         ReadUpdateResult<IUpdateInstallationResult>(progress, report.index, report.resultCode,
+                                                     report.result);
+}
+
+bool ReadCurrentUpdate(IInstallationJob* job, InstallReport& report) {
+  ComPtr<IUpdateCollection> updates;
+  if (FAILED(job->get_Updates(&updates)) || !updates) return false;
+  if (FAILED(updates->get_Count(&report.count))) return false;
+  return ReadUpdateAt(updates.Get(), report.index, report.title, report.updateId);
+}
+
+// The final report carries the verdict for the whole installation, so an
+// earlier update's failure must not be hidden behind the last one's success.
+void TakeEarlierFailure(IInstallationProgress* progress, InstallReport& report) {
+  const bool currentSucceeded =
+      (report.resultCode == orcInProgress || report.resultCode == orcSucceeded) &&
+      report.result >= 0;
+  if (!currentSucceeded) return;
+  for (LONG i = 0; i < report.count; ++i) {
+    if (i == report.index) continue;
+    ComPtr<IUpdateInstallationResult> result;
+    if (FAILED(progress->GetUpdateResult(i, &result)) || !result) continue;
+    OperationResultCode code = orcNotStarted;
+    LONG hr = S_OK;
+    const bool codeRead = SUCCEEDED(result->get_ResultCode(&code));
+    const bool hrRead = SUCCEEDED(result->get_HResult(&hr));
+    const bool codeFailed = codeRead && code >= orcSucceededWithErrors;
+    const bool hrFailed = hrRead && hr < 0;
+    if (!codeFailed && !hrFailed) continue;
+    report.resultCode = codeRead ? code : orcFailed;
+    report.result = hrRead ? hr : S_OK;
+    return;
+  }
+}
+
+}  // namespace
+
+// A report that cannot be read completely is dropped; the next one follows.
+HRESULT STDMETHODCALLTYPE CMyInstallCallback::Invoke(
+    IInstallationJob* installationJob, IInstallationProgressChangedCallbackArgs* callbackArgs) {
+  if (AgentCallbacksClosing()) return S_OK;
+  const InstallProgressHandler handler = handler_.load();
+  if (!handler || !installationJob || !callbackArgs) return S_OK;
+  try {
+    ComPtr<IInstallationProgress> progress;
+    if (FAILED(callbackArgs->get_Progress(&progress)) || !progress) return S_OK;
+    InstallReport report;
+    if (!ReadProgress(progress.Get(), report) || !ReadCurrentUpdate(installationJob, report)) {
+      return S_OK;
+    }
+    if (report.overallPercent == kFinalPercent) {
+      TakeEarlierFailure(progress.Get(), report);
+      finalReportDelivered_.store(true);
+    }
+    handler(report.title.Text(), report.updateId.Text(), report.index + 1, report.count,
+            report.currentPercent, report.overallPercent, report.resultCode, report.result);
+  } catch (...) {
+  }
+  return S_OK;
+}
