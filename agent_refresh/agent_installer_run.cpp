@@ -8,7 +8,7 @@
 #include "agent_refresh/process_starter.h"
 #include "agent_refresh/refresh_limits.h"
 #include "agent_refresh/temp_folder.h"
-#include "agent_refresh/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace {
 

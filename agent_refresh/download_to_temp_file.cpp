@@ -5,7 +5,7 @@
 #include "agent_refresh/http_fetch.h"
 #include "agent_refresh/refresh_limits.h"
 #include "agent_refresh/temp_folder.h"
-#include "agent_refresh/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace {
 

@@ -6,12 +6,14 @@
 #include <boost/property_tree/xml_parser.hpp>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "agent_refresh/agent_installer_run.h"
 #include "agent_refresh/is_agent_older.h"
 #include "agent_refresh/refresh_limits.h"
-#include "agent_refresh/unique_handle.h"
 #include "agent_refresh/xml_nesting.h"
+#include "platform/file_bytes.h"
+#include "platform/unique_handle.h"
 
 namespace {
 
@@ -27,15 +29,14 @@ constexpr int kMaxCatalogueDepth = 32;
 bool ReadCatalogueDocument(const char* path, std::string* text) {
   UniqueHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-  LARGE_INTEGER size = {};
-  if (!file || !GetFileSizeEx(file.get(), &size)) return false;
-  if (static_cast<ULONGLONG>(size.QuadPart) > CurrentRefreshLimits().catalogueMaxBytes)
+  if (!file) return false;
+  std::vector<unsigned char> bytes;
+  if (ReadOpenFile(file.get(), CurrentRefreshLimits().catalogueMaxBytes, bytes) !=
+      FileReadResult::Ok) {
     return false;
-  text->resize(static_cast<size_t>(size.QuadPart));
-  DWORD got = 0;
-  return text->empty() ||
-         (ReadFile(file.get(), &(*text)[0], static_cast<DWORD>(text->size()), &got, nullptr) &&
-          got == text->size());
+  }
+  text->assign(bytes.begin(), bytes.end());
+  return true;
 }
 
 }  // namespace

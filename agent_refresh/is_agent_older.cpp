@@ -2,6 +2,7 @@
 
 #include <wrl/client.h>
 
+#include "platform/com_values.h"
 #include "updates/seam/update_agent_factory.h"
 
 namespace {
@@ -21,19 +22,6 @@ class ComApartment {
 
  private:
   bool initialised_;
-};
-
-class ScopedVariant {
- public:
-  ScopedVariant() { VariantInit(&value_); }
-  ~ScopedVariant() { VariantClear(&value_); }
-  ScopedVariant(const ScopedVariant&) = delete;
-  ScopedVariant& operator=(const ScopedVariant&) = delete;
-
-  VARIANT* get() { return &value_; }
-
- private:
-  VARIANT value_;
 };
 
 // Reads the leading decimal digits of each dot-separated part, as _wtol and
@@ -56,13 +44,14 @@ void ParseVersion(const Char* text, unsigned long parts[kVersionParts]) {
   }
 }
 
-bool ReadInstalledVersion(IWindowsUpdateAgentInfo* info, ScopedVariant* version) {
-  ScopedVariant name;
-  name.get()->vt = VT_BSTR;
-  name.get()->bstrVal = SysAllocString(L"ProductVersionString");
-  if (!name.get()->bstrVal) return false;
-  if (FAILED(info->GetInfo(*name.get(), version->get()))) return false;
-  return version->get()->vt == VT_BSTR;
+bool ReadInstalledVersion(IWindowsUpdateAgentInfo* info, UniqueVariant* version) {
+  UniqueVariant name;
+  VARIANT* request = name.Out();
+  request->vt = VT_BSTR;
+  request->bstrVal = SysAllocString(L"ProductVersionString");
+  if (!request->bstrVal) return false;
+  if (FAILED(info->GetInfo(name.Get(), version->Out()))) return false;
+  return version->Get().vt == VT_BSTR;
 }
 
 }  // namespace
@@ -82,7 +71,7 @@ bool IsAgentOlder(const char* catalogueVersion) {
   ComApartment apartment;
   Microsoft::WRL::ComPtr<IWindowsUpdateAgentInfo> info;
   if (FAILED(UpdateAgentFactory().CreateAgentInfo(info.GetAddressOf())) || !info) return true;
-  ScopedVariant installed;
+  UniqueVariant installed;
   if (!ReadInstalledVersion(info.Get(), &installed)) return true;
-  return IsVersionOlder(installed.get()->bstrVal, catalogueVersion);
+  return IsVersionOlder(installed.Get().bstrVal, catalogueVersion);
 }

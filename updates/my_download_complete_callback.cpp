@@ -1,7 +1,7 @@
 #include "updates/my_download_complete_callback.h"
 
 #include "updates/callbacks_closing.h"
-#include "updates/com_values.h"
+#include "platform/com_values.h"
 #include "updates/update_agent_client.h"
 
 // The job's state names the client that began it; it must be this object's

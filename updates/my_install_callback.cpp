@@ -3,7 +3,7 @@
 #include <wrl/client.h>
 
 #include "updates/callbacks_closing.h"
-#include "updates/com_values.h"
+#include "platform/com_values.h"
 #include "updates/update_reads.h"
 
 using Microsoft::WRL::ComPtr;

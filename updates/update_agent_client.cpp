@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "updates/com_values.h"
+#include "platform/com_values.h"
 #include "updates/seam/update_agent_factory.h"
 #include "updates/update_reads.h"
 

@@ -4,7 +4,7 @@
 
 #include <wrl/client.h>
 
-#include "updates/com_values.h"
+#include "platform/com_values.h"
 #include "updates/seam/agent_interfaces.h"
 
 // The key that ties a listed update to the agent's update: Identity, then UpdateID.

@@ -4,10 +4,9 @@
 #include <vector>
 
 #include "markup_test_support.h"
-#include "ui/markup/file_bytes.h"
+#include "platform/file_bytes.h"
 #include "ui/markup/skin_resources.h"
 #include "ui/markup/skin_xml.h"
-#include "ui/markup/unique_file.h"
 #include "ui/markup/zip_archive.h"
 
 using markup_test::BuildTestZip;
@@ -110,15 +109,14 @@ TEST_F(SkinLookup, AFileThatCannotBeReadWholeIsNeverHandedOn) {
   HANDLE attributesOnly = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, attributesOnly);
-  SkinUI::UniqueFile owner(attributesOnly);
+  const UniqueHandle owner(attributesOnly);
   std::vector<unsigned char> bytes(3, 'x');
-  EXPECT_EQ(SkinUI::FileReadResult::ShortRead,
-            SkinUI::ReadOpenFile(attributesOnly, SkinUI::kNoFileSizeLimit, bytes));
+  EXPECT_EQ(FileReadResult::ShortRead, ReadOpenFile(attributesOnly, kNoFileSizeLimit, bytes));
   EXPECT_TRUE(bytes.empty());
 
-  SkinUI::UniqueFile readable = SkinUI::UniqueFile::OpenForReading(path.c_str());
-  EXPECT_EQ(SkinUI::FileReadResult::TooLarge, SkinUI::ReadOpenFile(readable.Get(), 5000, bytes));
-  EXPECT_EQ(SkinUI::FileReadResult::Ok, SkinUI::ReadOpenFile(readable.Get(), 5017, bytes));
+  const UniqueHandle readable = OpenFileForReading(path.c_str());
+  EXPECT_EQ(FileReadResult::TooLarge, ReadOpenFile(readable.get(), 5000, bytes));
+  EXPECT_EQ(FileReadResult::Ok, ReadOpenFile(readable.get(), 5017, bytes));
   EXPECT_EQ(5017u, bytes.size());
 }
 

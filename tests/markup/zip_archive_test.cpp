@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "markup_test_support.h"
-#include "ui/markup/unique_file.h"
+#include "platform/file_bytes.h"
 #include "ui/markup/zip_archive.h"
 
 using markup_test::BuildTestZip;
@@ -119,13 +119,13 @@ TEST(ZipArchive, OpensFromAFileNameAndFromAPositionedHandle) {
   EXPECT_EQ("alpha", ReadNamed(zip, L"a.txt"));
   EXPECT_EQ(300u, zip.GetBytesBeforeArchive());
 
-  SkinUI::UniqueFile file = SkinUI::UniqueFile::OpenForReading(path.c_str());
-  ASSERT_TRUE(file.IsValid());
+  const UniqueHandle file = OpenFileForReading(path.c_str());
+  ASSERT_TRUE(file);
   LARGE_INTEGER start;
   start.QuadPart = 300;
-  ASSERT_TRUE(SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN));
+  ASSERT_TRUE(SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN));
   CZipArchive fromHandle;
-  ASSERT_TRUE(fromHandle.OpenArchive(file.Get(), 0, ZipSource::FileHandle));
+  ASSERT_TRUE(fromHandle.OpenArchive(file.get(), 0, ZipSource::FileHandle));
   EXPECT_EQ(0u, fromHandle.GetBytesBeforeArchive());
   EXPECT_EQ("alpha", ReadNamed(fromHandle, L"A.TXT"));
   fromHandle.CloseArchive();
@@ -133,8 +133,8 @@ TEST(ZipArchive, OpensFromAFileNameAndFromAPositionedHandle) {
   char first = 0;
   DWORD read = 0;
   start.QuadPart = 0;
-  ASSERT_TRUE(SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN));
-  EXPECT_TRUE(ReadFile(file.Get(), &first, 1, &read, nullptr));
+  ASSERT_TRUE(SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN));
+  EXPECT_TRUE(ReadFile(file.get(), &first, 1, &read, nullptr));
   EXPECT_EQ('S', first);
 
   EXPECT_FALSE(zip.OpenArchive((folder.Path() + L"missing.zip").c_str(), 0, ZipSource::FileName));

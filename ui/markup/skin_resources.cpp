@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "ui/markup/file_bytes.h"
+#include "platform/file_bytes.h"
 #include "ui/markup/zip_archive.h"
 
 namespace SkinUI {

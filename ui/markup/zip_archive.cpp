@@ -6,7 +6,7 @@
 #include <cstring>
 #include <new>
 
-#include "ui/markup/unique_file.h"
+#include "platform/file_bytes.h"
 
 namespace SkinUI {
 
@@ -144,7 +144,7 @@ class MemorySourceReader : public CZipSourceReader {
 // an archive stored inside a larger file can be handed over positioned at it.
 class FileSourceReader : public CZipSourceReader {
  public:
-  static std::unique_ptr<CZipSourceReader> Create(HANDLE handle, UniqueFile owned) {
+  static std::unique_ptr<CZipSourceReader> Create(HANDLE handle, UniqueHandle owned) {
     LARGE_INTEGER zero = {};
     LARGE_INTEGER start = {};
     LARGE_INTEGER size = {};
@@ -169,7 +169,7 @@ class FileSourceReader : public CZipSourceReader {
   }
 
   HANDLE handle_ = INVALID_HANDLE_VALUE;
-  UniqueFile owned_;
+  UniqueHandle owned_;
   uint64_t start_ = 0;
 };
 
@@ -180,12 +180,12 @@ std::unique_ptr<CZipSourceReader> CreateSourceReader(const void* source, DWORD l
     case ZipSource::FileHandle: {
       HANDLE handle = const_cast<HANDLE>(source);
       if (handle == INVALID_HANDLE_VALUE) return nullptr;
-      return FileSourceReader::Create(handle, UniqueFile());
+      return FileSourceReader::Create(handle, UniqueHandle());
     }
     case ZipSource::FileName: {
-      UniqueFile file = UniqueFile::OpenForReading(static_cast<const wchar_t*>(source));
-      if (!file.IsValid()) return nullptr;
-      HANDLE handle = file.Get();
+      UniqueHandle file = OpenFileForReading(static_cast<const wchar_t*>(source));
+      if (!file) return nullptr;
+      HANDLE handle = file.get();
       return FileSourceReader::Create(handle, std::move(file));
     }
     case ZipSource::Memory:

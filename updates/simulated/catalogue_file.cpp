@@ -4,12 +4,14 @@
 #include <cwctype>
 #include <vector>
 
+#include "platform/file_bytes.h"
+
 const wchar_t kSimulatedCatalogueVariable[] = L"PATCHWELL_SIM_CATALOGUE";
 
 namespace {
 
 // A catalogue is a few kilobytes; anything far larger is not one.
-const LONGLONG kMaxFileBytes = 4 * 1024 * 1024;
+constexpr uint64_t kMaxFileBytes = 4 * 1024 * 1024;
 const ULONGLONG kMaxPaceMs = 60000;
 const ULONGLONG kMaxSearchMs = 600000;
 const ULONGLONG kMaxStepsPerUpdate = 100;
@@ -258,32 +260,13 @@ std::wstring LineError(size_t number, const wchar_t* what) {
   return text + std::wstring(what);
 }
 
-class CFileHandle {
- public:
-  explicit CFileHandle(HANDLE handle) : handle_(handle) {}
-  ~CFileHandle() {
-    if (IsValid()) CloseHandle(handle_);
-  }
-  CFileHandle(const CFileHandle&) = delete;
-  CFileHandle& operator=(const CFileHandle&) = delete;
-  bool IsValid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
-bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
-  const CFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.IsValid()) return false;
-  LARGE_INTEGER size = {};
-  if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > kMaxFileBytes) return false;
-  bytes.resize(static_cast<size_t>(size.QuadPart));
-  if (bytes.empty()) return true;
-  DWORD done = 0;
-  return ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &done, nullptr) &&
-         done == bytes.size();
+// An empty file is an empty catalogue, not an unreadable one.
+bool ReadCatalogueBytes(const std::wstring& path, std::string& bytes) {
+  std::vector<unsigned char> raw;
+  const FileReadResult result = ReadWholeFile(path.c_str(), kMaxFileBytes, raw);
+  if (result != FileReadResult::Ok && result != FileReadResult::Empty) return false;
+  bytes.assign(raw.begin(), raw.end());
+  return true;
 }
 
 bool Utf8ToWide(const std::string& bytes, std::wstring& text) {
@@ -341,7 +324,7 @@ bool ParseSimulatedCatalogue(const std::wstring& text, TSimulatedCatalogue& cata
 bool LoadSimulatedCatalogueFile(const std::wstring& path, TSimulatedCatalogue& catalogue,
                                 std::wstring& error) {
   std::string bytes;
-  if (!ReadWholeFile(path, bytes)) {
+  if (!ReadCatalogueBytes(path, bytes)) {
     error = L"cannot read " + path;
     return false;
   }

@@ -91,20 +91,14 @@ CPacedJob<Kind>::CPacedJob(AgentState agent, LONG ownerSerial, OwnUpdateList upd
       results_(updates_.size()),
       onProgress_(std::move(onProgress)),
       onCompleted_(std::move(onCompleted)) {
-  VariantInit(&state_);
   // The platform header declares the source non-const; VariantCopy only reads it.
-  stateCopied_ = VariantCopy(&state_, const_cast<VARIANT*>(&state));
+  stateCopied_ = VariantCopy(state_.Out(), const_cast<VARIANT*>(&state));
   UpdateList list;
   for (const auto& update : updates_) {
     list.emplace_back(update.Get());
     sizes_.push_back(update->Record().sizeBytes);
   }
   updateCollection_ = MakeObject<CUpdateCollection>(CUpdateCollection::Kind::kReadOnly, list);
-}
-
-template <typename Kind>
-CPacedJob<Kind>::~CPacedJob() {
-  VariantClear(&state_);
 }
 
 template <typename Kind>
@@ -127,7 +121,7 @@ template <typename Kind>
 STDMETHODIMP CPacedJob<Kind>::get_AsyncState(VARIANT* retval) {
   if (!retval) return E_POINTER;
   VariantInit(retval);
-  return VariantCopy(retval, &state_);
+  return VariantCopy(retval, const_cast<VARIANT*>(&state_.Get()));
 }
 
 template <typename Kind>

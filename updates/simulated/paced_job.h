@@ -4,6 +4,7 @@
 // reached 100 percent the next step reports completion, last, and the job lets
 // go of its callbacks. RequestAbort and CleanUp end the callbacks at once.
 
+#include "platform/com_values.h"
 #include "updates/seam/agent_interfaces.h"
 #include "updates/simulated/agent_state.h"
 #include "updates/simulated/job_pump.h"
@@ -79,7 +80,7 @@ class CPacedJob final : public CDispatchObject<typename Kind::Job>, public IPace
   CPacedJob(AgentState agent, LONG ownerSerial, OwnUpdateList updates,
             ComPtr<ProgressCallback> onProgress, ComPtr<CompletedCallback> onCompleted,
             const VARIANT& state);
-  ~CPacedJob() override;
+  ~CPacedJob() override = default;
 
   // Begins the job on the calling thread; its callbacks will arrive there.
   HRESULT Start(UINT paceMs);
@@ -112,7 +113,7 @@ class CPacedJob final : public CDispatchObject<typename Kind::Job>, public IPace
   const DWORD ownerThread_;
   OwnUpdateList updates_;
   ComPtr<IUpdateCollection> updateCollection_;
-  VARIANT state_;
+  UniqueVariant state_;
   HRESULT stateCopied_;
 
   mutable std::mutex mutex_;

@@ -1,10 +1,6 @@
-#include "ui/markup/file_bytes.h"
+#include "platform/file_bytes.h"
 
 #include <new>
-
-#include "ui/markup/unique_file.h"
-
-namespace SkinUI {
 
 bool ResizeBytes(std::vector<unsigned char>& bytes, size_t size) {
   try {
@@ -15,12 +11,17 @@ bool ResizeBytes(std::vector<unsigned char>& bytes, size_t size) {
   }
 }
 
+UniqueHandle OpenFileForReading(const wchar_t* path) {
+  return UniqueHandle(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 FileReadResult ReadWholeFile(const wchar_t* path, uint64_t maxBytes,
                              std::vector<unsigned char>& bytes) {
   bytes.clear();
-  UniqueFile file = UniqueFile::OpenForReading(path);
-  if (!file.IsValid()) return FileReadResult::OpenFailed;
-  return ReadOpenFile(file.Get(), maxBytes, bytes);
+  const UniqueHandle file = OpenFileForReading(path);
+  if (!file) return FileReadResult::OpenFailed;
+  return ReadOpenFile(file.get(), maxBytes, bytes);
 }
 
 FileReadResult ReadOpenFile(HANDLE file, uint64_t maxBytes, std::vector<unsigned char>& bytes) {
@@ -42,5 +43,3 @@ FileReadResult ReadOpenFile(HANDLE file, uint64_t maxBytes, std::vector<unsigned
   }
   return FileReadResult::Ok;
 }
-
-}  // namespace SkinUI

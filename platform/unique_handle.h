@@ -13,10 +13,20 @@ class UniqueHandle {
 
   UniqueHandle(const UniqueHandle&) = delete;
   UniqueHandle& operator=(const UniqueHandle&) = delete;
+  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
 
   HANDLE get() const { return handle_; }
   explicit operator bool() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
 
+  HANDLE release() {
+    HANDLE handle = handle_;
+    handle_ = nullptr;
+    return handle;
+  }
   void reset(HANDLE handle = nullptr) {
     if (*this) CloseHandle(handle_);
     handle_ = handle;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace SkinUI {
+#include "platform/unique_handle.h"
 
 enum class FileReadResult {
   Ok,
@@ -22,9 +22,10 @@ constexpr uint64_t kNoFileSizeLimit = UINT64_MAX;
 // Resizes bytes, reporting an allocation failure instead of throwing it.
 bool ResizeBytes(std::vector<unsigned char>& bytes, size_t size);
 
+// Opens an existing file for reading, letting others read it too.
+UniqueHandle OpenFileForReading(const wchar_t* path);
+
 FileReadResult ReadWholeFile(const wchar_t* path, uint64_t maxBytes,
                              std::vector<unsigned char>& bytes);
 // The same for a file already open, read from its current position.
 FileReadResult ReadOpenFile(HANDLE file, uint64_t maxBytes, std::vector<unsigned char>& bytes);
-
-}  // namespace SkinUI
