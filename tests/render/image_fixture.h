@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/render/canvas.h"
-#include "tests/render/test_manager.h"
+#include "tests/support/canvas.h"
+#include "tests/support/test_manager.h"
 #include "ui/render/imaging_library.h"
 
 namespace SkinUITest {

@@ -274,6 +274,16 @@ TEST_F(ImageSpecTest, MissingImageDrawsNothingAndOnlyMissingContextFails) {
       CDrawKit::DrawImageSpec(canvas.dc(), nullptr, canvas.Bounds(), canvas.Bounds(), L"quad.png"));
   EXPECT_FALSE(
       CDrawKit::DrawImageSpec(nullptr, &manager_, canvas.Bounds(), canvas.Bounds(), L"quad.png"));
+
+  // The caller still learns which strings never draw.
+  AddQuad();
+  bool found = true;
+  CDrawKit::DrawImageSpec(canvas.dc(), &manager_, canvas.Bounds(), canvas.Bounds(),
+                          L"file='absent.png'", nullptr, &found);
+  EXPECT_FALSE(found);
+  CDrawKit::DrawImageSpec(canvas.dc(), &manager_, canvas.Bounds(), canvas.Bounds(), L"absent.png",
+                          L"file='quad.png'", &found);
+  EXPECT_TRUE(found);
 }
 
 TEST_F(ImageSpecTest, PiecesOutsideThePaintRectangleAreSkipped) {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/render/canvas.h"
+#include "tests/support/canvas.h"
 #include "ui/render/imaging_library.h"
 
 namespace SkinUITest {

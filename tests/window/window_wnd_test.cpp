@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <stdexcept>
 #include <vector>
@@ -299,3 +300,34 @@ TEST(WindowBase, SendAndPostReachTheObjectAndExceptionsStayInside) {
 }
 
 }  // namespace
+
+// Refuses WM_CREATE and deletes itself when the window dies, into storage
+// that is poisoned instead of freed, so any later write to the object shows.
+class RefusingWindow : public CWindowWnd {
+ public:
+  static void* operator new(size_t size) {
+    EXPECT_LE(size, sizeof(storage));
+    return storage;
+  }
+  static void operator delete(void* block) { memset(block, kPoison, sizeof(storage)); }
+
+  static constexpr unsigned char kPoison = 0xDD;
+  alignas(16) static unsigned char storage[256];
+
+ protected:
+  const wchar_t* WindowClassName() const override { return L"SkinUITestRefusing"; }
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_CREATE) return -1;
+    return CWindowWnd::OnMessage(message, wParam, lParam);
+  }
+  void OnNativeDestroyed(HWND) override { delete this; }
+};
+alignas(16) unsigned char RefusingWindow::storage[256];
+
+TEST(WindowBase, RefusedCreationLeavesAnObjectThatDeletedItselfUntouched) {
+  auto* window = new RefusingWindow;
+  EXPECT_EQ(nullptr, window->CreateNativeWindow(nullptr, L"refused", WS_POPUP, 0, 0, 0, 10, 10));
+  const auto* bytes = RefusingWindow::storage;
+  EXPECT_TRUE(std::all_of(bytes, bytes + sizeof(RefusingWindow),
+                          [](unsigned char b) { return b == RefusingWindow::kPoison; }));
+}

@@ -57,7 +57,9 @@ class IManagerServicesUI {
   // return. Asynchronous: a copy is delivered when the window handles its next
   // message, with a null sender if the control died meanwhile.
   virtual void SendNotification(TNotifyMsg& msg, bool async) = 0;
-  // Builds the record and sends it as above.
+  // Builds the record and sends it as above. A class that overrides the
+  // virtual form hides this one: it must say `using
+  // IManagerServicesUI::SendNotification;`.
   void SendNotification(CControlUI* sender, const wchar_t* type, WPARAM wParam = 0,
                         LPARAM lParam = 0, bool async = false) {
     TNotifyMsg msg;
@@ -89,6 +91,8 @@ class IManagerServicesUI {
   virtual void DeleteLater(CControlUI* control) = 0;
 
   // --- window facts ----------------------------------------------------------
+  // The native window the tree lives in (null before it is attached).
+  virtual HWND WindowHandle() const = 0;
   virtual CPointUI LastMousePos() const = 0;
   virtual CSizeUI ClientSize() const = 0;
   // A device context of the window, usable for measuring text outside painting.

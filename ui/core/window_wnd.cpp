@@ -1,6 +1,6 @@
 #include "ui/core/window_wnd.h"
 
-#include "ui/markup/skin_resources.h"
+#include "ui/core/module_instance.h"
 
 namespace SkinUI {
 
@@ -69,9 +69,11 @@ HWND CWindowWnd::CreateNativeWindow(HWND parent, const wchar_t* name, DWORD styl
   const bool registered =
       BaseClassName() != nullptr ? RegisterDerivedClass() : RegisterPlainClass();
   if (!registered) return nullptr;
-  hwnd = CreateWindowExW(exStyle, WindowClassName(), name, style, x, y, cx, cy, parent, menu,
+  // The handle is stored while WM_NCCREATE binds the object. This object may
+  // already be gone when the call returns (a refused WM_CREATE destroys the
+  // window, and an owner may delete itself then), so it is not touched again.
+  return CreateWindowExW(exStyle, WindowClassName(), name, style, x, y, cx, cy, parent, menu,
                          FrameworkInstance(), this);
-  return hwnd;
 }
 
 HWND CWindowWnd::CreateNativeWindow(HWND parent, const wchar_t* name, DWORD style, DWORD exStyle,

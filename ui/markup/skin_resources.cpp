@@ -22,7 +22,6 @@ const wchar_t kCouldNotFindZippedFile[] = L"Could not find ziped file";
 const wchar_t kCouldNotUnzipFile[] = L"Could not unzip file";
 
 struct TSkinLocation {
-  HINSTANCE moduleInstance = nullptr;
   HINSTANCE resourceModule = nullptr;
   std::wstring resourceFolder;
   std::wstring archiveName;
@@ -127,20 +126,12 @@ bool ReadImageFile(const std::wstring& path, std::vector<unsigned char>& bytes) 
 
 }  // namespace
 
-void SetModuleInstance(HINSTANCE instance) {
-  Location().moduleInstance = instance;
-}
-
-HINSTANCE ModuleInstance() {
-  return Location().moduleInstance;
-}
-
 void SetResourceModule(HINSTANCE instance) {
   Location().resourceModule = instance;
 }
 
 HINSTANCE ResourceModule() {
-  return Location().resourceModule ? Location().resourceModule : Location().moduleInstance;
+  return Location().resourceModule ? Location().resourceModule : ModuleInstance();
 }
 
 void SetResourceFolder(const wchar_t* folder) {

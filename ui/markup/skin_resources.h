@@ -8,6 +8,8 @@
 
 #include <vector>
 
+#include "ui/core/module_instance.h"
+
 namespace SkinUI {
 
 class CZipArchive;
@@ -17,8 +19,6 @@ extern const wchar_t kMemoryArchiveName[];
 // Markup larger than this is refused; images have no limit.
 constexpr DWORD kMaxMarkupBytes = 4194304;
 
-void SetModuleInstance(HINSTANCE instance);
-HINSTANCE ModuleInstance();
 void SetResourceModule(HINSTANCE instance);
 // The resource module, or the module instance when none is set.
 HINSTANCE ResourceModule();

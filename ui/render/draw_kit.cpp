@@ -32,13 +32,13 @@ DWORD PremultipliedPixel(DWORD argb) {
   return (alpha << 24) | (red << 16) | (green << 8) | blue;
 }
 
-void DrawSpecState(HDC dc, IManagerServicesUI* manager, const RECT& item, const RECT& paint,
+bool DrawSpecState(HDC dc, IManagerServicesUI* manager, const RECT& item, const RECT& paint,
                    const TImageSpec& spec) {
-  if (spec.name.IsEmpty()) return;
-  CDrawKit::DrawNamedImage(dc, manager, item, paint, spec.name,
-                           spec.type.IsEmpty() ? nullptr : spec.type.GetData(), spec.dest,
-                           spec.source, spec.corners, spec.mask, spec.fade, spec.hole, spec.xtiled,
-                           spec.ytiled);
+  if (spec.name.IsEmpty()) return false;
+  return CDrawKit::DrawNamedImage(dc, manager, item, paint, spec.name,
+                                  spec.type.IsEmpty() ? nullptr : spec.type.GetData(), spec.dest,
+                                  spec.source, spec.corners, spec.mask, spec.fade, spec.hole,
+                                  spec.xtiled, spec.ytiled);
 }
 
 // Pens are solid or inside-frame; the hollow brush keeps frames unfilled.
@@ -101,7 +101,9 @@ bool CDrawKit::DrawNamedImage(HDC dc, IManagerServicesUI* manager, const RECT& i
 }
 
 bool CDrawKit::DrawImageSpec(HDC dc, IManagerServicesUI* manager, const RECT& item,
-                             const RECT& paint, const wchar_t* spec, const wchar_t* modifier) {
+                             const RECT& paint, const wchar_t* spec, const wchar_t* modifier,
+                             bool* imageFound) {
+  if (imageFound != nullptr) *imageFound = false;
   if (dc == nullptr || manager == nullptr) return false;
   TImageSpec state;
   state.name = spec != nullptr ? spec : L"";
@@ -111,7 +113,8 @@ bool CDrawKit::DrawImageSpec(HDC dc, IManagerServicesUI* manager, const RECT& it
   parser.Parse(spec, state);
   state.imageCount = 0;
   parser.Parse(modifier, state);
-  DrawSpecState(dc, manager, item, paint, state);
+  const bool found = DrawSpecState(dc, manager, item, paint, state);
+  if (imageFound != nullptr) *imageFound = found;
   return true;
 }
 

@@ -45,10 +45,12 @@ class CDrawKit {
                              BYTE fade, bool hole, bool xtiled, bool ytiled);
 
   // Draws an image specification ("file='a.png' source='0,0,8,8' ..."), then
-  // the modifier on top of its state. False only without dc or manager.
+  // the modifier on top of its state. False only without dc or manager;
+  // imageFound (optional) tells whether the image finally named could be
+  // obtained, so that callers can drop a string that never draws.
   static bool DrawImageSpec(HDC dc, IManagerServicesUI* manager, const RECT& item,
                             const RECT& paint, const wchar_t* spec,
-                            const wchar_t* modifier = nullptr);
+                            const wchar_t* modifier = nullptr, bool* imageFound = nullptr);
 
   // --- fills and outlines ------------------------------------------------------
   // Alpha 0 draws nothing, 255 fills opaquely, anything else blends.

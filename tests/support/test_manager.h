@@ -44,6 +44,7 @@ class CTestManager : public SkinUI::IManagerServicesUI {
   bool BindControlTree(SkinUI::CControlUI*, SkinUI::CControlUI*) override { return false; }
   void ForgetControl(SkinUI::CControlUI*) override {}
   void DeleteLater(SkinUI::CControlUI*) override {}
+  HWND WindowHandle() const override { return nullptr; }
   SkinUI::CPointUI LastMousePos() const override { return mouse_; }
   SkinUI::CSizeUI ClientSize() const override { return SkinUI::CSizeUI(0, 0); }
   HDC PaintDC() const override { return paintDC_; }

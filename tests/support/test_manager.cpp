@@ -1,4 +1,4 @@
-#include "tests/render/test_manager.h"
+#include "tests/support/test_manager.h"
 
 #include "ui/render/draw_kit.h"
 

@@ -1,4 +1,4 @@
-#include "tests/render/canvas.h"
+#include "tests/support/canvas.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STBI_WRITE_NO_STDIO
