@@ -1,0 +1,253 @@
+#pragma once
+// The base of every element of a skinned window: geometry and layout
+// constraints, colours, background image, border, text, tooltip and flags;
+// the common markup attributes; the paint sequence; the events every control
+// understands; and the repaint and re-layout requests that follow a change.
+//
+// A control reaches its window only through IManagerServicesUI. Everything
+// runs on the window's thread.
+
+#include <windows.h>
+
+#include "ui/core/control_event.h"
+#include "ui/core/control_flags.h"
+#include "ui/core/delegate_list.h"
+#include "ui/core/geometry.h"
+#include "ui/core/manager_services.h"
+#include "ui/core/notify.h"
+#include "ui/core/wide_string.h"
+
+namespace SkinUI {
+
+// Proportional moving and growing of a float control when its parent resizes:
+// the parent size last seen, and percentages of the change.
+struct TRelativePosUI {
+  bool relative = false;
+  CSizeUI parentSize;
+  int moveX = 0;
+  int moveY = 0;
+  int zoomX = 0;
+  int zoomY = 0;
+};
+
+class CControlUI {
+ public:
+  CControlUI();
+  CControlUI(const CControlUI&) = delete;
+  CControlUI& operator=(const CControlUI&) = delete;
+  virtual ~CControlUI();
+
+  // --- identity --------------------------------------------------------------
+  virtual CWideStringUI GetName() const;
+  virtual void SetName(const wchar_t* name);
+  virtual const wchar_t* ClassName() const;
+  // This control seen as the named interface ("Control", "Button" ...), or null.
+  virtual void* InterfaceFor(const wchar_t* name);
+  virtual UINT ControlFlags() const;
+  // Performs the control's action as if clicked; the base only tells whether
+  // the control could act (visible and enabled).
+  virtual bool Activate();
+
+  // --- place in the tree -------------------------------------------------------
+  virtual IManagerServicesUI* GetManager() const;
+  virtual void BindManager(IManagerServicesUI* manager, CControlUI* parent, bool init = true);
+  virtual CControlUI* GetParent() const;
+
+  // --- text --------------------------------------------------------------------
+  virtual CWideStringUI GetText() const;
+  virtual void SetText(const wchar_t* text);
+
+  // --- geometry ----------------------------------------------------------------
+  virtual const RECT& Bounds() const;
+  virtual void SetBounds(const RECT& rect);
+  virtual int GetWidth() const;
+  virtual int GetHeight() const;
+  virtual int GetX() const;
+  virtual int GetY() const;
+  virtual RECT GetPadding() const;
+  virtual void SetPadding(const RECT& padding);
+  virtual SIZE FixedOffset() const;
+  virtual void SetFixedOffset(SIZE offset);
+  virtual int GetFixedWidth() const;
+  virtual void SetFixedWidth(int width);
+  virtual int GetFixedHeight() const;
+  virtual void SetFixedHeight(int height);
+  virtual int GetMinWidth() const;
+  virtual void SetMinWidth(int width);
+  virtual int GetMaxWidth() const;
+  virtual void SetMaxWidth(int width);
+  virtual int GetMinHeight() const;
+  virtual void SetMinHeight(int height);
+  virtual int GetMaxHeight() const;
+  virtual void SetMaxHeight(int height);
+  virtual void SetRelativePos(int moveX, int moveY, int zoomX, int zoomY);
+  virtual void SetRelativeBaseSize(SIZE parentSize);
+  virtual TRelativePosUI GetRelativePos() const;
+  virtual bool IsRelativePos() const;
+
+  // --- tooltip, shortcut, menu, application data -------------------------------
+  virtual CWideStringUI GetToolTip() const;
+  virtual void SetToolTip(const wchar_t* text);
+  virtual wchar_t GetShortcut() const;
+  virtual void SetShortcut(wchar_t ch);
+  virtual bool IsMenuEnabled() const;
+  virtual void SetMenuEnabled(bool enabled);
+  virtual const CWideStringUI& GetUserData() const;
+  virtual void SetUserData(const wchar_t* text);
+  virtual UINT_PTR Tag() const;
+  virtual void SetTag(UINT_PTR tag);
+
+  // --- state flags ---------------------------------------------------------------
+  // The control's own flag only; whether the parents show it is IsInnerVisible.
+  virtual bool IsVisible() const;
+  virtual bool IsInnerVisible() const;
+  virtual void SetVisible(bool visible = true);
+  virtual void SetInnerVisible(bool visible = true);
+  virtual bool IsEnabled() const;
+  virtual void SetEnabled(bool enabled = true);
+  virtual bool IsMouseEnabled() const;
+  virtual void SetMouseEnabled(bool enabled = true);
+  virtual bool IsKeyboardEnabled() const;
+  virtual void SetKeyboardEnabled(bool enabled = true);
+  virtual bool IsFocused() const;
+  virtual void SetFocus();
+  virtual bool IsFloat() const;
+  virtual void SetFloat(bool isFloat = true);
+
+  // --- tree search, initialisation, events -----------------------------------------
+  // The first control for which test answers non-null, honouring the Find* flags.
+  virtual CControlUI* FindInTree(FindControlProc test, LPVOID data, UINT flags);
+  virtual void Initialize();
+  virtual void OnInitialize();
+  // Event hooks see the event first; when all accept it, HandleEvent runs.
+  virtual void RouteEvent(TControlEvent& event);
+  virtual void HandleEvent(TControlEvent& event);
+
+  // --- markup and layout ---------------------------------------------------------------
+  virtual void ApplyAttribute(const wchar_t* name, const wchar_t* value);
+  virtual SIZE PreferredSize(SIZE available);
+
+  // --- painting ------------------------------------------------------------------------
+  virtual void Paint(HDC dc, const RECT& dirty);
+  virtual void PaintBackColor(HDC dc);
+  virtual void PaintBackImage(HDC dc);
+  virtual void PaintStateImage(HDC dc);
+  virtual void PaintTextLayer(HDC dc);
+  virtual void PaintOutline(HDC dc);
+  // Runs after the whole tree for controls registered with AddOverlayPainter.
+  virtual void PaintOverlay(HDC dc, const RECT& dirty);
+
+  // --- requests to the window ----------------------------------------------------------------
+  void Invalidate();
+  void RequestRelayout();
+  void RequestParentRelayout();
+  bool IsRelayoutPending() const { return updateNeeded; }
+
+  // Applies `name="value" name="value"` pairs in order; stops silently at the
+  // first malformed pair.
+  void ApplyAttributeText(const wchar_t* list);
+  // Draws an image string over the item rectangle, clipped to the paint
+  // rectangle; false when the image cannot be obtained.
+  bool PaintImageSpec(HDC dc, const wchar_t* image, const wchar_t* modifier = nullptr);
+  // The colour itself, or shifted by the process-wide hue, saturation and
+  // lightness when colour HSL is on.
+  DWORD AdjustedColor(DWORD color) const;
+
+  // --- appearance (each invalidates when the value changes) -------------------------------------
+  DWORD GetBkColor() const { return backColor; }
+  void SetBkColor(DWORD color);
+  DWORD GetBkColor2() const { return backColor2; }
+  void SetBkColor2(DWORD color);
+  DWORD GetBkColor3() const { return backColor3; }
+  void SetBkColor3(DWORD color);
+  const CWideStringUI& GetBkImage() const { return backImage; }
+  void SetBkImage(const wchar_t* image);
+  DWORD GetBorderColor() const { return borderColor; }
+  void SetBorderColor(DWORD color);
+  DWORD GetFocusBorderColor() const { return focusBorderColor; }
+  void SetFocusBorderColor(DWORD color);
+  bool IsColorHSL() const { return colorHSL; }
+  void SetColorHSL(bool on);
+  int GetBorderSize() const { return borderSize; }
+  void SetBorderSize(int size);
+  SIZE GetBorderRound() const { return borderRound; }
+  // Invalidates always.
+  void SetBorderRound(int cx, int cy);
+
+  // --- hooks (owned listeners; the program itself registers none) ------------------------------
+  DelegateList& InitHooks() { return initHooks; }
+  DelegateList& DestroyHooks() { return destroyHooks; }
+  DelegateList& SizeHooks() { return sizeHooks; }
+  DelegateList& EventHooks() { return eventHooks; }
+  // Fired by the window before the listeners for notifications this control sends.
+  DelegateList& NotifyHooks() { return notifyHooks; }
+
+  // The area painted by the current Paint: dirty area within the item rectangle.
+  const RECT& PaintRect() const { return paintRect; }
+
+ protected:
+  // The item rectangle intersected with every ancestor's; empty when an
+  // ancestor hides it all.
+  bool VisibleArea(RECT& area) const;
+
+  DelegateList initHooks;
+  DelegateList destroyHooks;
+  DelegateList sizeHooks;
+  DelegateList eventHooks;
+  DelegateList notifyHooks;
+  IManagerServicesUI* manager = nullptr;
+  CControlUI* parent = nullptr;
+  CWideStringUI name;
+  bool updateNeeded = true;
+  bool menuUsed = false;
+  CRectUI itemRect;
+  CRectUI padding;
+  CSizeUI fixedXY;
+  int fixedWidth = 0;
+  int fixedHeight = 0;
+  int minWidth = 0;
+  int minHeight = 0;
+  int maxWidth = 9999;
+  int maxHeight = 9999;
+  bool visible = true;
+  bool innerVisible = true;
+  bool enabled = true;
+  bool mouseEnabled = true;
+  bool keyboardEnabled = true;
+  bool focused = false;
+  bool isFloat = false;
+  bool inSizeHooks = false;
+  TRelativePosUI relativePos;
+  CWideStringUI text;
+  CWideStringUI toolTip;
+  wchar_t shortcut = 0;
+  CWideStringUI userData;
+  UINT_PTR tag = 0;
+  DWORD backColor = 0;
+  DWORD backColor2 = 0;
+  DWORD backColor3 = 0;
+  CWideStringUI backImage;
+  DWORD borderColor = 0;
+  DWORD focusBorderColor = 0;
+  bool colorHSL = false;
+  int borderSize = 0;
+  CSizeUI borderRound;
+  CRectUI paintRect;
+};
+
+// Attribute value readers shared by every control class: integers read up to
+// the first non-digit, colours through wcstoul base 16, rectangles and sizes
+// as numbers each followed by one separator of any kind, booleans true only
+// for "true".
+namespace AttributeValue {
+int Integer(const wchar_t* value);
+// Skips leading whitespace (codes <= 32) and one "#".
+DWORD ColorAfterBlanks(const wchar_t* value);
+// Skips one leading "#" only.
+DWORD Color(const wchar_t* value);
+RECT Rectangle(const wchar_t* value);
+SIZE Size(const wchar_t* value);
+bool Boolean(const wchar_t* value);
+}  // namespace AttributeValue
+
+}  // namespace SkinUI
