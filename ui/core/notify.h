@@ -22,6 +22,23 @@ struct TNotifyMsg {
   LPARAM lParam = 0;
 };
 
+// The notification types the framework sends.
+namespace NotifyType {
+constexpr wchar_t kWindowInit[] = L"windowinit";
+constexpr wchar_t kSetFocus[] = L"setfocus";
+constexpr wchar_t kKillFocus[] = L"killfocus";
+constexpr wchar_t kTimer[] = L"timer";
+constexpr wchar_t kMenu[] = L"menu";
+constexpr wchar_t kClick[] = L"click";
+constexpr wchar_t kSelectChanged[] = L"selectchanged";
+constexpr wchar_t kLink[] = L"link";
+constexpr wchar_t kScroll[] = L"scroll";
+constexpr wchar_t kItemClick[] = L"itemclick";
+constexpr wchar_t kItemActivate[] = L"itemactivate";
+constexpr wchar_t kItemSelect[] = L"itemselect";
+constexpr wchar_t kHeaderClick[] = L"headerclick";
+}  // namespace NotifyType
+
 class INotifyUI {
  public:
   virtual void Receive(TNotifyMsg& msg) = 0;
