@@ -14,6 +14,13 @@ CTestManager::CTestManager() : paintDC_(CreateCompatibleDC(nullptr)) {
                           stock.lfUnderline != 0, stock.lfItalic != 0);
 }
 
+void CTestManager::ClearRecords() {
+  invalidated.clear();
+  layoutRequests = 0;
+  notifications.clear();
+  forgotten.clear();
+}
+
 CTestManager::~CTestManager() {
   fonts_.clear();
   defaultFont_.reset();

@@ -22,10 +22,24 @@ class CTestManager : public SkinUI::IManagerServicesUI {
   int FontCount() const { return static_cast<int>(fonts_.size()); }
   const std::vector<std::wstring>& ImageRequests() const { return imageRequests_; }
 
-  void InvalidateArea(const RECT&) override {}
-  void RequestLayout() override {}
-  void SetFocusControl(SkinUI::CControlUI*) override {}
-  SkinUI::CControlUI* FocusControl() const override { return nullptr; }
+  // What controls asked of their window, in order.
+  struct TSentNotification {
+    std::wstring type;
+    SkinUI::CControlUI* sender;
+    WPARAM wParam;
+    LPARAM lParam;
+  };
+  std::vector<SkinUI::CRectUI> invalidated;
+  int layoutRequests = 0;
+  std::vector<TSentNotification> notifications;
+  std::vector<SkinUI::CControlUI*> forgotten;
+  void ClearRecords();
+
+  void InvalidateArea(const RECT& area) override { invalidated.push_back(area); }
+  void RequestLayout() override { ++layoutRequests; }
+  // Keeps whatever control is handed in; no events are sent.
+  void SetFocusControl(SkinUI::CControlUI* control) override { focus_ = control; }
+  SkinUI::CControlUI* FocusControl() const override { return focus_; }
   bool StartControlTimer(SkinUI::CControlUI*, UINT, UINT) override { return false; }
   bool StopControlTimer(SkinUI::CControlUI*, UINT) override { return false; }
   void StopControlTimers(SkinUI::CControlUI*) override {}
@@ -33,7 +47,9 @@ class CTestManager : public SkinUI::IManagerServicesUI {
   void ReleaseMouse() override {}
   bool HasMouseCapture() const override { return false; }
   using IManagerServicesUI::SendNotification;
-  void SendNotification(SkinUI::TNotifyMsg&, bool) override {}
+  void SendNotification(SkinUI::TNotifyMsg& msg, bool) override {
+    notifications.push_back({msg.type.GetData(), msg.sender, msg.wParam, msg.lParam});
+  }
   bool AddOverlayPainter(SkinUI::CControlUI*) override { return false; }
   bool RemoveOverlayPainter(SkinUI::CControlUI*) override { return false; }
   bool JoinOptionGroup(const wchar_t*, SkinUI::CControlUI*) override { return false; }
@@ -42,7 +58,10 @@ class CTestManager : public SkinUI::IManagerServicesUI {
   SkinUI::CControlUI* ControlAt(POINT) override { return nullptr; }
   SkinUI::CControlUI* ControlByName(const wchar_t*) override { return nullptr; }
   bool BindControlTree(SkinUI::CControlUI*, SkinUI::CControlUI*) override { return false; }
-  void ForgetControl(SkinUI::CControlUI*) override {}
+  void ForgetControl(SkinUI::CControlUI* control) override {
+    forgotten.push_back(control);
+    if (focus_ == control) focus_ = nullptr;
+  }
   void DeleteLater(SkinUI::CControlUI*) override {}
   HWND WindowHandle() const override { return nullptr; }
   SkinUI::CPointUI LastMousePos() const override { return mouse_; }
@@ -78,6 +97,7 @@ class CTestManager : public SkinUI::IManagerServicesUI {
   SkinUI::FontRecord* Filled(SkinUI::FontRecord* record);
 
   HDC paintDC_;
+  SkinUI::CControlUI* focus_ = nullptr;
   SkinUI::CPointUI mouse_{-1, -1};
   std::unique_ptr<SkinUI::FontRecord> defaultFont_;
   std::vector<std::unique_ptr<SkinUI::FontRecord>> fonts_;

@@ -189,6 +189,8 @@ class CControlUI {
   // The item rectangle intersected with every ancestor's; empty when an
   // ancestor hides it all.
   bool VisibleArea(RECT& area) const;
+  // After a change of fixed offset or size constraints.
+  void RequestGeometryUpdate();
 
   DelegateList initHooks;
   DelegateList destroyHooks;

@@ -1,0 +1,401 @@
+// CControlUI: identity, place in the tree, geometry and state, and the
+// repaint and re-layout requests that follow a change.
+
+#include "ui/controls/control.h"
+
+namespace SkinUI {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"ControlUI";
+constexpr wchar_t kInterfaceName[] = L"Control";
+
+}  // namespace
+
+CControlUI::CControlUI() = default;
+
+CControlUI::~CControlUI() {
+  destroyHooks.Invoke(this);
+  if (manager != nullptr) manager->ForgetControl(this);
+}
+
+CWideStringUI CControlUI::GetName() const {
+  return name;
+}
+
+void CControlUI::SetName(const wchar_t* newName) {
+  name = newName;
+}
+
+const wchar_t* CControlUI::ClassName() const {
+  return kClassName;
+}
+
+void* CControlUI::InterfaceFor(const wchar_t* interfaceName) {
+  if (interfaceName != nullptr && wcscmp(interfaceName, kInterfaceName) == 0) return this;
+  return nullptr;
+}
+
+UINT CControlUI::ControlFlags() const {
+  return 0;
+}
+
+bool CControlUI::Activate() {
+  return IsVisible() && IsEnabled();
+}
+
+IManagerServicesUI* CControlUI::GetManager() const {
+  return manager;
+}
+
+void CControlUI::BindManager(IManagerServicesUI* newManager, CControlUI* newParent, bool init) {
+  manager = newManager;
+  parent = newParent;
+  if (init && parent != nullptr) Initialize();
+}
+
+CControlUI* CControlUI::GetParent() const {
+  return parent;
+}
+
+CWideStringUI CControlUI::GetText() const {
+  return text;
+}
+
+void CControlUI::SetText(const wchar_t* newText) {
+  if (text == (newText != nullptr ? newText : L"")) return;
+  text = newText;
+  Invalidate();
+}
+
+// --- geometry ------------------------------------------------------------------
+
+const RECT& CControlUI::Bounds() const {
+  return itemRect;
+}
+
+void CControlUI::SetBounds(const RECT& rect) {
+  CRectUI bounds = rect;
+  if (bounds.right < bounds.left) bounds.right = bounds.left;
+  if (bounds.bottom < bounds.top) bounds.bottom = bounds.top;
+
+  CRectUI repaint = itemRect.IsEmpty() ? bounds : itemRect;
+  itemRect = bounds;
+  if (manager == nullptr) return;
+
+  if (!inSizeHooks) {
+    inSizeHooks = true;
+    sizeHooks.Invoke(this);
+    inSizeHooks = false;
+  }
+  // A float control keeps the anchoring side its fixed offset's sign chose.
+  if (isFloat && parent != nullptr) {
+    const RECT& outer = parent->Bounds();
+    fixedXY.cx = fixedXY.cx >= 0 ? itemRect.left - outer.left : itemRect.right - outer.right;
+    fixedXY.cy = fixedXY.cy >= 0 ? itemRect.top - outer.top : itemRect.bottom - outer.bottom;
+    fixedWidth = itemRect.GetWidth();
+    fixedHeight = itemRect.GetHeight();
+  }
+  updateNeeded = false;
+
+  repaint.Union(itemRect);
+  for (CControlUI* ancestor = parent; ancestor != nullptr; ancestor = ancestor->GetParent()) {
+    if (!IntersectRect(&repaint, &repaint, &ancestor->Bounds())) return;
+  }
+  manager->InvalidateArea(repaint);
+}
+
+int CControlUI::GetWidth() const {
+  return itemRect.GetWidth();
+}
+
+int CControlUI::GetHeight() const {
+  return itemRect.GetHeight();
+}
+
+int CControlUI::GetX() const {
+  return itemRect.left;
+}
+
+int CControlUI::GetY() const {
+  return itemRect.top;
+}
+
+RECT CControlUI::GetPadding() const {
+  return padding;
+}
+
+void CControlUI::SetPadding(const RECT& newPadding) {
+  padding = newPadding;
+  RequestParentRelayout();
+}
+
+SIZE CControlUI::FixedOffset() const {
+  return fixedXY;
+}
+
+void CControlUI::SetFixedOffset(SIZE offset) {
+  fixedXY = CSizeUI(offset);
+  RequestGeometryUpdate();
+}
+
+// A float control places itself; a flowing one is placed by its parent.
+void CControlUI::RequestGeometryUpdate() {
+  if (isFloat) {
+    RequestRelayout();
+  } else {
+    RequestParentRelayout();
+  }
+}
+
+int CControlUI::GetFixedWidth() const {
+  return fixedWidth;
+}
+
+void CControlUI::SetFixedWidth(int width) {
+  if (width < 0) return;
+  fixedWidth = width;
+  RequestGeometryUpdate();
+}
+
+int CControlUI::GetFixedHeight() const {
+  return fixedHeight;
+}
+
+void CControlUI::SetFixedHeight(int height) {
+  if (height < 0) return;
+  fixedHeight = height;
+  RequestGeometryUpdate();
+}
+
+int CControlUI::GetMinWidth() const {
+  return minWidth;
+}
+
+void CControlUI::SetMinWidth(int width) {
+  if (width < 0 || width == minWidth) return;
+  minWidth = width;
+  RequestGeometryUpdate();
+}
+
+int CControlUI::GetMaxWidth() const {
+  return maxWidth;
+}
+
+void CControlUI::SetMaxWidth(int width) {
+  if (width < 0 || width == maxWidth) return;
+  maxWidth = width;
+  RequestGeometryUpdate();
+}
+
+int CControlUI::GetMinHeight() const {
+  return minHeight;
+}
+
+void CControlUI::SetMinHeight(int height) {
+  if (height < 0 || height == minHeight) return;
+  minHeight = height;
+  RequestGeometryUpdate();
+}
+
+int CControlUI::GetMaxHeight() const {
+  return maxHeight;
+}
+
+void CControlUI::SetMaxHeight(int height) {
+  if (height < 0 || height == maxHeight) return;
+  maxHeight = height;
+  RequestGeometryUpdate();
+}
+
+void CControlUI::SetRelativePos(int moveX, int moveY, int zoomX, int zoomY) {
+  relativePos.relative = true;
+  relativePos.moveX = moveX;
+  relativePos.moveY = moveY;
+  relativePos.zoomX = zoomX;
+  relativePos.zoomY = zoomY;
+}
+
+void CControlUI::SetRelativeBaseSize(SIZE parentSize) {
+  relativePos.parentSize = CSizeUI(parentSize);
+}
+
+TRelativePosUI CControlUI::GetRelativePos() const {
+  return relativePos;
+}
+
+bool CControlUI::IsRelativePos() const {
+  return relativePos.relative;
+}
+
+// --- tooltip, shortcut, menu, application data -------------------------------------
+
+CWideStringUI CControlUI::GetToolTip() const {
+  return toolTip;
+}
+
+void CControlUI::SetToolTip(const wchar_t* newText) {
+  toolTip = newText;
+}
+
+wchar_t CControlUI::GetShortcut() const {
+  return shortcut;
+}
+
+void CControlUI::SetShortcut(wchar_t ch) {
+  shortcut = ch;
+}
+
+bool CControlUI::IsMenuEnabled() const {
+  return menuUsed;
+}
+
+void CControlUI::SetMenuEnabled(bool on) {
+  menuUsed = on;
+}
+
+const CWideStringUI& CControlUI::GetUserData() const {
+  return userData;
+}
+
+void CControlUI::SetUserData(const wchar_t* newText) {
+  userData = newText;
+}
+
+UINT_PTR CControlUI::Tag() const {
+  return tag;
+}
+
+void CControlUI::SetTag(UINT_PTR newTag) {
+  tag = newTag;
+}
+
+// --- state flags -----------------------------------------------------------------------
+
+bool CControlUI::IsVisible() const {
+  return visible;
+}
+
+bool CControlUI::IsInnerVisible() const {
+  return innerVisible;
+}
+
+void CControlUI::SetVisible(bool show) {
+  if (visible == show) return;
+  const bool wasVisible = IsVisible();
+  visible = show;
+  if (focused) focused = false;
+  if (!show && manager != nullptr && manager->FocusControl() == this) {
+    manager->SetFocusControl(nullptr);
+  }
+  if (IsVisible() != wasVisible) RequestParentRelayout();
+}
+
+void CControlUI::SetInnerVisible(bool show) {
+  innerVisible = show;
+  if (!show && manager != nullptr && manager->FocusControl() == this) {
+    manager->SetFocusControl(nullptr);
+  }
+}
+
+bool CControlUI::IsEnabled() const {
+  return enabled;
+}
+
+void CControlUI::SetEnabled(bool on) {
+  if (enabled == on) return;
+  enabled = on;
+  Invalidate();
+}
+
+bool CControlUI::IsMouseEnabled() const {
+  return mouseEnabled;
+}
+
+void CControlUI::SetMouseEnabled(bool on) {
+  mouseEnabled = on;
+}
+
+bool CControlUI::IsKeyboardEnabled() const {
+  return keyboardEnabled;
+}
+
+void CControlUI::SetKeyboardEnabled(bool on) {
+  keyboardEnabled = on;
+}
+
+bool CControlUI::IsFocused() const {
+  return focused;
+}
+
+void CControlUI::SetFocus() {
+  if (manager != nullptr) manager->SetFocusControl(this);
+}
+
+bool CControlUI::IsFloat() const {
+  return isFloat;
+}
+
+void CControlUI::SetFloat(bool on) {
+  if (isFloat == on) return;
+  isFloat = on;
+  RequestParentRelayout();
+}
+
+// --- tree search and initialisation ---------------------------------------------------------
+
+CControlUI* CControlUI::FindInTree(FindControlProc test, LPVOID data, UINT flags) {
+  if ((flags & FindVisible) != 0 && !IsVisible()) return nullptr;
+  if ((flags & FindEnabled) != 0 && !IsEnabled()) return nullptr;
+  if ((flags & FindHitTest) != 0) {
+    if (!IsMouseEnabled() || data == nullptr) return nullptr;
+    if (!itemRect.Contains(*static_cast<const POINT*>(data))) return nullptr;
+  }
+  return test != nullptr ? test(this, data) : nullptr;
+}
+
+void CControlUI::Initialize() {
+  OnInitialize();
+  initHooks.Invoke(this);
+}
+
+void CControlUI::OnInitialize() {}
+
+SIZE CControlUI::PreferredSize(SIZE /*available*/) {
+  return CSizeUI(fixedWidth, fixedHeight);
+}
+
+// --- requests to the window -------------------------------------------------------------------
+
+bool CControlUI::VisibleArea(RECT& area) const {
+  area = itemRect;
+  for (CControlUI* ancestor = parent; ancestor != nullptr; ancestor = ancestor->GetParent()) {
+    if (!IntersectRect(&area, &area, &ancestor->Bounds())) return false;
+  }
+  return true;
+}
+
+void CControlUI::Invalidate() {
+  if (!IsVisible() || manager == nullptr) return;
+  RECT area;
+  if (VisibleArea(area)) manager->InvalidateArea(area);
+}
+
+void CControlUI::RequestRelayout() {
+  if (!IsVisible()) return;
+  updateNeeded = true;
+  Invalidate();
+  if (manager != nullptr) manager->RequestLayout();
+}
+
+void CControlUI::RequestParentRelayout() {
+  if (parent != nullptr) {
+    parent->RequestRelayout();
+    parent->Invalidate();
+  } else {
+    RequestRelayout();
+  }
+  if (manager != nullptr) manager->RequestLayout();
+}
+
+}  // namespace SkinUI

@@ -1,0 +1,138 @@
+// CControlUI: the paint sequence and the appearance setters.
+
+#include "ui/controls/control.h"
+#include "ui/render/draw_kit.h"
+
+namespace SkinUI {
+
+namespace {
+
+constexpr DWORD kOpaqueAlpha = 0xFF;
+constexpr int kGradientSteps = 16;
+
+}  // namespace
+
+void CControlUI::Paint(HDC dc, const RECT& dirty) {
+  if (!IntersectRect(&paintRect, &dirty, &itemRect)) return;
+  ClipGuard roundClip;
+  if (borderRound.cx > 0 || borderRound.cy > 0) {
+    CDrawKit::ClipToRoundRect(dc, paintRect, itemRect, borderRound.cx, borderRound.cy, roundClip);
+  }
+  PaintBackColor(dc);
+  PaintBackImage(dc);
+  PaintStateImage(dc);
+  PaintTextLayer(dc);
+  PaintOutline(dc);
+}
+
+void CControlUI::PaintBackColor(HDC dc) {
+  if (backColor == 0) return;
+  if (backColor2 == 0) {
+    // A translucent fill covers the whole control so it blends evenly.
+    const bool opaque = (backColor >> 24) == kOpaqueAlpha;
+    CDrawKit::FillColor(dc, opaque ? paintRect : itemRect, AdjustedColor(backColor));
+    return;
+  }
+  if (backColor3 == 0) {
+    CDrawKit::FillGradient(dc, itemRect, AdjustedColor(backColor), AdjustedColor(backColor2), true,
+                           kGradientSteps);
+    return;
+  }
+  RECT upper = itemRect;
+  upper.bottom = (itemRect.top + itemRect.bottom) / 2;
+  RECT lower = itemRect;
+  lower.top = upper.bottom;
+  CDrawKit::FillGradient(dc, upper, AdjustedColor(backColor), AdjustedColor(backColor2), true,
+                         kGradientSteps / 2);
+  CDrawKit::FillGradient(dc, lower, AdjustedColor(backColor2), AdjustedColor(backColor3), true,
+                         kGradientSteps / 2);
+}
+
+// An image that cannot be drawn is dropped, so it is tried once only.
+void CControlUI::PaintBackImage(HDC dc) {
+  if (backImage.IsEmpty()) return;
+  if (!PaintImageSpec(dc, backImage)) backImage.Empty();
+}
+
+void CControlUI::PaintStateImage(HDC /*dc*/) {}
+
+void CControlUI::PaintTextLayer(HDC /*dc*/) {}
+
+void CControlUI::PaintOutline(HDC dc) {
+  if (borderSize <= 0) return;
+  const DWORD color = focused && focusBorderColor != 0 ? focusBorderColor : borderColor;
+  if (borderRound.cx > 0 || borderRound.cy > 0) {
+    CDrawKit::DrawFrameRoundRect(dc, itemRect, borderSize, borderRound.cx, borderRound.cy,
+                                 AdjustedColor(color));
+  } else {
+    CDrawKit::DrawFrameRect(dc, itemRect, borderSize, AdjustedColor(color));
+  }
+}
+
+void CControlUI::PaintOverlay(HDC /*dc*/, const RECT& /*dirty*/) {}
+
+bool CControlUI::PaintImageSpec(HDC dc, const wchar_t* image, const wchar_t* modifier) {
+  bool found = false;
+  return CDrawKit::DrawImageSpec(dc, manager, itemRect, paintRect, image, modifier, &found) &&
+         found;
+}
+
+DWORD CControlUI::AdjustedColor(DWORD color) const {
+  if (!colorHSL || manager == nullptr) return color;
+  const TColorShift shift = manager->GlobalColorShift();
+  return CDrawKit::ShiftColor(color, shift.hue, shift.saturation, shift.lightness);
+}
+
+// --- appearance setters ------------------------------------------------------------
+
+namespace {
+
+template <typename T>
+bool Change(T& field, T value) {
+  if (field == value) return false;
+  field = value;
+  return true;
+}
+
+}  // namespace
+
+void CControlUI::SetBkColor(DWORD color) {
+  if (Change(backColor, color)) Invalidate();
+}
+
+void CControlUI::SetBkColor2(DWORD color) {
+  if (Change(backColor2, color)) Invalidate();
+}
+
+void CControlUI::SetBkColor3(DWORD color) {
+  if (Change(backColor3, color)) Invalidate();
+}
+
+void CControlUI::SetBorderColor(DWORD color) {
+  if (Change(borderColor, color)) Invalidate();
+}
+
+void CControlUI::SetFocusBorderColor(DWORD color) {
+  if (Change(focusBorderColor, color)) Invalidate();
+}
+
+void CControlUI::SetColorHSL(bool on) {
+  if (Change(colorHSL, on)) Invalidate();
+}
+
+void CControlUI::SetBorderSize(int size) {
+  if (Change(borderSize, size)) Invalidate();
+}
+
+void CControlUI::SetBkImage(const wchar_t* image) {
+  if (backImage == (image != nullptr ? image : L"")) return;
+  backImage = image;
+  Invalidate();
+}
+
+void CControlUI::SetBorderRound(int cx, int cy) {
+  borderRound = CSizeUI(cx, cy);
+  Invalidate();
+}
+
+}  // namespace SkinUI
