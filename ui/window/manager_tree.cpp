@@ -75,7 +75,11 @@ void CWindowManagerUI::ForgetControl(CControlUI* control) {
   if (control == nullptr) return;
   if (keyDown == control) keyDown = nullptr;
   if (hover == control) hover = nullptr;
-  if (pressed == control) pressed = nullptr;
+  if (pressed == control) {
+    // Its capture would otherwise swallow every click until the next press.
+    pressed = nullptr;
+    ReleaseMouse();
+  }
   if (focus == control) focus = nullptr;
   if (root == control) root = nullptr;
   RemoveOverlayPainter(control);
