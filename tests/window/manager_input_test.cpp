@@ -113,6 +113,20 @@ TEST_F(ManagerInput, DoubleClickContextMenuAndWheelReachTheRightControls) {
   EXPECT_EQ(0u, log.Last(L"b", EventScrollWheel)->wParam);
 }
 
+TEST_F(ManagerInput, ControlsOfAnotherWindowHearNothingFromThisOne) {
+  CWindowManagerUI other;
+  b->BindManager(&other, panel, false);
+  window.Mouse(WM_MOUSEMOVE, 20, 20);
+  window.Mouse(WM_MOUSEMOVE, 110, 20);
+  window.Mouse(WM_LBUTTONDOWN, 110, 20, MK_LBUTTON);
+  window.Mouse(WM_LBUTTONDBLCLK, 110, 20, MK_LBUTTON);
+  window.Mouse(WM_MOUSEWHEEL, 110, 20, MAKEWPARAM(0, WHEEL_DELTA));
+  EXPECT_TRUE(log.KindsOf(L"b").empty());
+  EXPECT_EQ(0, log.Count(L"a", EventMouseLeave));  // the move over b stopped short
+  EXPECT_FALSE(manager().HasMouseCapture());
+  b->BindManager(&manager(), panel, false);
+}
+
 TEST_F(ManagerInput, OnlyCursorSettingControlsSetTheCursorInTheClientArea) {
   b->flags = ControlFlagSetCursor;
   const POINT overA = window.ToScreen(20, 20);
