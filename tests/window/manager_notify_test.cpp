@@ -33,13 +33,30 @@ class ManagerNotify : public WindowScene {
 };
 
 TEST_F(ManagerNotify, WindowInitComesOnceAndAgainAfterANewRoot) {
-  Show();
+  notes().onReceive = [&](TNotifyMsg& msg) {
+    if (msg.type == L"windowinit") manager().SendNotification(msg.sender, L"queued", 0, 0, true);
+  };
+  InstallOnly();
+  window.Paint();
   ASSERT_EQ(1, notes().Count(L"windowinit"));
   EXPECT_EQ(panel, notes().entries.front().sender);
+  // Queued while a message the manager handles itself: heard at the next one.
+  EXPECT_EQ(0, notes().Count(L"queued"));
+  window.Send(WM_NULL);
+  EXPECT_EQ(1, notes().Count(L"queued"));
+  notes().onReceive = nullptr;
+
   manager().RequestLayout();
   window.InvalidateAll();
   window.Paint();
   EXPECT_EQ(1, notes().Count(L"windowinit"));
+
+  // The installed tree installed again stays, and is not deleted.
+  EXPECT_TRUE(manager().SetRootControl(panel));
+  window.Pump();
+  EXPECT_EQ(0, log.Count(L"a", kProbeDestroyed));
+  window.Paint();
+  EXPECT_EQ(2, notes().Count(L"windowinit"));
 
   auto* next = new CTestPanelUI;
   next->Add(new CProbeControlUI(L"c", &log, 0, 0, 30, 30));
@@ -50,7 +67,7 @@ TEST_F(ManagerNotify, WindowInitComesOnceAndAgainAfterANewRoot) {
   EXPECT_EQ(1, log.Count(L"a", kProbeDestroyed));
   EXPECT_EQ(nullptr, manager().ControlByName(L"a"));
   EXPECT_EQ(1, log.Count(L"b", kProbeDestroyed));
-  EXPECT_EQ(2, notes().Count(L"windowinit"));
+  EXPECT_EQ(3, notes().Count(L"windowinit"));
   EXPECT_EQ(next, notes().entries.back().sender);
   EXPECT_NE(nullptr, manager().ControlByName(L"c"));
 }
@@ -116,6 +133,7 @@ TEST_F(ManagerNotify, DeletionWaitsUntilTheCurrentMessageIsDone) {
     if (static_cast<TControlEvent*>(data)->kind != EventButtonDown) return true;
     panel->Detach(b);
     manager().DeleteLater(b);
+    manager().DeleteLater(b);  // asked twice, deleted once
     aliveAfterRequest = log.Count(L"b", kProbeDestroyed) == 0;
     return true;
   });

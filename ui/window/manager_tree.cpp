@@ -3,6 +3,8 @@
 
 #include "ui/window/window_manager.h"
 
+#include <algorithm>
+
 #include "ui/controls/control.h"
 
 namespace SkinUI {
@@ -37,7 +39,8 @@ bool CWindowManagerUI::SetRootControl(CControlUI* control) {
   keyDown = nullptr;
   hover = nullptr;
   pressed = nullptr;
-  if (root != nullptr) {
+  // Installing the installed tree again must not hand it to deletion.
+  if (root != nullptr && root != control) {
     overlayPainters.clear();
     DeleteLater(root);
   }
@@ -92,7 +95,11 @@ void CWindowManagerUI::ForgetControl(CControlUI* control) {
 }
 
 void CWindowManagerUI::DeleteLater(CControlUI* control) {
-  if (control == nullptr) return;
+  // A tree handed over twice is still deleted once.
+  if (control == nullptr || std::find(delayedDeletions.begin(), delayedDeletions.end(), control) !=
+                                delayedDeletions.end()) {
+    return;
+  }
   control->BindManager(this, nullptr, false);
   delayedDeletions.push_back(control);
   // Without a window the tree waits for the manager's own end.
