@@ -189,10 +189,10 @@ box_layer() {  # canvas state x y output
 radio_layer() {  # canvas state y output (circle in the 15 x 15 cell at y)
   local cy=$(( $3 * 4 + 30 )) draw
   case "$2" in
-    clear) draw="fill white stroke $edge stroke-width 4 circle 30,$cy 30,$((cy-25))" ;;
-    selected) draw="fill white stroke $accent stroke-width 5 circle 30,$cy 30,$((cy-25))
+    clear) draw="fill white stroke $edge stroke-width 4 circle 30,$cy 30,$((cy-24))" ;;
+    selected) draw="fill white stroke $accent stroke-width 5 circle 30,$cy 30,$((cy-24))
       fill $accent stroke none circle 30,$cy 30,$((cy-12))" ;;
-    disabled) draw="fill #EEF1F4 stroke #C3CCD6 stroke-width 4 circle 30,$cy 30,$((cy-25))" ;;
+    disabled) draw="fill #EEF1F4 stroke #C3CCD6 stroke-width 4 circle 30,$cy 30,$((cy-24))" ;;
   esac
   "${im[@]}" "$1" -draw "$draw" "$4"
 }
