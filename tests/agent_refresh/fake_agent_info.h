@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "updates/seam/update_agent_factory.h"
+#include "agent_seam/update_agent_factory.h"
 
 enum class AgentInfoBehaviour {
   ReportsVersion,
