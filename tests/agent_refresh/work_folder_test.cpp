@@ -111,14 +111,4 @@ TEST(WorkFolder, IsHeldAgainstRenameAndDeletionUntilRemoved) {
   folder.Remove();  // a second removal does nothing
 }
 
-TEST(WorkFolder, FailsWithoutCreatingAnythingWhenThePathWouldNotFit) {
-  TempPathSandbox sandbox("work_folder_long", 220);
-  WorkFolder folder;
-  EXPECT_TRUE(folder.Create(0));
-  folder.Remove();
-  EXPECT_FALSE(folder.Create(10));
-  EXPECT_TRUE(folder.Path().empty());
-  EXPECT_TRUE(sandbox.Entries().empty());
-}
-
 }  // namespace
