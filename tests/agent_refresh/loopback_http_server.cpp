@@ -31,6 +31,8 @@ const char* ReasonPhrase(int status) {
       return "OK";
     case 302:
       return "Found";
+    case 401:
+      return "Unauthorized";
     case 404:
       return "Not Found";
     default:
@@ -236,7 +238,8 @@ void LoopbackHttpServer::Serve(SOCKET client) {
   std::string path = RequestPath(head);
   {
     ExclusiveLock lock(&lock_);
-    requests_.push_back({path, HeaderValue(head, "user-agent")});
+    requests_.push_back({path, HeaderValue(head, "user-agent"), HeaderValue(head, "cookie"),
+                         HeaderValue(head, "authorization")});
   }
   HttpRoute route = RouteFor(path);
   std::string response = ResponseHead(route);
