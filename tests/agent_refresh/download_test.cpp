@@ -8,7 +8,7 @@
 #include "agent_refresh/refresh_limits.h"
 #include "agent_refresh/temp_folder.h"
 #include "agent_refresh/work_folder.h"
-#include "tests/agent_refresh/loopback_http_server.h"
+#include "tests/support/loopback_http_server.h"
 #include "tests/agent_refresh/refresh_sandbox.h"
 
 namespace {

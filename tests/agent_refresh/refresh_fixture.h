@@ -16,7 +16,7 @@
 #include "agent_refresh/vendor_signature_verifier.h"
 #include "tests/agent_refresh/cabinet_writer.h"
 #include "tests/agent_refresh/fake_agent_info.h"
-#include "tests/agent_refresh/loopback_http_server.h"
+#include "tests/support/loopback_http_server.h"
 #include "tests/agent_refresh/refresh_sandbox.h"
 
 constexpr wchar_t kInstalledVersion[] = L"7.6.7600.256";
