@@ -4,22 +4,16 @@
 #include <vector>
 
 #include "agent_refresh/download_to_temp_file.h"
-#include "agent_refresh/installer_verifier.h"
 #include "agent_refresh/process_starter.h"
 #include "agent_refresh/refresh_limits.h"
 #include "agent_refresh/temp_folder.h"
+#include "agent_refresh/vendor_signature_verifier.h"
+#include "agent_refresh/work_folder.h"
 #include "platform/unique_handle.h"
 
 namespace {
 
 constexpr char kQuietSwitch[] = " /q";
-
-// Read access for us, read sharing only: while this is open nobody can
-// change, replace or delete the file we verify and start.
-HANDLE OpenHeldAgainstChange(const std::string& path) {
-  return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                     FILE_ATTRIBUTE_NORMAL, nullptr);
-}
 
 // The path is quoted so that a space in it cannot make the system start a
 // different program from a shorter prefix of the path.
@@ -37,13 +31,13 @@ bool StartInstaller(const std::string& path, PROCESS_INFORMATION* process) {
 }  // namespace
 
 bool RunAgentInstaller(const char* downloadUrl) {
+  WorkFolder folder;
   std::string installerPath;
-  FileAndFolderRemover removeInstaller(installerPath);
-  if (!DownloadToTempFile(&installerPath, downloadUrl, true)) return false;
+  if (!DownloadToTempFile(&installerPath, downloadUrl, true, &folder)) return false;
 
-  UniqueHandle held(OpenHeldAgainstChange(installerPath));
-  if (!held || !InstallerVerifier().IsTrustedInstaller(held.get(), installerPath.c_str()))
-    return false;
+  // Held from the check until the start, so the file started is the one checked.
+  UniqueHandle held = OpenVendorSigned(installerPath);
+  if (!held) return false;
 
   PROCESS_INFORMATION process;
   bool started = StartInstaller(installerPath, &process);

@@ -5,6 +5,7 @@
 #include "agent_refresh/http_fetch.h"
 #include "agent_refresh/refresh_limits.h"
 #include "agent_refresh/temp_folder.h"
+#include "agent_refresh/work_folder.h"
 #include "platform/unique_handle.h"
 
 namespace {
@@ -28,21 +29,20 @@ size_t AppendToFile(char* data, size_t size, size_t count, void* sink) noexcept 
   return written;
 }
 
-bool DownloadToTempFile(std::string* path, const char* url, bool installer) {
+bool DownloadToTempFile(std::string* path, const char* url, bool installer, WorkFolder* folder) {
   path->clear();
   const char* fileName = installer ? kInstallerFileName : kCatalogueFileName;
-  std::string target;
-  if (!CreateFreshTempFolder(&target, std::strlen(fileName))) return false;
-  std::string folder = target;
+  if (!folder->Create(std::strlen(fileName))) return false;
+  std::string target = folder->Path();
   if (!AppendBounded(&target, fileName)) {
-    RemoveDirectoryA(folder.c_str());
+    folder->Remove();
     return false;
   }
 
   UniqueHandle file(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
-    RemoveDirectoryA(folder.c_str());
+    folder->Remove();
     return false;
   }
 
@@ -53,7 +53,7 @@ bool DownloadToTempFile(std::string* path, const char* url, bool installer) {
   bool fetched = url && FetchUrlToFile(url, &sink, limits);
   file.reset();
   if (!fetched) {
-    RemoveFileAndFolder(target);
+    folder->Remove();
     return false;
   }
   *path = target;

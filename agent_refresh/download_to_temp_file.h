@@ -19,7 +19,10 @@ struct DownloadSink {
 // or would pass the cap, so the transfer stops instead of keeping a short file.
 size_t AppendToFile(char* data, size_t size, size_t count, void* sink) noexcept;
 
-// Downloads `url` into a new temporary folder as "wuredist.cab", or as
-// "WUAUpdate.exe" when `installer` is set. Only an HTTP 200 answer within the
-// limits counts; on failure nothing it created is left and `path` is empty.
-bool DownloadToTempFile(std::string* path, const char* url, bool installer);
+class WorkFolder;
+
+// Downloads `url` into a new work folder as "wuredist.cab", or as
+// "WUAUpdate.exe" when `installer` is set; `folder` holds it until the caller
+// removes it. Only an HTTP 200 answer within the limits counts; on failure
+// nothing it created is left and `path` is empty.
+bool DownloadToTempFile(std::string* path, const char* url, bool installer, WorkFolder* folder);

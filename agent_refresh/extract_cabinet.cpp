@@ -4,6 +4,7 @@
 
 #include "agent_refresh/refresh_limits.h"
 #include "agent_refresh/temp_folder.h"
+#include "agent_refresh/work_folder.h"
 
 namespace {
 
@@ -55,11 +56,10 @@ UINT CALLBACK CabinetFileCallback(PVOID context, UINT notification, UINT_PTR par
   return FILEOP_DOIT;
 }
 
-bool ExtractCabinet(std::string* xmlPath, const char* cabinetPath) {
+bool ExtractCabinet(std::string* xmlPath, const char* cabinetPath, WorkFolder* workFolder) {
   xmlPath->clear();
-  std::string folder;
-  if (!CreateFreshTempFolder(&folder, 1 + std::strlen(kCatalogueDocumentName))) return false;
-  folder += '\\';
+  if (!workFolder->Create(1 + std::strlen(kCatalogueDocumentName))) return false;
+  std::string folder = workFolder->Path() + '\\';
 
   // The unpacked catalogue may take no more room than the download could.
   CabinetTarget target;

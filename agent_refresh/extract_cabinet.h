@@ -20,7 +20,9 @@ struct CabinetTarget {
 UINT CALLBACK CabinetFileCallback(PVOID context, UINT notification, UINT_PTR param1,
                                   UINT_PTR param2) noexcept;
 
-// Extracts the cabinet into a new temporary folder and sets `xmlPath` to the
-// "wuredist.xml" there. False when no folder could be made; the folder is
-// the caller's to remove (with its files) once the document has been read.
-bool ExtractCabinet(std::string* xmlPath, const char* cabinetPath);
+class WorkFolder;
+
+// Extracts the cabinet into a new work folder and sets `xmlPath` to the
+// "wuredist.xml" there. False when no folder could be made; `workFolder`
+// holds the folder until the caller removes it, with its files.
+bool ExtractCabinet(std::string* xmlPath, const char* cabinetPath, WorkFolder* workFolder);

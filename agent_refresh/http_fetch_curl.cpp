@@ -41,6 +41,11 @@ bool Configure(CURL* curl, const char* url, DownloadSink* sink, const RefreshLim
          curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, AppendToFile) == CURLE_OK &&
          curl_easy_setopt(curl, CURLOPT_WRITEDATA, sink) == CURLE_OK &&
          curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
+         // The address may come from an unsigned catalogue: no credentials
+         // from a netrc file or the address, and no logon of any kind. The
+         // cookie engine stays off (no cookie file or jar is ever set).
+         curl_easy_setopt(curl, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_IGNORED)) == CURLE_OK &&
+         curl_easy_setopt(curl, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_NONE)) == CURLE_OK &&
          curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
                           static_cast<long>(limits.connectTimeoutMs)) == CURLE_OK &&
          curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT,

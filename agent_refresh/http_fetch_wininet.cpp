@@ -12,9 +12,12 @@
 namespace {
 
 // No cache in either direction, and a redirect is an answer of its own (not
-// 200), so the file always comes from the address the catalogue names.
+// 200), so the file always comes from the address the catalogue names. The
+// address may come from an unsigned catalogue: none of the user's cookies or
+// logon credentials may go with the request, and no prompt may appear.
 constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                                INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_UI;
+                                INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_UI |
+                                INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH;
 constexpr DWORD kHttpOk = 200;
 constexpr DWORD kReadChunk = 16 * 1024;
 

@@ -59,7 +59,7 @@ void InstallAgentIfOlder(const char* xmlPath) {
   const std::string native = NativeArchitectureName();
   try {
     std::string text;
-    if (!ReadCatalogueDocument(xmlPath, &text) || IsNestedDeeperThan(text, kMaxCatalogueDepth))
+    if (!ReadCatalogueDocument(xmlPath, &text) || !IsAcceptableMarkup(text, kMaxCatalogueDepth))
       return;
     std::istringstream stream(text);
     pt::ptree document;

@@ -2,8 +2,8 @@
 
 #include <wrl/client.h>
 
+#include "agent_seam/update_agent_factory.h"
 #include "platform/com_values.h"
-#include "updates/seam/update_agent_factory.h"
 
 namespace {
 

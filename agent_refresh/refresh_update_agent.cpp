@@ -6,7 +6,8 @@
 #include "agent_refresh/extract_cabinet.h"
 #include "agent_refresh/http_fetch.h"
 #include "agent_refresh/install_agent_if_older.h"
-#include "agent_refresh/temp_folder.h"
+#include "agent_refresh/vendor_signature_verifier.h"
+#include "agent_refresh/work_folder.h"
 
 const char kVendorCatalogueUrl[] = "http://update.microsoft.com/redist/wuredist.cab";
 
@@ -14,14 +15,20 @@ namespace {
 
 void Refresh(const char* catalogueUrl) {
   PrepareHttpFetch();
+  WorkFolder cabinetFolder;
   std::string cabinetPath;
-  FileAndFolderRemover removeCabinet(cabinetPath);
-  if (!catalogueUrl || !DownloadToTempFile(&cabinetPath, catalogueUrl, false)) return;
+  if (!catalogueUrl || !DownloadToTempFile(&cabinetPath, catalogueUrl, false, &cabinetFolder))
+    return;
+  // The catalogue decides which program runs elevated: it must be the
+  // vendor's, and stay unchanged until it is unpacked.
+  UniqueHandle cabinet = OpenVendorSigned(cabinetPath);
+  if (!cabinet) return;
 
+  WorkFolder extractionFolder;
   std::string xmlPath;
-  ExtractionRemover removeExtraction(xmlPath);
-  if (!ExtractCabinet(&xmlPath, cabinetPath.c_str())) return;
-  removeCabinet.RemoveNow();
+  if (!ExtractCabinet(&xmlPath, cabinetPath.c_str(), &extractionFolder)) return;
+  cabinet.reset();
+  cabinetFolder.Remove();
 
   InstallAgentIfOlder(xmlPath.c_str());
 }

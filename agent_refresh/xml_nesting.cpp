@@ -34,26 +34,27 @@ bool StartsWith(const std::string& text, size_t at, const char* prefix) {
 
 }  // namespace
 
-bool IsNestedDeeperThan(const std::string& text, int limit) {
+bool IsAcceptableMarkup(const std::string& text, int maxDepth) {
   int depth = 0;
-  size_t at = text.find('<');
-  while (at != std::string::npos) {
+  for (size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at)) {
     if (StartsWith(text, at, "<!--")) {
       at = PastTerminator(text, at + 4, "-->");
     } else if (StartsWith(text, at, "<![CDATA[")) {
       at = PastTerminator(text, at + 9, "]]>");
     } else if (StartsWith(text, at, "<?")) {
       at = PastTerminator(text, at + 2, "?>");
-    } else if (StartsWith(text, at, "<!") || StartsWith(text, at, "</")) {
-      if (text[at + 1] == '/') --depth;
+    } else if (StartsWith(text, at, "<!")) {
+      // DOCTYPE, ENTITY and the like: a catalogue has none.
+      return false;
+    } else if (StartsWith(text, at, "</")) {
+      if (--depth < 0) return false;
       at = PastTerminator(text, at + 2, ">");
     } else {
       bool selfClosing = false;
       at = PastTag(text, at, &selfClosing);
-      if (at == std::string::npos) break;
-      if (!selfClosing && ++depth > limit) return true;
+      if (at != std::string::npos && !selfClosing && ++depth > maxDepth) return false;
     }
-    if (at != std::string::npos) at = text.find('<', at);
+    if (at == std::string::npos) return false;
   }
-  return false;
+  return true;
 }

@@ -4,7 +4,7 @@
 // (QueryInterface, AddRef, Release, Invoke): no virtual destructor, the
 // object deletes itself as its final class.
 
-#include "updates/seam/agent_interfaces.h"
+#include "agent_seam/agent_interfaces.h"
 
 template <class Derived, class Interface>
 class AgentCallback : public Interface {

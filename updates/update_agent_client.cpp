@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "agent_seam/update_agent_factory.h"
 #include "platform/com_values.h"
-#include "updates/seam/update_agent_factory.h"
 #include "updates/update_reads.h"
 
 using Microsoft::WRL::ComPtr;

@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "agent_refresh/refresh_update_agent.h"
+#include "agent_seam/agent_interfaces.h"
 #include "updates/my_down_progress_callback.h"
 #include "updates/my_download_complete_callback.h"
 #include "updates/my_install_callback.h"
 #include "updates/my_install_complete_callback.h"
 #include "updates/progress_handlers.h"
-#include "updates/seam/agent_interfaces.h"
 #include "updates/update_entry.h"
 
 class UpdateAgentClient {

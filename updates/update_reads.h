@@ -4,8 +4,8 @@
 
 #include <wrl/client.h>
 
+#include "agent_seam/agent_interfaces.h"
 #include "platform/com_values.h"
-#include "updates/seam/agent_interfaces.h"
 
 // The key that ties a listed update to the agent's update: Identity, then UpdateID.
 bool ReadUpdateId(IUpdate* update, UniqueBstr& id);

@@ -7,6 +7,7 @@
 
 #include "agent_refresh/extract_cabinet.h"
 #include "agent_refresh/temp_folder.h"
+#include "agent_refresh/work_folder.h"
 #include "tests/agent_refresh/cabinet_writer.h"
 #include "tests/agent_refresh/refresh_sandbox.h"
 
@@ -118,7 +119,9 @@ bool IsUuidText(const std::string& name) {
 TEST(ExtractCabinet, UnpacksACompressedCatalogueIntoAFreshFolder) {
   TempPathSandbox sandbox("extract_compressed");
   std::string xmlPath;
-  ASSERT_TRUE(ExtractCabinet(&xmlPath, (TestProgramFolder() + "\\equal_versions.cab").c_str()));
+  WorkFolder workFolder;
+  ASSERT_TRUE(ExtractCabinet(&xmlPath, (TestProgramFolder() + "\\equal_versions.cab").c_str(),
+                             &workFolder));
 
   std::string folder = FolderOf(xmlPath);
   EXPECT_EQ(xmlPath, folder + "\\wuredist.xml");
@@ -127,7 +130,7 @@ TEST(ExtractCabinet, UnpacksACompressedCatalogueIntoAFreshFolder) {
   EXPECT_EQ(ReadWholeFile(xmlPath), ReadWholeFile(TestProgramFolder() + "\\equal_versions.xml"));
   EXPECT_TRUE(FileExists(folder + "\\readme.txt"));
 
-  RemoveFolderWithFiles(folder);
+  workFolder.Remove();
   EXPECT_TRUE(sandbox.Entries().empty());
 }
 
@@ -141,7 +144,8 @@ TEST(ExtractCabinet, WritesNothingOutsideItsFolder) {
                                                    {"C:drive.txt", "drive"},
                                                    {"wuredist.xml", "<WURedist/>"}})));
   std::string xmlPath;
-  ASSERT_TRUE(ExtractCabinet(&xmlPath, cabinet.c_str()));
+  WorkFolder workFolder;
+  ASSERT_TRUE(ExtractCabinet(&xmlPath, cabinet.c_str(), &workFolder));
 
   std::string folder = FolderOf(xmlPath);
   EXPECT_EQ(EntriesIn(folder), std::vector<std::string>{"wuredist.xml"});
@@ -151,7 +155,7 @@ TEST(ExtractCabinet, WritesNothingOutsideItsFolder) {
   EXPECT_FALSE(FileExists(FolderOf(FolderOf(folder)) + "\\escape.txt"));
   EXPECT_FALSE(FileExists(sandbox.Path() + "drive.txt"));
 
-  RemoveFolderWithFiles(folder);
+  workFolder.Remove();
   RemoveTree(cabinets);
   EXPECT_TRUE(sandbox.Entries().empty());
 }

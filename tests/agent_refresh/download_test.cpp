@@ -2,11 +2,13 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "agent_refresh/download_to_temp_file.h"
 #include "agent_refresh/refresh_limits.h"
 #include "agent_refresh/temp_folder.h"
-#include "tests/agent_refresh/loopback_http_server.h"
+#include "agent_refresh/work_folder.h"
+#include "tests/support/loopback_http_server.h"
 #include "tests/agent_refresh/refresh_sandbox.h"
 
 namespace {
@@ -42,12 +44,13 @@ class DownloadTest : public ::testing::Test {
   }
 
   bool Download(const std::string& route, bool installer = false) {
-    return DownloadToTempFile(&path_, server_.Url(route).c_str(), installer);
+    return DownloadToTempFile(&path_, server_.Url(route).c_str(), installer, &folder_);
   }
 
   LoopbackHttpServer server_;
   TempPathSandbox sandbox_{CurrentTestName()};
   std::string path_ = "not reset";
+  WorkFolder folder_;
 };
 
 TEST_F(DownloadTest, AppendToFileReportsOnlyWhatReachedTheFile) {
@@ -87,7 +90,9 @@ TEST_F(DownloadTest, SavesAnOkBodyUnderItsFixedNameInAFreshFolder) {
 
   ASSERT_TRUE(Download("/wuredist.cab"));
   std::string catalogue = path_;
-  ASSERT_TRUE(Download("/wuredist.cab", true));
+  WorkFolder installerFolder;
+  ASSERT_TRUE(
+      DownloadToTempFile(&path_, server_.Url("/wuredist.cab").c_str(), true, &installerFolder));
   std::string installer = path_;
 
   EXPECT_EQ(catalogue.substr(catalogue.size() - 13), "\\wuredist.cab");
@@ -101,8 +106,8 @@ TEST_F(DownloadTest, SavesAnOkBodyUnderItsFixedNameInAFreshFolder) {
     EXPECT_EQ(request.userAgent, "CorvexaDownloader");
   EXPECT_EQ(server_.RequestCount("/wuredist.cab"), 2);
 
-  RemoveFileAndFolder(catalogue);
-  RemoveFileAndFolder(installer);
+  folder_.Remove();
+  installerFolder.Remove();
   EXPECT_TRUE(sandbox_.Entries().empty());
 }
 
@@ -159,10 +164,10 @@ TEST_F(DownloadTest, RefusesABodyLargerThanItsCap) {
   EXPECT_TRUE(sandbox_.Entries().empty());
 
   ASSERT_TRUE(Download("/unannounced", true)) << "the installer's cap is larger";
-  RemoveFileAndFolder(path_);
+  folder_.Remove();
   ASSERT_TRUE(Download("/at-cap"));
   EXPECT_EQ(ReadWholeFile(path_).size(), kCatalogueCap);
-  RemoveFileAndFolder(path_);
+  folder_.Remove();
   EXPECT_TRUE(sandbox_.Entries().empty());
 }
 
@@ -174,7 +179,7 @@ TEST_F(DownloadTest, ASlowTransferGoesOnButATrickleBelowTheLowSpeedLimitStops) {
 
   ASSERT_TRUE(Download("/drip"));
   EXPECT_EQ(ReadWholeFile(path_), "twelve bytes");
-  RemoveFileAndFolder(path_);
+  folder_.Remove();
 
   HttpRoute longDrip = drip;
   longDrip.body = std::string(40, 'd');  // about 6 s at this pace
@@ -193,10 +198,39 @@ TEST_F(DownloadTest, RefusesAddressesThatAreNotHttp) {
   ASSERT_TRUE(WriteWholeFile(file, "local"));
   for (std::string url : {"file:///" + file, std::string("ftp://127.0.0.1/x"),
                           std::string("127.0.0.1/x"), std::string("")}) {
-    EXPECT_FALSE(DownloadToTempFile(&path_, url.c_str(), false)) << url;
+    EXPECT_FALSE(DownloadToTempFile(&path_, url.c_str(), false, &folder_)) << url;
   }
-  EXPECT_FALSE(DownloadToTempFile(&path_, nullptr, false));
+  EXPECT_FALSE(DownloadToTempFile(&path_, nullptr, false, &folder_));
   DeleteFileA(file.c_str());
+  EXPECT_TRUE(sandbox_.Entries().empty());
+}
+
+TEST_F(DownloadTest, SendsNoCookiesAndAnswersNoLogonRequest) {
+  HttpRoute cookie = HttpRoute::Ok("first");
+  cookie.extraHeaders = "Set-Cookie: session=secret; Path=/\r\n";
+  server_.SetRoute("/wuredist.cab", cookie);
+  server_.SetRoute("/second.cab", HttpRoute::Ok("second"));
+  ASSERT_TRUE(Download("/wuredist.cab"));
+  ASSERT_TRUE(Download("/second.cab"));
+
+  for (const char* challenge : {"Basic realm=\"agent\"", "NTLM", "Negotiate"}) {
+    HttpRoute logon = HttpRoute::Status(401, "who are you");
+    logon.extraHeaders = std::string("WWW-Authenticate: ") + challenge + "\r\n";
+    server_.SetRoute("/logon.exe", logon);
+    EXPECT_FALSE(Download("/logon.exe", true)) << challenge;
+  }
+  // Credentials written into the address are not sent either.
+  std::string url = server_.Url("/logon.exe");
+  url.insert(url.find("//") + 2, "user:secret@");
+  EXPECT_FALSE(DownloadToTempFile(&path_, url.c_str(), true, &folder_));
+
+  std::vector<HttpRequestRecord> requests = server_.Requests();
+  EXPECT_EQ(server_.RequestCount("/logon.exe"), 4) << "one request per challenge, none answered";
+  for (const HttpRequestRecord& request : requests) {
+    EXPECT_EQ(request.cookie, "") << request.path;
+    EXPECT_EQ(request.authorization, "") << request.path;
+  }
+  folder_.Remove();
   EXPECT_TRUE(sandbox_.Entries().empty());
 }
 
@@ -212,7 +246,7 @@ TEST_F(DownloadTest, FailsBeforeTouchingDiskWhenThePathWouldBeTooLong) {
     EXPECT_TRUE(deep.Entries().empty());
     ASSERT_TRUE(Download("/wuredist.cab"));
     EXPECT_EQ(path_.size(), kMaxPathLength);
-    RemoveFileAndFolder(path_);
+    folder_.Remove();
     EXPECT_TRUE(deep.Entries().empty());
   }
   {

@@ -77,6 +77,7 @@ HRESULT FakeAgentFactory::CreateUpdateCollection(IUpdateCollection** collection)
 }
 
 HRESULT FakeAgentFactory::CreateAgentInfo(IWindowsUpdateAgentInfo** info) {
+  if (onCreateAgentInfo) onCreateAgentInfo();
   if (!info) return E_POINTER;
   *info = nullptr;
   switch (behaviour_) {

@@ -3,9 +3,10 @@
 // the agent factory seam: reports a configurable version, or fails in the
 // ways a broken or missing agent does.
 
+#include <functional>
 #include <string>
 
-#include "updates/seam/update_agent_factory.h"
+#include "agent_seam/update_agent_factory.h"
 
 enum class AgentInfoBehaviour {
   ReportsVersion,
@@ -26,6 +27,9 @@ class FakeAgentFactory final : public IUpdateAgentFactory {
   void SetBehaviour(AgentInfoBehaviour behaviour) { behaviour_ = behaviour; }
   int GetInfoCalls() const { return getInfoCalls_; }
   int LiveObjects() const { return liveObjects_; }
+  // Runs as the refresh asks for the agent's version: the moment the
+  // extracted catalogue is being read.
+  std::function<void()> onCreateAgentInfo;
 
   HRESULT CreateUpdateSession(IUpdateSession** session) override;
   HRESULT CreateUpdateCollection(IUpdateCollection** collection) override;

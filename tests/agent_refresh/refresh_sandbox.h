@@ -14,7 +14,39 @@ std::vector<std::string> ReadLines(const std::string& path);
 bool FileExists(const std::string& path);
 std::vector<std::string> EntriesIn(const std::string& folder);  // names, no "." or ".."
 bool MakeFolders(const std::string& path);
+// Never descends into a folder that is a link; links to files are another
+// matter under Wine (see RemoveLink).
 void RemoveTree(const std::string& path);
+
+// Links that a non-elevated process could plant. Under Wine, which makes no
+// links of its own, they are Unix symbolic links made by starting ln through
+// the Z: drive; a link to a folder then shows as a folder and a reparse
+// point, as a junction does, and paths through it lead into its target.
+bool PlantLink(const std::string& link, const std::string& target);
+// Removes the link itself. Under Wine only a Unix program can: every
+// Windows call that deletes a link deletes what it leads to.
+bool RemoveLink(const std::string& link);
+// Renames the way a process outside the system's file sharing rules could.
+bool MoveOutsideSharing(const std::string& from, const std::string& to);
+// Whether the platform opens a link itself when asked to (Windows does,
+// Wine follows it even then).
+bool OpensLinksThemselves(const std::string& link);
+
+// A folder of someone else's files that a link may lead to; Intact() says
+// whether every file is still there with its content.
+class VictimFolder {
+ public:
+  explicit VictimFolder(const std::string& name);
+  ~VictimFolder();
+  VictimFolder(const VictimFolder&) = delete;
+  VictimFolder& operator=(const VictimFolder&) = delete;
+
+  const std::string& Path() const { return path_; }
+  bool Intact() const;
+
+ private:
+  std::string path_;
+};
 
 // Points TMP and TEMP at a fresh folder under the test program's folder for
 // its lifetime. The folder name holds a space, as many user profiles do.

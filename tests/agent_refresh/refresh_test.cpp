@@ -3,45 +3,13 @@
 
 #include <algorithm>
 #include <cctype>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "agent_refresh/installer_verifier.h"
-#include "agent_refresh/process_starter.h"
-#include "agent_refresh/refresh_limits.h"
-#include "agent_refresh/refresh_update_agent.h"
 #include "agent_refresh/temp_folder.h"
-#include "tests/agent_refresh/cabinet_writer.h"
-#include "tests/agent_refresh/fake_agent_info.h"
-#include "tests/agent_refresh/loopback_http_server.h"
-#include "tests/agent_refresh/refresh_sandbox.h"
+#include "tests/agent_refresh/refresh_fixture.h"
 
 namespace {
-
-constexpr wchar_t kInstalledVersion[] = L"7.6.7600.256";
-constexpr char kNewerVersion[] = "7.6.7600.320";
-constexpr DWORD kStallMs = 1000;
-
-std::string CurrentTestName() {
-  return ::testing::UnitTest::GetInstance()->current_test_info()->name();
-}
-
-// Worked out here the same way the product must, not assumed: a 64-bit
-// Wine prefix reports x64, a 32-bit one x86.
-std::string NativeArchitecture() {
-  SYSTEM_INFO system = {};
-  GetNativeSystemInfo(&system);
-  if (system.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64) return "x64";
-  if (system.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_IA64) return "ia64";
-  return "x86";
-}
-
-std::vector<std::string> ForeignArchitectures() {
-  std::vector<std::string> names = {"x86", "x64", "ia64"};
-  names.erase(std::find(names.begin(), names.end(), NativeArchitecture()));
-  return names;
-}
 
 std::string UpperCase(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
@@ -68,150 +36,6 @@ DWORD OpenHandleCount() {
   }
   return open;
 }
-
-struct CatalogueEntry {
-  std::string name;
-  std::optional<std::string> clientVersion;
-  std::optional<std::string> downloadUrl;
-};
-
-std::string CatalogueXml(const std::vector<CatalogueEntry>& entries) {
-  std::string xml =
-      "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<WURedist>\n"
-      "  <StandaloneRedist Version=\"41\">\n";
-  for (const CatalogueEntry& entry : entries) {
-    xml += "    <architecture name=\"" + entry.name + "\"";
-    if (entry.clientVersion) xml += " clientVersion=\"" + *entry.clientVersion + "\"";
-    if (entry.downloadUrl) xml += " downloadUrl=\"" + *entry.downloadUrl + "\"";
-    xml += "/>\n    <!-- between entries -->\n";
-  }
-  xml += "    <MUAuthCab downloadUrl=\"http://127.0.0.1:9/muauth.cab\"/>\n";
-  xml += "  </StandaloneRedist>\n</WURedist>\n";
-  return xml;
-}
-
-// Judges installers as the test says, and notes whether the file it was
-// shown was really held against change at that moment.
-class StubVerifier final : public IInstallerVerifier {
- public:
-  bool IsTrustedInstaller(HANDLE file, const char* path) override {
-    paths.push_back(path);
-    HANDLE writer = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    bool held = writer == INVALID_HANDLE_VALUE && !DeleteFileA(path);
-    if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
-    char head[2] = {};
-    DWORD got = 0;
-    bool readable = ReadFile(file, head, 2, &got, nullptr) && got == 2 && head[0] == 'M';
-    heldAndReadable.push_back(held && readable);
-    return answer;
-  }
-
-  bool answer = true;
-  std::vector<std::string> paths;
-  std::vector<bool> heldAndReadable;
-};
-
-// Starts the installer for real (it is one of our own test programs) and
-// records how; after each start the agent reports the version that
-// installer would have brought, if the test gave one.
-class RecordingStarter final : public IProcessStarter {
- public:
-  bool StartProcess(char* commandLine, const char* currentDirectory,
-                    PROCESS_INFORMATION* process) override {
-    commandLines.push_back(commandLine);
-    directories.push_back(currentDirectory);
-    if (refuse) return false;
-    bool started = SystemProcessStarter().StartProcess(commandLine, currentDirectory, process);
-    if (started && !versionsInstalled.empty()) {
-      agent->SetVersion(versionsInstalled.front());
-      versionsInstalled.erase(versionsInstalled.begin());
-    }
-    return started;
-  }
-
-  bool refuse = false;
-  FakeAgentFactory* agent = nullptr;
-  std::vector<std::wstring> versionsInstalled;
-  std::vector<std::string> commandLines;
-  std::vector<std::string> directories;
-};
-
-class RefreshTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(server_.Start());
-    agent_.SetVersion(kInstalledVersion);
-    starter_.agent = &agent_;
-    SetInstallerVerifier(&verifier_);
-    SetProcessStarter(&starter_);
-    RefreshLimits limits;
-    limits.connectTimeoutMs = 2000;
-    limits.lowSpeedTimeMs = kStallMs;
-    limits.installerWaitMs = 20000;
-    SetRefreshLimits(limits);
-    DeleteFileA(recordPath_.c_str());
-  }
-
-  void TearDown() override {
-    SetInstallerVerifier(nullptr);
-    SetProcessStarter(nullptr);
-    ResetRefreshLimits();
-    server_.Stop();
-    DeleteFileA(recordPath_.c_str());
-  }
-
-  void ServeCatalogue(const std::vector<CatalogueEntry>& entries) {
-    server_.SetRoute("/wuredist.cab",
-                     HttpRoute::Ok(MakeCabinet({{"wuredist.xml", CatalogueXml(entries)}})));
-  }
-
-  void ServeInstaller(const std::string& route, const char* kind = "quick") {
-    std::string program = TestProgramFolder() + "\\fake_installer_" + kind + ".exe";
-    server_.SetRoute(route, HttpRoute::Ok(ReadWholeFile(program)));
-  }
-
-  CatalogueEntry Entry(const std::string& name, const std::string& version,
-                       const std::string& route) {
-    return {name, version, server_.Url(route)};
-  }
-
-  void RunRefresh() { RefreshUpdateAgent(server_.Url("/wuredist.cab").c_str()); }
-
-  ULONGLONG TimedRefresh() {
-    ULONGLONG start = GetTickCount64();
-    RunRefresh();
-    return GetTickCount64() - start;
-  }
-
-  std::vector<std::string> RequestedPaths() {
-    std::vector<std::string> paths;
-    for (const HttpRequestRecord& request : server_.Requests()) paths.push_back(request.path);
-    return paths;
-  }
-
-  std::vector<std::string> InstallerRecord() { return ReadLines(recordPath_); }
-
-  // The slow installer outlives the refresh; wait for it before cleaning up.
-  bool WaitForInstallerExit(DWORD limitMs) {
-    for (ULONGLONG start = GetTickCount64(); GetTickCount64() - start < limitMs; Sleep(100)) {
-      std::vector<std::string> lines = InstallerRecord();
-      if (!lines.empty() && lines.back() == "exit") return true;
-    }
-    return false;
-  }
-
-  FakeAgentFactory agent_;
-  LoopbackHttpServer server_;
-  TempPathSandbox sandbox_{CurrentTestName()};
-  std::string recordPath_ =
-      TestProgramFolder() + "\\installer record " + CurrentTestName() + ".txt";
-  ScopedEnvironment recordVariable_{"PATCHWELL_INSTALLER_RECORD", recordPath_};
-  StubVerifier verifier_;
-  RecordingStarter starter_;
-  const std::string native_ = NativeArchitecture();
-  const std::vector<std::string> foreign_ = ForeignArchitectures();
-};
 
 TEST_F(RefreshTest, OlderAgentRunsTheVerifiedInstallerOnceWithAQuotedQuietCommandLine) {
   ASSERT_NE(sandbox_.Path().find(' '), std::string::npos);
@@ -392,7 +216,7 @@ TEST_F(RefreshTest, AnInstallerThatFailsVerificationIsNeverStarted) {
   EXPECT_TRUE(verifier_.heldAndReadable[0]);
 
   // The system check: our test installer carries no signature at all.
-  SetInstallerVerifier(nullptr);
+  verifier_.systemCheckForInstallers = true;
   RunRefresh();
 
   EXPECT_TRUE(starter_.commandLines.empty());
@@ -407,9 +231,10 @@ TEST_F(RefreshTest, TheSystemVerifierRefusesAnUnsignedProgram) {
   HANDLE file = CreateFileA(program.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(SystemInstallerVerifier().IsTrustedInstaller(file, program.c_str()));
+  EXPECT_FALSE(SystemVendorSignatureVerifier().IsVendorSigned(file, program.c_str()));
   CloseHandle(file);
-  EXPECT_FALSE(SystemInstallerVerifier().IsTrustedInstaller(INVALID_HANDLE_VALUE, program.c_str()));
+  EXPECT_FALSE(
+      SystemVendorSignatureVerifier().IsVendorSigned(INVALID_HANDLE_VALUE, program.c_str()));
 }
 
 TEST_F(RefreshTest, AnInstallerThatCannotStartIsRemovedWithoutWaiting) {

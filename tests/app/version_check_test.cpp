@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/new_version_check.h"
-#include "tests/agent_refresh/loopback_http_server.h"
+#include "tests/support/loopback_http_server.h"
 #include "tests/support/recording_actions.h"
 
 namespace {

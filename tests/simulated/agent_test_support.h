@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "updates/seam/update_agent_factory.h"
+#include "agent_seam/update_agent_factory.h"
 #include "updates/simulated/simulated_agent_factory.h"
 
 #include <wrl/client.h>

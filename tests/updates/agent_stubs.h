@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "updates/seam/agent_interfaces.h"
+#include "agent_seam/agent_interfaces.h"
 
 inline LONG g_fakeObjectsAlive = 0;
 

@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "agent_seam/update_agent_factory.h"
 #include "tests/updates/agent_stubs.h"
-#include "updates/seam/update_agent_factory.h"
 
 using Microsoft::WRL::ComPtr;
 

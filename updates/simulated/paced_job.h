@@ -4,8 +4,8 @@
 // reached 100 percent the next step reports completion, last, and the job lets
 // go of its callbacks. RequestAbort and CleanUp end the callbacks at once.
 
+#include "agent_seam/agent_interfaces.h"
 #include "platform/com_values.h"
-#include "updates/seam/agent_interfaces.h"
 #include "updates/simulated/agent_state.h"
 #include "updates/simulated/job_pump.h"
 #include "updates/simulated/private_ids.h"

@@ -2,7 +2,7 @@
 // What a job reports: progress snapshots, per-update results, the final
 // results of EndDownload/EndInstall and the argument objects of the callbacks.
 
-#include "updates/seam/agent_interfaces.h"
+#include "agent_seam/agent_interfaces.h"
 #include "updates/simulated/dispatch_object.h"
 
 #include <vector>

@@ -11,7 +11,7 @@
 // callbacks arrive on the thread that called BeginDownload/BeginInstall, from
 // that thread's message loop, so that thread must keep pumping messages.
 
-#include "updates/seam/update_agent_factory.h"
+#include "agent_seam/update_agent_factory.h"
 #include "updates/simulated/catalogue.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 // One update as the search reports it, with its identity and its KB list.
 
-#include "updates/seam/agent_interfaces.h"
+#include "agent_seam/agent_interfaces.h"
 #include "updates/simulated/agent_state.h"
 #include "updates/simulated/dispatch_object.h"
 #include "updates/simulated/private_ids.h"

@@ -2,7 +2,7 @@
 // The agent's list of updates: the search result's list (read-only) and the
 // lists the program fills for a download and an installation.
 
-#include "updates/seam/agent_interfaces.h"
+#include "agent_seam/agent_interfaces.h"
 #include "updates/simulated/dispatch_object.h"
 #include "updates/simulated/private_ids.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // Installs the updates it is given, asynchronously.
 
-#include "updates/seam/agent_interfaces.h"
+#include "agent_seam/agent_interfaces.h"
 #include "updates/simulated/agent_state.h"
 #include "updates/simulated/dispatch_object.h"
 

@@ -3,7 +3,7 @@
 // the program uses are understood; any other text is refused, as the real
 // agent refuses criteria it cannot parse.
 
-#include "updates/seam/agent_interfaces.h"
+#include "agent_seam/agent_interfaces.h"
 #include "updates/simulated/agent_state.h"
 #include "updates/simulated/dispatch_object.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The update session: makes the searcher, the downloader and the installer.
 
-#include "updates/seam/agent_interfaces.h"
+#include "agent_seam/agent_interfaces.h"
 #include "updates/simulated/agent_state.h"
 #include "updates/simulated/dispatch_object.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // Answers questions about the agent itself; the program asks for its version.
 
-#include "updates/seam/agent_interfaces.h"
+#include "agent_seam/agent_interfaces.h"
 #include "updates/simulated/agent_state.h"
 #include "updates/simulated/dispatch_object.h"
 

@@ -1,4 +1,4 @@
-#include "agent_refresh/installer_verifier.h"
+#include "agent_refresh/vendor_signature_verifier.h"
 
 #include <softpub.h>
 #include <wincrypt.h>
@@ -8,7 +8,7 @@
 
 namespace {
 
-// The installer must be signed by the platform vendor itself.
+// Both downloads must be signed by the platform vendor itself.
 constexpr wchar_t kVendorOrganisation[] = L"Microsoft Corporation";
 
 // One WinVerifyTrust verification whose state is closed again on scope exit.
@@ -64,9 +64,9 @@ bool IsVendorCertificate(PCCERT_CONTEXT certificate) {
   return length > 1 && std::wcscmp(organisation, kVendorOrganisation) == 0;
 }
 
-class AuthenticodeVerifier final : public IInstallerVerifier {
+class AuthenticodeVerifier final : public IVendorSignatureVerifier {
  public:
-  bool IsTrustedInstaller(HANDLE file, const char* path) override {
+  bool IsVendorSigned(HANDLE file, const char* path) override {
     if (!file || file == INVALID_HANDLE_VALUE || !path) return false;
     wchar_t widePath[MAX_PATH] = {};
     if (!MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH)) return false;
@@ -76,18 +76,26 @@ class AuthenticodeVerifier final : public IInstallerVerifier {
 };
 
 AuthenticodeVerifier g_systemVerifier;
-IInstallerVerifier* g_verifier = &g_systemVerifier;
+IVendorSignatureVerifier* g_verifier = &g_systemVerifier;
 
 }  // namespace
 
-IInstallerVerifier& InstallerVerifier() {
+IVendorSignatureVerifier& VendorSignatureVerifier() {
   return *g_verifier;
 }
 
-IInstallerVerifier& SystemInstallerVerifier() {
+IVendorSignatureVerifier& SystemVendorSignatureVerifier() {
   return g_systemVerifier;
 }
 
-void SetInstallerVerifier(IInstallerVerifier* replacement) {
+void SetVendorSignatureVerifier(IVendorSignatureVerifier* replacement) {
   g_verifier = replacement ? replacement : &g_systemVerifier;
+}
+
+UniqueHandle OpenVendorSigned(const std::string& path) {
+  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file || !VendorSignatureVerifier().IsVendorSigned(file.get(), path.c_str()))
+    return UniqueHandle();
+  return file;
 }

@@ -1,7 +1,7 @@
 // The one place where the update agent's GUIDs are defined.
 #include <initguid.h>
 
-#include "updates/seam/agent_interfaces.h"
+#include "agent_seam/agent_interfaces.h"
 
 extern "C" {
 DEFINE_GUID(CLSID_UpdateCollection, 0x13639463, 0x00db, 0x4646, 0x80, 0x3d, 0x52, 0x80, 0x26, 0x14,

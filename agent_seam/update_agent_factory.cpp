@@ -1,4 +1,4 @@
-#include "updates/seam/update_agent_factory.h"
+#include "agent_seam/update_agent_factory.h"
 
 namespace {
 

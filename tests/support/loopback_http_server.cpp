@@ -1,4 +1,4 @@
-#include "tests/agent_refresh/loopback_http_server.h"
+#include "tests/support/loopback_http_server.h"
 
 #include <ws2tcpip.h>
 
@@ -31,6 +31,8 @@ const char* ReasonPhrase(int status) {
       return "OK";
     case 302:
       return "Found";
+    case 401:
+      return "Unauthorized";
     case 404:
       return "Not Found";
     default:
@@ -236,7 +238,8 @@ void LoopbackHttpServer::Serve(SOCKET client) {
   std::string path = RequestPath(head);
   {
     ExclusiveLock lock(&lock_);
-    requests_.push_back({path, HeaderValue(head, "user-agent")});
+    requests_.push_back({path, HeaderValue(head, "user-agent"), HeaderValue(head, "cookie"),
+                         HeaderValue(head, "authorization")});
   }
   HttpRoute route = RouteFor(path);
   std::string response = ResponseHead(route);

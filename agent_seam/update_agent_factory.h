@@ -9,7 +9,7 @@
 //   3. call SetUpdateAgentFactory(nullptr) to return to the default.
 // The replacement is not owned and must outlive every use.
 
-#include "updates/seam/agent_interfaces.h"
+#include "agent_seam/agent_interfaces.h"
 
 class IUpdateAgentFactory {
  public:

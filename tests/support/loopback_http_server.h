@@ -29,6 +29,8 @@ struct HttpRoute {
 struct HttpRequestRecord {
   std::string path;
   std::string userAgent;
+  std::string cookie;
+  std::string authorization;
 };
 
 class LoopbackHttpServer {
