@@ -66,9 +66,15 @@ TEST_F(ManagerPaint, TheTreeIsPaintedThroughTheOffscreenBitmap) {
   EXPECT_TRUE(Near(HalfRedOver(kBlue), printed->Pixel(50, 40)));
   EXPECT_TRUE(Near(kBlue, printed->Pixel(5, 5)));
 
+  // A painter that dies is dropped, not painted.
+  panel->Detach(mark);
+  delete mark;
+  window.InvalidateAll();
+  window.Paint();
+  EXPECT_TRUE(Near(kBlue, window.ReadScreen()->Pixel(160, 100)));
+
   // Straight into the window works the same way.
   manager().SetOffscreenPainting(false);
-  manager().RemoveOverlayPainter(mark);
   veil->SetBkColor(0xFF00FF00);
   window.Paint();
   EXPECT_TRUE(Near(0x00FF00, window.ReadScreen()->Pixel(50, 40)));
