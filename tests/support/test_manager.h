@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/core/manager_services.h"
@@ -18,6 +19,8 @@ class CTestManager : public SkinUI::IManagerServicesUI {
 
   // Registers an image under name without going through the lookup.
   void AddImage(const wchar_t* name, std::unique_ptr<SkinUI::ImageRecord> image);
+  // Registers an image of rows of ARGB pixels (not premultiplied).
+  void AddPixelImage(const wchar_t* name, int width, int height, const std::vector<DWORD>& argb);
   void SetLastMousePos(POINT point) { mouse_ = SkinUI::CPointUI(point); }
   int FontCount() const { return static_cast<int>(fonts_.size()); }
   const std::vector<std::wstring>& ImageRequests() const { return imageRequests_; }
@@ -35,14 +38,33 @@ class CTestManager : public SkinUI::IManagerServicesUI {
   std::vector<SkinUI::CControlUI*> forgotten;
   void ClearRecords();
 
+  // Timers are only recorded: tests deliver EventTimer themselves.
+  struct TTimerCall {
+    SkinUI::CControlUI* control;
+    UINT key;
+    UINT intervalMs;  // 0 for a stop
+    bool start;
+  };
+  std::vector<TTimerCall> timerCalls;
+  bool IsTimerRunning(SkinUI::CControlUI* control, UINT key) const;
+  // Controls handed to DeleteLater, detached and waiting; RunDeferredDeletes
+  // deletes them as the window's later message would.
+  std::vector<SkinUI::CControlUI*> deferred;
+  void RunDeferredDeletes();
+  std::vector<SkinUI::CControlUI*> overlayPainters;
+  void SetClassDefaults(const wchar_t* className, const wchar_t* attributes) {
+    classDefaults_[className] = attributes;
+  }
+  void SetWindowHandle(HWND window) { window_ = window; }
+
   void InvalidateArea(const RECT& area) override { invalidated.push_back(area); }
   void RequestLayout() override { ++layoutRequests; }
   // Keeps whatever control is handed in; no events are sent.
   void SetFocusControl(SkinUI::CControlUI* control) override { focus_ = control; }
   SkinUI::CControlUI* FocusControl() const override { return focus_; }
-  bool StartControlTimer(SkinUI::CControlUI*, UINT, UINT) override { return false; }
-  bool StopControlTimer(SkinUI::CControlUI*, UINT) override { return false; }
-  void StopControlTimers(SkinUI::CControlUI*) override {}
+  bool StartControlTimer(SkinUI::CControlUI* control, UINT key, UINT intervalMs) override;
+  bool StopControlTimer(SkinUI::CControlUI* control, UINT key) override;
+  void StopControlTimers(SkinUI::CControlUI* control) override;
   void CaptureMouse() override {}
   void ReleaseMouse() override {}
   bool HasMouseCapture() const override { return false; }
@@ -50,20 +72,22 @@ class CTestManager : public SkinUI::IManagerServicesUI {
   void SendNotification(SkinUI::TNotifyMsg& msg, bool) override {
     notifications.push_back({msg.type.GetData(), msg.sender, msg.wParam, msg.lParam});
   }
-  bool AddOverlayPainter(SkinUI::CControlUI*) override { return false; }
-  bool RemoveOverlayPainter(SkinUI::CControlUI*) override { return false; }
+  bool AddOverlayPainter(SkinUI::CControlUI* control) override;
+  bool RemoveOverlayPainter(SkinUI::CControlUI* control) override;
   bool JoinOptionGroup(const wchar_t*, SkinUI::CControlUI*) override { return false; }
   void LeaveOptionGroup(const wchar_t*, SkinUI::CControlUI*) override {}
   SkinUI::CPointerArrayUI* OptionGroup(const wchar_t*) override { return nullptr; }
   SkinUI::CControlUI* ControlAt(POINT) override { return nullptr; }
   SkinUI::CControlUI* ControlByName(const wchar_t*) override { return nullptr; }
-  bool BindControlTree(SkinUI::CControlUI*, SkinUI::CControlUI*) override { return false; }
+  // Binds and initialises the subtree; names are not registered.
+  bool BindControlTree(SkinUI::CControlUI* control, SkinUI::CControlUI* parent) override;
   void ForgetControl(SkinUI::CControlUI* control) override {
     forgotten.push_back(control);
     if (focus_ == control) focus_ = nullptr;
+    StopControlTimers(control);
   }
-  void DeleteLater(SkinUI::CControlUI*) override {}
-  HWND WindowHandle() const override { return nullptr; }
+  void DeleteLater(SkinUI::CControlUI* control) override;
+  HWND WindowHandle() const override { return window_; }
   SkinUI::CPointUI LastMousePos() const override { return mouse_; }
   SkinUI::CSizeUI ClientSize() const override { return SkinUI::CSizeUI(0, 0); }
   HDC PaintDC() const override { return paintDC_; }
@@ -89,7 +113,7 @@ class CTestManager : public SkinUI::IManagerServicesUI {
                          bool italic) override;
   SkinUI::ImageRecord* ObtainImage(const wchar_t* name, const wchar_t* resourceType,
                                    DWORD mask) override;
-  const wchar_t* ClassDefaults(const wchar_t*) override { return nullptr; }
+  const wchar_t* ClassDefaults(const wchar_t* className) override;
 
  private:
   std::unique_ptr<SkinUI::FontRecord> MakeFont(const wchar_t* face, int size, bool bold,
@@ -103,6 +127,9 @@ class CTestManager : public SkinUI::IManagerServicesUI {
   std::vector<std::unique_ptr<SkinUI::FontRecord>> fonts_;
   std::map<std::wstring, std::unique_ptr<SkinUI::ImageRecord>> images_;
   std::vector<std::wstring> imageRequests_;
+  std::vector<std::pair<SkinUI::CControlUI*, UINT>> runningTimers_;
+  std::map<std::wstring, std::wstring> classDefaults_;
+  HWND window_ = nullptr;
 };
 
 }  // namespace SkinUITest
