@@ -1,6 +1,6 @@
-// Paints scroll bars in every state, with images and with the outline
-// fallback, and two small layouts, and keeps the result as
-// containers_sheet.png next to the test program for a person to look at.
+// Paints scroll bars in every state, with images and with the outline they
+// fall back to when an image fails, and a small layout; keeps the result
+// as containers_sheet.png next to the test program for a person to look at.
 
 #include <gtest/gtest.h>
 
@@ -16,143 +16,77 @@
 
 namespace {
 
-using SkinUI::CControlUI;
-using SkinUI::CRectUI;
-using SkinUI::CScrollBarUI;
-using SkinUI::TControlEvent;
-using SkinUITest::Canvas;
-using SkinUITest::CTestManager;
+using namespace SkinUI;
 
-constexpr int kSide = 16;
-constexpr DWORD kClear = 0x00000000;
-constexpr DWORD kBorder = 0xFF5A7394;
+// Per state (normal, hot, pushed, disabled): slot name, face and mark colours.
+const wchar_t* const kSlots[] = {L"normal", L"hot", L"pushed", L"disabled"};
+const DWORD kFaces[] = {0xFFDDE6F0, 0xFFBFDAF7, 0xFF7FA8DB, 0xFFE4E4E4};
+const DWORD kMarks[] = {0xFF34495E, 0xFF1F4E8C, 0xFFFFFFFF, 0xFFA8A8A8};
 
-struct TStateColors {
-  const wchar_t* suffix;
-  DWORD body;
-  DWORD mark;
-};
-const TStateColors kStates[] = {{L"n", 0xFFDDE6F0, 0xFF34495E},
-                                {L"h", 0xFFBFDAF7, 0xFF1F4E8C},
-                                {L"p", 0xFF7FA8DB, 0xFFFFFFFF},
-                                {L"d", 0xFFE4E4E4, 0xFFA8A8A8}};
-
-// A 16 x 16 face with a border and clipped corners.
-std::vector<DWORD> Face(DWORD body) {
-  std::vector<DWORD> pixels(kSide * kSide, body);
-  for (int y = 0; y < kSide; ++y) {
-    for (int x = 0; x < kSide; ++x) {
-      const int dx = std::min(x, kSide - 1 - x);
-      const int dy = std::min(y, kSide - 1 - y);
-      if (dx == 0 || dy == 0) pixels[y * kSide + x] = kBorder;
-      if (dx + dy == 0) pixels[y * kSide + x] = kClear;
-    }
+// A 16 x 16 bordered face; mark 'u' 'd' 'l' 'r' adds an arrow, 'g' a grip
+// of three lines across a bar of that direction ('G' for horizontal bars).
+std::vector<DWORD> Part(char mark, int state) {
+  std::vector<DWORD> px(256, mark == 'g' || mark == 'G' ? 0u : kFaces[state]);
+  auto at = [&](int x, int y) -> DWORD& { return px[y * 16 + x]; };
+  for (int i = 0; i < 16 && mark != 'g' && mark != 'G'; ++i) {
+    at(i, 0) = at(i, 15) = at(0, i) = at(15, i) = 0xFF5A7394;
   }
-  return pixels;
-}
-
-// An arrow pointing up, down, left or right ('u', 'd', 'l', 'r').
-std::vector<DWORD> Arrow(char direction, const TStateColors& colors) {
-  std::vector<DWORD> pixels = Face(colors.body);
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 4 && mark != 'g' && mark != 'G'; ++i) {
     for (int j = 7 - i; j <= 8 + i; ++j) {
-      const int along = (direction == 'u' || direction == 'l') ? 6 + i : 9 - i;
-      const bool vertical = direction == 'u' || direction == 'd';
-      const int x = vertical ? j : along;
-      const int y = vertical ? along : j;
-      pixels[y * kSide + x] = colors.mark;
+      const int along = (mark == 'u' || mark == 'l') ? 6 + i : 9 - i;
+      if (mark == 'u' || mark == 'd') at(j, along) = kMarks[state];
+      if (mark == 'l' || mark == 'r') at(along, j) = kMarks[state];
     }
   }
-  return pixels;
-}
-
-// Three grip lines across the bar.
-std::vector<DWORD> Grip(bool horizontal, const TStateColors& colors) {
-  std::vector<DWORD> pixels(kSide * kSide, kClear);
-  for (int line = 5; line <= 9; line += 2) {
-    for (int k = 4; k < 12; ++k) {
-      pixels[horizontal ? k * kSide + line : line * kSide + k] = colors.mark;
-    }
+  for (int line = 5; line <= 9 && (mark == 'g' || mark == 'G'); line += 2) {
+    for (int k = 4; k < 12; ++k) (mark == 'G' ? at(line, k) : at(k, line)) = kMarks[state];
   }
-  return pixels;
+  return px;
 }
 
-std::wstring Name(const wchar_t* part, const TStateColors& colors) {
-  return std::wstring(part) + L"_" + colors.suffix + L".png";
-}
-
-// Registers every part image and returns the attribute list for a bar.
-std::wstring RegisterBarImages(CTestManager& manager, bool horizontal) {
-  const wchar_t* prefix = horizontal ? L"h" : L"v";
-  const wchar_t* slots[] = {L"normal", L"hot", L"pushed", L"disabled"};
-  std::wstring attributes;
+// Registers the images of one bar direction and returns its attribute list.
+std::wstring BarImages(SkinUITest::CTestManager& manager, bool horizontal) {
+  const std::wstring dir = horizontal ? L"h" : L"v";
+  std::wstring list = L"bknormalimage=\"track.png\"";
+  manager.AddPixelImage(L"track.png", 16, 16, std::vector<DWORD>(256, 0xFFF0F3F7));
   for (int s = 0; s < 4; ++s) {
-    const TStateColors& c = kStates[s];
-    const std::wstring b1 = Name((std::wstring(prefix) + L"b1").c_str(), c);
-    const std::wstring b2 = Name((std::wstring(prefix) + L"b2").c_str(), c);
-    const std::wstring thumb = Name((std::wstring(prefix) + L"thumb").c_str(), c);
-    const std::wstring grip = Name((std::wstring(prefix) + L"grip").c_str(), c);
-    manager.AddPixelImage(b1.c_str(), kSide, kSide, Arrow(horizontal ? 'l' : 'u', c));
-    manager.AddPixelImage(b2.c_str(), kSide, kSide, Arrow(horizontal ? 'r' : 'd', c));
-    manager.AddPixelImage(thumb.c_str(), kSide, kSide, Face(c.body));
-    manager.AddPixelImage(grip.c_str(), kSide, kSide, Grip(horizontal, c));
-    const std::wstring slot = slots[s];
-    attributes += L"button1" + slot + L"image=\"" + b1 + L"\" ";
-    attributes += L"button2" + slot + L"image=\"" + b2 + L"\" ";
-    attributes += L"thumb" + slot + L"image=\"file='" + thumb + L"' corner='4,4,4,4'\" ";
-    attributes += L"rail" + slot + L"image=\"" + grip + L"\" ";
+    const struct {
+      const wchar_t* attribute;
+      char mark;
+      const wchar_t* extra;
+    } parts[] = {{L"button1", horizontal ? 'l' : 'u', L""},
+                 {L"button2", horizontal ? 'r' : 'd', L""},
+                 {L"thumb", ' ', L" corner='4,4,4,4'"},
+                 {L"rail", horizontal ? 'G' : 'g', L""}};
+    for (const auto& part : parts) {
+      const std::wstring file = dir + part.attribute + kSlots[s] + L".png";
+      manager.AddPixelImage(file.c_str(), 16, 16, Part(part.mark, s));
+      list += std::wstring(L" ") + part.attribute + kSlots[s] + L"image=\"file='" + file + L"'" +
+              part.extra + L"\"";
+    }
   }
-  manager.AddPixelImage(L"track.png", kSide, kSide, std::vector<DWORD>(kSide * kSide, 0xFFF0F3F7));
-  return attributes + L"bknormalimage=\"track.png\"";
+  return list;
 }
 
-void Send(CScrollBarUI& bar, int kind, POINT point) {
-  TControlEvent event;
-  event.kind = kind;
-  event.point = SkinUI::CPointUI(point);
-  bar.RouteEvent(event);
-}
-
-POINT Middle(const RECT& r) {
-  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-enum class Look { kNormal, kHot, kThumbPushed, kButtonPushed, kDisabled };
-
-// One bar of the sheet, brought into its state by the events a user makes.
-void PaintBar(Canvas& sheet, CTestManager& manager, const RECT& bounds, bool horizontal,
-              const std::wstring& images, Look look) {
+// One bar brought into its state by the events a user makes: 0 normal,
+// 1 hot, 2 thumb pushed, 3 arrow pushed, 4 disabled.
+void PaintBar(SkinUITest::Canvas& sheet, SkinUITest::CTestManager& manager, RECT bounds,
+              bool horizontal, const std::wstring& images, int look) {
   CScrollBarUI bar;
   bar.BindManager(&manager, nullptr, false);
   bar.SetHorizontal(horizontal);
-  bar.ApplyAttributeText(images.c_str());
-  bar.SetScrollRange(200);
-  bar.SetScrollPos(60);
+  bar.ApplyAttributeText((images + L" range=\"200\" value=\"60\"").c_str());
   bar.SetBounds(bounds);
-  switch (look) {
-    case Look::kHot:
-      Send(bar, SkinUI::EventMouseEnter, Middle(bar.ThumbRect()));
-      break;
-    case Look::kThumbPushed:
-      Send(bar, SkinUI::EventMouseEnter, Middle(bar.ThumbRect()));
-      Send(bar, SkinUI::EventButtonDown, Middle(bar.ThumbRect()));
-      break;
-    case Look::kButtonPushed:
-      Send(bar, SkinUI::EventMouseEnter, Middle(bar.Button2Rect()));
-      Send(bar, SkinUI::EventButtonDown, Middle(bar.Button2Rect()));
-      break;
-    case Look::kDisabled:
-      bar.SetEnabled(false);
-      break;
-    case Look::kNormal:
-      break;
+  TControlEvent event;
+  const RECT& target = look == 3 ? bar.Button2Rect() : bar.ThumbRect();
+  event.point = CPointUI((target.left + target.right) / 2, (target.top + target.bottom) / 2);
+  for (int kind : {EventMouseEnter, EventButtonDown}) {
+    event.kind = kind;
+    if (look == 1 || look == 2 || look == 3) bar.RouteEvent(event);
+    if (look == 1) break;
   }
+  if (look == 4) bar.SetEnabled(false);
   bar.Paint(sheet.dc(), bar.Bounds());
-}
-
-void Label(Canvas& sheet, CTestManager& manager, RECT where, const wchar_t* text) {
-  SkinUI::CDrawKit::DrawPlainText(sheet.dc(), &manager, where, text, 0xFF303030, -1,
-                                  DT_SINGLELINE | DT_LEFT | DT_VCENTER);
 }
 
 CControlUI* Block(const wchar_t* attributes) {
@@ -161,36 +95,34 @@ CControlUI* Block(const wchar_t* attributes) {
   return control;
 }
 
-TEST(ContainersSheet, ScrollBarsInEveryStateAndTwoLayouts) {
-  CTestManager manager;
-  Canvas sheet(560, 420, 0xFFFAFAFA);
-  const std::wstring vertical = RegisterBarImages(manager, false);
-  const std::wstring horizontal = RegisterBarImages(manager, true);
-  const Look looks[] = {Look::kNormal, Look::kHot, Look::kThumbPushed, Look::kButtonPushed,
-                        Look::kDisabled};
-  const wchar_t* names[] = {L"normal", L"hot", L"thumb", L"button", L"disabled"};
-
+TEST(ContainersSheet, ScrollBarsInEveryStateAndASmallLayout) {
+  SkinUITest::CTestManager manager;
+  SkinUITest::Canvas sheet(560, 410, 0xFFFAFAFA);
+  const std::wstring vertical = BarImages(manager, false);
+  const std::wstring horizontal = BarImages(manager, true);
+  const std::wstring failing = L"button1normalimage=\"missing.png\"";
+  const wchar_t* names[] = {L"normal", L"hot", L"thumb", L"arrow", L"disabled"};
   for (int i = 0; i < 5; ++i) {
-    const int x = 10 + i * 50;
-    Label(sheet, manager, RECT{x, 2, x + 50, 16}, names[i]);
-    PaintBar(sheet, manager, RECT{x, 20, x + 16, 160}, false, vertical, looks[i]);
-    PaintBar(sheet, manager, RECT{x + 20, 20, x + 36, 160}, false, L"", looks[i]);
-    const int y = 180 + i * 22;
-    Label(sheet, manager, RECT{270, y, 330, y + 16}, names[i]);
-    PaintBar(sheet, manager, RECT{330, y, 450, y + 16}, true, horizontal, looks[i]);
-    PaintBar(sheet, manager, RECT{460, y, 550, y + 16}, true, L"", looks[i]);
+    RECT label = {10 + i * 50, 2, 60 + i * 50, 16};
+    CDrawKit::DrawPlainText(sheet.dc(), &manager, label, names[i], 0xFF303030, -1, DT_SINGLELINE);
+    PaintBar(sheet, manager, RECT{10 + i * 50, 20, 26 + i * 50, 160}, false, vertical, i);
+    PaintBar(sheet, manager, RECT{30 + i * 50, 20, 46 + i * 50, 160}, false, failing, i);
+    label = {270, 180 + i * 22, 330, 196 + i * 22};
+    CDrawKit::DrawPlainText(sheet.dc(), &manager, label, names[i], 0xFF303030, -1, DT_SINGLELINE);
+    PaintBar(sheet, manager, RECT{330, 180 + i * 22, 450, 196 + i * 22}, true, horizontal, i);
+    PaintBar(sheet, manager, RECT{460, 180 + i * 22, 550, 196 + i * 22}, true, failing, i);
   }
 
-  // A page: header, a row of three, a stretched body, a footer, and a badge
-  // floating over the inset.
-  SkinUI::CVerticalLayoutUI page;
+  // A page: header, a row of three (the last held at its maximum width), a
+  // stretched body, a footer, and a badge floating over the inset.
+  CVerticalLayoutUI page;
   page.BindManager(&manager, nullptr, false);
   page.ApplyAttributeText(
-      L"inset=\"6,6,6,6\" childpadding=\"4\" bkcolor=\"#FFFFFFFF\" bordersize=\"1\" "
-      L"bordercolor=\"#FF5A7394\"");
-  page.Add(Block(L"height=\"24\" bkcolor=\"#FF2B5FA8\""));
-  auto* row = new SkinUI::CHorizontalLayoutUI;
+      L"inset=\"6,6,6,6\" childpadding=\"4\" bkcolor=\"#FFFFFFFF\" "
+      L"bordersize=\"1\" bordercolor=\"#FF5A7394\"");
+  auto* row = new CHorizontalLayoutUI;
   row->ApplyAttributeText(L"height=\"40\" childpadding=\"4\"");
+  page.Add(Block(L"height=\"24\" bkcolor=\"#FF2B5FA8\""));
   page.Add(row);
   row->Add(Block(L"width=\"50\" bkcolor=\"#FFC83232\""));
   row->Add(Block(L"bkcolor=\"#FFF0D264\""));
@@ -201,37 +133,20 @@ TEST(ContainersSheet, ScrollBarsInEveryStateAndTwoLayouts) {
   page.SetBounds(RECT{10, 200, 210, 400});
   page.Paint(sheet.dc(), sheet.Bounds());
 
-  // A list-like layout whose rows overflow, scrolled by 50 with the skin's bar.
-  manager.SetClassDefaults(L"VScrollBar", vertical.c_str());
-  SkinUI::CVerticalLayoutUI list;
-  list.BindManager(&manager, nullptr, false);
-  list.ApplyAttributeText(L"vscrollbar=\"true\" bkcolor=\"#FFFFFFFF\"");
-  for (int i = 0; i < 6; ++i) {
-    list.Add(Block(i % 2 == 0 ? L"height=\"40\" bkcolor=\"#FFE8F0FA\""
-                              : L"height=\"40\" bkcolor=\"#FFFFFFFF\""));
-  }
-  list.SetBounds(RECT{270, 300, 450, 410});
-  list.SetScrollPos(SIZE{0, 50});
-  list.Paint(sheet.dc(), sheet.Bounds());
-
   std::vector<DWORD> opaque = sheet.Pixels();
   for (DWORD& p : opaque) p |= 0xFF000000;
   ASSERT_TRUE(SkinUITest::WritePng(SkinUITest::ProgramFolder() + L"\\containers_sheet.png",
                                    sheet.width(), sheet.height(), opaque));
 
-  // What the eye checks, in numbers: each state shows its own thumb colour,
-  // the bars without images their outline, and the layouts their blocks.
-  const int thumbY = 20 + 16 + 30;  // inside every vertical thumb at position 60
-  EXPECT_EQ(0xDDE6F0u, sheet.Rgb(10 + 3, thumbY));
-  EXPECT_EQ(0xBFDAF7u, sheet.Rgb(60 + 3, thumbY));
-  EXPECT_EQ(0x7FA8DBu, sheet.Rgb(110 + 3, thumbY));
-  EXPECT_EQ(0xE4E4E4u, sheet.Rgb(210 + 3, thumbY));
-  EXPECT_EQ(0x85E4FFu, sheet.Rgb(30, 25));  // outline of the first fallback bar's button
+  // What the eye checks, in numbers: each state's thumb face, the outline
+  // after a failed image, and the layouts' blocks.
+  for (int look : {0, 1, 2, 4}) {
+    EXPECT_EQ(kFaces[look == 4 ? 3 : look] & 0xFFFFFF, sheet.Rgb(13 + look * 50, 66)) << look;
+  }
+  EXPECT_EQ(0x85E4FFu, sheet.Rgb(30, 25));
   EXPECT_EQ(0x2B5FA8u, sheet.Rgb(100, 215));
   EXPECT_EQ(0xC83232u, sheet.Rgb(20, 250));
   EXPECT_EQ(0xFF8000u, sheet.Rgb(195, 205));
-  EXPECT_TRUE(list.VerticalScrollBar()->IsVisible());
-  EXPECT_EQ(130, list.VerticalScrollBar()->GetScrollRange());
 }
 
 }  // namespace

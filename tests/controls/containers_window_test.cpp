@@ -59,7 +59,7 @@ class ContainersWindow : public ::testing::Test {
   TickWatcher ticks{bar};
 };
 
-TEST_F(ContainersWindow, HeldArrowStepsOnceRestsFiveTicksThenStepsOnEveryTick) {
+TEST_F(ContainersWindow, HeldArrowAndRailRepeatOnTheWindowsTimerMessages) {
   ShowOwnerlessBar(L"float=\"true\" pos=\"10,10,26,310\" range=\"1000\" linesize=\"8\"");
   window.Mouse(WM_MOUSEMOVE, 18, 300);
   EXPECT_TRUE(ButtonState::Has(bar->Button1State(), ButtonState::kHot));  // both arrows
@@ -68,29 +68,34 @@ TEST_F(ContainersWindow, HeldArrowStepsOnceRestsFiveTicksThenStepsOnEveryTick) {
   EXPECT_EQ(8, bar->GetScrollPos());
   ASSERT_TRUE(WaitForTicks(8));
   Click(WM_LBUTTONUP, 18, 300);
-  const std::vector<int> cadence(ticks.before.begin(), ticks.before.begin() + 8);
-  EXPECT_EQ((std::vector<int>{8, 8, 8, 8, 8, 8, 16, 24}), cadence);
+  // One step at once, five quiet ticks, then one step per tick.
+  EXPECT_EQ((std::vector<int>{8, 8, 8, 8, 8, 8, 16, 24}),
+            std::vector<int>(ticks.before.begin(), ticks.before.begin() + 8));
   const int atRelease = bar->GetScrollPos();
   const size_t ticksAtRelease = ticks.before.size();
   window.Pump(200);
-  EXPECT_EQ(atRelease, bar->GetScrollPos());
   EXPECT_EQ(ticksAtRelease, ticks.before.size());  // the timer stopped with the release
   EXPECT_EQ(1 + (atRelease - 8) / 8, window.Notifications().Count(L"scroll"));
-}
+  bar->SetEnabled(false);  // disabled: no state, and presses do nothing
+  EXPECT_EQ(0u, bar->Button1State() | bar->Button2State() | bar->ThumbState());
+  Click(WM_LBUTTONDOWN, 18, 300);
+  Click(WM_LBUTTONUP, 18, 300);
+  EXPECT_EQ(atRelease, bar->GetScrollPos());
 
-TEST_F(ContainersWindow, RailPressKeepsPagingUntilTheThumbReachesThePointer) {
+  // A held rail pages toward the real pointer until the thumb is under it.
   ShowOwnerlessBar(L"float=\"true\" pos=\"10,10,26,310\" range=\"1000\"");
-  window.PointerAt(18, 250);  // the repeat follows the real pointer
+  window.Notifications().Clear();
+  ticks.before.clear();
+  window.PointerAt(18, 250);
   Click(WM_LBUTTONDOWN, 18, 250);
-  EXPECT_EQ(300, bar->GetScrollPos());  // one page, the bar's length, at once
+  EXPECT_EQ(300, bar->GetScrollPos());  // a page is the bar's length
   ASSERT_TRUE(WaitForTicks(12));
   Click(WM_LBUTTONUP, 18, 250);
-  EXPECT_EQ(900, bar->GetScrollPos());
-  const RECT thumb = bar->ThumbRect();
-  EXPECT_LE(thumb.top, 250);
-  EXPECT_GT(thumb.bottom, 250);
-  EXPECT_EQ(3, window.Notifications().Count(L"scroll"));  // the press and two pages
   CHarnessWindow::ParkPointer();
+  EXPECT_EQ(900, bar->GetScrollPos());
+  EXPECT_LE(bar->ThumbRect().top, 250);
+  EXPECT_GT(bar->ThumbRect().bottom, 250);
+  EXPECT_EQ(3, window.Notifications().Count(L"scroll"));  // the press and two pages
 }
 
 TEST_F(ContainersWindow, ThumbDragIsAppliedOnTicksFromThePositionAtTheGrab) {

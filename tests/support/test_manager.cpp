@@ -24,7 +24,6 @@ void CTestManager::ClearRecords() {
   layoutRequests = 0;
   notifications.clear();
   forgotten.clear();
-  timerCalls.clear();
 }
 
 CTestManager::~CTestManager() {
@@ -119,52 +118,14 @@ ImageRecord* CTestManager::ObtainImage(const wchar_t* name, const wchar_t* resou
   return kept;
 }
 
-}  // namespace SkinUITest
-
-namespace SkinUITest {
-
-bool CTestManager::IsTimerRunning(SkinUI::CControlUI* control, UINT key) const {
-  return std::find(runningTimers_.begin(), runningTimers_.end(), std::make_pair(control, key)) !=
-         runningTimers_.end();
+void CTestManager::AddPixelImage(const wchar_t* name, int width, int height,
+                                 const std::vector<DWORD>& argb) {
+  const std::vector<unsigned char> png = EncodePng(width, height, argb);
+  AddImage(name, SkinUI::DecodeBitmapImage(png.data(), png.size(), 0));
 }
 
-bool CTestManager::StartControlTimer(SkinUI::CControlUI* control, UINT key, UINT intervalMs) {
-  timerCalls.push_back({control, key, intervalMs, true});
-  if (IsTimerRunning(control, key)) return false;
-  runningTimers_.emplace_back(control, key);
-  return true;
-}
-
-bool CTestManager::StopControlTimer(SkinUI::CControlUI* control, UINT key) {
-  timerCalls.push_back({control, key, 0, false});
-  auto found =
-      std::find(runningTimers_.begin(), runningTimers_.end(), std::make_pair(control, key));
-  if (found == runningTimers_.end()) return false;
-  runningTimers_.erase(found);
-  return true;
-}
-
-void CTestManager::StopControlTimers(SkinUI::CControlUI* control) {
-  runningTimers_.erase(std::remove_if(runningTimers_.begin(), runningTimers_.end(),
-                                      [control](const auto& t) { return t.first == control; }),
-                       runningTimers_.end());
-}
-
-bool CTestManager::AddOverlayPainter(SkinUI::CControlUI* control) {
-  if (std::find(overlayPainters.begin(), overlayPainters.end(), control) != overlayPainters.end()) {
-    return false;
-  }
-  overlayPainters.push_back(control);
-  return true;
-}
-
-bool CTestManager::RemoveOverlayPainter(SkinUI::CControlUI* control) {
-  auto found = std::find(overlayPainters.begin(), overlayPainters.end(), control);
-  if (found == overlayPainters.end()) return false;
-  overlayPainters.erase(found);
-  return true;
-}
-
+// Calls go through the control's virtual operations only, so this library
+// needs no link to the controls.
 bool CTestManager::BindControlTree(SkinUI::CControlUI* control, SkinUI::CControlUI* parent) {
   if (control == nullptr) return false;
   control->BindManager(this, parent != nullptr ? parent : control->GetParent(), true);
@@ -182,15 +143,19 @@ void CTestManager::RunDeferredDeletes() {
   for (SkinUI::CControlUI* control : doomed) delete control;
 }
 
-void CTestManager::AddPixelImage(const wchar_t* name, int width, int height,
-                                 const std::vector<DWORD>& argb) {
-  const std::vector<unsigned char> png = EncodePng(width, height, argb);
-  AddImage(name, SkinUI::DecodeBitmapImage(png.data(), png.size(), 0));
+bool CTestManager::AddOverlayPainter(SkinUI::CControlUI* control) {
+  auto& list = overlayPainters;
+  if (std::find(list.begin(), list.end(), control) != list.end()) return false;
+  list.push_back(control);
+  return true;
 }
 
-const wchar_t* CTestManager::ClassDefaults(const wchar_t* className) {
-  auto found = classDefaults_.find(className);
-  return found != classDefaults_.end() ? found->second.c_str() : nullptr;
+bool CTestManager::RemoveOverlayPainter(SkinUI::CControlUI* control) {
+  auto& list = overlayPainters;
+  auto found = std::find(list.begin(), list.end(), control);
+  if (found == list.end()) return false;
+  list.erase(found);
+  return true;
 }
 
 }  // namespace SkinUITest

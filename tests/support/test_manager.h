@@ -5,7 +5,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "ui/core/manager_services.h"
@@ -36,35 +35,21 @@ class CTestManager : public SkinUI::IManagerServicesUI {
   int layoutRequests = 0;
   std::vector<TSentNotification> notifications;
   std::vector<SkinUI::CControlUI*> forgotten;
-  void ClearRecords();
-
-  // Timers are only recorded: tests deliver EventTimer themselves.
-  struct TTimerCall {
-    SkinUI::CControlUI* control;
-    UINT key;
-    UINT intervalMs;  // 0 for a stop
-    bool start;
-  };
-  std::vector<TTimerCall> timerCalls;
-  bool IsTimerRunning(SkinUI::CControlUI* control, UINT key) const;
-  // Controls handed to DeleteLater, detached and waiting; RunDeferredDeletes
-  // deletes them as the window's later message would.
+  std::vector<SkinUI::CControlUI*> overlayPainters;
+  // Detached by DeleteLater and waiting; RunDeferredDeletes deletes them as
+  // the window's next message would.
   std::vector<SkinUI::CControlUI*> deferred;
   void RunDeferredDeletes();
-  std::vector<SkinUI::CControlUI*> overlayPainters;
-  void SetClassDefaults(const wchar_t* className, const wchar_t* attributes) {
-    classDefaults_[className] = attributes;
-  }
-  void SetWindowHandle(HWND window) { window_ = window; }
+  void ClearRecords();
 
   void InvalidateArea(const RECT& area) override { invalidated.push_back(area); }
   void RequestLayout() override { ++layoutRequests; }
   // Keeps whatever control is handed in; no events are sent.
   void SetFocusControl(SkinUI::CControlUI* control) override { focus_ = control; }
   SkinUI::CControlUI* FocusControl() const override { return focus_; }
-  bool StartControlTimer(SkinUI::CControlUI* control, UINT key, UINT intervalMs) override;
-  bool StopControlTimer(SkinUI::CControlUI* control, UINT key) override;
-  void StopControlTimers(SkinUI::CControlUI* control) override;
+  bool StartControlTimer(SkinUI::CControlUI*, UINT, UINT) override { return false; }
+  bool StopControlTimer(SkinUI::CControlUI*, UINT) override { return false; }
+  void StopControlTimers(SkinUI::CControlUI*) override {}
   void CaptureMouse() override {}
   void ReleaseMouse() override {}
   bool HasMouseCapture() const override { return false; }
@@ -84,10 +69,9 @@ class CTestManager : public SkinUI::IManagerServicesUI {
   void ForgetControl(SkinUI::CControlUI* control) override {
     forgotten.push_back(control);
     if (focus_ == control) focus_ = nullptr;
-    StopControlTimers(control);
   }
   void DeleteLater(SkinUI::CControlUI* control) override;
-  HWND WindowHandle() const override { return window_; }
+  HWND WindowHandle() const override { return nullptr; }
   SkinUI::CPointUI LastMousePos() const override { return mouse_; }
   SkinUI::CSizeUI ClientSize() const override { return SkinUI::CSizeUI(0, 0); }
   HDC PaintDC() const override { return paintDC_; }
@@ -113,7 +97,7 @@ class CTestManager : public SkinUI::IManagerServicesUI {
                          bool italic) override;
   SkinUI::ImageRecord* ObtainImage(const wchar_t* name, const wchar_t* resourceType,
                                    DWORD mask) override;
-  const wchar_t* ClassDefaults(const wchar_t* className) override;
+  const wchar_t* ClassDefaults(const wchar_t*) override { return nullptr; }
 
  private:
   std::unique_ptr<SkinUI::FontRecord> MakeFont(const wchar_t* face, int size, bool bold,
@@ -127,9 +111,6 @@ class CTestManager : public SkinUI::IManagerServicesUI {
   std::vector<std::unique_ptr<SkinUI::FontRecord>> fonts_;
   std::map<std::wstring, std::unique_ptr<SkinUI::ImageRecord>> images_;
   std::vector<std::wstring> imageRequests_;
-  std::vector<std::pair<SkinUI::CControlUI*, UINT>> runningTimers_;
-  std::map<std::wstring, std::wstring> classDefaults_;
-  HWND window_ = nullptr;
 };
 
 }  // namespace SkinUITest

@@ -139,9 +139,17 @@ void CContainerUI::SetVisible(bool show) {
   SetInnerVisible(show);
 }
 
+// A child added while this container was hidden kept its own flag and was
+// hidden through SetInnerVisible(false) alone, which showing it with
+// SetVisible would not undo: its contents would stay hidden and it could
+// never take focus.
 void CContainerUI::SetInnerVisible(bool show) {
   CControlUI::SetInnerVisible(show);
-  for (int i = 0; i < GetCount(); ++i) ChildAt(i)->SetVisible(show);
+  for (int i = 0; i < GetCount(); ++i) {
+    CControlUI* child = ChildAt(i);
+    child->SetVisible(show);
+    if (show && !child->IsInnerVisible()) child->SetInnerVisible(true);
+  }
 }
 
 void CContainerUI::SetMouseEnabled(bool on) {
