@@ -1,6 +1,11 @@
 #include "tests/support/test_manager.h"
 
+#include <algorithm>
+
+#include "tests/support/canvas.h"
+#include "ui/controls/control.h"
 #include "ui/render/draw_kit.h"
+#include "ui/render/image_decoder.h"
 
 namespace SkinUITest {
 
@@ -22,6 +27,7 @@ void CTestManager::ClearRecords() {
 }
 
 CTestManager::~CTestManager() {
+  RunDeferredDeletes();
   fonts_.clear();
   defaultFont_.reset();
   DeleteDC(paintDC_);
@@ -110,6 +116,46 @@ ImageRecord* CTestManager::ObtainImage(const wchar_t* name, const wchar_t* resou
   ImageRecord* kept = image.get();
   images_[name] = std::move(image);
   return kept;
+}
+
+void CTestManager::AddPixelImage(const wchar_t* name, int width, int height,
+                                 const std::vector<DWORD>& argb) {
+  const std::vector<unsigned char> png = EncodePng(width, height, argb);
+  AddImage(name, SkinUI::DecodeBitmapImage(png.data(), png.size(), 0));
+}
+
+// Calls go through the control's virtual operations only, so this library
+// needs no link to the controls.
+bool CTestManager::BindControlTree(SkinUI::CControlUI* control, SkinUI::CControlUI* parent) {
+  if (control == nullptr) return false;
+  control->BindManager(this, parent != nullptr ? parent : control->GetParent(), true);
+  return true;
+}
+
+void CTestManager::DeleteLater(SkinUI::CControlUI* control) {
+  control->BindManager(this, nullptr, false);
+  deferred.push_back(control);
+}
+
+void CTestManager::RunDeferredDeletes() {
+  std::vector<SkinUI::CControlUI*> doomed;
+  doomed.swap(deferred);
+  for (SkinUI::CControlUI* control : doomed) delete control;
+}
+
+bool CTestManager::AddOverlayPainter(SkinUI::CControlUI* control) {
+  auto& list = overlayPainters;
+  if (std::find(list.begin(), list.end(), control) != list.end()) return false;
+  list.push_back(control);
+  return true;
+}
+
+bool CTestManager::RemoveOverlayPainter(SkinUI::CControlUI* control) {
+  auto& list = overlayPainters;
+  auto found = std::find(list.begin(), list.end(), control);
+  if (found == list.end()) return false;
+  list.erase(found);
+  return true;
 }
 
 }  // namespace SkinUITest

@@ -18,6 +18,8 @@ class CTestManager : public SkinUI::IManagerServicesUI {
 
   // Registers an image under name without going through the lookup.
   void AddImage(const wchar_t* name, std::unique_ptr<SkinUI::ImageRecord> image);
+  // Registers an image of rows of ARGB pixels (not premultiplied).
+  void AddPixelImage(const wchar_t* name, int width, int height, const std::vector<DWORD>& argb);
   void SetLastMousePos(POINT point) { mouse_ = SkinUI::CPointUI(point); }
   int FontCount() const { return static_cast<int>(fonts_.size()); }
   const std::vector<std::wstring>& ImageRequests() const { return imageRequests_; }
@@ -33,6 +35,11 @@ class CTestManager : public SkinUI::IManagerServicesUI {
   int layoutRequests = 0;
   std::vector<TSentNotification> notifications;
   std::vector<SkinUI::CControlUI*> forgotten;
+  std::vector<SkinUI::CControlUI*> overlayPainters;
+  // Detached by DeleteLater and waiting; RunDeferredDeletes deletes them as
+  // the window's next message would.
+  std::vector<SkinUI::CControlUI*> deferred;
+  void RunDeferredDeletes();
   void ClearRecords();
 
   void InvalidateArea(const RECT& area) override { invalidated.push_back(area); }
@@ -50,19 +57,20 @@ class CTestManager : public SkinUI::IManagerServicesUI {
   void SendNotification(SkinUI::TNotifyMsg& msg, bool) override {
     notifications.push_back({msg.type.GetData(), msg.sender, msg.wParam, msg.lParam});
   }
-  bool AddOverlayPainter(SkinUI::CControlUI*) override { return false; }
-  bool RemoveOverlayPainter(SkinUI::CControlUI*) override { return false; }
+  bool AddOverlayPainter(SkinUI::CControlUI* control) override;
+  bool RemoveOverlayPainter(SkinUI::CControlUI* control) override;
   bool JoinOptionGroup(const wchar_t*, SkinUI::CControlUI*) override { return false; }
   void LeaveOptionGroup(const wchar_t*, SkinUI::CControlUI*) override {}
   SkinUI::CPointerArrayUI* OptionGroup(const wchar_t*) override { return nullptr; }
   SkinUI::CControlUI* ControlAt(POINT) override { return nullptr; }
   SkinUI::CControlUI* ControlByName(const wchar_t*) override { return nullptr; }
-  bool BindControlTree(SkinUI::CControlUI*, SkinUI::CControlUI*) override { return false; }
+  // Binds and initialises the subtree; names are not registered.
+  bool BindControlTree(SkinUI::CControlUI* control, SkinUI::CControlUI* parent) override;
   void ForgetControl(SkinUI::CControlUI* control) override {
     forgotten.push_back(control);
     if (focus_ == control) focus_ = nullptr;
   }
-  void DeleteLater(SkinUI::CControlUI*) override {}
+  void DeleteLater(SkinUI::CControlUI* control) override;
   HWND WindowHandle() const override { return nullptr; }
   SkinUI::CPointUI LastMousePos() const override { return mouse_; }
   SkinUI::CSizeUI ClientSize() const override { return SkinUI::CSizeUI(0, 0); }

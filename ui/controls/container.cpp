@@ -1,0 +1,410 @@
+// CContainerUI: the child list, visibility, tree search, float placement,
+// attributes and clipped painting. Scrolling is in container_scroll.cpp.
+
+#include "ui/controls/container.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "ui/controls/scroll_bar.h"
+#include "ui/render/draw_kit.h"
+
+namespace SkinUI {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"ContainerUI";
+constexpr wchar_t kInterfaceName[] = L"Container";
+constexpr wchar_t kListInterfaceName[] = L"IContainer";
+constexpr wchar_t kListItemInterfaceName[] = L"ListItem";
+
+bool Is(const wchar_t* name, const wchar_t* expected) {
+  return wcscmp(name, expected) == 0;
+}
+
+bool Meets(const RECT& a, const RECT& b) {
+  RECT common;
+  return IntersectRect(&common, &a, &b) != FALSE;
+}
+
+}  // namespace
+
+CContainerUI::CContainerUI() = default;
+
+// Children go at once, not later: the window may be going away with us.
+CContainerUI::~CContainerUI() {
+  delayedDestroy = false;
+  DestroyAllChildren();
+  verticalScrollBar.reset();
+  horizontalScrollBar.reset();
+}
+
+// --- the child list ---------------------------------------------------------------
+
+CControlUI* CContainerUI::ChildAt(int index) const {
+  return static_cast<CControlUI*>(items.GetAt(index));
+}
+
+int CContainerUI::IndexOfChild(CControlUI* control) const {
+  return items.Find(control);
+}
+
+int CContainerUI::GetCount() const {
+  return items.GetSize();
+}
+
+bool CContainerUI::Add(CControlUI* control) {
+  return InsertAt(control, GetCount());
+}
+
+bool CContainerUI::InsertAt(CControlUI* control, int index) {
+  if (control == nullptr) return false;
+  if (manager != nullptr) manager->BindControlTree(control, this);
+  if (IsVisible()) {
+    RequestRelayout();
+  } else {
+    control->SetInnerVisible(false);
+  }
+  return items.InsertAt(index, control);
+}
+
+bool CContainerUI::Remove(CControlUI* control) {
+  const int index = IndexOfChild(control);
+  if (index < 0) return false;
+  RequestRelayout();
+  items.RemoveAt(index);
+  if (autoDestroy) DestroyChild(control);
+  return true;
+}
+
+bool CContainerUI::RemoveAt(int index) {
+  CControlUI* child = ChildAt(index);
+  return child != nullptr && Remove(child);
+}
+
+void CContainerUI::RemoveAll() {
+  DestroyAllChildren();
+  RequestRelayout();
+}
+
+bool CContainerUI::MoveChildTo(CControlUI* control, int index) {
+  const int from = IndexOfChild(control);
+  if (from < 0) return false;
+  RequestRelayout();
+  items.RemoveAt(from);
+  // An index past the end would otherwise drop the child from the list.
+  return items.InsertAt(std::clamp(index, 0, items.GetSize()), control);
+}
+
+void CContainerUI::DestroyChild(CControlUI* child) {
+  if (delayedDestroy && manager != nullptr) {
+    manager->DeleteLater(child);
+  } else {
+    delete child;
+  }
+}
+
+void CContainerUI::DestroyAllChildren() {
+  if (autoDestroy) {
+    for (int i = 0; i < GetCount(); ++i) DestroyChild(ChildAt(i));
+  }
+  items.Reset();
+}
+
+// --- identity and tree --------------------------------------------------------------
+
+const wchar_t* CContainerUI::ClassName() const {
+  return kClassName;
+}
+
+void* CContainerUI::InterfaceFor(const wchar_t* interfaceName) {
+  if (interfaceName != nullptr && Is(interfaceName, kListInterfaceName)) {
+    return static_cast<IContainerUI*>(this);
+  }
+  if (interfaceName != nullptr && Is(interfaceName, kInterfaceName)) return this;
+  return CControlUI::InterfaceFor(interfaceName);
+}
+
+void CContainerUI::BindManager(IManagerServicesUI* newManager, CControlUI* newParent, bool init) {
+  for (int i = 0; i < GetCount(); ++i) ChildAt(i)->BindManager(newManager, this, init);
+  // Bars belong to the window but have no parent: the container places them.
+  if (verticalScrollBar) verticalScrollBar->BindManager(newManager, nullptr, init);
+  if (horizontalScrollBar) horizontalScrollBar->BindManager(newManager, nullptr, init);
+  CControlUI::BindManager(newManager, newParent, init);
+}
+
+void CContainerUI::SetVisible(bool show) {
+  if (visible == show) return;
+  CControlUI::SetVisible(show);
+  SetInnerVisible(show);
+}
+
+// A child added while this container was hidden kept its own flag and was
+// hidden through SetInnerVisible(false) alone, which showing it with
+// SetVisible would not undo: its contents would stay hidden and it could
+// never take focus.
+void CContainerUI::SetInnerVisible(bool show) {
+  CControlUI::SetInnerVisible(show);
+  for (int i = 0; i < GetCount(); ++i) {
+    CControlUI* child = ChildAt(i);
+    child->SetVisible(show);
+    if (show && !child->IsInnerVisible()) child->SetInnerVisible(true);
+  }
+}
+
+void CContainerUI::SetMouseEnabled(bool on) {
+  if (verticalScrollBar) verticalScrollBar->SetMouseEnabled(on);
+  if (horizontalScrollBar) horizontalScrollBar->SetMouseEnabled(on);
+  CControlUI::SetMouseEnabled(on);
+}
+
+CControlUI* CContainerUI::FindInTree(FindControlProc test, LPVOID data, UINT flags) {
+  if ((flags & FindVisible) != 0 && !IsVisible()) return nullptr;
+  if ((flags & FindEnabled) != 0 && !IsEnabled()) return nullptr;
+  const bool hitTest = (flags & FindHitTest) != 0;
+  const POINT* point = static_cast<const POINT*>(data);
+  if (hitTest && (point == nullptr || !itemRect.Contains(*point))) return nullptr;
+
+  CScrollBarUI* bars[] = {verticalScrollBar.get(), horizontalScrollBar.get()};
+  for (CScrollBarUI* bar : bars) {
+    if (bar == nullptr) continue;
+    if (CControlUI* found = bar->FindInTree(test, data, flags)) return found;
+  }
+  if (hitTest && !mouseChildEnabled) return CControlUI::FindInTree(test, data, flags);
+
+  const bool meFirst = (flags & FindMeFirst) != 0;
+  if (meFirst) {
+    if (CControlUI* found = CControlUI::FindInTree(test, data, flags)) return found;
+  }
+  const CRectUI client = ClientRect();
+  const int count = GetCount();
+  const bool topFirst = (flags & FindTopFirst) != 0;
+  for (int step = 0; step < count; ++step) {
+    CControlUI* child = ChildAt(topFirst ? count - 1 - step : step);
+    CControlUI* found = child->FindInTree(test, data, flags);
+    if (found == nullptr) continue;
+    // Flowing children scrolled under the inset or a bar are not hit there.
+    if (!hitTest || found->IsFloat() || client.Contains(*point)) return found;
+  }
+  return meFirst ? nullptr : CControlUI::FindInTree(test, data, flags);
+}
+
+int CContainerUI::NearestSelectable(int index, bool forward) {
+  const int count = GetCount();
+  if (count == 0) return -1;
+  index = std::clamp(index, 0, count - 1);
+  auto selectable = [this](int i) {
+    CControlUI* child = ChildAt(i);
+    return child->InterfaceFor(kListItemInterfaceName) != nullptr && child->IsVisible() &&
+           child->IsEnabled();
+  };
+  if (forward) {
+    for (int i = index; i < count; ++i) {
+      if (selectable(i)) return i;
+    }
+    return -1;
+  }
+  for (int i = index; i >= 0; --i) {
+    if (selectable(i)) return i;
+  }
+  return NearestSelectable(0, true);
+}
+
+// --- geometry ---------------------------------------------------------------------------
+
+RECT CContainerUI::GetInset() const {
+  return inset;
+}
+
+void CContainerUI::SetInset(const RECT& newInset) {
+  inset = newInset;
+  RequestRelayout();
+}
+
+int CContainerUI::GetChildPadding() const {
+  return childPadding;
+}
+
+void CContainerUI::SetChildPadding(int padding) {
+  childPadding = padding;
+  RequestRelayout();
+}
+
+bool CContainerUI::IsAutoDelete() const {
+  return autoDestroy;
+}
+
+void CContainerUI::SetAutoDelete(bool on) {
+  autoDestroy = on;
+}
+
+bool CContainerUI::IsDeferredDelete() const {
+  return delayedDestroy;
+}
+
+void CContainerUI::SetDeferredDelete(bool on) {
+  delayedDestroy = on;
+}
+
+bool CContainerUI::IsMouseChildEnabled() const {
+  return mouseChildEnabled;
+}
+
+void CContainerUI::SetMouseChildEnabled(bool on) {
+  mouseChildEnabled = on;
+}
+
+int CContainerUI::ClampHeight(const CControlUI& child, int height) {
+  if (height < child.GetMinHeight()) height = child.GetMinHeight();
+  if (height > child.GetMaxHeight()) height = child.GetMaxHeight();
+  return height;
+}
+
+int CContainerUI::ClampWidth(const CControlUI& child, int width) {
+  if (width < child.GetMinWidth()) width = child.GetMinWidth();
+  if (width > child.GetMaxWidth()) width = child.GetMaxWidth();
+  return width;
+}
+
+CRectUI CContainerUI::InnerRect() const {
+  return CRectUI(itemRect.left + inset.left, itemRect.top + inset.top, itemRect.right - inset.right,
+                 itemRect.bottom - inset.bottom);
+}
+
+CRectUI CContainerUI::ClientRect() const {
+  CRectUI client = InnerRect();
+  if (IsShownBar(verticalScrollBar.get())) client.right -= verticalScrollBar->GetFixedWidth();
+  if (IsShownBar(horizontalScrollBar.get())) {
+    client.bottom -= horizontalScrollBar->GetFixedHeight();
+  }
+  return client;
+}
+
+void CContainerUI::SetBounds(const RECT& rect) {
+  CControlUI::SetBounds(rect);
+  const CRectUI inner = InnerRect();
+  for (int i = 0; i < GetCount(); ++i) {
+    CControlUI* child = ChildAt(i);
+    if (!child->IsVisible()) continue;
+    if (child->IsFloat()) {
+      PlaceFloatChild(i);
+    } else {
+      child->SetBounds(inner);
+    }
+  }
+}
+
+// Negative offsets measure from the right or bottom edge. The first placement
+// of a relative child only records the container's size; later ones move and
+// grow it by the change.
+void CContainerUI::PlaceFloatChild(int index) {
+  CControlUI* child = ChildAt(index);
+  if (child == nullptr || !child->IsVisible() || !child->IsFloat()) return;
+  const SIZE offset = child->FixedOffset();
+  const int width = child->GetFixedWidth();
+  const int height = child->GetFixedHeight();
+  CRectUI place;
+  if (offset.cx >= 0) {
+    place.left = itemRect.left + offset.cx;
+    place.right = place.left + width;
+  } else {
+    place.right = itemRect.right + offset.cx;
+    place.left = place.right - width;
+  }
+  if (offset.cy >= 0) {
+    place.top = itemRect.top + offset.cy;
+    place.bottom = place.top + height;
+  } else {
+    place.bottom = itemRect.bottom + offset.cy;
+    place.top = place.bottom - height;
+  }
+  if (child->IsRelativePos()) {
+    const TRelativePosUI relative = child->GetRelativePos();
+    const CSizeUI size(itemRect.GetWidth(), itemRect.GetHeight());
+    if (relative.parentSize.cx != 0) {
+      const int dx = size.cx - relative.parentSize.cx;
+      const int dy = size.cy - relative.parentSize.cy;
+      place.left += dx * relative.moveX / 100;
+      place.top += dy * relative.moveY / 100;
+      place.right = place.left + width + dx * relative.zoomX / 100;
+      place.bottom = place.top + height + dy * relative.zoomY / 100;
+    }
+    child->SetRelativeBaseSize(size);
+  }
+  child->SetBounds(place);
+}
+
+// --- attributes ---------------------------------------------------------------------------
+
+void CContainerUI::ApplyAttribute(const wchar_t* attribute, const wchar_t* value) {
+  if (attribute == nullptr || value == nullptr) return;
+  const bool hasVertical = verticalScrollBar != nullptr;
+  const bool hasHorizontal = horizontalScrollBar != nullptr;
+  if (Is(attribute, L"inset")) {
+    SetInset(AttributeValue::Rectangle(value));
+  } else if (Is(attribute, L"childpadding")) {
+    SetChildPadding(AttributeValue::Integer(value));
+  } else if (Is(attribute, L"mousechild")) {
+    SetMouseChildEnabled(AttributeValue::Boolean(value));
+  } else if (Is(attribute, L"vscrollbar")) {
+    ShowScrollBars(AttributeValue::Boolean(value), hasHorizontal);
+  } else if (Is(attribute, L"hscrollbar")) {
+    ShowScrollBars(hasVertical, AttributeValue::Boolean(value));
+  } else if (Is(attribute, L"vscrollbarstyle")) {
+    ShowScrollBars(true, hasHorizontal);
+    verticalScrollBar->ApplyAttributeText(value);
+  } else if (Is(attribute, L"hscrollbarstyle")) {
+    ShowScrollBars(hasVertical, true);
+    horizontalScrollBar->ApplyAttributeText(value);
+  } else {
+    CControlUI::ApplyAttribute(attribute, value);
+  }
+}
+
+// --- painting -------------------------------------------------------------------------------
+
+void CContainerUI::Paint(HDC dc, const RECT& dirty) {
+  RECT area;
+  if (!IntersectRect(&area, &dirty, &itemRect)) return;
+  ClipGuard outer;
+  CDrawKit::ClipToRect(dc, area, outer);
+  CControlUI::Paint(dc, dirty);
+  if (GetCount() > 0) PaintChildren(dc, dirty);
+  CScrollBarUI* bars[] = {verticalScrollBar.get(), horizontalScrollBar.get()};
+  for (CScrollBarUI* bar : bars) {
+    if (IsShownBar(bar) && Meets(dirty, bar->Bounds())) bar->Paint(dc, dirty);
+  }
+}
+
+// Flowing children are clipped to the client area; float children may draw
+// over the inset and the bars. Later children paint on top.
+void CContainerUI::PaintChildren(HDC dc, const RECT& dirty) {
+  const CRectUI client = ClientRect();
+  RECT clientDirty;
+  if (!IntersectRect(&clientDirty, &dirty, &client)) {
+    for (int i = 0; i < GetCount(); ++i) {
+      CControlUI* child = ChildAt(i);
+      if (!child->IsVisible() || !child->IsFloat()) continue;
+      if (Meets(dirty, child->Bounds()) && Meets(itemRect, child->Bounds())) {
+        child->Paint(dc, dirty);
+      }
+    }
+    return;
+  }
+  ClipGuard inner;
+  CDrawKit::ClipToRect(dc, clientDirty, inner);
+  for (int i = 0; i < GetCount(); ++i) {
+    CControlUI* child = ChildAt(i);
+    if (!child->IsVisible() || !Meets(dirty, child->Bounds())) continue;
+    if (!child->IsFloat()) {
+      if (Meets(client, child->Bounds())) child->Paint(dc, dirty);
+      continue;
+    }
+    if (!Meets(itemRect, child->Bounds())) continue;
+    CDrawKit::ClipUseOuter(dc, inner);
+    child->Paint(dc, dirty);
+    CDrawKit::ClipUseInner(dc, inner);
+  }
+}
+
+}  // namespace SkinUI

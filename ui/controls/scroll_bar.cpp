@@ -1,0 +1,539 @@
+// CScrollBarUI: part layout, mouse handling with auto-repeat and thumb
+// dragging, and painting.
+
+#include "ui/controls/scroll_bar.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "ui/controls/button_state.h"
+#include "ui/controls/container.h"
+#include "ui/render/draw_kit.h"
+
+namespace SkinUI {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"ScrollBarUI";
+constexpr wchar_t kInterfaceName[] = L"ScrollBar";
+constexpr int kDefaultThickness = 16;
+// Drawn around a button or thumb that has no image that draws.
+constexpr DWORD kOutlineColor = 0x0085E4FF;
+constexpr int kOutlineWidth = 2;
+
+using ButtonState::Has;
+
+bool Is(const wchar_t* name, const wchar_t* expected) {
+  return wcscmp(name, expected) == 0;
+}
+
+// a * b / c without 32-bit overflow in the product, truncating toward zero.
+int MulDivTruncated(int a, int b, int c) {
+  return static_cast<int>(static_cast<long long>(a) * b / c);
+}
+
+}  // namespace
+
+CScrollBarUI::CScrollBarUI() {
+  fixedWidth = kDefaultThickness;
+}
+
+CScrollBarUI::~CScrollBarUI() = default;
+
+void CScrollBarUI::SetOwner(CContainerUI* newOwner) {
+  owner = newOwner;
+}
+
+CContainerUI* CScrollBarUI::Owner() const {
+  return owner;
+}
+
+bool CScrollBarUI::IsHorizontal() const {
+  return horizontal;
+}
+
+void CScrollBarUI::SetHorizontal(bool on) {
+  if (horizontal == on) return;
+  horizontal = on;
+  if (horizontal && fixedHeight == 0) {
+    fixedWidth = 0;
+    fixedHeight = kDefaultThickness;
+  } else if (!horizontal && fixedWidth == 0) {
+    fixedHeight = 0;
+    fixedWidth = kDefaultThickness;
+  }
+  if (owner != nullptr) {
+    owner->RequestRelayout();
+  } else {
+    RequestParentRelayout();
+  }
+}
+
+int CScrollBarUI::GetScrollRange() const {
+  return range;
+}
+
+void CScrollBarUI::SetScrollRange(int newRange) {
+  if (range == newRange) return;
+  range = std::max(newRange, 0);
+  if (scrollPos > range) scrollPos = range;
+  SetBounds(itemRect);
+}
+
+int CScrollBarUI::GetScrollPos() const {
+  return scrollPos;
+}
+
+void CScrollBarUI::SetScrollPos(int pos) {
+  if (scrollPos == pos) return;
+  scrollPos = std::clamp(pos, 0, range);
+  SetBounds(itemRect);
+}
+
+int CScrollBarUI::GetLineSize() const {
+  return lineSize;
+}
+
+void CScrollBarUI::SetLineSize(int size) {
+  lineSize = size;
+}
+
+bool CScrollBarUI::IsShowButton1() const {
+  return showButton1;
+}
+
+void CScrollBarUI::SetShowButton1(bool show) {
+  showButton1 = show;
+  SetBounds(itemRect);
+}
+
+bool CScrollBarUI::IsShowButton2() const {
+  return showButton2;
+}
+
+void CScrollBarUI::SetShowButton2(bool show) {
+  showButton2 = show;
+  SetBounds(itemRect);
+}
+
+const wchar_t* CScrollBarUI::ClassName() const {
+  return kClassName;
+}
+
+void* CScrollBarUI::InterfaceFor(const wchar_t* interfaceName) {
+  if (interfaceName != nullptr && wcscmp(interfaceName, kInterfaceName) == 0) return this;
+  return CControlUI::InterfaceFor(interfaceName);
+}
+
+void CScrollBarUI::SetVisible(bool show) {
+  if (visible == show) return;
+  visible = show;
+  focused = false;
+}
+
+void CScrollBarUI::SetEnabled(bool on) {
+  CControlUI::SetEnabled(on);
+  if (on) return;
+  button1State = 0;
+  button2State = 0;
+  thumbState = 0;
+  railHeld = false;
+}
+
+void CScrollBarUI::SetFocus() {
+  if (owner != nullptr) {
+    owner->SetFocus();
+  } else {
+    CControlUI::SetFocus();
+  }
+}
+
+// --- part layout ----------------------------------------------------------------
+
+void CScrollBarUI::SetBounds(const RECT& rect) {
+  CControlUI::SetBounds(rect);
+  LayoutParts();
+}
+
+RECT CScrollBarUI::AxisRect(int alongStart, int acrossStart, int alongEnd, int acrossEnd) const {
+  if (horizontal) return CRectUI(alongStart, acrossStart, alongEnd, acrossEnd);
+  return CRectUI(acrossStart, alongStart, acrossEnd, alongEnd);
+}
+
+bool CScrollBarUI::HasThumb() const {
+  return !(thumbRect == CRectUI());
+}
+
+// Computed along the bar's axis; a vertical bar is the horizontal one mirrored.
+void CScrollBarUI::LayoutParts() {
+  const int length = Length();
+  const int thickness = Thickness();
+  const int start = horizontal ? itemRect.left : itemRect.top;
+  const int end = horizontal ? itemRect.right : itemRect.bottom;
+  const int across = horizontal ? itemRect.top : itemRect.left;
+
+  int rail = length;
+  if (showButton1) rail -= thickness;
+  if (showButton2) rail -= thickness;
+
+  const int button = rail <= thickness ? std::min(thickness, length / 2) : thickness;
+  const int button1End = showButton1 ? start + button : start;
+  const int button2Start = showButton2 ? end - button : end;
+  button1Rect = AxisRect(start, across, button1End, showButton1 ? across + thickness : across);
+  button2Rect = AxisRect(button2Start, across, end, showButton2 ? across + thickness : across);
+  if (rail <= thickness) {
+    thumbRect = CRectUI();
+    return;
+  }
+  if (range == 0) {
+    thumbRect = AxisRect(button1End, across, button2Start, across + thickness);
+    return;
+  }
+  const int thumbLength = std::max(MulDivTruncated(length, rail, range + length), thickness);
+  int thumbStart = MulDivTruncated(rail - thumbLength, scrollPos, range) + button1End;
+  int thumbEnd = thumbStart + thumbLength;
+  if (thumbEnd > button2Start) {
+    thumbEnd = button2Start;
+    thumbStart = thumbEnd - thumbLength;
+  }
+  thumbRect = AxisRect(thumbStart, across, thumbEnd, across + thickness);
+}
+
+// --- events ------------------------------------------------------------------------
+
+void CScrollBarUI::HandleEvent(TControlEvent& event) {
+  if (!IsMouseEnabled() && IsMouseEvent(event.kind)) {
+    PassOn(event);
+    return;
+  }
+  switch (event.kind) {
+    case EventMouseMove:
+      OnMouseMove(event);
+      return;
+    case EventContextMenu:
+    case EventKillFocus:
+    case EventSetFocus:
+      return;
+    case EventButtonDown:
+    case EventDoubleClick:
+      if (IsEnabled()) OnButtonDown(event);
+      return;
+    case EventButtonUp:
+      OnButtonUp();
+      return;
+    case EventTimer:
+      if (event.wParam != kRepeatTimerKey) break;
+      OnRepeatTick();
+      return;
+    case EventMouseEnter:
+      if (IsEnabled()) OnMouseEnter(event);
+      return;
+    case EventMouseLeave:
+      if (IsEnabled()) OnMouseLeave();
+      return;
+    default:
+      break;
+  }
+  PassOn(event);
+}
+
+void CScrollBarUI::PassOn(TControlEvent& event) {
+  if (owner != nullptr) {
+    owner->HandleEvent(event);
+  } else {
+    CControlUI::HandleEvent(event);
+  }
+}
+
+// The drag is only measured here; the position follows on the next tick.
+void CScrollBarUI::OnMouseMove(const TControlEvent& event) {
+  if (Has(thumbState, ButtonState::kCaptured)) {
+    const int track = DragTrackLength();
+    if (track <= 0) return;
+    dragOffset = MulDivTruncated(AlongOf(event.point) - AlongOf(dragStartPoint), range, track);
+    return;
+  }
+  if (Has(thumbState, ButtonState::kHot)) {
+    if (thumbRect.Contains(event.point)) return;
+    ButtonState::Set(thumbState, ButtonState::kHot, false);
+    Invalidate();
+    return;
+  }
+  if (IsEnabled() && thumbRect.Contains(event.point)) {
+    ButtonState::Set(thumbState, ButtonState::kHot, true);
+    Invalidate();
+  }
+}
+
+// Two thicknesses come off the length whether or not the buttons show, so a
+// drag runs faster than the pointer. When the thumb is long that track turns
+// zero or negative and would stall or reverse the drag; the rail the thumb
+// really travels is used then.
+int CScrollBarUI::DragTrackLength() const {
+  const int thumbLength = ThumbEnd() - ThumbStart();
+  const int track = Length() - 2 * Thickness() - thumbLength;
+  if (track > 0) return track;
+  const int railStart = horizontal ? button1Rect.right : button1Rect.bottom;
+  const int railEnd = horizontal ? button2Rect.left : button2Rect.top;
+  return railEnd - railStart - thumbLength;
+}
+
+void CScrollBarUI::OnButtonDown(const TControlEvent& event) {
+  dragOffset = 0;
+  repeatCount = 0;
+  if (manager != nullptr) manager->StartControlTimer(this, kRepeatTimerKey, kRepeatIntervalMs);
+  if (button1Rect.Contains(event.point)) {
+    ButtonState::Set(button1State, ButtonState::kPushed, true);
+    LineBackward();
+  } else if (button2Rect.Contains(event.point)) {
+    ButtonState::Set(button2State, ButtonState::kPushed, true);
+    LineForward();
+  } else if (thumbRect.Contains(event.point)) {
+    ButtonState::Set(thumbState, ButtonState::kPushed | ButtonState::kCaptured, true);
+    dragStartPoint = event.point;
+    dragStartPos = scrollPos;
+  } else {
+    railHeld = true;
+    PageToward(AlongOf(event.point));
+  }
+  NotifyScroll();
+  Invalidate();
+}
+
+void CScrollBarUI::OnButtonUp() {
+  repeatCount = 0;
+  dragOffset = 0;
+  railHeld = false;
+  if (manager != nullptr) manager->StopControlTimer(this, kRepeatTimerKey);
+  if (Has(thumbState, ButtonState::kCaptured)) {
+    ButtonState::Set(thumbState, ButtonState::kPushed | ButtonState::kCaptured, false);
+  } else if (Has(button1State, ButtonState::kPushed)) {
+    ButtonState::Set(button1State, ButtonState::kPushed, false);
+  } else if (Has(button2State, ButtonState::kPushed)) {
+    ButtonState::Set(button2State, ButtonState::kPushed, false);
+  } else {
+    return;
+  }
+  Invalidate();
+}
+
+// A held button or rail acts once at the press, rests for the quiet ticks,
+// then repeats on every tick; a drag is applied on every tick.
+void CScrollBarUI::OnRepeatTick() {
+  ++repeatCount;
+  if (Has(thumbState, ButtonState::kCaptured)) {
+    const int pos = dragStartPos + dragOffset;
+    if (owner != nullptr) {
+      SIZE both = owner->GetScrollPos();
+      (horizontal ? both.cx : both.cy) = pos;
+      owner->SetScrollPos(both);
+    } else {
+      SetScrollPos(pos);
+    }
+    Invalidate();
+    NotifyScroll();
+    return;
+  }
+  if (repeatCount <= kQuietTicks) return;
+  if (Has(button1State, ButtonState::kPushed)) {
+    LineBackward();
+  } else if (Has(button2State, ButtonState::kPushed)) {
+    LineForward();
+  } else if (!railHeld || !PageToward(AlongOf(CursorInClient()))) {
+    return;
+  }
+  NotifyScroll();
+}
+
+void CScrollBarUI::OnMouseEnter(const TControlEvent& event) {
+  ButtonState::Set(button1State, ButtonState::kHot, true);
+  ButtonState::Set(button2State, ButtonState::kHot, true);
+  if (thumbRect.Contains(event.point)) ButtonState::Set(thumbState, ButtonState::kHot, true);
+  Invalidate();
+}
+
+void CScrollBarUI::OnMouseLeave() {
+  ButtonState::Set(button1State, ButtonState::kHot, false);
+  ButtonState::Set(button2State, ButtonState::kHot, false);
+  ButtonState::Set(thumbState, ButtonState::kHot, false);
+  Invalidate();
+}
+
+void CScrollBarUI::LineBackward() {
+  if (owner == nullptr) {
+    SetScrollPos(scrollPos - lineSize);
+  } else if (horizontal) {
+    owner->ScrollLineLeft();
+  } else {
+    owner->ScrollLineUp();
+  }
+}
+
+void CScrollBarUI::LineForward() {
+  if (owner == nullptr) {
+    SetScrollPos(scrollPos + lineSize);
+  } else if (horizontal) {
+    owner->ScrollLineRight();
+  } else {
+    owner->ScrollLineDown();
+  }
+}
+
+void CScrollBarUI::PageBackward() {
+  if (owner == nullptr) {
+    SetScrollPos(scrollPos - Length());
+  } else if (horizontal) {
+    owner->ScrollPageLeft();
+  } else {
+    owner->ScrollPageUp();
+  }
+}
+
+void CScrollBarUI::PageForward() {
+  if (owner == nullptr) {
+    SetScrollPos(scrollPos + Length());
+  } else if (horizontal) {
+    owner->ScrollPageRight();
+  } else {
+    owner->ScrollPageDown();
+  }
+}
+
+bool CScrollBarUI::PageToward(int along) {
+  if (along < ThumbStart()) {
+    PageBackward();
+    return true;
+  }
+  if (along >= ThumbEnd()) {
+    PageForward();
+    return true;
+  }
+  return false;
+}
+
+CPointUI CScrollBarUI::CursorInClient() const {
+  POINT cursor = {};
+  GetCursorPos(&cursor);
+  HWND window = manager != nullptr ? manager->WindowHandle() : nullptr;
+  if (window != nullptr) ScreenToClient(window, &cursor);
+  return CPointUI(cursor);
+}
+
+void CScrollBarUI::NotifyScroll() {
+  if (owner == nullptr && manager != nullptr) manager->SendNotification(this, NotifyType::kScroll);
+}
+
+// --- attributes -------------------------------------------------------------------
+
+bool CScrollBarUI::SetImage(const wchar_t* attribute, const wchar_t* value) {
+  static const wchar_t* const kSuffixes[kImageSlots] = {L"normalimage", L"hotimage", L"pushedimage",
+                                                        L"disabledimage"};
+  struct TPart {
+    const wchar_t* prefix;
+    PartImages* images;
+  };
+  const TPart parts[] = {{L"button1", &button1Images},
+                         {L"button2", &button2Images},
+                         {L"thumb", &thumbImages},
+                         {L"rail", &railImages},
+                         {L"bk", &backImages}};
+  for (const TPart& part : parts) {
+    const size_t prefixLength = wcslen(part.prefix);
+    if (wcsncmp(attribute, part.prefix, prefixLength) != 0) continue;
+    for (int slot = 0; slot < kImageSlots; ++slot) {
+      if (!Is(attribute + prefixLength, kSuffixes[slot])) continue;
+      (*part.images)[slot] = value;
+      Invalidate();
+      return true;
+    }
+  }
+  return false;
+}
+
+void CScrollBarUI::ApplyAttribute(const wchar_t* attribute, const wchar_t* value) {
+  if (attribute == nullptr || value == nullptr) return;
+  if (SetImage(attribute, value)) return;
+  if (Is(attribute, L"hor")) {
+    SetHorizontal(AttributeValue::Boolean(value));
+  } else if (Is(attribute, L"linesize")) {
+    SetLineSize(AttributeValue::Integer(value));
+  } else if (Is(attribute, L"range")) {
+    SetScrollRange(AttributeValue::Integer(value));
+  } else if (Is(attribute, L"value")) {
+    SetScrollPos(AttributeValue::Integer(value));
+  } else if (Is(attribute, L"showbutton1")) {
+    SetShowButton1(AttributeValue::Boolean(value));
+  } else if (Is(attribute, L"showbutton2")) {
+    SetShowButton2(AttributeValue::Boolean(value));
+  } else {
+    CControlUI::ApplyAttribute(attribute, value);
+  }
+}
+
+// --- painting ------------------------------------------------------------------------
+
+// The base background, image and border are not used: the bar draws its own parts.
+void CScrollBarUI::Paint(HDC dc, const RECT& dirty) {
+  if (!IntersectRect(&paintRect, &dirty, &itemRect)) return;
+  PaintBackground(dc);
+  if (showButton1) PaintPart(dc, button1Images, button1State, button1Rect);
+  if (showButton2) PaintPart(dc, button2Images, button2State, button2Rect);
+  if (!HasThumb()) return;
+  PaintPart(dc, thumbImages, thumbState, thumbRect);
+  PaintRail(dc);
+}
+
+bool CScrollBarUI::PaintPartImages(HDC dc, PartImages& images, UINT state, const wchar_t* dest) {
+  const UINT stateBits = ButtonState::kDisabled | ButtonState::kPushed | ButtonState::kHot;
+  if ((state & stateBits) != 0) {
+    CWideStringUI& image = Has(state, ButtonState::kDisabled) ? images[kDisabled]
+                           : Has(state, ButtonState::kPushed) ? images[kPushed]
+                                                              : images[kHot];
+    if (!image.IsEmpty()) {
+      if (PaintImageSpec(dc, image, dest)) return true;
+      image.Empty();
+    }
+  }
+  CWideStringUI& normal = images[kNormal];
+  if (normal.IsEmpty()) return false;
+  if (PaintImageSpec(dc, normal, dest)) return true;
+  normal.Empty();
+  return false;
+}
+
+void CScrollBarUI::PaintBackground(HDC dc) {
+  ButtonState::Set(thumbState, ButtonState::kDisabled, !IsEnabled());
+  PaintPartImages(dc, backImages, thumbState, nullptr);
+}
+
+void CScrollBarUI::PaintPart(HDC dc, PartImages& images, UINT& state, const RECT& part) {
+  ButtonState::Set(state, ButtonState::kDisabled, !IsEnabled());
+  if (PaintPartImages(dc, images, state, DestModifier(part))) return;
+  CDrawKit::DrawFrameRect(dc, part, kOutlineWidth, kOutlineColor);
+}
+
+// The grip: a square of the bar's thickness centred on the thumb.
+void CScrollBarUI::PaintRail(HDC dc) {
+  ButtonState::Set(thumbState, ButtonState::kDisabled, !IsEnabled());
+  const int thickness = Thickness();
+  CRectUI grip = thumbRect;
+  if (horizontal) {
+    grip.left = (thumbRect.left + thumbRect.right) / 2 - thickness / 2;
+    grip.right = grip.left + thickness;
+  } else {
+    grip.top = (thumbRect.top + thumbRect.bottom) / 2 - thickness / 2;
+    grip.bottom = grip.top + thickness;
+  }
+  PaintPartImages(dc, railImages, thumbState, DestModifier(grip));
+}
+
+// "dest='l,t,r,b'" relative to the bar's top-left corner.
+const wchar_t* CScrollBarUI::DestModifier(const RECT& part) {
+  modifier.Format(L"dest='%d,%d,%d,%d'", static_cast<int>(part.left - itemRect.left),
+                  static_cast<int>(part.top - itemRect.top),
+                  static_cast<int>(part.right - itemRect.left),
+                  static_cast<int>(part.bottom - itemRect.top));
+  return modifier;
+}
+
+}  // namespace SkinUI

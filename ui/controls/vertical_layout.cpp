@@ -1,0 +1,139 @@
+#include "ui/controls/vertical_layout.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "ui/controls/scroll_bar.h"
+
+namespace SkinUI {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"VerticalLayoutUI";
+constexpr wchar_t kInterfaceName[] = L"VerticalLayout";
+
+}  // namespace
+
+CVerticalLayoutUI::CVerticalLayoutUI() : separator(true) {}
+
+const wchar_t* CVerticalLayoutUI::ClassName() const {
+  return kClassName;
+}
+
+void* CVerticalLayoutUI::InterfaceFor(const wchar_t* interfaceName) {
+  if (interfaceName != nullptr && wcscmp(interfaceName, kInterfaceName) == 0) return this;
+  return CContainerUI::InterfaceFor(interfaceName);
+}
+
+UINT CVerticalLayoutUI::ControlFlags() const {
+  return IsEnabled() && separator.Size() != 0 ? ControlFlagSetCursor : 0;
+}
+
+// Two passes: the first sums what the fixed children and the paddings take,
+// the second places every child, the stretched ones sharing what is left and
+// the last of them taking the rounding remainder.
+void CVerticalLayoutUI::SetBounds(const RECT& rect) {
+  CControlUI::SetBounds(rect);
+  CRectUI rc = InnerRect();
+  const bool verticalShown = IsShownBar(verticalScrollBar.get());
+  const bool horizontalShown = IsShownBar(horizontalScrollBar.get());
+  if (verticalShown) rc.right -= verticalScrollBar->GetFixedWidth();
+  if (horizontalShown) rc.bottom -= horizontalScrollBar->GetFixedHeight();
+  if (GetCount() == 0) {
+    UpdateScrollBars(rc, 0, 0);
+    return;
+  }
+
+  int availableWidth = rc.GetWidth();
+  const int availableHeight = rc.GetHeight();
+  if (horizontalShown) availableWidth += horizontalScrollBar->GetScrollRange();
+  const CSizeUI available(availableWidth, availableHeight);
+
+  int adjustables = 0;
+  int fixedTotal = 0;
+  int flowing = 0;
+  for (int i = 0; i < GetCount(); ++i) {
+    CControlUI* child = ChildAt(i);
+    if (!child->IsVisible() || child->IsFloat()) continue;
+    const CRectUI pad = child->GetPadding();
+    int height = child->PreferredSize(available).cy;
+    if (height == 0) {
+      ++adjustables;
+    } else {
+      height = ClampHeight(*child, height);
+    }
+    fixedTotal += height + pad.top + pad.bottom;
+    ++flowing;
+  }
+  fixedTotal += (flowing - 1) * childPadding;
+  const int expand =
+      adjustables > 0 ? std::max<int>(0, (availableHeight - fixedTotal) / adjustables) : 0;
+
+  int y = rc.top - (verticalShown ? verticalScrollBar->GetScrollPos() : 0);
+  const int x = rc.left - (horizontalShown ? horizontalScrollBar->GetScrollPos() : 0);
+  int remaining = availableHeight;
+  // What the children after the current one still need. The paddings and
+  // gaps of children already placed leave it as they are used, so the last
+  // stretched child is not cut by them a second time.
+  int fixedRemaining = fixedTotal;
+  int seen = 0;
+  int needed = 0;
+  for (int i = 0; i < GetCount(); ++i) {
+    CControlUI* child = ChildAt(i);
+    if (!child->IsVisible()) continue;
+    if (child->IsFloat()) {
+      PlaceFloatChild(i);
+      continue;
+    }
+    const CRectUI pad = child->GetPadding();
+    remaining -= pad.top;
+    fixedRemaining -= pad.top + pad.bottom;
+    const SIZE preferred = child->PreferredSize(CSizeUI(availableWidth, remaining));
+    int height = 0;
+    if (preferred.cy == 0) {
+      ++seen;
+      height =
+          seen == adjustables ? std::max<int>(0, remaining - pad.bottom - fixedRemaining) : expand;
+      height = ClampHeight(*child, height);
+    } else {
+      height = ClampHeight(*child, preferred.cy);
+      fixedRemaining -= height;
+    }
+    int width = child->GetFixedWidth();
+    if (width == 0) width = std::max<int>(0, availableWidth - pad.left - pad.right);
+    width = ClampWidth(*child, width);
+
+    // The child's rectangle takes in its bottom padding.
+    child->SetBounds(CRectUI(x + pad.left, y + pad.top, x + pad.left + width,
+                             y + pad.top + height + pad.bottom));
+    y += height + childPadding + pad.top + pad.bottom;
+    needed += height + pad.top + pad.bottom;
+    remaining -= height + childPadding + pad.bottom;
+    fixedRemaining -= childPadding;
+  }
+  needed += (flowing - 1) * childPadding;
+  UpdateScrollBars(rc, 0, needed);
+}
+
+void CVerticalLayoutUI::HandleEvent(TControlEvent& event) {
+  const TSeparatorTarget target{itemRect, fixedHeight, minHeight, maxHeight};
+  if (separator.HandleEvent(*this, target, event)) return;
+  CContainerUI::HandleEvent(event);
+}
+
+void CVerticalLayoutUI::ApplyAttribute(const wchar_t* attribute, const wchar_t* value) {
+  if (attribute == nullptr || value == nullptr) return;
+  if (wcscmp(attribute, L"sepheight") == 0) {
+    SetSepHeight(AttributeValue::Integer(value));
+  } else if (wcscmp(attribute, L"sepimm") == 0) {
+    SetSepImmediateMode(AttributeValue::Boolean(value));
+  } else {
+    CContainerUI::ApplyAttribute(attribute, value);
+  }
+}
+
+void CVerticalLayoutUI::PaintOverlay(HDC dc, const RECT& /*dirty*/) {
+  separator.PaintOverlay(dc);
+}
+
+}  // namespace SkinUI
