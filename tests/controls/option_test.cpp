@@ -101,34 +101,25 @@ TEST_F(Options, SelectedLookNeverShowsPushedAndForeImageGoesOnTop) {
   AddSolidImage(manager, L"fore.png", kFocusedLook);
   auto option = Make(
       L"normalimage=\"normal.png\" pushedimage=\"pushed.png\" selectedimage=\"selected.png\" "
-      L"foreimage=\"file='fore.png' dest='0,0,4,4'\"");
+      L"foreimage=\"file='fore.png' dest='0,0,4,4'\" text=\"Now\" textcolor=\"#FF0000FF\" "
+      L"selectedtextcolor=\"#FFFF0000\"");
   Canvas canvas(40, 20, kPaper);
   Send(*option, EventButtonDown, {20, 10});
   PaintInto(*option, canvas);
-  EXPECT_EQ(Rgb(kNormalLook), canvas.Rgb(20, 10));  // pressed, but no pushed look
+  EXPECT_EQ(Rgb(kNormalLook), canvas.Rgb(38, 18));  // pressed, but no pushed look
   EXPECT_EQ(Rgb(kFocusedLook), canvas.Rgb(1, 1));
+  EXPECT_EQ(0, canvas.CountRgb(0xFF0000));
   Send(*option, EventButtonUp, {20, 10});
   PaintInto(*option, canvas);
-  EXPECT_EQ(Rgb(kSelectedLook), canvas.Rgb(20, 10));
+  EXPECT_EQ(Rgb(kSelectedLook), canvas.Rgb(38, 18));
   EXPECT_EQ(Rgb(kFocusedLook), canvas.Rgb(1, 1));
+  EXPECT_GT(canvas.CountRgb(0xFF0000), 0);  // the selected text colour, for this paint only
+  EXPECT_EQ(0xFF0000FFu, option->GetTextColor());
 
   option->SetSelectedImage(L"gone.png");  // dropped, the button look takes over
   PaintInto(*option, canvas);
-  EXPECT_EQ(Rgb(kNormalLook), canvas.Rgb(20, 10));
+  EXPECT_EQ(Rgb(kNormalLook), canvas.Rgb(38, 18));
   EXPECT_TRUE(option->GetSelectedImage().IsEmpty());
-}
-
-TEST_F(Options, SelectedTextColourIsUsedOnlyWhileSelected) {
-  auto option = Make(L"text=\"Now\" textcolor=\"#FF0000FF\" selectedtextcolor=\"#FFFF0000\"");
-  Canvas canvas(40, 20, kPaper);
-  PaintInto(*option, canvas);
-  EXPECT_EQ(0, canvas.CountRgb(0xFF0000));
-  EXPECT_GT(canvas.CountRgb(0x0000FF), 0);
-  option->SetSelected(true);
-  canvas.Fill(kPaper);
-  PaintInto(*option, canvas);
-  EXPECT_GT(canvas.CountRgb(0xFF0000), 0);
-  EXPECT_EQ(0xFF0000FFu, option->GetTextColor());  // restored after the paint
 }
 
 }  // namespace

@@ -48,18 +48,8 @@ void CButtonUI::SetEnabled(bool on) {
   if (!IsEnabled()) buttonState &= ButtonState::kSelected;
 }
 
-bool CButtonUI::ForwardMouseEventIfDisabled(TControlEvent& event) {
-  if (IsMouseEnabled() || !IsMouseEvent(event.kind)) return false;
-  if (parent != nullptr) {
-    parent->HandleEvent(event);
-  } else {
-    CLabelUI::HandleEvent(event);
-  }
-  return true;
-}
-
 void CButtonUI::HandleEvent(TControlEvent& event) {
-  if (ForwardMouseEventIfDisabled(event)) return;
+  if (ForwardMouseEventIfNotTaken(event)) return;
   const bool inside = itemRect.Contains(event.point);
   switch (event.kind) {
     case EventSetFocus:

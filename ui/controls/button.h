@@ -47,9 +47,6 @@ class CButtonUI : public CLabelUI {
   void SetFocusedTextColor(DWORD color);
 
  protected:
-  // A control that does not take the mouse hands mouse events on; true when
-  // the event was such one.
-  bool ForwardMouseEventIfDisabled(TControlEvent& event);
   // The focused and disabled bits follow the control at every paint.
   void RefreshStateBits();
   // The image of the first state that applies, or null.

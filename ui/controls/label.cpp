@@ -75,6 +75,16 @@ void CLabelUI::HandleEvent(TControlEvent& event) {
   }
 }
 
+bool CLabelUI::ForwardMouseEventIfNotTaken(TControlEvent& event) {
+  if (IsMouseEnabled() || !IsMouseEvent(event.kind)) return false;
+  if (parent != nullptr) {
+    parent->HandleEvent(event);
+  } else {
+    CLabelUI::HandleEvent(event);
+  }
+  return true;
+}
+
 void CLabelUI::ApplyAttribute(const wchar_t* name, const wchar_t* value) {
   if (name == nullptr || value == nullptr) return;
   using namespace AttributeValue;

@@ -36,6 +36,9 @@ class CLabelUI : public CControlUI {
   void SetShowHtml(bool on);
 
  protected:
+  // A control that does not take the mouse hands mouse events to its parent
+  // (or, without one, to the label's handling); true when it did.
+  bool ForwardMouseEventIfNotTaken(TControlEvent& event);
   // Colours of 0 take the window's defaults, for good.
   void ApplyDefaultTextColors();
   // The item rectangle inset by the text padding.

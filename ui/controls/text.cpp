@@ -44,14 +44,7 @@ int CTextUI::LinkAt(POINT point) const {
 }
 
 void CTextUI::HandleEvent(TControlEvent& event) {
-  if (!IsMouseEnabled() && IsMouseEvent(event.kind)) {
-    if (parent != nullptr) {
-      parent->HandleEvent(event);
-    } else {
-      CLabelUI::HandleEvent(event);
-    }
-    return;
-  }
+  if (ForwardMouseEventIfNotTaken(event)) return;
   const int link = LinkAt(event.point);
   switch (event.kind) {
     case EventSetCursor:
