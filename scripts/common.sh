@@ -27,6 +27,12 @@ prepare_wine_prefix() {  # build folder
     "$dir/wine-run.sh" wineboot --init >/dev/null 2>&1 || true
     "$dir/wine-run.sh" wineserver -w >/dev/null 2>&1 || true
   fi
+  # The test display runs no window manager, and Wine would wait two seconds
+  # for one to confirm each hidden "managed" window: test windows stay unmanaged.
+  if ! grep -q '"Managed"="N"' "$dir/wineprefix/user.reg" 2>/dev/null; then
+    "$dir/wine-run.sh" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    "$dir/wine-run.sh" wineserver -w >/dev/null 2>&1 || true
+  fi
 }
 
 xvfb_pid=""

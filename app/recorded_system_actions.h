@@ -1,0 +1,22 @@
+#pragma once
+// The simulated build's system actions: real message boxes, but addresses
+// are never opened and the machine is never restarted; those calls, and the
+// answers to the message boxes, are appended to a log file instead.
+
+#include <string>
+
+#include "app/system_actions.h"
+
+class CRecordedSystemActions final : public ISystemActions {
+ public:
+  explicit CRecordedSystemActions(std::wstring logPath);
+
+  int ShowMessage(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) override;
+  void OpenAddress(HWND owner, const wchar_t* address) override;
+  bool Restart(UINT flags, DWORD reason) override;
+
+ private:
+  void Append(const wchar_t* line);
+
+  std::wstring logPath_;
+};

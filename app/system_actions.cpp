@@ -1,0 +1,43 @@
+#include "app/system_actions.h"
+
+#include <shellapi.h>
+
+#include "platform/unique_handle.h"
+
+namespace {
+
+bool EnableShutdownPrivilege() {
+  HANDLE rawToken = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &rawToken)) {
+    return false;
+  }
+  UniqueHandle token(rawToken);
+  TOKEN_PRIVILEGES privileges = {};
+  privileges.PrivilegeCount = 1;
+  privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+  LookupPrivilegeValueW(nullptr, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid);
+  SetLastError(ERROR_SUCCESS);
+  AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
+  return GetLastError() == ERROR_SUCCESS;
+}
+
+class CPlatformSystemActions final : public ISystemActions {
+ public:
+  int ShowMessage(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) override {
+    return MessageBoxW(owner, text, caption, type);
+  }
+  void OpenAddress(HWND owner, const wchar_t* address) override {
+    ShellExecuteW(owner, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
+  }
+  bool Restart(UINT flags, DWORD reason) override {
+    if (!EnableShutdownPrivilege()) return false;
+    return ExitWindowsEx(flags, reason) != FALSE;
+  }
+};
+
+}  // namespace
+
+ISystemActions& PlatformSystemActions() {
+  static CPlatformSystemActions actions;
+  return actions;
+}

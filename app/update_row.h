@@ -1,0 +1,30 @@
+#pragma once
+// One row of the update list as the main window keeps it: the four cells the
+// list draws as markup, and what the row stands for.
+
+#include <string>
+
+#include "updates/update_entry.h"
+
+struct UpdateRow {
+  bool checked = false;
+  std::wstring checkCell;
+  std::wstring titleCell;
+  std::wstring dateCell;
+  std::wstring sizeCell;
+  std::wstring updateId;
+  std::wstring description;
+};
+
+// "<i checked.png />" or "<i uncheck.png />".
+const wchar_t* CheckCell(bool checked);
+
+// Text from the update agent drawn literally by the markup renderer: "<" and
+// "{" would otherwise open tags (fonts, links, images read from any path).
+std::wstring EscapeMarkup(const std::wstring& text);
+
+UpdateRow MakeUpdateRow(const UpdateEntry& entry);
+
+// The final report of an installation: succeeded (2) or still in progress
+// (1) with a non-negative result.
+bool IsSuccessfulInstallResult(LONG resultCode, HRESULT result);

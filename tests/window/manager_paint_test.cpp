@@ -1,0 +1,142 @@
+// Layout and painting of a real window, checked on the pixels the window
+// shows afterwards.
+
+#include <cstdlib>
+
+#include "tests/window/window_scene.h"
+#include "ui/controls/control.h"
+
+namespace SkinUITest {
+namespace {
+
+using namespace SkinUI;
+
+constexpr DWORD kBlue = 0xFF2040C0;
+constexpr DWORD kGreen = 0xFF00A000;
+constexpr DWORD kHalfRed = 0x80FF0000;
+
+// Each channel within tolerance of the expected RGB.
+::testing::AssertionResult Near(DWORD expected, DWORD actual, int tolerance = 3) {
+  for (int shift = 0; shift <= 16; shift += 8) {
+    const int e = static_cast<int>((expected >> shift) & 0xFF);
+    const int a = static_cast<int>((actual >> shift) & 0xFF);
+    if (std::abs(e - a) > tolerance) {
+      return ::testing::AssertionFailure() << std::hex << "expected 0x" << (expected & 0xFFFFFF)
+                                           << ", got 0x" << (actual & 0xFFFFFF);
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// Half red over a colour, as the platform's blend makes it.
+DWORD HalfRedOver(DWORD below) {
+  const DWORD r = (0xFF * 0x80 + ((below >> 16) & 0xFF) * 0x7F) / 0xFF;
+  const DWORD g = (((below >> 8) & 0xFF) * 0x7F) / 0xFF;
+  const DWORD b = ((below & 0xFF) * 0x7F) / 0xFF;
+  return (r << 16) | (g << 8) | b;
+}
+
+class ManagerPaint : public WindowScene {
+ protected:
+  void SetUp() override {
+    panel->SetBkColor(kBlue);
+    veil = AddProbe(L"veil", 20, 20, 60, 40);
+    veil->SetBkColor(kHalfRed);
+  }
+  CProbeControlUI* veil = nullptr;
+};
+
+TEST_F(ManagerPaint, TheTreeIsPaintedThroughTheOffscreenBitmap) {
+  auto* mark = AddProbe(L"mark", 150, 90, 30, 30);
+  mark->overlayColor = 0xFFFFFF00;
+  Show();
+  manager().AddOverlayPainter(mark);
+  window.InvalidateAll();
+  window.Paint();
+  auto screen = window.ReadScreen();
+  CHarnessWindow::SavePng(*screen, L"manager_paint.png");
+  EXPECT_TRUE(Near(kBlue, screen->Pixel(5, 5)));
+  EXPECT_TRUE(Near(kBlue, screen->Pixel(239, 159)));
+  EXPECT_TRUE(Near(HalfRedOver(kBlue), screen->Pixel(50, 40)));
+  EXPECT_TRUE(Near(kBlue, screen->Pixel(81, 40)));
+  EXPECT_TRUE(Near(0xFFFF00, screen->Pixel(160, 100)));  // the overlay, over the tree
+
+  // The same tree painted on request into a memory bitmap.
+  auto printed = window.PrintClient();
+  EXPECT_TRUE(Near(HalfRedOver(kBlue), printed->Pixel(50, 40)));
+  EXPECT_TRUE(Near(kBlue, printed->Pixel(5, 5)));
+
+  // Straight into the window works the same way.
+  manager().SetOffscreenPainting(false);
+  manager().RemoveOverlayPainter(mark);
+  veil->SetBkColor(0xFF00FF00);
+  window.Paint();
+  EXPECT_TRUE(Near(0x00FF00, window.ReadScreen()->Pixel(50, 40)));
+}
+
+TEST_F(ManagerPaint, OnlyTheUpdateRectangleReachesTheWindow) {
+  Show();
+  panel->SetBkColor(kGreen);
+  ValidateRect(window.GetHWND(), nullptr);  // forget the whole-panel request
+  RECT small = {100, 100, 120, 110};
+  InvalidateRect(window.GetHWND(), &small, FALSE);
+  window.Paint();
+  auto screen = window.ReadScreen();
+  CHarnessWindow::SavePng(*screen, L"manager_update_rect.png");
+  EXPECT_TRUE(Near(kGreen, screen->Pixel(100, 100)));
+  EXPECT_TRUE(Near(kGreen, screen->Pixel(119, 109)));
+  EXPECT_TRUE(Near(kBlue, screen->Pixel(99, 100)));
+  EXPECT_TRUE(Near(kBlue, screen->Pixel(120, 109)));
+  EXPECT_TRUE(Near(kBlue, screen->Pixel(110, 110)));
+
+  // With dirty rectangles shown, the update rectangle is outlined in red.
+  manager().SetShowDirtyRect(true);
+  RECT dirty = {30, 80, 90, 120};
+  InvalidateRect(window.GetHWND(), &dirty, FALSE);
+  window.Paint();
+  screen = window.ReadScreen();
+  CHarnessWindow::SavePng(*screen, L"manager_dirty_rect.png");
+  EXPECT_TRUE(Near(0xDC0000, screen->Pixel(30, 100), 0));
+  EXPECT_TRUE(Near(0xDC0000, screen->Pixel(60, 119), 0));
+  EXPECT_TRUE(Near(kGreen, screen->Pixel(60, 100)));
+}
+
+TEST_F(ManagerPaint, ATranslucentBackgroundKeepsWhatTheWindowShowedBefore) {
+  panel->SetBkColor(kHalfRed);
+  veil->SetBkColor(0);
+  manager().SetTranslucentBackground(true);
+  {
+    HDC dc = GetDC(window.GetHWND());
+    UniqueBrush green(CreateSolidBrush(RGB(0, 0xA0, 0)));
+    RECT all = {0, 0, 240, 160};
+    FillRect(dc, &all, green.get());
+    ReleaseDC(window.GetHWND(), dc);
+  }
+  Show();
+  const DWORD blended = HalfRedOver(kGreen);
+  EXPECT_TRUE(Near(blended, window.ReadScreen()->Pixel(120, 80)));
+
+  // Later paints start from the kept copy, not from what is on screen now.
+  window.InvalidateAll();
+  window.Paint();
+  auto screen = window.ReadScreen();
+  CHarnessWindow::SavePng(*screen, L"manager_translucent.png");
+  EXPECT_TRUE(Near(blended, screen->Pixel(120, 80)));
+}
+
+TEST_F(ManagerPaint, AControlThatAlwaysAsksForLayoutDoesNotHangThePaint) {
+  auto* restless = AddProbe(L"restless", 100, 20, 40, 40);
+  restless->relayoutOnEveryPlacement = true;
+  InstallOnly();
+  window.Paint();  // the root's own layout places it once
+  ASSERT_EQ(1, restless->placements);
+  window.Paint();  // the pending-layout search: stopped after 2 rounds per control
+  EXPECT_GE(restless->placements, 2);
+  EXPECT_LE(restless->placements, 1 + 3 * 2);
+  EXPECT_TRUE(Near(HalfRedOver(kBlue), window.ReadScreen()->Pixel(50, 40)));
+  EXPECT_EQ(1, notes().Count(L"windowinit"));
+  ValidateRect(window.GetHWND(), nullptr);
+}
+
+}  // namespace
+}  // namespace SkinUITest

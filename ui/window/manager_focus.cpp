@@ -1,0 +1,182 @@
+// CWindowManagerUI: the focus control, Tab order, and the keyboard handling
+// done before dispatch (Tab, Alt keys, Alt+shortcut).
+
+#include "ui/window/window_manager.h"
+
+#include <cwchar>
+
+#include "ui/controls/control.h"
+
+namespace SkinUI {
+
+namespace {
+
+// What the tab search carries from control to control.
+struct TTabSearch {
+  CControlUI* start = nullptr;
+  CControlUI* lastSeen = nullptr;
+  bool forward = true;
+  bool nextIsIt = false;
+};
+
+CControlUI* CALLBACK FindTabStop(CControlUI* control, LPVOID data) {
+  auto* search = static_cast<TTabSearch*>(data);
+  if (control == search->start) {
+    if (search->forward) {
+      search->nextIsIt = true;
+      return nullptr;
+    }
+    return search->lastSeen;
+  }
+  if ((control->ControlFlags() & ControlFlagTabStop) == 0) return nullptr;
+  search->lastSeen = control;
+  return search->nextIsIt || search->start == nullptr ? control : nullptr;
+}
+
+wchar_t UpperCase(wchar_t ch) {
+  return static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(
+      CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(ch)))));
+}
+
+bool ClassNameContains(const CControlUI* control, const wchar_t* part) {
+  const wchar_t* name = control->ClassName();
+  return name != nullptr && wcsstr(name, part) != nullptr;
+}
+
+struct TShortcutSearch {
+  wchar_t character = 0;
+  bool found = false;
+};
+
+// A label that carries the shortcut hands it on to the next control in
+// search order that is not a label.
+CControlUI* CALLBACK FindShortcut(CControlUI* control, LPVOID data) {
+  auto* search = static_cast<TShortcutSearch*>(data);
+  if (!control->IsVisible()) return nullptr;
+  if (UpperCase(control->GetShortcut()) == search->character) search->found = true;
+  if (!search->found || ClassNameContains(control, L"LabelUI")) return nullptr;
+  return control;
+}
+
+// A rich edit that takes Tab itself answers this interface name.
+constexpr wchar_t kWantsTabInterface[] = L"WantsTab";
+
+bool FocusKeepsTab(CControlUI* focus) {
+  return focus != nullptr && focus->IsVisible() && focus->IsEnabled() &&
+         ClassNameContains(focus, L"RichEditUI") && focus->InterfaceFor(kWantsTabInterface);
+}
+
+}  // namespace
+
+void CWindowManagerUI::GiveWindowFocus() {
+  if (window != nullptr) SetFocus(window);
+}
+
+void CWindowManagerUI::TakeFocusFrom(CControlUI* newFocus) {
+  CControlUI* losing = focus;
+  TControlEvent event;
+  event.kind = EventKillFocus;
+  event.sender = newFocus;
+  Deliver(losing, event);
+  SendNotification(losing, NotifyType::kKillFocus);
+  focus = nullptr;
+}
+
+void CWindowManagerUI::SetFocusControl(CControlUI* control) {
+  if (GetFocus() != window && control != focus) GiveWindowFocus();
+  if (control == focus) return;
+  if (focus != nullptr) TakeFocusFrom(control);
+  if (control == nullptr) return;
+  if (!Owns(control) || !control->IsVisible() || !control->IsEnabled() ||
+      !control->IsInnerVisible()) {
+    return;
+  }
+  focus = control;
+  TControlEvent event;
+  event.kind = EventSetFocus;
+  event.sender = control;
+  Deliver(control, event);
+  SendNotification(control, NotifyType::kSetFocus);
+}
+
+void CWindowManagerUI::FocusAfterLayout(CControlUI* control) {
+  GiveWindowFocus();
+  if (control == nullptr) return;
+  if (focus != nullptr) TakeFocusFrom(control);
+  // Set quietly: the move at the next paint goes on from here to control.
+  focus = TabSearch(control, false, nullptr);
+  focusNeeded = true;
+  if (root != nullptr) root->RequestRelayout();
+}
+
+CControlUI* CWindowManagerUI::TabSearch(CControlUI* start, bool forward, CControlUI** lastSeen) {
+  TTabSearch search;
+  search.start = start;
+  search.forward = forward;
+  CControlUI* found = nullptr;
+  if (root != nullptr) {
+    found = root->FindInTree(FindTabStop, &search, FindVisible | FindEnabled | FindMeFirst);
+  }
+  if (lastSeen != nullptr) *lastSeen = search.lastSeen;
+  return found;
+}
+
+bool CWindowManagerUI::MoveFocusByTab(bool forward) {
+  if (updateNeeded && forward) {
+    // Tab order needs the layout; the move happens at the next paint.
+    focusNeeded = true;
+    if (window != nullptr) InvalidateRect(window, nullptr, FALSE);
+    return true;
+  }
+  CControlUI* lastSeen = nullptr;
+  CControlUI* next = TabSearch(focus, forward, &lastSeen);
+  if (next == nullptr) next = forward ? TabSearch(nullptr, true, nullptr) : lastSeen;
+  if (next != nullptr) SetFocusControl(next);
+  focusNeeded = false;
+  return true;
+}
+
+bool CWindowManagerUI::FilterBeforeDispatch(UINT message, WPARAM wParam, LPARAM lParam,
+                                            LRESULT& result) {
+  const std::vector<IMessageFilterUI*> filters = dispatchFilters;
+  for (IMessageFilterUI* filter : filters) {
+    bool handled = false;
+    const LRESULT answer = filter->FilterMessage(message, wParam, lParam, handled);
+    if (handled) {
+      result = answer;
+      return true;
+    }
+  }
+  switch (message) {
+    case WM_KEYDOWN:
+      return wParam == VK_TAB && OnTabKey();
+    case WM_SYSKEYDOWN:
+      if (focus != nullptr) SendKeyEvent(focus, EventSysKey, wParam);
+      return false;
+    case WM_SYSCHAR:
+      return OnSysChar(wParam);
+    default:
+      return false;
+  }
+}
+
+bool CWindowManagerUI::OnTabKey() {
+  if (FocusKeepsTab(focus)) return false;
+  MoveFocusByTab(GetKeyState(VK_SHIFT) >= 0);
+  return true;
+}
+
+bool CWindowManagerUI::OnSysChar(WPARAM character) {
+  // Character 0 would match every control without a shortcut.
+  if (root == nullptr || character == 0) return false;
+  TShortcutSearch search;
+  search.character = UpperCase(static_cast<wchar_t>(character));
+  CControlUI* target =
+      root->FindInTree(FindShortcut, &search, FindEnabled | FindTopFirst | FindMeFirst);
+  if (target == nullptr) return false;
+  target->SetFocus();
+  target->Activate();
+  return true;
+}
+
+}  // namespace SkinUI

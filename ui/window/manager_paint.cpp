@@ -1,0 +1,170 @@
+// CWindowManagerUI: layout before painting, painting through the offscreen
+// bitmap, the translucent background copy, dirty rectangles and
+// WM_PRINTCLIENT.
+
+#include "ui/window/window_manager.h"
+
+#include "ui/controls/control.h"
+
+namespace SkinUI {
+
+namespace {
+
+// Dirty rectangles are outlined with one pen for the whole process.
+HPEN DirtyRectPen() {
+  static UniquePen pen(CreatePen(PS_SOLID, 1, RGB(220, 0, 0)));
+  return pen.get();
+}
+
+CControlUI* CALLBACK FindPendingLayout(CControlUI* control, LPVOID) {
+  return control->IsRelayoutPending() ? control : nullptr;
+}
+
+RECT ClientRect(HWND window) {
+  RECT client = {};
+  GetClientRect(window, &client);
+  return client;
+}
+
+void CopyRect(HDC target, HDC source, const RECT& rc) {
+  BitBlt(target, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, source, rc.left, rc.top,
+         SRCCOPY);
+}
+
+}  // namespace
+
+void CWindowManagerUI::OnPaint() {
+  RECT update = {};
+  if (!GetUpdateRect(window, &update, FALSE)) return;
+  PAINTSTRUCT paint = {};
+  if (root == nullptr) {
+    BeginPaint(window, &paint);
+    EndPaint(window, &paint);
+    return;
+  }
+  if (updateNeeded) LayOutTree();
+  if (focusNeeded) MoveFocusByTab(true);
+  if (offscreenPainting && !offscreenBitmap) EnsureOffscreenBuffer(ClientRect(window));
+
+  HDC windowDC = BeginPaint(window, &paint);
+  if (offscreenPainting && offscreenBitmap) {
+    PaintThroughOffscreen(windowDC, paint.rcPaint, update);
+  } else if (root != nullptr) {
+    const int saved = SaveDC(windowDC);
+    root->Paint(windowDC, paint.rcPaint);
+    RestoreDC(windowDC, saved);
+  }
+  EndPaint(window, &paint);
+  // Something asked for layout while the tree was painted: one more round.
+  if (updateNeeded) InvalidateRect(window, nullptr, FALSE);
+}
+
+void CWindowManagerUI::LayOutTree() {
+  updateNeeded = false;
+  const RECT client = ClientRect(window);
+  if (IsRectEmpty(&client)) return;
+  if (root->IsRelayoutPending()) {
+    root->SetBounds(client);
+    // The buffers are made again at the size the window has now.
+    DropPaintBuffers();
+  } else {
+    LayOutPendingControls();
+  }
+  if (firstLayoutPending && root != nullptr) {
+    firstLayoutPending = false;
+    SendNotification(root, NotifyType::kWindowInit);
+  }
+}
+
+// A control whose placement keeps asking for layout would keep this loop
+// going for ever; two rounds per control are more than a sound tree needs.
+void CWindowManagerUI::LayOutPendingControls() {
+  const int rounds = CountControls() * 2;
+  for (int round = 0; round < rounds && root != nullptr; ++round) {
+    CControlUI* pending = root->FindInTree(FindPendingLayout, nullptr, FindVisible | FindMeFirst);
+    if (pending == nullptr) return;
+    const RECT bounds = pending->Bounds();
+    pending->SetBounds(bounds);
+  }
+}
+
+void CWindowManagerUI::EnsureOffscreenBuffer(const RECT& client) {
+  const int width = client.right - client.left;
+  const int height = client.bottom - client.top;
+  if (width <= 0 || height <= 0) return;
+  offscreenDC = UniqueMemoryDC(paintDC);
+  offscreenBitmap.reset(CreateCompatibleBitmap(paintDC, width, height));
+  if (!offscreenDC || !offscreenBitmap) {
+    offscreenDC.reset();
+    offscreenBitmap.reset();
+  }
+}
+
+void CWindowManagerUI::PaintThroughOffscreen(HDC windowDC, const RECT& paint, const RECT& update) {
+  HDC offscreen = offscreenDC.get();
+  {
+    SelectObjectGuard select(offscreen, offscreenBitmap.get());
+    const int saved = SaveDC(offscreen);
+    if (IsTranslucentBackground()) CopyTranslucentBackground(paint);
+    root->Paint(offscreen, paint);
+    // A painter may unregister itself while it paints.
+    const std::vector<CControlUI*> painters = overlayPainters;
+    for (CControlUI* painter : painters) painter->PaintOverlay(offscreen, paint);
+    RestoreDC(offscreen, saved);
+    CopyRect(windowDC, offscreen, paint);
+  }
+  if (ShowsDirtyRect()) DrawDirtyRect(windowDC, update);
+}
+
+// What the window showed before its first paint is kept, and each paint
+// starts from it, so translucent controls are drawn over it.
+void CWindowManagerUI::CopyTranslucentBackground(const RECT& paint) {
+  if (!backgroundBitmap) {
+    const RECT client = ClientRect(window);
+    backgroundDC = UniqueMemoryDC(paintDC);
+    backgroundBitmap.reset(
+        CreateCompatibleBitmap(paintDC, client.right - client.left, client.bottom - client.top));
+    if (!backgroundDC || !backgroundBitmap) {
+      backgroundDC.reset();
+      backgroundBitmap.reset();
+      return;
+    }
+    SelectObject(backgroundDC.get(), backgroundBitmap.get());
+    CopyRect(backgroundDC.get(), paintDC, paint);
+  }
+  CopyRect(offscreenDC.get(), backgroundDC.get(), paint);
+}
+
+void CWindowManagerUI::DrawDirtyRect(HDC windowDC, const RECT& update) const {
+  SelectObjectGuard pen(windowDC, DirtyRectPen());
+  SelectObjectGuard brush(windowDC, GetStockObject(HOLLOW_BRUSH));
+  Rectangle(windowDC, update.left, update.top, update.right, update.bottom);
+}
+
+// Each device context goes before its bitmap, which cannot be deleted while
+// selected.
+void CWindowManagerUI::DropPaintBuffers() {
+  offscreenDC.reset();
+  offscreenBitmap.reset();
+  backgroundDC.reset();
+  backgroundBitmap.reset();
+}
+
+void CWindowManagerUI::OnPrintClient(HDC dc, LPARAM flags) {
+  if (dc == nullptr) return;
+  const int saved = SaveDC(dc);
+  if (root != nullptr) root->Paint(dc, ClientRect(window));
+  if ((flags & PRF_CHILDREN) != 0) {
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+      RECT place = {};
+      GetWindowRect(child, &place);
+      MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&place), 2);
+      SetWindowOrgEx(dc, -place.left, -place.top, nullptr);
+      SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags | PRF_NONCLIENT);
+    }
+  }
+  RestoreDC(dc, saved);
+}
+
+}  // namespace SkinUI

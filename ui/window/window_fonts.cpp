@@ -1,0 +1,137 @@
+// The font table of CWindowResourcesUI: the default font, registered fonts
+// addressed by index, and lookups through the resource parent chain.
+
+#include "ui/window/window_resources.h"
+
+namespace SkinUI {
+
+namespace {
+
+LOGFONTW StockFontDescription() {
+  LOGFONTW description = {};
+  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(description), &description);
+  return description;
+}
+
+std::unique_ptr<FontRecord> MakeFontRecord(const LOGFONTW& description, const wchar_t* face,
+                                           int size, bool bold, bool underline, bool italic) {
+  HFONT font = CreateFontIndirectW(&description);
+  if (font == nullptr) return nullptr;
+  auto record = std::make_unique<FontRecord>();
+  record->font.reset(font);
+  record->face = face;
+  record->size = size;
+  record->bold = bold ? 1 : 0;
+  record->underline = underline ? 1 : 0;
+  record->italic = italic ? 1 : 0;
+  return record;
+}
+
+// Starts from the stock GUI font; bold adds 700 to its weight (a stock weight
+// of 400 gives 1100, which the platform accepts and shows as bold).
+std::unique_ptr<FontRecord> CreateSkinFont(const wchar_t* face, int size, bool bold, bool underline,
+                                           bool italic) {
+  if (face == nullptr) return nullptr;
+  LOGFONTW description = StockFontDescription();
+  lstrcpynW(description.lfFaceName, face, LF_FACESIZE);
+  description.lfCharSet = DEFAULT_CHARSET;
+  description.lfHeight = -size;
+  if (bold) description.lfWeight += FW_BOLD;
+  description.lfUnderline = underline ? 1 : 0;
+  description.lfItalic = italic ? 1 : 0;
+  return MakeFontRecord(description, face, size, bold, underline, italic);
+}
+
+std::unique_ptr<FontRecord> CreateStockDefaultFont() {
+  LOGFONTW description = StockFontDescription();
+  description.lfCharSet = DEFAULT_CHARSET;
+  return MakeFontRecord(description, description.lfFaceName, -description.lfHeight,
+                        description.lfWeight >= FW_BOLD, description.lfUnderline != 0,
+                        description.lfItalic != 0);
+}
+
+bool Matches(const FontRecord& record, const wchar_t* face, int size, bool bold, bool underline,
+             bool italic) {
+  return record.face == face && record.size == size && (record.bold != 0) == bold &&
+         (record.underline != 0) == underline && (record.italic != 0) == italic;
+}
+
+}  // namespace
+
+CWindowResourcesUI::CWindowResourcesUI() : defaultFont(CreateStockDefaultFont()) {}
+
+FontRecord* CWindowResourcesUI::WithMetrics(FontRecord* record, HDC dc) const {
+  if (record != nullptr && !record->HasMetrics()) record->ReadMetrics(dc);
+  return record;
+}
+
+HFONT CWindowResourcesUI::RegisterFont(const wchar_t* face, int size, bool bold, bool underline,
+                                       bool italic) {
+  std::unique_ptr<FontRecord> record = CreateSkinFont(face, size, bold, underline, italic);
+  if (!record) return nullptr;
+  WithMetrics(record.get(), metricsDC);
+  fonts.push_back(std::move(record));
+  return fonts.back()->font.get();
+}
+
+HFONT CWindowResourcesUI::FontAt(int index) {
+  if (index < 0 || index >= FontCount()) {
+    const FontRecord* fallback = RootResources().defaultFont.get();
+    return fallback != nullptr ? fallback->font.get() : nullptr;
+  }
+  return fonts[index]->font.get();
+}
+
+FontRecord* CWindowResourcesUI::FontInfoAt(int index) {
+  if (index < 0 || index >= FontCount()) return DefaultFontInfo();
+  return WithMetrics(fonts[index].get(), metricsDC);
+}
+
+FontRecord* CWindowResourcesUI::FindFontRecord(HFONT font) {
+  for (CWindowResourcesUI* owner = this; owner != nullptr; owner = owner->parentResources) {
+    for (auto& record : owner->fonts) {
+      if (record->font.get() == font) return owner->WithMetrics(record.get(), owner->metricsDC);
+    }
+  }
+  return nullptr;
+}
+
+FontRecord* CWindowResourcesUI::FontInfoOf(HFONT font) {
+  if (font != nullptr) {
+    if (FontRecord* record = FindFontRecord(font)) return record;
+  }
+  return DefaultFontInfo();
+}
+
+HFONT CWindowResourcesUI::FindMatchingFont(const wchar_t* face, int size, bool bold, bool underline,
+                                           bool italic) {
+  if (face == nullptr) return nullptr;
+  for (CWindowResourcesUI* owner = this; owner != nullptr; owner = owner->parentResources) {
+    for (auto& record : owner->fonts) {
+      if (Matches(*record, face, size, bold, underline, italic)) return record->font.get();
+    }
+  }
+  return nullptr;
+}
+
+bool CWindowResourcesUI::ReplaceDefaultFont(const wchar_t* face, int size, bool bold,
+                                            bool underline, bool italic) {
+  std::unique_ptr<FontRecord> record = CreateSkinFont(face, size, bold, underline, italic);
+  if (!record) return false;
+  defaultFont = std::move(record);
+  WithMetrics(defaultFont.get(), metricsDC);
+  return true;
+}
+
+FontRecord* CWindowResourcesUI::DefaultFontInfo() {
+  CWindowResourcesUI& root = RootResources();
+  // A parent that has no window of its own yet measures with this one's.
+  HDC dc = root.metricsDC != nullptr ? root.metricsDC : metricsDC;
+  return WithMetrics(root.defaultFont.get(), dc);
+}
+
+void CWindowResourcesUI::ClearFonts() {
+  fonts.clear();
+}
+
+}  // namespace SkinUI

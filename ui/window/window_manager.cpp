@@ -1,0 +1,299 @@
+// CWindowManagerUI: construction and destruction, attaching to the window,
+// and the message table.
+
+#include "ui/window/window_manager.h"
+
+#include <algorithm>
+
+#include "ui/controls/control.h"
+#include "ui/core/module_instance.h"
+#include "ui/markup/skin_resources.h"
+#include "ui/render/imaging_library.h"
+#include "ui/window/process_settings.h"
+
+namespace SkinUI {
+
+namespace {
+
+template <typename T>
+bool AddOnce(std::vector<T*>& list, T* item) {
+  if (item == nullptr || std::find(list.begin(), list.end(), item) != list.end()) return false;
+  list.push_back(item);
+  return true;
+}
+
+template <typename T>
+bool RemoveItem(std::vector<T*>& list, T* item) {
+  auto found = std::find(list.begin(), list.end(), item);
+  if (found == list.end()) return false;
+  list.erase(found);
+  return true;
+}
+
+// Done once, with the first manager of the process. The imaging library is
+// loaded by its full system path, never by bare name: a copy planted beside
+// the program would otherwise run inside it.
+void InitialiseProcessOnce() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  INITCOMMONCONTROLSEX controls = {};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = ICC_WIN95_CLASSES;
+  InitCommonControlsEx(&controls);
+  LoadImagingLibrary();
+}
+
+}  // namespace
+
+std::vector<CWindowManagerUI*>& CWindowManagerUI::LiveManagers() {
+  static std::vector<CWindowManagerUI*> managers;
+  return managers;
+}
+
+bool CWindowManagerUI::IsLive(const CWindowManagerUI* manager) {
+  const auto& managers = LiveManagers();
+  return std::find(managers.begin(), managers.end(), manager) != managers.end();
+}
+
+CWindowManagerUI::CWindowManagerUI() {
+  InitialiseProcessOnce();
+}
+
+CWindowManagerUI::~CWindowManagerUI() {
+  for (CControlUI* waiting : std::exchange(delayedDeletions, {})) delete waiting;
+  notificationQueue.clear();
+  nameMap.Clear();
+  delete std::exchange(root, nullptr);
+  NoteRootInstalled(false);
+  FreeResources();
+  FreeOptionGroups();
+  StopAllTimers();
+  DestroyToolTip();
+  DropPaintBuffers();
+  if (paintDC != nullptr) ReleaseDC(window, std::exchange(paintDC, nullptr));
+  RemoveItem(LiveManagers(), this);
+}
+
+void CWindowManagerUI::AttachWindow(HWND handle) {
+  if (paintDC != nullptr) ReleaseDC(window, std::exchange(paintDC, nullptr));
+  window = handle;
+  paintDC = handle != nullptr ? GetDC(handle) : nullptr;
+  AttachResources(window, paintDC);
+  AddOnce(LiveManagers(), this);
+}
+
+bool CWindowManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                                           LRESULT& result) {
+  if (window == nullptr) return false;
+  DrainNotificationQueue();
+  if (OfferToFilters(message, wParam, lParam, result)) return true;
+  if (DispatchWindowMessage(message, wParam, lParam, result)) return true;
+  DrainNotificationQueue();
+  return false;
+}
+
+bool CWindowManagerUI::OfferToFilters(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  // A filter may remove itself while it runs.
+  const std::vector<IMessageFilterUI*> filters = messageFilters;
+  for (IMessageFilterUI* filter : filters) {
+    bool handled = false;
+    const LRESULT answer = filter->FilterMessage(message, wParam, lParam, handled);
+    if (handled) {
+      result = answer;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool CWindowManagerUI::DispatchWindowMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                                             LRESULT& result) {
+  switch (message) {
+    case kDeleteLaterMessage:
+      DeleteWaitingTrees();
+      return false;
+    case WM_CLOSE:
+      OnClose();
+      return false;
+    case WM_SIZE:
+      OnSize();
+      return true;
+    case WM_PAINT:
+      OnPaint();
+      return true;
+    case WM_PRINTCLIENT:
+      OnPrintClient(reinterpret_cast<HDC>(wParam), lParam);
+      return false;
+    case WM_ERASEBKGND:
+      // The whole client area is painted from the offscreen bitmap.
+      result = 1;
+      return true;
+    case WM_GETMINMAXINFO:
+      OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+      return false;
+    case WM_SETCURSOR:
+      return OnSetCursor(wParam, lParam);
+    case WM_MOUSEMOVE:
+    case WM_MOUSEHOVER:
+    case WM_MOUSELEAVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_CONTEXTMENU:
+    case WM_MOUSEWHEEL:
+      return HandleMouseMessage(message, wParam, lParam);
+    case WM_KEYDOWN:
+      OnKey(EventKeyDown, wParam);
+      return false;
+    case WM_KEYUP:
+      OnKey(EventKeyUp, wParam);
+      return false;
+    case WM_CHAR:
+      OnKey(EventChar, wParam);
+      return false;
+    case WM_TIMER:
+      OnTimer(wParam);
+      return false;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header != nullptr) ReflectToChild(header->hwndFrom, message, wParam, lParam, result);
+      return true;
+    }
+    case WM_COMMAND:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+      if (lParam == 0) return false;
+      return ReflectToChild(reinterpret_cast<HWND>(lParam), message, wParam, lParam, result);
+    default:
+      return false;
+  }
+}
+
+bool CWindowManagerUI::ReflectToChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam,
+                                      LRESULT& result) {
+  result = SendMessageW(child, kReflectedMessageBase + message, wParam, lParam);
+  return true;
+}
+
+void CWindowManagerUI::OnClose() {
+  // Both pointers stay set: the window is about to go, and a refused close
+  // leaves the tree as it was.
+  if (hover != nullptr) SendMouseEvent(hover, EventMouseLeave, lastMousePoint);
+  if (pressed != nullptr) SendMouseEvent(pressed, EventButtonUp, lastMousePoint);
+  SetFocusControl(nullptr);
+  HWND owner = GetWindow(window, GW_OWNER);
+  if (owner != nullptr) SetFocus(owner);
+}
+
+void CWindowManagerUI::OnSize() {
+  if (focus != nullptr) {
+    TControlEvent event;
+    event.kind = EventWindowSize;
+    event.sender = focus;
+    Deliver(focus, event);
+  }
+  if (root != nullptr) root->RequestRelayout();
+}
+
+void CWindowManagerUI::OnGetMinMaxInfo(MINMAXINFO* info) const {
+  if (info == nullptr) return;
+  const CSizeUI minimum = MinTrackSize();
+  const CSizeUI maximum = MaxTrackSize();
+  if (minimum.cx > 0) info->ptMinTrackSize.x = minimum.cx;
+  if (minimum.cy > 0) info->ptMinTrackSize.y = minimum.cy;
+  if (maximum.cx > 0) info->ptMaxTrackSize.x = maximum.cx;
+  if (maximum.cy > 0) info->ptMaxTrackSize.y = maximum.cy;
+}
+
+bool CWindowManagerUI::Owns(const CControlUI* control) const {
+  return control != nullptr &&
+         control->GetManager() == static_cast<const IManagerServicesUI*>(this);
+}
+
+void CWindowManagerUI::Deliver(CControlUI* control, TControlEvent& event) {
+  if (control == nullptr) return;
+  event.time = GetTickCount();
+  control->RouteEvent(event);
+}
+
+bool CWindowManagerUI::AddListener(INotifyUI* listener) {
+  if (listener == nullptr) return false;
+  listeners.push_back(listener);
+  return true;
+}
+
+bool CWindowManagerUI::AddFilter(IMessageFilterUI* filter) {
+  return AddOnce(messageFilters, filter);
+}
+
+bool CWindowManagerUI::RemoveFilter(IMessageFilterUI* filter) {
+  return RemoveItem(messageFilters, filter);
+}
+
+bool CWindowManagerUI::AddDispatchFilter(IMessageFilterUI* filter) {
+  return AddOnce(dispatchFilters, filter);
+}
+
+bool CWindowManagerUI::RemoveDispatchFilter(IMessageFilterUI* filter) {
+  return RemoveItem(dispatchFilters, filter);
+}
+
+bool CWindowManagerUI::AddOverlayPainter(CControlUI* control) {
+  return AddOnce(overlayPainters, control);
+}
+
+bool CWindowManagerUI::RemoveOverlayPainter(CControlUI* control) {
+  return RemoveItem(overlayPainters, control);
+}
+
+void CWindowManagerUI::InvalidateArea(const RECT& area) {
+  if (window != nullptr) InvalidateRect(window, &area, FALSE);
+}
+
+void CWindowManagerUI::CaptureMouse() {
+  SetCapture(window);
+  mouseCaptured = true;
+}
+
+void CWindowManagerUI::ReleaseMouse() {
+  if (mouseCaptured) ReleaseCapture();
+  mouseCaptured = false;
+}
+
+CSizeUI CWindowManagerUI::ClientSize() const {
+  RECT client = {};
+  if (window != nullptr) GetClientRect(window, &client);
+  return CSizeUI(client.right - client.left, client.bottom - client.top);
+}
+
+HINSTANCE CWindowManagerUI::ModuleInstance() const {
+  return SkinUI::ModuleInstance();
+}
+
+HINSTANCE CWindowManagerUI::ResourceModule() const {
+  return SkinUI::ResourceModule();
+}
+
+const wchar_t* CWindowManagerUI::ResourceFolder() const {
+  return SkinUI::ResourceFolder();
+}
+
+const wchar_t* CWindowManagerUI::ResourceArchiveName() const {
+  return SkinUI::ResourceArchiveName();
+}
+
+bool CWindowManagerUI::ArchiveKeptOpen() const {
+  return SkinUI::ArchiveKeptOpen();
+}
+
+CZipArchive* CWindowManagerUI::KeptArchive() const {
+  return SkinUI::KeptArchive();
+}
+
+TColorShift CWindowManagerUI::GlobalColorShift() const {
+  return ProcessColorShift();
+}
+
+}  // namespace SkinUI

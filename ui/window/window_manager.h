@@ -1,0 +1,263 @@
+#pragma once
+// The per-window engine of the framework. Every native window that shows a
+// control tree owns one; the window offers each message to
+// HandleWindowMessage first and handles it itself only when the manager does
+// not. The manager turns native messages into events for single controls,
+// tracks the hovered, pressed, key-down and focused controls, lays out and
+// paints the tree through an offscreen bitmap, runs per-control timers, shows
+// tooltips, moves focus with Tab and Alt+shortcuts, and sends notifications
+// to the application's listeners, at once or through a queue.
+//
+// It is also the store of the window's shared resources (CWindowResourcesUI).
+// Everything runs on the thread that owns the window; nothing is locked.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "ui/core/control_event.h"
+#include "ui/core/gdi_handles.h"
+#include "ui/core/manager_services.h"
+#include "ui/core/notify.h"
+#include "ui/core/string_map.h"
+#include "ui/window/window_resources.h"
+
+namespace SkinUI {
+
+class CControlUI;
+
+// Posted to the window; the trees waiting for deletion are deleted when it
+// arrives, after the message that asked for it has been handled completely.
+constexpr UINT kDeleteLaterMessage = WM_APP + 1;
+// Native child windows get WM_NOTIFY, WM_COMMAND and the control-colour
+// messages back as this offset plus the message.
+constexpr UINT kReflectedMessageBase = 0x2000;
+
+// One running or stopped control timer; stopped records stay for a restart.
+struct TimerRecord {
+  CControlUI* control = nullptr;
+  UINT key = 0;
+  HWND window = nullptr;
+  UINT nativeId = 0;
+  bool stopped = false;
+};
+
+class CWindowManagerUI : public CWindowResourcesUI, public IManagerServicesUI {
+ public:
+  CWindowManagerUI();
+  CWindowManagerUI(const CWindowManagerUI&) = delete;
+  CWindowManagerUI& operator=(const CWindowManagerUI&) = delete;
+  // Deletes the waiting and installed trees, the queued notifications, the
+  // resources, timers, tooltip and paint buffers, in that order.
+  virtual ~CWindowManagerUI();
+
+  // --- the window -------------------------------------------------------------------
+  void AttachWindow(HWND window);
+  // False when the owning window should handle the message itself.
+  bool HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // Keyboard handling before dispatch: Tab, Alt keys and shortcuts. True when
+  // the message is consumed.
+  bool FilterBeforeDispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // Gives every live manager whose window (or native parent, for a child
+  // window) the message is for a look at it; true when one consumed it.
+  static bool RouteBeforeDispatch(const MSG& msg);
+  // Runs until WM_QUIT.
+  static void RunMessageLoop();
+  // Painting through the offscreen bitmap is on unless switched off here.
+  void SetOffscreenPainting(bool on) { offscreenPainting = on; }
+  // Gives the resource chain's fonts, defaults and colours to this window.
+  bool SetParentResources(CWindowManagerUI* parent) {
+    return CWindowResourcesUI::SetParentResources(parent);
+  }
+
+  // --- the control tree -------------------------------------------------------------
+  // Installs a new tree; the old one is deleted after the current message.
+  bool SetRootControl(CControlUI* control);
+  CControlUI* RootControl() const { return root; }
+
+  // --- focus --------------------------------------------------------------------------
+  // Focus goes to the first tab stop after the one before control, once the
+  // next layout has run.
+  void FocusAfterLayout(CControlUI* control);
+  bool MoveFocusByTab(bool forward);
+
+  // --- listeners, filters, overlay painters -------------------------------------------
+  bool AddListener(INotifyUI* listener);
+  bool AddFilter(IMessageFilterUI* filter);
+  bool RemoveFilter(IMessageFilterUI* filter);
+  bool AddDispatchFilter(IMessageFilterUI* filter);
+  bool RemoveDispatchFilter(IMessageFilterUI* filter);
+
+  // Runs WM_APP + 1's work: deletes the trees waiting for deletion.
+  void DeleteWaitingTrees();
+  void StopAllTimers();
+
+  // --- IManagerServicesUI ---------------------------------------------------------------
+  void InvalidateArea(const RECT& area) override;
+  void RequestLayout() override { updateNeeded = true; }
+  void SetFocusControl(CControlUI* control) override;
+  CControlUI* FocusControl() const override { return focus; }
+  bool StartControlTimer(CControlUI* control, UINT key, UINT intervalMs) override;
+  bool StopControlTimer(CControlUI* control, UINT key) override;
+  void StopControlTimers(CControlUI* control) override;
+  void CaptureMouse() override;
+  void ReleaseMouse() override;
+  bool HasMouseCapture() const override { return mouseCaptured; }
+  using IManagerServicesUI::SendNotification;
+  void SendNotification(TNotifyMsg& msg, bool async) override;
+  bool AddOverlayPainter(CControlUI* control) override;
+  bool RemoveOverlayPainter(CControlUI* control) override;
+  bool JoinOptionGroup(const wchar_t* group, CControlUI* control) override;
+  void LeaveOptionGroup(const wchar_t* group, CControlUI* control) override;
+  CPointerArrayUI* OptionGroup(const wchar_t* group) override;
+  CControlUI* ControlAt(POINT point) override;
+  CControlUI* ControlByName(const wchar_t* name) override;
+  bool BindControlTree(CControlUI* control, CControlUI* parent = nullptr) override;
+  void ForgetControl(CControlUI* control) override;
+  void DeleteLater(CControlUI* control) override;
+  HWND WindowHandle() const override { return window; }
+  CPointUI LastMousePos() const override { return lastMousePoint; }
+  CSizeUI ClientSize() const override;
+  HDC PaintDC() const override { return paintDC; }
+  HINSTANCE ModuleInstance() const override;
+  HINSTANCE ResourceModule() const override;
+  const wchar_t* ResourceFolder() const override;
+  const wchar_t* ResourceArchiveName() const override;
+  bool ArchiveKeptOpen() const override;
+  CZipArchive* KeptArchive() const override;
+  TColorShift GlobalColorShift() const override;
+  DWORD DefaultTextColor() const override { return CWindowResourcesUI::DefaultTextColor(); }
+  DWORD DisabledTextColor() const override { return CWindowResourcesUI::DisabledTextColor(); }
+  DWORD LinkTextColor() const override { return CWindowResourcesUI::LinkTextColor(); }
+  DWORD LinkHoverTextColor() const override { return CWindowResourcesUI::LinkHoverTextColor(); }
+  DWORD SelectedBackColor() const override { return CWindowResourcesUI::SelectedBackColor(); }
+  HFONT FontAt(int index) override { return CWindowResourcesUI::FontAt(index); }
+  FontRecord* FontInfoAt(int index) override { return CWindowResourcesUI::FontInfoAt(index); }
+  FontRecord* FontInfoOf(HFONT font) override { return CWindowResourcesUI::FontInfoOf(font); }
+  FontRecord* DefaultFontInfo() override { return CWindowResourcesUI::DefaultFontInfo(); }
+  HFONT RegisterFont(const wchar_t* face, int size, bool bold, bool underline,
+                     bool italic) override {
+    return CWindowResourcesUI::RegisterFont(face, size, bold, underline, italic);
+  }
+  HFONT FindMatchingFont(const wchar_t* face, int size, bool bold, bool underline,
+                         bool italic) override {
+    return CWindowResourcesUI::FindMatchingFont(face, size, bold, underline, italic);
+  }
+  ImageRecord* ObtainImage(const wchar_t* name, const wchar_t* resourceType, DWORD mask) override {
+    return CWindowResourcesUI::ObtainImage(name, resourceType, mask);
+  }
+  const wchar_t* ClassDefaults(const wchar_t* className) override {
+    return CWindowResourcesUI::ClassDefaults(className);
+  }
+
+ private:
+  // --- message table (window_manager.cpp) ---
+  bool DispatchWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  bool OfferToFilters(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  void OnClose();
+  void OnSize();
+  void OnGetMinMaxInfo(MINMAXINFO* info) const;
+  bool ReflectToChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  bool Owns(const CControlUI* control) const;
+  void Deliver(CControlUI* control, TControlEvent& event);
+
+  // --- painting (manager_paint.cpp) ---
+  void OnPaint();
+  void LayOutTree();
+  void LayOutPendingControls();
+  void EnsureOffscreenBuffer(const RECT& client);
+  void PaintThroughOffscreen(HDC windowDC, const RECT& paint, const RECT& update);
+  void CopyTranslucentBackground(const RECT& paint);
+  void DrawDirtyRect(HDC windowDC, const RECT& update) const;
+  void DropPaintBuffers();
+  void OnPrintClient(HDC dc, LPARAM flags);
+
+  // --- mouse and keyboard (manager_input.cpp) ---
+  bool HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnMouseMove(WPARAM wParam, LPARAM lParam);
+  bool OnMouseHover(LPARAM lParam);
+  void OnMouseLeave();
+  void OnButtonDown(int kind, WPARAM wParam, LPARAM lParam);
+  void OnDoubleClick(WPARAM wParam, LPARAM lParam);
+  void OnButtonUp(WPARAM wParam, LPARAM lParam);
+  void OnContextMenu(WPARAM wParam, LPARAM lParam);
+  void OnMouseWheel(WPARAM wParam, LPARAM lParam);
+  bool OnSetCursor(WPARAM wParam, LPARAM lParam);
+  void OnKey(int kind, WPARAM wParam);
+  void ArmMouseTracking();
+  void SendMouseEvent(CControlUI* control, int kind, const POINT& point, WPARAM wParam = 0,
+                      LPARAM lParam = 0, KeyStateWord keyState = 0);
+  void SendKeyEvent(CControlUI* control, int kind, WPARAM key);
+
+  // --- tooltip (manager_tooltip.cpp) ---
+  void ShowToolTip(CControlUI* control, const CWideStringUI& text);
+  void HideToolTip();
+  UINT HoverDelay() const;
+  void DestroyToolTip();
+
+  // --- focus and keyboard shortcuts (manager_focus.cpp) ---
+  void TakeFocusFrom(CControlUI* newFocus);
+  CControlUI* TabSearch(CControlUI* start, bool forward, CControlUI** lastSeen);
+  bool OnTabKey();
+  bool OnSysChar(WPARAM character);
+  void GiveWindowFocus();
+
+  // --- timers (manager_timers.cpp) ---
+  TimerRecord* FindTimer(CControlUI* control, UINT key, bool runningOnly);
+  void OnTimer(WPARAM nativeId);
+  void KillRunningTimer(TimerRecord& record);
+
+  // --- notifications (manager_notify.cpp) ---
+  void Deliver(TNotifyMsg& msg);
+  void DrainNotificationQueue();
+
+  // --- tree (manager_tree.cpp) ---
+  void RegisterNames(CControlUI* control);
+  int CountControls();
+  void FreeOptionGroups();
+
+  // Every live manager, in attach order.
+  static std::vector<CWindowManagerUI*>& LiveManagers();
+  static bool IsLive(const CWindowManagerUI* manager);
+
+  HWND window = nullptr;
+  HDC paintDC = nullptr;
+  UniqueMemoryDC offscreenDC;
+  UniqueBitmap offscreenBitmap;
+  UniqueMemoryDC backgroundDC;
+  UniqueBitmap backgroundBitmap;
+  HWND toolTip = nullptr;
+  TTTOOLINFOW toolInfo = {};
+  CWideStringUI toolTipText;
+
+  CControlUI* root = nullptr;
+  CControlUI* focus = nullptr;
+  CControlUI* hover = nullptr;
+  CControlUI* pressed = nullptr;
+  CControlUI* keyDown = nullptr;
+  CPointUI lastMousePoint{-1, -1};
+  UINT timerIdCounter = 4096;
+
+  bool firstLayoutPending = true;
+  bool updateNeeded = false;
+  bool focusNeeded = false;
+  bool offscreenPainting = true;
+  bool mouseTrackingArmed = false;
+  bool mouseCaptured = false;
+
+  std::vector<INotifyUI*> listeners;
+  std::vector<std::unique_ptr<TimerRecord>> timers;
+  std::vector<IMessageFilterUI*> dispatchFilters;
+  std::vector<IMessageFilterUI*> messageFilters;
+  std::vector<CControlUI*> overlayPainters;
+  std::vector<CControlUI*> delayedDeletions;
+  std::deque<std::unique_ptr<TNotifyMsg>> notificationQueue;
+  CStringMapUI nameMap{83};
+  // group name -> owned CPointerArrayUI of option controls, in join order.
+  CStringMapUI optionGroups{83};
+};
+
+}  // namespace SkinUI
