@@ -3,7 +3,6 @@
 // stand-in manager, events built in one line, painting into a canvas.
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "tests/support/canvas.h"
@@ -56,14 +55,6 @@ inline void Send(SkinUI::CControlUI& control, int kind, POINT point = {0, 0}, wc
 
 inline void PaintInto(SkinUI::CControlUI& control, Canvas& canvas) {
   control.Paint(canvas.dc(), canvas.Bounds());
-}
-
-// Sizes compared and printed as pairs.
-inline std::pair<LONG, LONG> Dims(LONG cx, LONG cy) {
-  return {cx, cy};
-}
-inline std::pair<LONG, LONG> Dims(SIZE size) {
-  return {size.cx, size.cy};
 }
 
 // The notification types the stand-in manager recorded, in order.
