@@ -48,7 +48,7 @@ std::vector<DWORD> Part(char mark, int state) {
 std::wstring BarImages(SkinUITest::CTestManager& manager, bool horizontal) {
   const std::wstring dir = horizontal ? L"h" : L"v";
   std::wstring list = L"bknormalimage=\"track.png\"";
-  manager.AddPixelImage(L"track.png", 16, 16, std::vector<DWORD>(256, 0xFFF0F3F7));
+  manager.AddImage(L"track.png", 16, 16, std::vector<DWORD>(256, 0xFFF0F3F7));
   for (int s = 0; s < 4; ++s) {
     const struct {
       const wchar_t* attribute;
@@ -60,7 +60,7 @@ std::wstring BarImages(SkinUITest::CTestManager& manager, bool horizontal) {
                  {L"rail", horizontal ? 'G' : 'g', L""}};
     for (const auto& part : parts) {
       const std::wstring file = dir + part.attribute + kSlots[s] + L".png";
-      manager.AddPixelImage(file.c_str(), 16, 16, Part(part.mark, s));
+      manager.AddImage(file.c_str(), 16, 16, Part(part.mark, s));
       list += std::wstring(L" ") + part.attribute + kSlots[s] + L"image=\"file='" + file + L"'" +
               part.extra + L"\"";
     }

@@ -2,10 +2,9 @@
 
 #include <algorithm>
 
-#include "tests/support/canvas.h"
 #include "ui/controls/control.h"
+#include "ui/render/dib_section.h"
 #include "ui/render/draw_kit.h"
-#include "ui/render/image_decoder.h"
 
 namespace SkinUITest {
 
@@ -118,12 +117,6 @@ ImageRecord* CTestManager::ObtainImage(const wchar_t* name, const wchar_t* resou
   return kept;
 }
 
-void CTestManager::AddPixelImage(const wchar_t* name, int width, int height,
-                                 const std::vector<DWORD>& argb) {
-  const std::vector<unsigned char> png = EncodePng(width, height, argb);
-  AddImage(name, SkinUI::DecodeBitmapImage(png.data(), png.size(), 0));
-}
-
 // Calls go through the control's virtual operations only, so this library
 // needs no link to the controls.
 bool CTestManager::BindControlTree(SkinUI::CControlUI* control, SkinUI::CControlUI* parent) {
@@ -156,6 +149,51 @@ bool CTestManager::RemoveOverlayPainter(SkinUI::CControlUI* control) {
   if (found == list.end()) return false;
   list.erase(found);
   return true;
+}
+
+void CTestManager::AddImage(const wchar_t* name, int width, int height,
+                            const std::vector<DWORD>& argb) {
+  AddImage(name, ImageFromPixels(width, height, argb));
+}
+
+bool CTestManager::JoinOptionGroup(const wchar_t* group, SkinUI::CControlUI* control) {
+  auto& members = optionGroups_[group];
+  if (!members) members = std::make_unique<SkinUI::CPointerArrayUI>();
+  if (members->Find(control) >= 0) return false;
+  return members->Add(control);
+}
+
+void CTestManager::LeaveOptionGroup(const wchar_t* group, SkinUI::CControlUI* control) {
+  auto found = optionGroups_.find(group);
+  if (found == optionGroups_.end()) return;
+  const int index = found->second->Find(control);
+  if (index >= 0) found->second->RemoveAt(index);
+  if (found->second->IsEmpty()) optionGroups_.erase(found);
+}
+
+SkinUI::CPointerArrayUI* CTestManager::OptionGroup(const wchar_t* group) {
+  auto found = optionGroups_.find(group);
+  return found != optionGroups_.end() ? found->second.get() : nullptr;
+}
+
+std::unique_ptr<ImageRecord> ImageFromPixels(int width, int height,
+                                             const std::vector<DWORD>& argb) {
+  SkinUI::DibSection dib = SkinUI::CreateTopDownDib(width, height);
+  if (!dib || argb.size() != static_cast<size_t>(width) * height) return nullptr;
+  auto image = std::make_unique<ImageRecord>();
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const DWORD pixel = argb[static_cast<size_t>(y) * width + x];
+      const DWORD alpha = pixel >> 24;
+      if (alpha != 0xFF) image->hasAlpha = 1;
+      auto channel = [&](int shift) { return ((pixel >> shift) & 0xFF) * alpha / 255 << shift; };
+      dib.At(x, y) = (alpha << 24) | channel(16) | channel(8) | channel(0);
+    }
+  }
+  image->bitmap = std::move(dib.bitmap);
+  image->width = width;
+  image->height = height;
+  return image;
 }
 
 }  // namespace SkinUITest

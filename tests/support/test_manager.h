@@ -18,8 +18,8 @@ class CTestManager : public SkinUI::IManagerServicesUI {
 
   // Registers an image under name without going through the lookup.
   void AddImage(const wchar_t* name, std::unique_ptr<SkinUI::ImageRecord> image);
-  // Registers an image of rows of ARGB pixels (not premultiplied).
-  void AddPixelImage(const wchar_t* name, int width, int height, const std::vector<DWORD>& argb);
+  // Registers top-down ARGB pixels (not premultiplied) as a decoded image.
+  void AddImage(const wchar_t* name, int width, int height, const std::vector<DWORD>& argb);
   void SetLastMousePos(POINT point) { mouse_ = SkinUI::CPointUI(point); }
   int FontCount() const { return static_cast<int>(fonts_.size()); }
   const std::vector<std::wstring>& ImageRequests() const { return imageRequests_; }
@@ -59,9 +59,11 @@ class CTestManager : public SkinUI::IManagerServicesUI {
   }
   bool AddOverlayPainter(SkinUI::CControlUI* control) override;
   bool RemoveOverlayPainter(SkinUI::CControlUI* control) override;
-  bool JoinOptionGroup(const wchar_t*, SkinUI::CControlUI*) override { return false; }
-  void LeaveOptionGroup(const wchar_t*, SkinUI::CControlUI*) override {}
-  SkinUI::CPointerArrayUI* OptionGroup(const wchar_t*) override { return nullptr; }
+  // Groups as the window keeps them: members in join order, no duplicates, a
+  // name dropped with its last member.
+  bool JoinOptionGroup(const wchar_t* group, SkinUI::CControlUI* control) override;
+  void LeaveOptionGroup(const wchar_t* group, SkinUI::CControlUI* control) override;
+  SkinUI::CPointerArrayUI* OptionGroup(const wchar_t* group) override;
   SkinUI::CControlUI* ControlAt(POINT) override { return nullptr; }
   SkinUI::CControlUI* ControlByName(const wchar_t*) override { return nullptr; }
   // Binds and initialises the subtree; names are not registered.
@@ -111,6 +113,12 @@ class CTestManager : public SkinUI::IManagerServicesUI {
   std::vector<std::unique_ptr<SkinUI::FontRecord>> fonts_;
   std::map<std::wstring, std::unique_ptr<SkinUI::ImageRecord>> images_;
   std::vector<std::wstring> imageRequests_;
+  std::map<std::wstring, std::unique_ptr<SkinUI::CPointerArrayUI>> optionGroups_;
 };
+
+// A decoded image made from top-down ARGB pixels (not premultiplied), stored
+// as the image loader stores it.
+std::unique_ptr<SkinUI::ImageRecord> ImageFromPixels(int width, int height,
+                                                     const std::vector<DWORD>& argb);
 
 }  // namespace SkinUITest

@@ -1,0 +1,183 @@
+// CLabelUI: text attributes, the text layer and the size estimate.
+
+#include "ui/controls/label.h"
+
+#include <cwchar>
+
+#include "ui/render/draw_kit.h"
+
+namespace SkinUI {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"LabelUI";
+constexpr wchar_t kInterfaceName[] = L"Label";
+constexpr int kLabelMargin = 4;
+
+// The words of "align", looked for as substrings in this order. "vcenter"
+// holds "center", so it centres horizontally too.
+struct TAlignWord {
+  const wchar_t* word;
+  UINT clear;
+  UINT set;
+};
+constexpr TAlignWord kAlignWords[] = {
+    {L"left", DT_CENTER | DT_RIGHT, 0},  {L"center", DT_RIGHT, DT_CENTER},
+    {L"right", DT_CENTER, DT_RIGHT},     {L"top", DT_VCENTER | DT_BOTTOM, 0},
+    {L"vcenter", DT_BOTTOM, DT_VCENTER}, {L"bottom", DT_VCENTER, DT_BOTTOM},
+};
+
+UINT AlignedStyle(UINT style, const wchar_t* value) {
+  for (const TAlignWord& align : kAlignWords) {
+    if (wcsstr(value, align.word) == nullptr) continue;
+    style = (style & ~align.clear) | align.set;
+  }
+  return style;
+}
+
+bool Is(const wchar_t* name, const wchar_t* expected) {
+  return wcscmp(name, expected) == 0;
+}
+
+template <typename T>
+bool Change(T& field, T value) {
+  if (field == value) return false;
+  field = value;
+  return true;
+}
+
+}  // namespace
+
+CLabelUI::CLabelUI() = default;
+
+const wchar_t* CLabelUI::ClassName() const {
+  return kClassName;
+}
+
+void* CLabelUI::InterfaceFor(const wchar_t* name) {
+  if (name != nullptr && wcscmp(name, kInterfaceName) == 0) return this;
+  return CControlUI::InterfaceFor(name);
+}
+
+void CLabelUI::HandleEvent(TControlEvent& event) {
+  switch (event.kind) {
+    case EventSetFocus:
+      focused = true;
+      return;
+    case EventKillFocus:
+      focused = false;
+      return;
+    case EventMouseEnter:
+    case EventMouseLeave:
+      return;
+    default:
+      CControlUI::HandleEvent(event);
+  }
+}
+
+bool CLabelUI::ForwardMouseEventIfNotTaken(TControlEvent& event) {
+  if (IsMouseEnabled() || !IsMouseEvent(event.kind)) return false;
+  if (parent != nullptr) {
+    parent->HandleEvent(event);
+  } else {
+    CLabelUI::HandleEvent(event);
+  }
+  return true;
+}
+
+void CLabelUI::ApplyAttribute(const wchar_t* name, const wchar_t* value) {
+  if (name == nullptr || value == nullptr) return;
+  using namespace AttributeValue;
+  if (Is(name, L"align")) {
+    SetTextStyle(AlignedStyle(textStyle, value));
+  } else if (Is(name, L"endellipsis")) {
+    SetTextStyle(Boolean(value) ? textStyle | DT_END_ELLIPSIS : textStyle & ~DT_END_ELLIPSIS);
+  } else if (Is(name, L"font")) {
+    SetFont(Integer(value));
+  } else if (Is(name, L"textcolor")) {
+    SetTextColor(Color(value));
+  } else if (Is(name, L"disabledtextcolor")) {
+    SetDisabledTextColor(Color(value));
+  } else if (Is(name, L"textpadding")) {
+    SetTextPadding(Rectangle(value));
+  } else if (Is(name, L"showhtml")) {
+    SetShowHtml(Boolean(value));
+  } else {
+    CControlUI::ApplyAttribute(name, value);
+  }
+}
+
+SIZE CLabelUI::PreferredSize(SIZE available) {
+  if (fixedHeight > 0 || manager == nullptr) return CControlUI::PreferredSize(available);
+  return PreferredSizeWithMargin(kLabelMargin);
+}
+
+SIZE CLabelUI::PreferredSizeWithMargin(int margin) {
+  const FontRecord* record = manager->FontInfoAt(font);
+  const int height = record != nullptr ? record->metrics.tmHeight : 0;
+  return CSizeUI(fixedWidth, height + margin);
+}
+
+void CLabelUI::PaintTextLayer(HDC dc) {
+  ApplyDefaultTextColors();
+  if (text.IsEmpty()) return;
+  RECT area = TextArea();
+  DrawTextIn(dc, area, IsEnabled() ? textColor : disabledTextColor, textStyle | DT_SINGLELINE);
+}
+
+void CLabelUI::ApplyDefaultTextColors() {
+  if (manager == nullptr) return;
+  if (textColor == 0) textColor = manager->DefaultTextColor();
+  if (disabledTextColor == 0) disabledTextColor = manager->DisabledTextColor();
+}
+
+RECT CLabelUI::TextArea() const {
+  return CRectUI(itemRect.left + textPadding.left, itemRect.top + textPadding.top,
+                 itemRect.right - textPadding.right, itemRect.bottom - textPadding.bottom);
+}
+
+void CLabelUI::DrawTextIn(HDC dc, RECT& area, DWORD color, UINT style) {
+  if (showHtml) {
+    int noLinks = 0;
+    CDrawKit::DrawMarkupText(dc, manager, area, text, color, nullptr, nullptr, noLinks, style);
+  } else {
+    CDrawKit::DrawPlainText(dc, manager, area, text, color, font, style);
+  }
+}
+
+bool CLabelUI::PaintImageOrDrop(HDC dc, CWideStringUI& image, const wchar_t* modifier) {
+  if (image.IsEmpty()) return false;
+  if (PaintImageSpec(dc, image, modifier)) return true;
+  image.Empty();
+  return false;
+}
+
+// --- setters -------------------------------------------------------------------
+
+void CLabelUI::SetTextStyle(UINT style) {
+  if (Change(textStyle, style)) Invalidate();
+}
+
+void CLabelUI::SetTextColor(DWORD color) {
+  if (Change(textColor, color)) Invalidate();
+}
+
+void CLabelUI::SetDisabledTextColor(DWORD color) {
+  if (Change(disabledTextColor, color)) Invalidate();
+}
+
+void CLabelUI::SetFont(int index) {
+  if (Change(font, index)) Invalidate();
+}
+
+void CLabelUI::SetTextPadding(const RECT& padding) {
+  if (textPadding == padding) return;
+  textPadding = padding;
+  Invalidate();
+}
+
+void CLabelUI::SetShowHtml(bool on) {
+  if (Change(showHtml, on)) Invalidate();
+}
+
+}  // namespace SkinUI

@@ -1,0 +1,136 @@
+// COptionUI: selection, option groups and the selected look.
+
+#include "ui/controls/option.h"
+
+#include <cwchar>
+
+namespace SkinUI {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"OptionUI";
+constexpr wchar_t kInterfaceName[] = L"Option";
+
+bool Is(const wchar_t* name, const wchar_t* expected) {
+  return wcscmp(name, expected) == 0;
+}
+
+}  // namespace
+
+COptionUI::COptionUI() = default;
+
+COptionUI::~COptionUI() {
+  if (!group.IsEmpty() && manager != nullptr) manager->LeaveOptionGroup(group, this);
+}
+
+const wchar_t* COptionUI::ClassName() const {
+  return kClassName;
+}
+
+void* COptionUI::InterfaceFor(const wchar_t* name) {
+  if (name != nullptr && wcscmp(name, kInterfaceName) == 0) return this;
+  return CButtonUI::InterfaceFor(name);
+}
+
+void COptionUI::BindManager(IManagerServicesUI* newManager, CControlUI* newParent, bool init) {
+  CButtonUI::BindManager(newManager, newParent, init);
+  if (init && manager != nullptr && !group.IsEmpty()) manager->JoinOptionGroup(group, this);
+}
+
+bool COptionUI::Activate() {
+  if (!CButtonUI::Activate()) return false;
+  // Clicking a selected radio option changes nothing.
+  SetSelected(group.IsEmpty() ? !selected : true);
+  return true;
+}
+
+void COptionUI::SetSelected(bool value) {
+  if (selected == value) return;
+  selected = value;
+  ButtonState::Set(buttonState, ButtonState::kSelected, value);
+  if (manager != nullptr) {
+    if (group.IsEmpty()) {
+      manager->SendNotification(this, NotifyType::kSelectChanged);
+    } else if (selected) {
+      DeselectOtherMembers();
+      manager->SendNotification(this, NotifyType::kSelectChanged);
+    }
+  }
+  Invalidate();
+}
+
+// The members switched off report nothing: only the newly selected one does.
+void COptionUI::DeselectOtherMembers() {
+  const CPointerArrayUI* members = manager->OptionGroup(group);
+  if (members == nullptr) return;
+  for (int i = 0; i < members->GetSize(); ++i) {
+    auto* member = static_cast<CControlUI*>(members->GetAt(i));
+    if (member == nullptr || member == this) continue;
+    auto* option = static_cast<COptionUI*>(member->InterfaceFor(kInterfaceName));
+    if (option != nullptr) option->SetSelected(false);
+  }
+}
+
+void COptionUI::SetGroup(const wchar_t* name) {
+  const wchar_t* newName = name != nullptr ? name : L"";
+  if (group == newName) return;
+  if (!group.IsEmpty() && manager != nullptr) manager->LeaveOptionGroup(group, this);
+  group = newName;
+  if (!group.IsEmpty() && manager != nullptr) manager->JoinOptionGroup(group, this);
+}
+
+void COptionUI::ApplyAttribute(const wchar_t* name, const wchar_t* value) {
+  if (name == nullptr || value == nullptr) return;
+  if (Is(name, L"group")) {
+    SetGroup(value);
+  } else if (Is(name, L"selected")) {
+    SetSelected(AttributeValue::Boolean(value));
+  } else if (Is(name, L"selectedimage")) {
+    SetSelectedImage(value);
+  } else if (Is(name, L"foreimage")) {
+    SetForeImage(value);
+  } else if (Is(name, L"selectedtextcolor")) {
+    SetSelectedTextColor(AttributeValue::Color(value));
+  } else {
+    CButtonUI::ApplyAttribute(name, value);
+  }
+}
+
+// --- painting -------------------------------------------------------------------
+
+// Options never show a pushed look or the pushed text colour.
+void COptionUI::PaintStateImage(HDC dc) {
+  ButtonState::Set(buttonState, ButtonState::kPushed, false);
+  if (!selected || !PaintImageOrDrop(dc, selectedImage)) CButtonUI::PaintStateImage(dc);
+  PaintImageOrDrop(dc, foreImage);
+}
+
+void COptionUI::PaintTextLayer(HDC dc) {
+  if (!selected) {
+    CButtonUI::PaintTextLayer(dc);
+    return;
+  }
+  RefreshStateBits();
+  ApplyDefaultTextColors();
+  if (text.IsEmpty()) return;
+  DWORD color = IsEnabled() ? textColor : disabledTextColor;
+  if (IsEnabled() && selectedTextColor != 0) color = selectedTextColor;
+  RECT area = TextArea();
+  DrawTextIn(dc, area, color, textStyle);
+}
+
+// --- setters ---------------------------------------------------------------------
+
+void COptionUI::SetSelectedTextColor(DWORD color) {
+  ChangeColor(selectedTextColor, color);
+}
+
+void COptionUI::SetSelectedImage(const wchar_t* image) {
+  ChangeImage(selectedImage, image);
+}
+
+void COptionUI::SetForeImage(const wchar_t* image) {
+  ChangeImage(foreImage, image);
+}
+
+}  // namespace SkinUI

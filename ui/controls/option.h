@@ -1,0 +1,52 @@
+#pragma once
+// A check box or radio button built on the button: a selected flag with its
+// own image and text colour, a fore image, and named groups kept by the
+// window in which selecting one member switches the others off.
+
+#include "ui/controls/button.h"
+
+namespace SkinUI {
+
+class COptionUI : public CButtonUI {
+ public:
+  COptionUI();
+  // Leaves its group.
+  ~COptionUI() override;
+
+  const wchar_t* ClassName() const override;
+  void* InterfaceFor(const wchar_t* name) override;
+  // Joins its group with the new window when initialised.
+  void BindManager(IManagerServicesUI* manager, CControlUI* parent, bool init = true) override;
+  // "click", then selects (in a group) or toggles (without one).
+  bool Activate() override;
+  void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
+  void PaintStateImage(HDC dc) override;
+  void PaintTextLayer(HDC dc) override;
+
+  bool IsSelected() const { return selected; }
+  // Selecting a grouped option switches the other members off silently and
+  // sends "selectchanged" from this one; without a group every change is
+  // reported.
+  void SetSelected(bool value);
+  const CWideStringUI& GetGroup() const { return group; }
+  // Null or empty clears the group.
+  void SetGroup(const wchar_t* name);
+
+  DWORD GetSelectedTextColor() const { return selectedTextColor; }
+  void SetSelectedTextColor(DWORD color);
+  const CWideStringUI& GetSelectedImage() const { return selectedImage; }
+  void SetSelectedImage(const wchar_t* image);
+  const CWideStringUI& GetForeImage() const { return foreImage; }
+  void SetForeImage(const wchar_t* image);
+
+ private:
+  void DeselectOtherMembers();
+
+  bool selected = false;
+  CWideStringUI group;
+  DWORD selectedTextColor = 0;
+  CWideStringUI selectedImage;
+  CWideStringUI foreImage;
+};
+
+}  // namespace SkinUI
