@@ -33,6 +33,12 @@ std::vector<std::wstring> CNotifyRecorder::Types() const {
   return types;
 }
 
+SkinUI::ImageRecord* CHarnessManager::ObtainImage(const wchar_t* name, const wchar_t* resourceType,
+                                                  DWORD mask) {
+  imageRequests.push_back(name != nullptr ? name : L"");
+  return CWindowManagerUI::ObtainImage(name, resourceType, mask);
+}
+
 CHarnessWindow::CHarnessWindow(int width, int height, DWORD exStyle, int left, int top) {
   ParkPointer();
   RECT frame = {left, top, left + width, top + height};
@@ -53,7 +59,7 @@ CHarnessWindow::~CHarnessWindow() {
 
 LRESULT CHarnessWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CREATE) {
-    manager_ = std::make_unique<SkinUI::CWindowManagerUI>();
+    manager_ = std::make_unique<CHarnessManager>();
     manager_->AttachWindow(hwnd);
     manager_->AddListener(&recorder_);
   }

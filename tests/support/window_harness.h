@@ -38,6 +38,15 @@ class CNotifyRecorder : public SkinUI::INotifyUI {
   std::function<void(SkinUI::TNotifyMsg&)> onReceive;
 };
 
+// The window manager of the harness: the real one, which also writes down
+// every image name the drawing code asks it for.
+class CHarnessManager : public SkinUI::CWindowManagerUI {
+ public:
+  SkinUI::ImageRecord* ObtainImage(const wchar_t* name, const wchar_t* resourceType,
+                                   DWORD mask) override;
+  std::vector<std::wstring> imageRequests;
+};
+
 class CHarnessWindow : public SkinUI::CWindowWnd {
  public:
   // A visible pop-up whose client area is width x height at (left, top).
@@ -46,7 +55,7 @@ class CHarnessWindow : public SkinUI::CWindowWnd {
   ~CHarnessWindow() override;
 
   // Valid while the native window lives.
-  SkinUI::CWindowManagerUI& Manager() { return *manager_; }
+  CHarnessManager& Manager() { return *manager_; }
   bool HasManager() const { return manager_ != nullptr; }
   CNotifyRecorder& Notifications() { return recorder_; }
 
@@ -100,7 +109,7 @@ class CHarnessWindow : public SkinUI::CWindowWnd {
  private:
   bool Dropped(const MSG& msg) const;
 
-  std::unique_ptr<SkinUI::CWindowManagerUI> manager_;
+  std::unique_ptr<CHarnessManager> manager_;
   CNotifyRecorder recorder_;
 };
 

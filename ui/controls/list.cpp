@@ -1,0 +1,462 @@
+// CListUI: its own children (header and body), the row list behind the
+// child-list interface, selection, keys and the wheel.
+
+#include "ui/controls/list.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "ui/controls/list_header.h"
+#include "ui/controls/list_rows.h"
+#include "ui/controls/scroll_bar.h"
+#include "ui/render/draw_kit.h"
+
+namespace SkinUI {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"ListUI";
+constexpr wchar_t kInterfaceName[] = L"List";
+constexpr wchar_t kListInterfaceName[] = L"IList";
+constexpr wchar_t kOwnerInterfaceName[] = L"IListOwner";
+constexpr wchar_t kHeaderInterfaceName[] = L"ListHeader";
+constexpr wchar_t kHeaderItemClass[] = L"ListHeaderItemUI";
+constexpr wchar_t kRowInterfaceName[] = L"ListItem";
+// The wheel turned away from the user (0) or towards the user (1).
+constexpr WPARAM kWheelUp = 0;
+constexpr WPARAM kWheelDown = 1;
+
+bool Is(const wchar_t* name, const wchar_t* expected) {
+  return wcscmp(name, expected) == 0;
+}
+
+bool IsHeaderItem(CControlUI* control) {
+  return wcsstr(control->ClassName(), kHeaderItemClass) != nullptr;
+}
+
+IListItemUI* RowOf(CControlUI* control) {
+  if (control == nullptr) return nullptr;
+  return static_cast<IListItemUI*>(control->InterfaceFor(kRowInterfaceName));
+}
+
+bool Meets(const RECT& a, const RECT& b) {
+  RECT common;
+  return IntersectRect(&common, &a, &b) != FALSE;
+}
+
+}  // namespace
+
+CListUI::CListUI() {
+  header = new CListHeaderUI;
+  body = new CListBodyUI(this);
+  InsertOwnChild(header, 0);
+  InsertOwnChild(body, 1);
+}
+
+// The header and the body (and the rows with it) go with the container.
+CListUI::~CListUI() = default;
+
+const wchar_t* CListUI::ClassName() const {
+  return kClassName;
+}
+
+void* CListUI::InterfaceFor(const wchar_t* name) {
+  if (name == nullptr) return nullptr;
+  if (Is(name, kInterfaceName)) return this;
+  if (Is(name, kListInterfaceName)) return static_cast<IListUI*>(this);
+  if (Is(name, kOwnerInterfaceName)) return static_cast<IListOwnerUI*>(this);
+  return CVerticalLayoutUI::InterfaceFor(name);
+}
+
+UINT CListUI::ControlFlags() const {
+  return ControlFlagTabStop;
+}
+
+// --- the list's own children ------------------------------------------------------------
+//
+// The inherited container code walks the child-list interface, which here
+// answers the rows; so binding, showing, searching, placing and painting of
+// the header and the body are done here over the list's own children.
+
+void CListUI::InsertOwnChild(CControlUI* control, int index) {
+  if (manager != nullptr) manager->BindControlTree(control, this);
+  if (IsVisible()) {
+    RequestRelayout();
+  } else {
+    control->SetInnerVisible(false);
+  }
+  items.InsertAt(std::clamp(index, 0, OwnCount()), control);
+}
+
+void CListUI::BindManager(IManagerServicesUI* newManager, CControlUI* newParent, bool init) {
+  for (int i = 0; i < OwnCount(); ++i) OwnChild(i)->BindManager(newManager, this, init);
+  CControlUI::BindManager(newManager, newParent, init);
+}
+
+void CListUI::SetInnerVisible(bool show) {
+  CControlUI::SetInnerVisible(show);
+  for (int i = 0; i < OwnCount(); ++i) {
+    CControlUI* child = OwnChild(i);
+    child->SetVisible(show);
+    if (show && !child->IsInnerVisible()) child->SetInnerVisible(true);
+  }
+}
+
+CControlUI* CListUI::FindInTree(FindControlProc test, LPVOID data, UINT flags) {
+  if ((flags & FindVisible) != 0 && !IsVisible()) return nullptr;
+  if ((flags & FindEnabled) != 0 && !IsEnabled()) return nullptr;
+  const bool hitTest = (flags & FindHitTest) != 0;
+  const POINT* point = static_cast<const POINT*>(data);
+  if (hitTest && (point == nullptr || !itemRect.Contains(*point))) return nullptr;
+  if (hitTest && !mouseChildEnabled) return CControlUI::FindInTree(test, data, flags);
+
+  const bool meFirst = (flags & FindMeFirst) != 0;
+  if (meFirst) {
+    if (CControlUI* found = CControlUI::FindInTree(test, data, flags)) return found;
+  }
+  const CRectUI inner = InnerRect();
+  const bool topFirst = (flags & FindTopFirst) != 0;
+  for (int step = 0; step < OwnCount(); ++step) {
+    CControlUI* child = OwnChild(topFirst ? OwnCount() - 1 - step : step);
+    CControlUI* found = child->FindInTree(test, data, flags);
+    if (found == nullptr) continue;
+    if (!hitTest || found->IsFloat() || inner.Contains(*point)) return found;
+  }
+  return meFirst ? nullptr : CControlUI::FindInTree(test, data, flags);
+}
+
+void CListUI::SetBounds(const RECT& rect) {
+  layingOutColumns = true;
+  CControlUI::SetBounds(rect);
+  StackOwnChildren();
+  LayOutColumns(rect);
+  layingOutColumns = false;
+}
+
+// The vertical layout's rule for these children: each header keeps its
+// estimated height, clamped, and the body stretches over the rest.
+void CListUI::StackOwnChildren() {
+  const CRectUI rc = InnerRect();
+  const CSizeUI available(rc.GetWidth(), rc.GetHeight());
+  auto heightOf = [&](CControlUI* child) {
+    return ClampHeight(*child, child->PreferredSize(available).cy);
+  };
+  int fixedTotal = 0;
+  for (int i = 0; i < OwnCount(); ++i) {
+    CControlUI* child = OwnChild(i);
+    if (!child->IsVisible()) continue;
+    const CRectUI pad = child->GetPadding();
+    fixedTotal += pad.top + pad.bottom + (child == body ? 0 : heightOf(child));
+  }
+  int y = rc.top;
+  for (int i = 0; i < OwnCount(); ++i) {
+    CControlUI* child = OwnChild(i);
+    if (!child->IsVisible()) continue;
+    const CRectUI pad = child->GetPadding();
+    const int height = child == body
+                           ? ClampHeight(*child, std::max<int>(0, available.cy - fixedTotal))
+                           : heightOf(child);
+    int width = child->GetFixedWidth();
+    if (width == 0) width = std::max<int>(0, available.cx - pad.left - pad.right);
+    width = ClampWidth(*child, width);
+    child->SetBounds(CRectUI(rc.left + pad.left, y + pad.top, rc.left + pad.left + width,
+                             y + pad.top + height + pad.bottom));
+    y += height + pad.top + pad.bottom;
+  }
+}
+
+void CListUI::Paint(HDC dc, const RECT& dirty) {
+  RECT area;
+  if (!IntersectRect(&area, &dirty, &itemRect)) return;
+  ClipGuard outer;
+  CDrawKit::ClipToRect(dc, area, outer);
+  CControlUI::Paint(dc, dirty);
+  const CRectUI inner = InnerRect();
+  RECT innerDirty;
+  if (!IntersectRect(&innerDirty, &dirty, &inner)) return;
+  ClipGuard clip;
+  CDrawKit::ClipToRect(dc, innerDirty, clip);
+  for (int i = 0; i < OwnCount(); ++i) {
+    CControlUI* child = OwnChild(i);
+    if (child->IsVisible() && Meets(dirty, child->Bounds())) child->Paint(dc, dirty);
+  }
+}
+
+// --- the rows behind the child-list interface ----------------------------------------------
+
+CControlUI* CListUI::ChildAt(int index) const {
+  return body->ChildAt(index);
+}
+
+int CListUI::GetCount() const {
+  return body->GetCount();
+}
+
+int CListUI::IndexOfChild(CControlUI* control) const {
+  if (control != nullptr && IsHeaderItem(control)) return header->IndexOfChild(control);
+  return body->IndexOfChild(control);
+}
+
+IListItemUI* CListUI::RowAt(int index) const {
+  return RowOf(body->ChildAt(index));
+}
+
+void CListUI::RenumberRows(int from, int to) {
+  for (int i = std::max(from, 0); i <= to && i < GetCount(); ++i) {
+    if (IListItemUI* row = RowAt(i)) row->SetRowIndex(i);
+  }
+}
+
+void CListUI::UpdateColumnCount() {
+  listInfo.columnCount = std::min(header->GetCount(), kMaxListColumns);
+}
+
+bool CListUI::Add(CControlUI* control) {
+  if (control == nullptr) return false;
+  if (control->InterfaceFor(kHeaderInterfaceName) != nullptr) return AddHeader(control);
+  if (IsHeaderItem(control)) {
+    const bool added = header->Add(control);
+    UpdateColumnCount();
+    return added;
+  }
+  if (IListItemUI* row = RowOf(control)) {
+    row->SetOwner(this);
+    row->SetRowIndex(GetCount());
+  }
+  return body->Add(control);
+}
+
+// A header built from markup replaces the list's own header while that one
+// is still empty. Handing in the header already in use changes nothing: it
+// is a child of the list once only.
+bool CListUI::AddHeader(CControlUI* control) {
+  if (control == header) return false;
+  auto* newHeader = static_cast<CListHeaderUI*>(control->InterfaceFor(kHeaderInterfaceName));
+  if (header->GetCount() == 0) {
+    CListHeaderUI* old = header;
+    items.RemoveAt(items.Find(old));
+    header = newHeader;
+    if (manager != nullptr) {
+      manager->DeleteLater(old);
+    } else {
+      delete old;
+    }
+  }
+  UpdateColumnCount();
+  InsertOwnChild(control, 0);
+  return true;
+}
+
+bool CListUI::InsertAt(CControlUI* control, int index) {
+  if (control == nullptr) return false;
+  if (control->InterfaceFor(kHeaderInterfaceName) != nullptr) return AddHeader(control);
+  if (IsHeaderItem(control)) {
+    const bool added = header->InsertAt(control, index);
+    UpdateColumnCount();
+    return added;
+  }
+  if (!body->InsertAt(control, index)) return false;
+  if (IListItemUI* row = RowOf(control)) {
+    row->SetOwner(this);
+    row->SetRowIndex(index);
+  }
+  RenumberRows(index + 1, GetCount() - 1);
+  if (currentSelection >= index) ++currentSelection;
+  return true;
+}
+
+bool CListUI::Remove(CControlUI* control) {
+  if (control == nullptr || control == header) return false;
+  if (IsHeaderItem(control)) {
+    const bool removed = header->Remove(control);
+    UpdateColumnCount();
+    return removed;
+  }
+  return RemoveRow(control);
+}
+
+// Removing the selected row selects the nearest selectable row before it
+// (or the first one after), reported as a selection from none.
+bool CListUI::RemoveRow(CControlUI* control) {
+  const int index = body->IndexOfChild(control);
+  if (index < 0 || !body->Remove(control)) return false;
+  RenumberRows(index, GetCount() - 1);
+  if (index == expandedItem) {
+    expandedItem = -1;
+  } else if (index < expandedItem) {
+    --expandedItem;
+  }
+  if (index == currentSelection) {
+    currentSelection = -1;
+    SelectRow(NearestSelectable(index, false), false);
+  } else if (index < currentSelection) {
+    --currentSelection;
+  }
+  return true;
+}
+
+bool CListUI::RemoveAt(int index) {
+  CControlUI* row = ChildAt(index);
+  return row != nullptr && Remove(row);
+}
+
+void CListUI::RemoveAll() {
+  currentSelection = -1;
+  expandedItem = -1;
+  body->RemoveAll();
+}
+
+bool CListUI::MoveChildTo(CControlUI* control, int index) {
+  if (control == nullptr) return false;
+  if (IsHeaderItem(control)) return header->MoveChildTo(control, index);
+  const int from = body->IndexOfChild(control);
+  if (from < 0) return false;
+  CControlUI* selected = body->ChildAt(currentSelection);
+  if (!body->MoveChildTo(control, index)) return false;
+  const int to = body->IndexOfChild(control);
+  RenumberRows(std::min(from, to), std::max(from, to));
+  if (selected != nullptr) currentSelection = body->IndexOfChild(selected);
+  return true;
+}
+
+// --- selection ------------------------------------------------------------------------------
+
+bool CListUI::SelectRow(int index, bool takeFocus) {
+  if (index == currentSelection) return true;
+  const int previous = currentSelection;
+  if (currentSelection >= 0) {
+    if (IListItemUI* row = RowAt(currentSelection)) row->Select(false);
+    currentSelection = -1;
+  }
+  if (index < 0) return false;
+  CControlUI* control = body->ChildAt(index);
+  IListItemUI* row = RowOf(control);
+  if (row == nullptr || !control->IsVisible() || !control->IsEnabled()) return false;
+  currentSelection = index;
+  if (!row->Select(true)) {
+    currentSelection = -1;
+    return false;
+  }
+  ScrollIntoView(index);
+  if (takeFocus) control->SetFocus();
+  if (manager != nullptr) manager->SendNotification(this, NotifyType::kItemSelect, index, previous);
+  return true;
+}
+
+bool CListUI::ExpandRow(int index, bool expand) {
+  if (expandedItem >= 0 && !listInfo.multiExpanding) {
+    if (IListItemUI* row = RowAt(expandedItem)) row->Expand(false);
+    expandedItem = -1;
+  }
+  if (expand) {
+    CControlUI* control = body->ChildAt(index);
+    IListItemUI* row = RowOf(control);
+    if (row == nullptr || !control->IsVisible()) return false;
+    expandedItem = index;
+    if (!row->Expand(true)) {
+      expandedItem = -1;
+      return false;
+    }
+  }
+  RequestRelayout();
+  return true;
+}
+
+// Only a row reaching out of the visible part of the body is scrolled to,
+// by as little as brings it in. A row ending exactly on the area's bottom
+// edge is wholly visible and stays where it is.
+void CListUI::ScrollIntoView(int index) {
+  if (currentSelection < 0) return;
+  CControlUI* row = body->ChildAt(index);
+  if (row == nullptr) return;
+  const CRectUI place = row->Bounds();
+  CRectUI area = body->Bounds();
+  const RECT bodyInset = body->GetInset();
+  area.top += bodyInset.top;
+  area.bottom -= bodyInset.bottom;
+  const CScrollBarUI* bar = body->HorizontalScrollBar();
+  if (IsShownBar(bar)) area.bottom -= bar->GetFixedHeight();
+  if (place.top >= area.top && place.bottom <= area.bottom) return;
+  Scroll(0, place.bottom > area.bottom ? place.bottom - area.bottom : place.top - area.top);
+}
+
+void CListUI::Scroll(int dx, int dy) {
+  if (dx == 0 && dy == 0) return;
+  const SIZE pos = body->GetScrollPos();
+  body->SetScrollPos(CSizeUI(pos.cx + dx, pos.cy + dy));
+}
+
+// --- events -------------------------------------------------------------------------------------
+
+void CListUI::HandleEvent(TControlEvent& event) {
+  if (!IsMouseEnabled() && IsMouseEvent(event.kind)) {
+    if (parent != nullptr) {
+      parent->HandleEvent(event);
+    } else {
+      CVerticalLayoutUI::HandleEvent(event);
+    }
+    return;
+  }
+  if (event.kind == EventSetFocus || event.kind == EventKillFocus) {
+    focused = event.kind == EventSetFocus;
+    return;
+  }
+  if (event.kind == EventKeyDown && HandleKey(event)) return;
+  if (event.kind == EventScrollWheel && HandleWheel(event)) return;
+  CVerticalLayoutUI::HandleEvent(event);
+}
+
+// Keys and wheel steps past either end select nothing new: the nearest
+// selectable row is searched from a clamped index.
+bool CListUI::HandleKey(const TControlEvent& event) {
+  switch (event.key) {
+    case VK_RETURN:
+      if (currentSelection >= 0) {
+        if (CControlUI* row = ChildAt(currentSelection)) row->Activate();
+      }
+      return true;
+    case VK_PRIOR:
+      ScrollPageUp();
+      return true;
+    case VK_NEXT:
+      ScrollPageDown();
+      return true;
+    case VK_END:
+      SelectRow(NearestSelectable(GetCount() - 1, true), true);
+      return true;
+    case VK_HOME:
+      SelectRow(NearestSelectable(0, false), true);
+      return true;
+    case VK_UP:
+      SelectRow(NearestSelectable(currentSelection - 1, false), true);
+      return true;
+    case VK_DOWN:
+      SelectRow(NearestSelectable(currentSelection + 1, true), true);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CListUI::HandleWheel(const TControlEvent& event) {
+  const WPARAM direction = LOWORD(event.wParam);
+  if (direction == kWheelUp) {
+    if (scrollSelect) {
+      SelectRow(NearestSelectable(currentSelection - 1, false), true);
+    } else {
+      ScrollLineUp();
+    }
+    return true;
+  }
+  if (direction == kWheelDown) {
+    if (scrollSelect) {
+      SelectRow(NearestSelectable(currentSelection + 1, true), true);
+    } else {
+      ScrollLineDown();
+    }
+    return true;
+  }
+  return false;
+}
+
+}  // namespace SkinUI

@@ -1,0 +1,192 @@
+// CListBodyUI: rows as wide as the header, the horizontal bar kept by the
+// body, and scrolling that moves the header with the rows. Also the list's
+// column rectangles, which follow the header items.
+
+#include <algorithm>
+
+#include "ui/controls/list.h"
+#include "ui/controls/list_header.h"
+#include "ui/controls/scroll_bar.h"
+
+namespace SkinUI {
+
+// --- the body ---------------------------------------------------------------------------
+
+int CListBodyUI::HorizontalPos() const {
+  return GetScrollPos().cx;
+}
+
+// The vertical layout of the rows, except that the rows are as wide as the
+// header needs (or the body, when wider), and the horizontal bar is shown
+// with the range the header's overflow gives it. The bar is settled before
+// the rows are placed, so that they are placed once at the final width.
+void CListBodyUI::SetBounds(const RECT& rect) {
+  CControlUI::SetBounds(rect);
+  CRectUI rc = InnerRect();
+  if (IsShownBar(verticalScrollBar.get())) rc.right -= verticalScrollBar->GetFixedWidth();
+  if (IsShownBar(horizontalScrollBar.get())) rc.bottom -= horizontalScrollBar->GetFixedHeight();
+
+  CListHeaderUI* header = owner_ != nullptr ? owner_->Header() : nullptr;
+  int neededWidth = 0;
+  if (header != nullptr && header->GetCount() > 0) {
+    neededWidth = std::max<int>(0, header->PreferredSize(CSizeUI(rc.GetWidth(), 0)).cx);
+  }
+  const int scrolledBefore = HorizontalPos();
+  UpdateHorizontalBar(rc, neededWidth);
+  // A shorter range pulled the position back: the header follows.
+  if (HorizontalPos() != scrolledBefore && owner_ != nullptr) {
+    owner_->ShiftColumns(HorizontalPos() - scrolledBefore);
+  }
+  UpdateScrollBars(rc, 0, PlaceRows(rc, neededWidth));
+}
+
+void CListBodyUI::UpdateHorizontalBar(CRectUI& rc, int neededWidth) {
+  CScrollBarUI* bar = horizontalScrollBar.get();
+  if (bar == nullptr) return;
+  const int overflow = neededWidth - rc.GetWidth();
+  if (overflow > 0) {
+    bar->SetScrollRange(overflow);
+    if (bar->IsVisible()) return;
+    bar->SetVisible(true);
+    bar->SetScrollPos(0);
+    rc.bottom -= bar->GetFixedHeight();
+    return;
+  }
+  if (!bar->IsVisible()) return;
+  bar->SetVisible(false);
+  bar->SetScrollRange(0);
+  bar->SetScrollPos(0);
+  rc.bottom += bar->GetFixedHeight();
+}
+
+int CListBodyUI::PlaceRows(const CRectUI& rc, int neededWidth) {
+  const bool verticalShown = IsShownBar(verticalScrollBar.get());
+  const bool horizontalShown = IsShownBar(horizontalScrollBar.get());
+  int availableWidth = rc.GetWidth();
+  const int availableHeight = rc.GetHeight();
+  if (horizontalShown) availableWidth += horizontalScrollBar->GetScrollRange();
+  const CSizeUI available(availableWidth, availableHeight);
+
+  int adjustables = 0;
+  int fixedTotal = 0;
+  int flowing = 0;
+  for (int i = 0; i < GetCount(); ++i) {
+    CControlUI* row = ChildAt(i);
+    if (!row->IsVisible() || row->IsFloat()) continue;
+    const CRectUI pad = row->GetPadding();
+    int height = row->PreferredSize(available).cy;
+    if (height == 0) {
+      ++adjustables;
+    } else {
+      height = ClampHeight(*row, height);
+    }
+    fixedTotal += height + pad.top + pad.bottom;
+    ++flowing;
+  }
+  if (flowing == 0) return 0;
+  fixedTotal += (flowing - 1) * childPadding;
+  const int expand =
+      adjustables > 0 ? std::max<int>(0, (availableHeight - fixedTotal) / adjustables) : 0;
+
+  int y = rc.top - (verticalShown ? verticalScrollBar->GetScrollPos() : 0);
+  const int x = rc.left - (horizontalShown ? horizontalScrollBar->GetScrollPos() : 0);
+  int remaining = availableHeight;
+  int fixedRemaining = fixedTotal;
+  int seen = 0;
+  int needed = 0;
+  for (int i = 0; i < GetCount(); ++i) {
+    CControlUI* row = ChildAt(i);
+    if (!row->IsVisible()) continue;
+    if (row->IsFloat()) {
+      PlaceFloatChild(i);
+      continue;
+    }
+    const CRectUI pad = row->GetPadding();
+    remaining -= pad.top;
+    fixedRemaining -= pad.top + pad.bottom;
+    const SIZE preferred = row->PreferredSize(CSizeUI(availableWidth, remaining));
+    int height = 0;
+    if (preferred.cy == 0) {
+      ++seen;
+      height =
+          seen == adjustables ? std::max<int>(0, remaining - pad.bottom - fixedRemaining) : expand;
+      height = ClampHeight(*row, height);
+    } else {
+      height = ClampHeight(*row, preferred.cy);
+      fixedRemaining -= height;
+    }
+    const int width =
+        ClampWidth(*row, std::max<int>(neededWidth, availableWidth - pad.left - pad.right));
+    row->SetBounds(CRectUI(x + pad.left, y + pad.top, x + pad.left + width,
+                           y + pad.top + height + pad.bottom));
+    y += height + childPadding + pad.top + pad.bottom;
+    needed += height + pad.top + pad.bottom;
+    remaining -= height + childPadding + pad.bottom;
+    fixedRemaining -= childPadding;
+  }
+  return needed + (flowing - 1) * childPadding;
+}
+
+void CListBodyUI::HandleEvent(TControlEvent& event) {
+  if (owner_ != nullptr) {
+    owner_->HandleEvent(event);
+  } else {
+    CVerticalLayoutUI::HandleEvent(event);
+  }
+}
+
+void CListBodyUI::SetScrollPos(SIZE pos) {
+  const int before = HorizontalPos();
+  CVerticalLayoutUI::SetScrollPos(pos);
+  const int dx = HorizontalPos() - before;
+  if (dx != 0 && owner_ != nullptr) owner_->ShiftColumns(dx);
+}
+
+// --- the columns of the list ----------------------------------------------------------------
+
+void CListUI::ShowHiddenHeaderItems(bool shown) {
+  if (header->IsVisible()) return;
+  for (int i = 0; i < header->GetCount(); ++i) {
+    auto* item =
+        static_cast<CListHeaderItemUI*>(header->ChildAt(i)->InterfaceFor(L"ListHeaderItem"));
+    if (item != nullptr) item->SetShownForLayout(shown);
+  }
+}
+
+// A hidden header is still laid out, on a line of no height, so that the
+// columns keep their widths.
+void CListUI::LayOutColumns(const RECT& rect) {
+  UpdateColumnCount();
+  ShowHiddenHeaderItems(true);
+  if (!header->IsVisible()) header->SetBounds(CRectUI(rect.left, 0, rect.right, 0));
+  const int offset = body->GetScrollPos().cx;
+  for (int i = 0; i < listInfo.columnCount; ++i) {
+    CControlUI* item = header->ChildAt(i);
+    if (!item->IsVisible() || item->IsFloat()) continue;
+    if (offset > 0) {
+      CRectUI moved = item->Bounds();
+      moved.Offset(-offset, 0);
+      item->SetBounds(moved);
+    }
+    listInfo.columns[i] = item->Bounds();
+  }
+  ShowHiddenHeaderItems(false);
+}
+
+void CListUI::ShiftColumns(int dx) {
+  // SetBounds places the columns from a fresh header layout itself.
+  if (layingOutColumns || dx == 0) return;
+  UpdateColumnCount();
+  ShowHiddenHeaderItems(true);
+  for (int i = 0; i < listInfo.columnCount; ++i) {
+    CControlUI* item = header->ChildAt(i);
+    if (!item->IsVisible() || item->IsFloat()) continue;
+    CRectUI moved = item->Bounds();
+    moved.Offset(-dx, 0);
+    item->SetBounds(moved);
+    listInfo.columns[i] = item->Bounds();
+  }
+  ShowHiddenHeaderItems(false);
+}
+
+}  // namespace SkinUI

@@ -1,0 +1,320 @@
+// CListHeaderUI and CListHeaderItemUI: header layout, column dragging,
+// state images, separator image and caption.
+
+#include "ui/controls/list_header.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "ui/controls/button_state.h"
+#include "ui/render/draw_kit.h"
+
+namespace SkinUI {
+
+namespace {
+
+constexpr wchar_t kHeaderClassName[] = L"ListHeaderUI";
+constexpr wchar_t kHeaderInterfaceName[] = L"ListHeader";
+constexpr wchar_t kItemClassName[] = L"ListHeaderItemUI";
+constexpr wchar_t kItemInterfaceName[] = L"ListHeaderItem";
+// Added to the default font's height: header rows and items without a height.
+constexpr int kHeaderMargin = 6;
+constexpr int kItemMargin = 14;
+constexpr int kItemMinWidth = 16;
+
+bool Is(const wchar_t* name, const wchar_t* expected) {
+  return wcscmp(name, expected) == 0;
+}
+
+int DefaultFontHeight(IManagerServicesUI* manager) {
+  const FontRecord* font = manager->DefaultFontInfo();
+  return font != nullptr ? font->metrics.tmHeight : 0;
+}
+
+template <typename T>
+bool Change(T& field, T value) {
+  if (field == value) return false;
+  field = value;
+  return true;
+}
+
+}  // namespace
+
+UINT HorizontallyAlignedStyle(UINT style, const wchar_t* value) {
+  if (value == nullptr) return style;
+  if (wcsstr(value, L"left") != nullptr) style &= ~(DT_CENTER | DT_RIGHT);
+  if (wcsstr(value, L"center") != nullptr) style = (style & ~DT_RIGHT) | DT_CENTER;
+  if (wcsstr(value, L"right") != nullptr) style = (style & ~DT_CENTER) | DT_RIGHT;
+  return style;
+}
+
+// --- the header ---------------------------------------------------------------------
+
+const wchar_t* CListHeaderUI::ClassName() const {
+  return kHeaderClassName;
+}
+
+void* CListHeaderUI::InterfaceFor(const wchar_t* name) {
+  if (name != nullptr && Is(name, kHeaderInterfaceName)) return this;
+  return CHorizontalLayoutUI::InterfaceFor(name);
+}
+
+SIZE CListHeaderUI::PreferredSize(SIZE available) {
+  CSizeUI size(0, fixedHeight);
+  const bool measureHeight = fixedHeight == 0 && manager != nullptr;
+  if (measureHeight) size.cy = DefaultFontHeight(manager) + kHeaderMargin;
+  for (int i = 0; i < GetCount(); ++i) {
+    const SIZE item = ChildAt(i)->PreferredSize(available);
+    size.cx += item.cx;
+    if (measureHeight) size.cy = std::max<LONG>(size.cy, item.cy);
+  }
+  return size;
+}
+
+// --- header items: identity, flags, attributes ------------------------------------------
+
+CListHeaderItemUI::CListHeaderItemUI() {
+  minWidth = kItemMinWidth;
+}
+
+const wchar_t* CListHeaderItemUI::ClassName() const {
+  return kItemClassName;
+}
+
+void* CListHeaderItemUI::InterfaceFor(const wchar_t* name) {
+  if (name != nullptr && Is(name, kItemInterfaceName)) return this;
+  return CControlUI::InterfaceFor(name);
+}
+
+UINT CListHeaderItemUI::ControlFlags() const {
+  return IsEnabled() && sepWidth != 0 ? ControlFlagSetCursor : 0;
+}
+
+void CListHeaderItemUI::SetEnabled(bool on) {
+  CControlUI::SetEnabled(on);
+  if (!IsEnabled()) buttonState = 0;
+}
+
+RECT CListHeaderItemUI::GetSeparatorRect() const {
+  if (sepWidth >= 0) {
+    return CRectUI(itemRect.right - sepWidth, itemRect.top, itemRect.right, itemRect.bottom);
+  }
+  return CRectUI(itemRect.left, itemRect.top, itemRect.left - sepWidth, itemRect.bottom);
+}
+
+void CListHeaderItemUI::ApplyAttribute(const wchar_t* name, const wchar_t* value) {
+  if (name == nullptr || value == nullptr) return;
+  using namespace AttributeValue;
+  if (Is(name, L"dragable")) {
+    SetDragable(Boolean(value));
+  } else if (Is(name, L"sepwidth")) {
+    SetSepWidth(Integer(value));
+  } else if (Is(name, L"align")) {
+    SetTextStyle(HorizontallyAlignedStyle(textStyle, value));
+  } else if (Is(name, L"endellipsis")) {
+    SetTextStyle(Boolean(value) ? textStyle | DT_END_ELLIPSIS : textStyle & ~DT_END_ELLIPSIS);
+  } else if (Is(name, L"font")) {
+    SetFont(Integer(value));
+  } else if (Is(name, L"textcolor")) {
+    SetTextColor(Color(value));
+  } else if (Is(name, L"textpadding")) {
+    SetTextPadding(Rectangle(value));
+  } else if (Is(name, L"showhtml")) {
+    SetShowHtml(Boolean(value));
+  } else if (Is(name, L"normalimage")) {
+    SetNormalImage(value);
+  } else if (Is(name, L"hotimage")) {
+    SetHotImage(value);
+  } else if (Is(name, L"pushedimage")) {
+    SetPushedImage(value);
+  } else if (Is(name, L"focusedimage")) {
+    SetFocusedImage(value);
+  } else if (Is(name, L"sepimage")) {
+    SetSepImage(value);
+  } else {
+    CControlUI::ApplyAttribute(name, value);
+  }
+}
+
+SIZE CListHeaderItemUI::PreferredSize(SIZE available) {
+  if (fixedHeight > 0 || manager == nullptr) return CControlUI::PreferredSize(available);
+  return CSizeUI(fixedWidth, DefaultFontHeight(manager) + kItemMargin);
+}
+
+// --- header items: events ---------------------------------------------------------------
+
+void CListHeaderItemUI::HandleEvent(TControlEvent& event) {
+  if (!IsMouseEnabled() && IsMouseEvent(event.kind)) {
+    if (parent != nullptr) {
+      parent->HandleEvent(event);
+    } else {
+      CControlUI::HandleEvent(event);
+    }
+    return;
+  }
+  switch (event.kind) {
+    case EventSetFocus:
+    case EventKillFocus:
+      Invalidate();
+      break;
+    case EventButtonDown:
+    case EventDoubleClick:
+      OnPress(event);
+      return;
+    case EventMouseMove:
+      OnDrag(event);
+      return;
+    case EventButtonUp:
+      OnRelease();
+      return;
+    case EventSetCursor:
+      if (IsEnabled() && dragable && CRectUI(GetSeparatorRect()).Contains(event.point)) {
+        SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
+        return;
+      }
+      break;
+    case EventMouseEnter:
+    case EventMouseLeave:
+      if (IsEnabled() &&
+          ButtonState::Set(buttonState, ButtonState::kHot, event.kind == EventMouseEnter)) {
+        Invalidate();
+      }
+      return;
+    default:
+      break;
+  }
+  CControlUI::HandleEvent(event);
+}
+
+// A press on the separator starts a drag when the item allows it and is
+// otherwise ignored; anywhere else it is a click on the column header.
+void CListHeaderItemUI::OnPress(const TControlEvent& event) {
+  if (!IsEnabled()) return;
+  if (!CRectUI(GetSeparatorRect()).Contains(event.point)) {
+    ButtonState::Set(buttonState, ButtonState::kPushed, true);
+    if (manager != nullptr) manager->SendNotification(this, NotifyType::kHeaderClick);
+    Invalidate();
+    return;
+  }
+  if (!dragable) return;
+  ButtonState::Set(buttonState, ButtonState::kCaptured, true);
+  lastMouse = event.point;
+}
+
+// The dragged edge follows the pointer while the column stays wider than
+// its minimum; a step that would reach the minimum is dropped, and the
+// pointer has to come back past the point of the last accepted step.
+void CListHeaderItemUI::OnDrag(const TControlEvent& event) {
+  if (!ButtonState::Has(buttonState, ButtonState::kCaptured)) return;
+  CRectUI moved = itemRect;
+  const int dx = event.point.x - lastMouse.x;
+  if (sepWidth >= 0) {
+    moved.right += dx;
+  } else {
+    moved.left += dx;
+  }
+  if (moved.GetWidth() <= GetMinWidth()) return;
+  fixedWidth = moved.GetWidth();
+  lastMouse = event.point;
+  RequestColumnLayout();
+}
+
+void CListHeaderItemUI::OnRelease() {
+  if (ButtonState::Set(buttonState, ButtonState::kCaptured, false)) {
+    RequestColumnLayout();
+  } else if (ButtonState::Set(buttonState, ButtonState::kPushed, false)) {
+    Invalidate();
+  }
+}
+
+void CListHeaderItemUI::RequestColumnLayout() {
+  if (parent != nullptr) {
+    parent->RequestParentRelayout();
+  } else {
+    RequestParentRelayout();
+  }
+}
+
+// --- header items: painting ---------------------------------------------------------------
+
+bool CListHeaderItemUI::PaintImageOrDrop(HDC dc, CWideStringUI& image, const wchar_t* modifier) {
+  if (image.IsEmpty()) return false;
+  if (PaintImageSpec(dc, image, modifier)) return true;
+  image.Empty();
+  return false;
+}
+
+void CListHeaderItemUI::PaintStateImage(HDC dc) {
+  ButtonState::Set(buttonState, ButtonState::kFocused, IsFocused());
+  CWideStringUI* chosen = &normalImage;
+  if (ButtonState::Has(buttonState, ButtonState::kPushed)) {
+    chosen = &pushedImage;
+  } else if (ButtonState::Has(buttonState, ButtonState::kHot)) {
+    chosen = &hotImage;
+  } else if (ButtonState::Has(buttonState, ButtonState::kFocused)) {
+    chosen = &focusedImage;
+  }
+  if (chosen->IsEmpty()) chosen = &normalImage;
+  PaintImageOrDrop(dc, *chosen);
+
+  if (sepImage.IsEmpty()) return;
+  const RECT strip = GetSeparatorRect();
+  sepModifier.Format(L"dest='%d,%d,%d,%d'", strip.left - itemRect.left, strip.top - itemRect.top,
+                     strip.right - itemRect.left, strip.bottom - itemRect.top);
+  PaintImageOrDrop(dc, sepImage, sepModifier);
+}
+
+void CListHeaderItemUI::PaintTextLayer(HDC dc) {
+  if (textColor == 0 && manager != nullptr) textColor = manager->DefaultTextColor();
+  if (text.IsEmpty()) return;
+  RECT area = {itemRect.left + textPadding.left, itemRect.top + textPadding.top,
+               itemRect.right - textPadding.right, itemRect.bottom - textPadding.bottom};
+  const UINT style = textStyle | DT_SINGLELINE;
+  if (showHtml) {
+    int noLinks = 0;
+    CDrawKit::DrawMarkupText(dc, manager, area, text, textColor, nullptr, nullptr, noLinks, style);
+  } else {
+    CDrawKit::DrawPlainText(dc, manager, area, text, textColor, font, style);
+  }
+}
+
+// --- header items: setters ---------------------------------------------------------------
+
+void CListHeaderItemUI::SetDragable(bool on) {
+  dragable = on;
+  if (!on) ButtonState::Set(buttonState, ButtonState::kCaptured, false);
+}
+
+void CListHeaderItemUI::SetSepWidth(int width) {
+  if (Change(sepWidth, width)) Invalidate();
+}
+
+void CListHeaderItemUI::SetTextStyle(UINT style) {
+  if (Change(textStyle, style)) Invalidate();
+}
+
+void CListHeaderItemUI::SetTextColor(DWORD color) {
+  if (Change(textColor, color)) Invalidate();
+}
+
+void CListHeaderItemUI::SetFont(int index) {
+  if (Change(font, index)) Invalidate();
+}
+
+void CListHeaderItemUI::SetTextPadding(const RECT& padding) {
+  if (textPadding == padding) return;
+  textPadding = padding;
+  Invalidate();
+}
+
+void CListHeaderItemUI::SetShowHtml(bool on) {
+  if (Change(showHtml, on)) Invalidate();
+}
+
+void CListHeaderItemUI::ChangeImage(CWideStringUI& field, const wchar_t* image) {
+  if (field == (image != nullptr ? image : L"")) return;
+  field = image;
+  Invalidate();
+}
+
+}  // namespace SkinUI

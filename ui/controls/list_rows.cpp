@@ -1,0 +1,385 @@
+// What every row shares (repaint area, selection, activation, hot tracking,
+// background by state), the drawn row base, the label row and the container
+// row. The text row is in list_text_element.cpp.
+
+#include "ui/controls/list_rows.h"
+
+#include <cwchar>
+
+#include "ui/controls/button_state.h"
+#include "ui/controls/scroll_bar.h"
+#include "ui/render/draw_kit.h"
+
+namespace SkinUI {
+
+namespace {
+
+constexpr wchar_t kElementClassName[] = L"ListElementUI";
+constexpr wchar_t kElementInterfaceName[] = L"ListElement";
+constexpr wchar_t kLabelClassName[] = L"ListLabelElementUI";
+constexpr wchar_t kLabelInterfaceName[] = L"ListLabelElement";
+constexpr wchar_t kContainerClassName[] = L"ListContainerElementUI";
+constexpr wchar_t kContainerInterfaceName[] = L"ListContainerElement";
+constexpr wchar_t kRowInterfaceName[] = L"ListItem";
+constexpr wchar_t kOwnerInterfaceName[] = L"IListOwner";
+// Added to the item font's height and the item padding.
+constexpr int kRowMargin = 8;
+// Text is measured in a rectangle this large.
+constexpr LONG kMeasureExtent = 9999;
+
+bool Is(const wchar_t* name, const wchar_t* expected) {
+  return name != nullptr && wcscmp(name, expected) == 0;
+}
+
+IListOwnerUI* OwnerInterfaceOf(CControlUI* control) {
+  if (control == nullptr) return nullptr;
+  return static_cast<IListOwnerUI*>(control->InterfaceFor(kOwnerInterfaceName));
+}
+
+bool IsShown(const CScrollBarUI* bar) {
+  return bar != nullptr && bar->IsVisible();
+}
+
+// Draws one of the list's images over the row; one that cannot be drawn is
+// emptied for every row of the list.
+bool DrawOrDrop(HDC dc, CControlUI& row, CWideStringUI& image) {
+  if (image.IsEmpty()) return false;
+  if (row.PaintImageSpec(dc, image)) return true;
+  image.Empty();
+  return false;
+}
+
+}  // namespace
+
+// --- shared row behaviour ---------------------------------------------------------------
+
+namespace ListRow {
+
+// Only what the body shows between its inset and its bars, and every
+// ancestor after it, is repainted.
+void Invalidate(CControlUI& row) {
+  if (!row.IsVisible() || row.GetManager() == nullptr) return;
+  CControlUI* parent = row.GetParent();
+  auto* container =
+      parent != nullptr ? static_cast<CContainerUI*>(parent->InterfaceFor(L"Container")) : nullptr;
+  if (container == nullptr) {
+    row.Invalidate();
+    return;
+  }
+  const RECT inset = container->GetInset();
+  CRectUI shown = container->Bounds();
+  shown.left += inset.left;
+  shown.top += inset.top;
+  shown.right -= inset.right;
+  shown.bottom -= inset.bottom;
+  if (IsShown(container->VerticalScrollBar())) {
+    shown.right -= container->VerticalScrollBar()->GetFixedWidth();
+  }
+  if (IsShown(container->HorizontalScrollBar())) {
+    shown.bottom -= container->HorizontalScrollBar()->GetFixedHeight();
+  }
+  RECT area = row.Bounds();
+  if (!IntersectRect(&area, &area, &shown)) return;
+  for (CControlUI* above = container->GetParent(); above != nullptr; above = above->GetParent()) {
+    if (!IntersectRect(&area, &area, &above->Bounds())) return;
+  }
+  row.GetManager()->InvalidateArea(area);
+}
+
+// Deselecting does not tell the list: the list deselects rows itself.
+bool Select(CControlUI& row, TListRowState& rowState, bool value) {
+  if (!row.IsEnabled()) return false;
+  if (value == rowState.selected) return true;
+  rowState.selected = value;
+  if (value && rowState.owner != nullptr) rowState.owner->SelectRow(rowState.index, false);
+  Invalidate(row);
+  return true;
+}
+
+bool Activate(CControlUI& row, bool activated) {
+  if (!activated) return false;
+  if (row.GetManager() != nullptr) {
+    row.GetManager()->SendNotification(&row, NotifyType::kItemActivate);
+  }
+  return true;
+}
+
+void AfterVisibilityChange(CControlUI& row, TListRowState& rowState) {
+  if (row.IsVisible() || !rowState.selected) return;
+  rowState.selected = false;
+  if (rowState.owner != nullptr) rowState.owner->SelectRow(-1, false);
+}
+
+bool HandleActivation(CControlUI& row, const TControlEvent& event) {
+  const bool activates = event.kind == EventDoubleClick ||
+                         (event.kind == EventKeyDown && event.key == VK_RETURN && row.IsEnabled());
+  if (!activates) return false;
+  if (row.IsEnabled()) {
+    row.Activate();
+    Invalidate(row);
+  }
+  return true;
+}
+
+bool HandlePointer(CControlUI& row, IListItemUI& item, TListRowState& rowState,
+                   const TControlEvent& event) {
+  switch (event.kind) {
+    case EventMouseMove:
+    case EventButtonUp:
+      return true;
+    case EventMouseLeave:
+      if (ButtonState::Set(rowState.state, ButtonState::kHot, false)) Invalidate(row);
+      return true;
+    case EventMouseEnter:
+      if (row.IsEnabled() && ButtonState::Set(rowState.state, ButtonState::kHot, true)) {
+        Invalidate(row);
+      }
+      return true;
+    case EventButtonDown:
+    case EventRightButtonDown:
+      if (!row.IsEnabled()) return true;
+      if (row.GetManager() != nullptr) {
+        row.GetManager()->SendNotification(&row, NotifyType::kItemClick);
+      }
+      item.Select(true);
+      Invalidate(row);
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Later states win: hot over the plain colour, selected over hot, disabled
+// over everything. An image that draws ends the background, line included.
+void PaintBack(HDC dc, CControlUI& row, const TListRowState& rowState, CWideStringUI& ownImage,
+               const RECT& rect) {
+  if (rowState.owner == nullptr) return;
+  TListStyle& style = *rowState.owner->ListStyle();
+  const bool even = rowState.index % 2 == 0;
+  const bool hot = ButtonState::Has(rowState.state, ButtonState::kHot);
+  const bool enabled = row.IsEnabled();
+  DWORD color = style.alternateBack && !even ? 0 : style.backColor;
+  if (hot) color = style.hotBackColor;
+  if (rowState.selected) color = style.selectedBackColor;
+  if (!enabled) color = style.disabledBackColor;
+  if (color != 0) CDrawKit::FillColor(dc, rect, row.AdjustedColor(color));
+
+  if (!enabled && DrawOrDrop(dc, row, style.disabledImage)) return;
+  if (rowState.selected && DrawOrDrop(dc, row, style.selectedImage)) return;
+  if (hot && DrawOrDrop(dc, row, style.hotImage)) return;
+  if (!ownImage.IsEmpty() && (!style.alternateBack || even)) {
+    if (!row.PaintImageSpec(dc, ownImage)) ownImage.Empty();
+  }
+  if (ownImage.IsEmpty() && DrawOrDrop(dc, row, style.backImage)) return;
+  if (style.lineColor == 0) return;
+  const RECT line = {rect.left, rect.bottom - 1, rect.right, rect.bottom - 1};
+  CDrawKit::DrawLineSegment(dc, line, 1, row.AdjustedColor(style.lineColor));
+}
+
+DWORD TextColor(const TListStyle& style, const TListRowState& rowState, bool enabled) {
+  DWORD color = style.textColor;
+  if (ButtonState::Has(rowState.state, ButtonState::kHot)) color = style.hotTextColor;
+  if (rowState.selected) color = style.selectedTextColor;
+  if (!enabled) color = style.disabledTextColor;
+  return color;
+}
+
+}  // namespace ListRow
+
+// --- CListElementUI ---------------------------------------------------------------------
+
+const wchar_t* CListElementUI::ClassName() const {
+  return kElementClassName;
+}
+
+void* CListElementUI::InterfaceFor(const wchar_t* name) {
+  if (Is(name, kRowInterfaceName)) return static_cast<IListItemUI*>(this);
+  if (Is(name, kElementInterfaceName)) return this;
+  return CControlUI::InterfaceFor(name);
+}
+
+bool CListElementUI::Activate() {
+  return ListRow::Activate(*this, CControlUI::Activate());
+}
+
+void CListElementUI::SetVisible(bool show) {
+  CControlUI::SetVisible(show);
+  ListRow::AfterVisibilityChange(*this, row);
+}
+
+void CListElementUI::SetEnabled(bool on) {
+  CControlUI::SetEnabled(on);
+  if (!IsEnabled()) row.state = 0;
+}
+
+void CListElementUI::SetOwner(CControlUI* control) {
+  row.owner = OwnerInterfaceOf(control);
+}
+
+bool CListElementUI::Select(bool value) {
+  return ListRow::Select(*this, row, value);
+}
+
+bool CListElementUI::IsHot() const {
+  return ButtonState::Has(row.state, ButtonState::kHot);
+}
+
+void CListElementUI::PassOn(TControlEvent& event) {
+  if (row.owner != nullptr) {
+    row.owner->HandleEvent(event);
+  } else {
+    CControlUI::HandleEvent(event);
+  }
+}
+
+void CListElementUI::HandleEvent(TControlEvent& event) {
+  const bool taken = IsMouseEnabled() || !IsMouseEvent(event.kind);
+  if (taken && ListRow::HandleActivation(*this, event)) return;
+  PassOn(event);
+}
+
+void CListElementUI::ApplyAttribute(const wchar_t* name, const wchar_t* value) {
+  if (name == nullptr || value == nullptr) return;
+  if (Is(name, L"selected")) {
+    Select(true);
+  } else {
+    CControlUI::ApplyAttribute(name, value);
+  }
+}
+
+// --- CListLabelElementUI ------------------------------------------------------------------
+
+const wchar_t* CListLabelElementUI::ClassName() const {
+  return kLabelClassName;
+}
+
+void* CListLabelElementUI::InterfaceFor(const wchar_t* name) {
+  if (Is(name, kLabelInterfaceName)) return this;
+  return CListElementUI::InterfaceFor(name);
+}
+
+void CListLabelElementUI::HandleEvent(TControlEvent& event) {
+  if (!IsMouseEnabled() && IsMouseEvent(event.kind)) {
+    PassOn(event);
+    return;
+  }
+  if (ListRow::HandlePointer(*this, *this, row, event)) return;
+  CListElementUI::HandleEvent(event);
+}
+
+int CListLabelElementUI::RowHeight() const {
+  if (fixedHeight > 0) return fixedHeight;
+  const TListStyle& style = *row.owner->ListStyle();
+  const FontRecord* font = manager != nullptr ? manager->FontInfoAt(style.font) : nullptr;
+  const int fontHeight = font != nullptr ? font->metrics.tmHeight : 0;
+  return fontHeight + style.textPadding.top + style.textPadding.bottom + kRowMargin;
+}
+
+SIZE CListLabelElementUI::PreferredSize(SIZE /*available*/) {
+  if (row.owner == nullptr) return CSizeUI(0, 0);
+  const TListStyle& style = *row.owner->ListStyle();
+  CSizeUI size(fixedWidth, RowHeight());
+  if (fixedWidth > 0 || manager == nullptr) return size;
+  RECT measured = {0, 0, kMeasureExtent, kMeasureExtent};
+  if (!text.IsEmpty()) {
+    const UINT format = (style.textStyle & ~(DT_CENTER | DT_RIGHT)) | DT_CALCRECT | DT_SINGLELINE;
+    if (style.showHtml) {
+      int noLinks = 0;
+      CDrawKit::DrawMarkupText(manager->PaintDC(), manager, measured, text, 0, nullptr, nullptr,
+                               noLinks, format);
+    } else {
+      CDrawKit::DrawPlainText(manager->PaintDC(), manager, measured, text, 0, style.font, format);
+    }
+  } else {
+    measured.right = 0;
+  }
+  size.cx = measured.right - measured.left + style.textPadding.left + style.textPadding.right;
+  return size;
+}
+
+void CListLabelElementUI::Paint(HDC dc, const RECT& dirty) {
+  if (!IntersectRect(&paintRect, &dirty, &itemRect)) return;
+  ListRow::PaintBack(dc, *this, row, backImage, itemRect);
+  PaintCells(dc, itemRect);
+}
+
+void CListLabelElementUI::PaintCells(HDC dc, const RECT& rect) {
+  if (text.IsEmpty() || row.owner == nullptr) return;
+  const TListStyle& style = *row.owner->ListStyle();
+  const DWORD color = ListRow::TextColor(style, row, IsEnabled());
+  RECT area = {rect.left + style.textPadding.left, rect.top + style.textPadding.top,
+               rect.right - style.textPadding.right, rect.bottom - style.textPadding.bottom};
+  const UINT format = style.textStyle | DT_SINGLELINE;
+  if (style.showHtml) {
+    int noLinks = 0;
+    CDrawKit::DrawMarkupText(dc, manager, area, text, color, nullptr, nullptr, noLinks, format);
+  } else {
+    CDrawKit::DrawPlainText(dc, manager, area, text, color, style.font, format);
+  }
+}
+
+// --- CListContainerElementUI ----------------------------------------------------------------
+
+const wchar_t* CListContainerElementUI::ClassName() const {
+  return kContainerClassName;
+}
+
+void* CListContainerElementUI::InterfaceFor(const wchar_t* name) {
+  if (Is(name, kRowInterfaceName)) return static_cast<IListItemUI*>(this);
+  if (Is(name, kContainerInterfaceName)) return this;
+  return CContainerUI::InterfaceFor(name);
+}
+
+bool CListContainerElementUI::Activate() {
+  return ListRow::Activate(*this, CContainerUI::Activate());
+}
+
+void CListContainerElementUI::SetVisible(bool show) {
+  CContainerUI::SetVisible(show);
+  ListRow::AfterVisibilityChange(*this, row);
+}
+
+void CListContainerElementUI::SetEnabled(bool on) {
+  CContainerUI::SetEnabled(on);
+  if (!IsEnabled()) row.state = 0;
+}
+
+void CListContainerElementUI::SetOwner(CControlUI* control) {
+  row.owner = OwnerInterfaceOf(control);
+}
+
+bool CListContainerElementUI::Select(bool value) {
+  return ListRow::Select(*this, row, value);
+}
+
+void CListContainerElementUI::HandleEvent(TControlEvent& event) {
+  const bool mouseNotTaken = !IsMouseEnabled() && IsMouseEvent(event.kind);
+  if (!mouseNotTaken && (ListRow::HandleActivation(*this, event) ||
+                         ListRow::HandlePointer(*this, *this, row, event))) {
+    return;
+  }
+  if (row.owner != nullptr) {
+    row.owner->HandleEvent(event);
+  } else if (mouseNotTaken) {
+    CContainerUI::HandleEvent(event);
+  } else {
+    CControlUI::HandleEvent(event);
+  }
+}
+
+void CListContainerElementUI::ApplyAttribute(const wchar_t* name, const wchar_t* value) {
+  if (name == nullptr || value == nullptr) return;
+  if (Is(name, L"selected")) {
+    Select(true);
+  } else {
+    CContainerUI::ApplyAttribute(name, value);
+  }
+}
+
+void CListContainerElementUI::Paint(HDC dc, const RECT& dirty) {
+  if (!IntersectRect(&paintRect, &dirty, &itemRect)) return;
+  ListRow::PaintBack(dc, *this, row, backImage, itemRect);
+  CContainerUI::Paint(dc, dirty);
+}
+
+}  // namespace SkinUI
