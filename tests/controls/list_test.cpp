@@ -62,7 +62,7 @@ TEST_F(ListParts, AttributesReachTheRowLookTheHeaderAndBothBarsOfTheBody) {
   EXPECT_FALSE(list.Header()->ChildAt(0)->IsVisible());
 }
 
-TEST_F(ListParts, AMarkupHeaderReplacesTheEmptyOneAndOnlyThirtyTwoItemsBecomeColumns) {
+TEST_F(ListParts, AMarkupHeaderReplacesTheEmptyOneThirtyTwoItemsBecomeColumnsAndAFillRepaintsOnce) {
   CListHeaderUI* builtIn = list.Header();
   auto* markup = new CListHeaderUI;
   for (int i = 0; i < 33; ++i) {
@@ -83,6 +83,12 @@ TEST_F(ListParts, AMarkupHeaderReplacesTheEmptyOneAndOnlyThirtyTwoItemsBecomeCol
   EXPECT_EQ(660, estimate.cx);
   EXPECT_EQ(itemHeight, estimate.cy);
   EXPECT_EQ(CRectUI(640, 0, 660, itemHeight), CRectUI(markup->ChildAt(32)->Bounds()));
+
+  // Each request is a round trip to the window system: a fill makes one.
+  manager.ClearRecords();
+  for (int i = 0; i < 100; ++i) list.Add(new CListTextElementUI);
+  EXPECT_EQ(1u, manager.invalidated.size());
+  EXPECT_EQ(100, list.GetCount());
 }
 
 TEST_F(ListParts, HeaderItemsDragTheirOwnEdgeAndFallBackToTheNormalLook) {

@@ -223,7 +223,7 @@ bool CListUI::Add(CControlUI* control) {
     row->SetOwner(this);
     row->SetRowIndex(GetCount());
   }
-  return body->Add(control);
+  return body->InsertRow(control, GetCount());
 }
 
 // A header built from markup replaces the list's own header while that one
@@ -255,7 +255,7 @@ bool CListUI::InsertAt(CControlUI* control, int index) {
     UpdateColumnCount();
     return added;
   }
-  if (!body->InsertAt(control, index)) return false;
+  if (!body->InsertRow(control, index)) return false;
   if (IListItemUI* row = RowOf(control)) {
     row->SetOwner(this);
     row->SetRowIndex(index);

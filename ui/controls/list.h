@@ -96,6 +96,9 @@ class CListBodyUI : public CVerticalLayoutUI {
   void SetBounds(const RECT& rect) override;
   void HandleEvent(TControlEvent& event) override;
   void SetScrollPos(SIZE pos) override;
+  // The container's insertion, but a new layout is asked for only when none
+  // is pending yet.
+  bool InsertRow(CControlUI* control, int index);
 
  private:
   // Shows, sizes or hides the horizontal bar for the width the rows need;

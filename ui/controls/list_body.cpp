@@ -127,6 +127,20 @@ int CListBodyUI::PlaceRows(const CRectUI& rc, int neededWidth) {
   return needed + (flowing - 1) * childPadding;
 }
 
+// Lists are filled with thousands of rows at a time, and every request is a
+// round trip to the window system; until the next layout the body's area is
+// invalid and the layout asked for already.
+bool CListBodyUI::InsertRow(CControlUI* control, int index) {
+  if (control == nullptr) return false;
+  if (manager != nullptr) manager->BindControlTree(control, this);
+  if (!IsVisible()) {
+    control->SetInnerVisible(false);
+  } else if (!IsRelayoutPending()) {
+    RequestRelayout();
+  }
+  return items.InsertAt(index, control);
+}
+
 void CListBodyUI::HandleEvent(TControlEvent& event) {
   if (owner_ != nullptr) {
     owner_->HandleEvent(event);
