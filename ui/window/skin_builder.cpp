@@ -1,0 +1,266 @@
+#include "ui/window/skin_builder.h"
+
+#include <cwchar>
+#include <vector>
+
+#include "ui/controls/button.h"
+#include "ui/controls/container.h"
+#include "ui/controls/control.h"
+#include "ui/controls/horizontal_layout.h"
+#include "ui/controls/label.h"
+#include "ui/controls/option.h"
+#include "ui/controls/progress.h"
+#include "ui/controls/scroll_bar.h"
+#include "ui/controls/text.h"
+#include "ui/controls/vertical_layout.h"
+#include "ui/markup/skin_resources.h"
+#include "ui/window/process_settings.h"
+#include "ui/window/window_manager.h"
+
+namespace SkinUI {
+
+namespace {
+
+using namespace AttributeValue;
+
+constexpr wchar_t kWindowElement[] = L"Window";
+constexpr wchar_t kImageElement[] = L"Image";
+constexpr wchar_t kFontElement[] = L"Font";
+constexpr wchar_t kDefaultElement[] = L"Default";
+constexpr wchar_t kIncludeElement[] = L"Include";
+constexpr int kDefaultFontSize = 12;
+// Include's "source" is read into a buffer of this many characters.
+constexpr int kIncludeSourceChars = 500;
+
+struct TElementFactory {
+  const wchar_t* name;
+  CControlUI* (*make)();
+};
+
+template <typename T>
+CControlUI* Make() {
+  return new T;
+}
+
+// The elements the framework builds itself. The extended controls have no
+// entry: like any unknown name they go to the plug-ins and the callback.
+const TElementFactory kBuiltInElements[] = {
+    {L"Control", Make<CControlUI>},
+    {L"Container", Make<CContainerUI>},
+    {L"VerticalLayout", Make<CVerticalLayoutUI>},
+    {L"HorizontalLayout", Make<CHorizontalLayoutUI>},
+    {L"Label", Make<CLabelUI>},
+    {L"Button", Make<CButtonUI>},
+    {L"Option", Make<COptionUI>},
+    {L"Text", Make<CTextUI>},
+    {L"Progress", Make<CProgressUI>},
+    {L"ScrollBar", Make<CScrollBarUI>},
+};
+
+bool Is(const wchar_t* name, const wchar_t* expected) {
+  return name != nullptr && wcscmp(name, expected) == 0;
+}
+
+// The value of the named attribute, or null. The pointer stays valid while
+// the document is loaded.
+const wchar_t* Attribute(CSkinXmlNode& node, const wchar_t* name) {
+  const int count = node.GetAttributeCount();
+  for (int i = 0; i < count; ++i) {
+    if (Is(node.GetAttributeName(i), name)) return node.GetAttributeValue(i);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+CControlUI* CSkinBuilder::Create(const wchar_t* skin, const wchar_t* resourceType,
+                                 IBuilderCallback* callback, CWindowManagerUI* manager,
+                                 CControlUI* parent) {
+  callback_ = callback;
+  manager_ = manager;
+  resourceType_ = nullptr;
+  if (skin == nullptr || !Load(skin, resourceType)) return nullptr;
+  CSkinXmlNode root = document_.GetRoot();
+  if (!root.IsValid()) return nullptr;
+  if (manager_ != nullptr) {
+    ApplySharedResources(root);
+    ApplyWindowSettings(root);
+  }
+  return BuildChildren(root, parent);
+}
+
+bool CSkinBuilder::Load(const wchar_t* skin, const wchar_t* resourceType) {
+  if (IS_INTRESOURCE(skin)) {
+    std::vector<unsigned char> bytes;
+    if (!ReadResourceBytes(skin, resourceType, bytes)) return false;
+    resourceType_ = resourceType;
+    return document_.LoadBytes(bytes.data(), static_cast<DWORD>(bytes.size()), kSkinXmlUtf8);
+  }
+  if (skin[0] == L'<') return document_.LoadText(skin);
+  return document_.LoadFile(skin, kSkinXmlUtf8);
+}
+
+// Fonts, images and class defaults apply before any control is built,
+// wherever they stand among the root's children.
+void CSkinBuilder::ApplySharedResources(CSkinXmlNode root) {
+  for (CSkinXmlNode node = root.GetFirstChild(); node.IsValid(); node = node.GetNextSibling()) {
+    const wchar_t* element = node.GetName();
+    if (Is(element, kImageElement)) {
+      const wchar_t* name = Attribute(node, L"name");
+      const wchar_t* type = Attribute(node, L"restype");
+      const wchar_t* mask = Attribute(node, L"mask");
+      if (name != nullptr) manager_->LoadAndKeepImage(name, type, mask ? Color(mask) : 0);
+    } else if (Is(element, kFontElement)) {
+      const wchar_t* face = Attribute(node, L"name");
+      if (face == nullptr) continue;
+      const wchar_t* size = Attribute(node, L"size");
+      const int pixels = size != nullptr ? Integer(size) : kDefaultFontSize;
+      const bool bold = Boolean(Attribute(node, L"bold"));
+      const bool underline = Boolean(Attribute(node, L"underline"));
+      const bool italic = Boolean(Attribute(node, L"italic"));
+      manager_->RegisterFont(face, pixels, bold, underline, italic);
+      if (Boolean(Attribute(node, L"default"))) {
+        manager_->ReplaceDefaultFont(face, pixels, bold, underline, italic);
+      }
+    } else if (Is(element, kDefaultElement)) {
+      const wchar_t* name = Attribute(node, L"name");
+      const wchar_t* value = Attribute(node, L"value");
+      if (name != nullptr) manager_->AddClassDefaults(name, value != nullptr ? value : L"");
+    }
+  }
+}
+
+void CSkinBuilder::ApplyWindowSettings(CSkinXmlNode root) {
+  if (manager_->WindowHandle() == nullptr || !Is(root.GetName(), kWindowElement)) return;
+  const int count = root.GetAttributeCount();
+  for (int i = 0; i < count; ++i) {
+    const wchar_t* name = root.GetAttributeName(i);
+    const wchar_t* value = root.GetAttributeValue(i);
+    if (Is(name, L"size")) {
+      const SIZE size = Size(value);
+      manager_->SetInitialSize(size.cx, size.cy);
+    } else if (Is(name, L"sizebox")) {
+      manager_->SetResizeBorder(Rectangle(value));
+    } else if (Is(name, L"caption")) {
+      manager_->SetCaptionArea(Rectangle(value));
+    } else if (Is(name, L"roundcorner")) {
+      const SIZE round = Size(value);
+      manager_->SetCornerRounding(round.cx, round.cy);
+    } else if (Is(name, L"mininfo")) {
+      const SIZE size = Size(value);
+      manager_->SetMinTrackSize(size.cx, size.cy);
+    } else if (Is(name, L"maxinfo")) {
+      const SIZE size = Size(value);
+      manager_->SetMaxTrackSize(size.cx, size.cy);
+    } else if (Is(name, L"showdirty")) {
+      manager_->SetShowDirtyRect(Boolean(value));
+    } else if (Is(name, L"alpha")) {
+      manager_->SetWindowOpacity(Integer(value));
+    } else if (Is(name, L"bktrans")) {
+      manager_->SetTranslucentBackground(Boolean(value));
+    } else if (Is(name, L"disabledfontcolor")) {
+      manager_->SetDisabledTextColor(Color(value));
+    } else if (Is(name, L"defaultfontcolor")) {
+      manager_->SetDefaultTextColor(Color(value));
+    } else if (Is(name, L"linkfontcolor")) {
+      manager_->SetLinkTextColor(Color(value));
+    } else if (Is(name, L"linkhoverfontcolor")) {
+      manager_->SetLinkHoverTextColor(Color(value));
+    } else if (Is(name, L"selectedcolor")) {
+      manager_->SetSelectedBackColor(Color(value));
+    }
+  }
+}
+
+// Builds every child element of node under parent; the first control made
+// at this level is the result.
+CControlUI* CSkinBuilder::BuildChildren(CSkinXmlNode node, CControlUI* parent) {
+  IContainerUI* container = nullptr;
+  bool containerLookedUp = false;
+  CControlUI* first = nullptr;
+  for (CSkinXmlNode child = node.GetFirstChild(); child.IsValid(); child = child.GetNextSibling()) {
+    const wchar_t* element = child.GetName();
+    if (Is(element, kImageElement) || Is(element, kFontElement) || Is(element, kDefaultElement)) {
+      continue;
+    }
+    if (Is(element, kIncludeElement)) {
+      RunInclude(child, parent);
+      continue;
+    }
+    CControlUI* control = MakeControl(element);
+    if (control == nullptr) continue;
+    if (parent == nullptr && first != nullptr) {
+      // Only the first top-level control is handed back; a further one would
+      // be reachable from nowhere.
+      delete control;
+      continue;
+    }
+    // A container receives its children before its own attributes.
+    if (child.HasChildren()) BuildChildren(child, control);
+
+    if (parent != nullptr) {
+      if (!containerLookedUp) {
+        container = static_cast<IContainerUI*>(parent->InterfaceFor(L"IContainer"));
+        containerLookedUp = true;
+      }
+      // Nothing can hold these controls: the level ends, and what was made
+      // for it goes too.
+      if (container == nullptr) {
+        delete control;
+        return nullptr;
+      }
+      if (!container->Add(control)) {
+        delete control;
+        continue;
+      }
+    }
+    ApplyAttributes(child, control);
+    if (first == nullptr) first = control;
+  }
+  return first;
+}
+
+void CSkinBuilder::RunInclude(CSkinXmlNode include, CControlUI* parent) {
+  const wchar_t* countText = Attribute(include, L"count");
+  const int count = countText != nullptr ? Integer(countText) : 1;
+  wchar_t source[kIncludeSourceChars] = {};
+  if (!include.FindAttributeValue(L"source", source, kIncludeSourceChars - 1)) return;
+  for (int i = 0; i < count; ++i) {
+    CSkinBuilder included;
+    CControlUI* built = nullptr;
+    if (resourceType_ != nullptr) {
+      const int id = Integer(source);
+      built = included.Create(MAKEINTRESOURCEW(id), resourceType_, callback_, manager_, parent);
+    } else {
+      built = included.Create(source, nullptr, callback_, manager_, parent);
+    }
+    // Without a parent nothing holds what was included.
+    if (parent == nullptr) delete built;
+  }
+}
+
+CControlUI* CSkinBuilder::MakeControl(const wchar_t* elementName) const {
+  for (const TElementFactory& factory : kBuiltInElements) {
+    if (Is(elementName, factory.name)) return factory.make();
+  }
+  if (CControlUI* control = CreateControlFromPlugins(elementName)) return control;
+  return callback_ != nullptr ? callback_->MakeControl(elementName) : nullptr;
+}
+
+// The manager is lent for the attributes only (an option joins its group,
+// fonts resolve); binding the installed tree later gives it for good.
+void CSkinBuilder::ApplyAttributes(CSkinXmlNode element, CControlUI* control) {
+  if (manager_ != nullptr) {
+    control->BindManager(manager_, nullptr, false);
+    if (const wchar_t* defaults = manager_->ClassDefaults(element.GetName())) {
+      control->ApplyAttributeText(defaults);
+    }
+  }
+  const int count = element.GetAttributeCount();
+  for (int i = 0; i < count; ++i) {
+    control->ApplyAttribute(element.GetAttributeName(i), element.GetAttributeValue(i));
+  }
+  if (manager_ != nullptr) control->BindManager(nullptr, nullptr, false);
+}
+
+}  // namespace SkinUI
