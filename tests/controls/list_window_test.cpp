@@ -14,6 +14,7 @@
 #include "ui/controls/list_rows.h"
 #include "ui/controls/scroll_bar.h"
 #include "ui/markup/skin_resources.h"
+#include "ui/window/skin_builder.h"
 
 namespace SkinUITest {
 namespace {
@@ -357,6 +358,35 @@ TEST_F(ListWindow, DraggingAHeaderSeparatorResizesTheColumnAndHorizontalScrollMo
   Screen();
   EXPECT_EQ(before[1] - 40, header->ChildAt(1)->Bounds().left);
   EXPECT_EQ(before[1] - 40, Column(1).left);
+}
+
+TEST(ListMarkup, TheSkinsUpdateListBuildsWithTheHeaderItDeclaresAndBothBars) {
+  CHarnessWindow window(650, 200);
+  CSkinBuilder builder;
+  CControlUI* built = builder.Create(
+      L"<Window><List name=\"List_Holes\" width=\"630\" height=\"151\" "
+      L"itemselectedbkcolor=\"#FFC1E3FF\" headerbkimage=\"head_bk.png\" vscrollbar=\"true\" "
+      L"hscrollbar=\"true\"><ListHeader width=\"630\" height=\"32\" bkimage=\"head_bk.png\">"
+      L"<ListHeaderItem width=\"26\" height=\"25\" minwidth=\"26\" sepwidth=\"1\" />"
+      L"<ListHeaderItem text=\"Title\" width=\"355\" height=\"25\" sepwidth=\"1\" />"
+      L"<ListHeaderItem text=\"Date\" width=\"172\" height=\"25\" sepwidth=\"1\" />"
+      L"<ListHeaderItem text=\"Size\" width=\"62\" height=\"25\" sepwidth=\"1\" />"
+      L"</ListHeader></List></Window>",
+      nullptr, nullptr, &window.Manager());
+  auto* list = built != nullptr ? static_cast<CListUI*>(built->InterfaceFor(L"List")) : nullptr;
+  ASSERT_NE(nullptr, list);
+  EXPECT_STREQ(L"head_bk.png", list->Header()->GetBkImage());  // before a paint drops it here
+  window.Install(list);
+  EXPECT_EQ(list, window.Manager().ControlByName(L"List_Holes"));
+  ASSERT_EQ(4, list->Header()->GetCount());
+  EXPECT_EQ(32, list->Header()->GetHeight());
+  const int widths[] = {26, 355, 172, 62};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(widths[i], CRectUI(list->ListStyle()->columns[i]).GetWidth());
+  }
+  EXPECT_EQ(0xFFC1E3FFu, list->ListStyle()->selectedBackColor);
+  EXPECT_NE(nullptr, list->VerticalScrollBar());
+  EXPECT_NE(nullptr, list->HorizontalScrollBar());
 }
 
 // Thirty updates as the program shows them, with the skin's artwork, kept as

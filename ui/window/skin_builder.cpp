@@ -8,6 +8,9 @@
 #include "ui/controls/control.h"
 #include "ui/controls/horizontal_layout.h"
 #include "ui/controls/label.h"
+#include "ui/controls/list.h"
+#include "ui/controls/list_header.h"
+#include "ui/controls/list_rows.h"
 #include "ui/controls/option.h"
 #include "ui/controls/progress.h"
 #include "ui/controls/scroll_bar.h"
@@ -55,6 +58,12 @@ const TElementFactory kBuiltInElements[] = {
     {L"Text", Make<CTextUI>},
     {L"Progress", Make<CProgressUI>},
     {L"ScrollBar", Make<CScrollBarUI>},
+    {L"List", Make<CListUI>},
+    {L"ListHeader", Make<CListHeaderUI>},
+    {L"ListHeaderItem", Make<CListHeaderItemUI>},
+    {L"ListTextElement", Make<CListTextElementUI>},
+    {L"ListLabelElement", Make<CListLabelElementUI>},
+    {L"ListContainerElement", Make<CListContainerElementUI>},
 };
 
 bool Is(const wchar_t* name, const wchar_t* expected) {
