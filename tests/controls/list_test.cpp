@@ -83,6 +83,10 @@ TEST_F(ListParts, AMarkupHeaderReplacesTheEmptyOneThirtyTwoItemsBecomeColumnsAnd
   EXPECT_EQ(660, estimate.cx);
   EXPECT_EQ(itemHeight, estimate.cy);
   EXPECT_EQ(CRectUI(640, 0, 660, itemHeight), CRectUI(markup->ChildAt(32)->Bounds()));
+  // A header laid out on its own, as the window does after a width change.
+  markup->ChildAt(0)->SetFixedWidth(30);
+  markup->SetBounds(markup->Bounds());
+  EXPECT_EQ(CRectUI(30, 0, 50, itemHeight), CRectUI(list.ListStyle()->columns[1]));
 
   // Each request is a round trip to the window system: a fill makes one.
   manager.ClearRecords();

@@ -163,6 +163,8 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   void SetScrollSelect(bool on) { scrollSelect = on; }
   void SetItemShowHtml(bool on);
   void SetItemTextPadding(const RECT& padding);
+  // The header was laid out on its own: the columns take its items' places.
+  void FollowHeader();
 
   // --- forwarded to the body -------------------------------------------------------------
   int GetChildPadding() const override;
@@ -203,9 +205,11 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   bool ApplyItemAttribute(const wchar_t* name, const wchar_t* value);
   void StackOwnChildren();
   void LayOutColumns(const RECT& rect);
-  // Moves the first column count header items left by dx and copies them
-  // into the columns; the body calls it when it scrolled horizontally.
+  // The body scrolled horizontally by dx: the header items follow.
   void ShiftColumns(int dx);
+  // Moves the first column count header items left by shift and copies
+  // their places into the columns.
+  void PlaceColumns(int shift);
   // Header items of a hidden header count as visible while shown is true.
   void ShowHiddenHeaderItems(bool shown);
   void UpdateColumnCount();

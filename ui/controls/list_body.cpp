@@ -170,34 +170,36 @@ void CListUI::ShowHiddenHeaderItems(bool shown) {
 // A hidden header is still laid out, on a line of no height, so that the
 // columns keep their widths.
 void CListUI::LayOutColumns(const RECT& rect) {
-  UpdateColumnCount();
-  ShowHiddenHeaderItems(true);
-  if (!header->IsVisible()) header->SetBounds(CRectUI(rect.left, 0, rect.right, 0));
-  const int offset = body->GetScrollPos().cx;
-  for (int i = 0; i < listInfo.columnCount; ++i) {
-    CControlUI* item = header->ChildAt(i);
-    if (!item->IsVisible() || item->IsFloat()) continue;
-    if (offset > 0) {
-      CRectUI moved = item->Bounds();
-      moved.Offset(-offset, 0);
-      item->SetBounds(moved);
-    }
-    listInfo.columns[i] = item->Bounds();
+  if (!header->IsVisible()) {
+    ShowHiddenHeaderItems(true);
+    header->SetBounds(CRectUI(rect.left, 0, rect.right, 0));
+    ShowHiddenHeaderItems(false);
   }
-  ShowHiddenHeaderItems(false);
+  PlaceColumns(std::max<int>(0, body->GetScrollPos().cx));
 }
 
 void CListUI::ShiftColumns(int dx) {
   // SetBounds places the columns from a fresh header layout itself.
   if (layingOutColumns || dx == 0) return;
+  PlaceColumns(dx);
+}
+
+void CListUI::FollowHeader() {
+  if (layingOutColumns) return;
+  PlaceColumns(std::max<int>(0, body->GetScrollPos().cx));
+}
+
+void CListUI::PlaceColumns(int shift) {
   UpdateColumnCount();
   ShowHiddenHeaderItems(true);
   for (int i = 0; i < listInfo.columnCount; ++i) {
     CControlUI* item = header->ChildAt(i);
     if (!item->IsVisible() || item->IsFloat()) continue;
-    CRectUI moved = item->Bounds();
-    moved.Offset(-dx, 0);
-    item->SetBounds(moved);
+    if (shift != 0) {
+      CRectUI moved = item->Bounds();
+      moved.Offset(-shift, 0);
+      item->SetBounds(moved);
+    }
     listInfo.columns[i] = item->Bounds();
   }
   ShowHiddenHeaderItems(false);

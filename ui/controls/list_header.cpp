@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "ui/controls/button_state.h"
+#include "ui/controls/list.h"
 #include "ui/render/draw_kit.h"
 
 namespace SkinUI {
@@ -69,6 +70,12 @@ SIZE CListHeaderUI::PreferredSize(SIZE available) {
     if (measureHeight) size.cy = std::max<LONG>(size.cy, item.cy);
   }
   return size;
+}
+
+void CListHeaderUI::SetBounds(const RECT& rect) {
+  CHorizontalLayoutUI::SetBounds(rect);
+  auto* list = parent != nullptr ? static_cast<CListUI*>(parent->InterfaceFor(L"List")) : nullptr;
+  if (list != nullptr) list->FollowHeader();
 }
 
 // --- header items: identity, flags, attributes ------------------------------------------

@@ -22,6 +22,8 @@ class CListHeaderUI : public CHorizontalLayoutUI {
   // a margin; the width is the sum of every item's estimated width, hidden
   // ones included, which is the width the list's rows need.
   SIZE PreferredSize(SIZE available) override;
+  // A header laid out on its own tells its list, whose columns follow it.
+  void SetBounds(const RECT& rect) override;
 };
 
 class CListHeaderItemUI : public CControlUI {
