@@ -163,6 +163,42 @@ TEST(SkinXml, AcceptsUnclosedElementsOnlyAtTheTopTwoLevels) {
   EXPECT_TRUE(FailsWith(L"<Window><Container><Button />", L"Expected start tag", L""));
 }
 
+TEST(SkinXml, RefusesNestingDeeperThanAThousandLevelsWithoutRunningOutOfStack) {
+  auto nested = [](int levels, bool closed) {
+    std::wstring text;
+    for (int i = 0; i < levels; ++i) text += L"<a>";
+    if (closed) {
+      for (int i = 0; i < levels; ++i) text += L"</a>";
+    }
+    return text;
+  };
+
+  // 120 KB of 40,000 open elements fails at the first element too deep.
+  const std::wstring deep = nested(40000, false);
+  ASSERT_EQ(120000u, deep.size());
+  const std::wstring rest = deep.substr(3 * CSkinXml::kMaxNestingDepth);
+  EXPECT_TRUE(FailsWith(deep.c_str(), L"Elements nested too deeply", rest.substr(0, 49)));
+
+  CSkinXml xml;
+  ASSERT_TRUE(xml.LoadText(nested(1000, true).c_str())) << xml.GetLastErrorMessage();
+  EXPECT_EQ(1001u, xml.GetElementCount());
+  CSkinXmlNode node = xml.GetRoot();
+  int depth = 1;
+  while (node.HasChildren()) {
+    node = node.GetFirstChild();
+    ++depth;
+  }
+  EXPECT_EQ(1000, depth);
+  const std::wstring tooDeep = nested(1001, true);
+  EXPECT_TRUE(FailsWith(tooDeep.c_str(), L"Elements nested too deeply", tooDeep.substr(3000, 49)));
+
+  // The cap counts depth, not elements: a wide document of many siblings loads.
+  std::wstring wide = L"<w>";
+  for (int i = 0; i < 5000; ++i) wide += L"<a><b /></a>";
+  ASSERT_TRUE(xml.LoadText((wide + L"</w>").c_str()));
+  EXPECT_EQ(10002u, xml.GetElementCount());
+}
+
 TEST(SkinXml, EmptyOrCommentOnlyTextHasNoRoot) {
   for (const wchar_t* text : {L"", L"  \r\n\t ", L"<!-- nothing -->", L"<?xml version=\"1.0\"?>"}) {
     CSkinXml xml;

@@ -20,6 +20,7 @@ const wchar_t kUnmatchedClosingTag[] = L"Unmatched closing tag";
 const wchar_t kErrorParsingAttributes[] = L"Error while parsing attributes";
 const wchar_t kExpectedAttributeValue[] = L"Expected attribute value";
 const wchar_t kErrorParsingAttributeString[] = L"Error while parsing attribute string";
+const wchar_t kNestedTooDeeply[] = L"Elements nested too deeply";
 const wchar_t kOutOfMemory[] = L"Out of memory";
 const wchar_t kCouldNotConvertText[] = L"Could not convert text";
 
@@ -199,7 +200,7 @@ bool CSkinXml::Parse() {
   uint32_t document = 0;
   if (!ReserveElement(document)) return Fail(kOutOfMemory, L"");
   wchar_t* p = text_;
-  return ParseElements(p, document);
+  return ParseElements(p, document, 1);
 }
 
 bool CSkinXml::ReserveElement(uint32_t& index) {
@@ -220,7 +221,7 @@ bool CSkinXml::ReserveElement(uint32_t& index) {
 
 // Runs over the elements of one level; recursion handles their children.
 // Returns at the end of the text or at the "</" that closes the parent.
-bool CSkinXml::ParseElements(wchar_t*& p, uint32_t parent) {
+bool CSkinXml::ParseElements(wchar_t*& p, uint32_t parent, uint32_t depth) {
   uint32_t previous = 0;
   SkipWhitespaceInPlace(p);
   for (;;) {
@@ -270,7 +271,10 @@ bool CSkinXml::ParseElements(wchar_t*& p, uint32_t parent) {
         return true;
       }
       if (*p != L'<') return Fail(kExpectedEndTagStart, p);
-      if (p[1] != L'/' && !ParseElements(p, index)) return false;
+      if (p[1] != L'/') {
+        if (depth >= kMaxNestingDepth) return Fail(kNestedTooDeeply, p);
+        if (!ParseElements(p, index, depth + 1)) return false;
+      }
       const bool atEndTag = p[0] == L'<' && p[1] == L'/';
       *out = L'\0';
       if (atEndTag) {
