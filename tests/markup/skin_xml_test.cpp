@@ -369,6 +369,29 @@ TEST(SkinXml, ConvertsTheThreeEncodings) {
   EXPECT_FALSE(xml.GetRoot().IsValid());
 }
 
+TEST(SkinXml, NamesAndTextBeyondAsciiKeepEveryCharacter) {
+  CSkinXml xml;
+  ASSERT_TRUE(xml.LoadText(
+      L"<Gr\u00F6\u00DFe Ma\u00DF=\"1\" \u540D\u524D=\"\u00E9t\u00E9\">"
+      L"<Kind>a\u0301 &amp; \xD83D\xDE00 e\u0301 \u00FF</Kind><\u00C4 /></Gr\u00F6\u00DFe>"));
+  CSkinXmlNode root = xml.GetRoot();
+  EXPECT_EQ(L"Gr\u00F6\u00DFe", Text(root.GetName()));
+  ASSERT_EQ(2, root.GetAttributeCount());
+  EXPECT_EQ(L"Ma\u00DF", Text(root.GetAttributeName(0)));
+  EXPECT_EQ(L"\u540D\u524D", Text(root.GetAttributeName(1)));
+  EXPECT_EQ(L"\u00E9t\u00E9", Text(root.GetAttributeValue(1)));
+  EXPECT_EQ((std::vector<std::wstring>{L"Kind", L"\u00C4"}), ChildNames(root));
+  // Decoding moves the text after the entity down over combining marks and
+  // surrogate pairs alike.
+  EXPECT_EQ(L"a\u0301 & \xD83D\xDE00 e\u0301 \u00FF", Text(root.GetFirstChild().GetValue()));
+
+  // A UTF-8 text whose characters take several bytes each ends where its text ends.
+  const std::string utf8 = "<w v=\"\xE5\x90\x8D\xE5\x89\x8D\">\xC3\xA9\xC3\xA9</w>";
+  ASSERT_TRUE(xml.LoadBytes(utf8.data(), static_cast<DWORD>(utf8.size())));
+  EXPECT_EQ(L"\u540D\u524D", Attribute(xml.GetRoot(), L"v"));
+  EXPECT_EQ(L"\u00E9\u00E9", Text(xml.GetRoot().GetValue()));
+}
+
 TEST(SkinXml, InvalidAndStaleNodesAnswerEmpty) {
   CSkinXmlNode none;
   EXPECT_FALSE(none.IsValid());

@@ -37,12 +37,32 @@ const TEntity kEntities[] = {
     {L"quot;", 5, L'"'}, {L"apos;", 5, L'\''},
 };
 
-bool IsNameCharacter(wchar_t c) {
-  return c == L'_' || c == L':' || iswalnum(c);
+// Characters below the combining marks (U+0300) are one character each, and
+// so is one followed by such a character: there the step is one code unit.
+// Anything else (combining marks, surrogates, other scripts) takes the
+// platform's own step.
+constexpr wchar_t kFirstCombiningMark = 0x0300;
+
+inline const wchar_t* NextCharacter(const wchar_t* p) {
+  if (p[0] != L'\0' && p[0] < kFirstCombiningMark && p[1] < kFirstCombiningMark) return p + 1;
+  return CharNextW(p);
+}
+
+inline wchar_t* NextCharacter(wchar_t* p) {
+  return const_cast<wchar_t*>(NextCharacter(static_cast<const wchar_t*>(p)));
+}
+
+// ASCII is decided here; the C runtime classifies the rest.
+inline bool IsNameCharacter(wchar_t c) {
+  if (c < 0x80) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
+           c == L'_' || c == L':';
+  }
+  return iswalnum(c) != 0;
 }
 
 void SkipName(wchar_t*& p) {
-  while (*p != L'\0' && IsNameCharacter(*p)) p = CharNextW(p);
+  while (*p != L'\0' && IsNameCharacter(*p)) p = NextCharacter(p);
 }
 
 void SkipWhitespaceInPlace(wchar_t*& p) {
@@ -64,7 +84,7 @@ void DecodeEntity(wchar_t*& p, wchar_t*& out) {
 }  // namespace
 
 const wchar_t* CSkinXml::SkipWhitespace(const wchar_t* p) {
-  while (*p > L'\0' && *p <= L' ') p = CharNextW(p);
+  while (*p > L'\0' && *p <= L' ') p = NextCharacter(p);
   return p;
 }
 
@@ -150,22 +170,20 @@ bool CSkinXml::ConvertBytes(const unsigned char* bytes, DWORD length, int encodi
   return Fail(kCouldNotConvertText, L"");
 }
 
+// One conversion into a buffer as long as the bytes: no code page makes more
+// UTF-16 units than it has bytes, so no counting pass is needed first.
 bool CSkinXml::ConvertMultiByte(UINT codePage, const unsigned char* bytes, DWORD length) {
   if (length > static_cast<DWORD>(INT_MAX)) return Fail(kOutOfMemory, L"");
   const char* source = reinterpret_cast<const char*>(bytes);
   const int sourceLength = static_cast<int>(length);
-  int needed = 0;
-  if (sourceLength > 0) {
-    needed = MultiByteToWideChar(codePage, 0, source, sourceLength, nullptr, 0);
-    if (needed <= 0) return Fail(kCouldNotConvertText, L"");
-  }
-  text_ = new (std::nothrow) wchar_t[static_cast<size_t>(needed) + 1];
+  text_ = new (std::nothrow) wchar_t[static_cast<size_t>(sourceLength) + 1];
   if (!text_) return Fail(kOutOfMemory, L"");
-  if (needed > 0 &&
-      MultiByteToWideChar(codePage, 0, source, sourceLength, text_, needed) != needed) {
-    return Fail(kCouldNotConvertText, L"");
+  int converted = 0;
+  if (sourceLength > 0) {
+    converted = MultiByteToWideChar(codePage, 0, source, sourceLength, text_, sourceLength);
+    if (converted <= 0) return Fail(kCouldNotConvertText, L"");
   }
-  text_[needed] = L'\0';
+  text_[converted] = L'\0';
   return true;
 }
 
@@ -327,8 +345,12 @@ void CSkinXml::ParseData(wchar_t*& p, wchar_t*& out, wchar_t stop) {
     if (*p == L' ') {
       *out++ = *p++;
       if (!preserveWhitespace_) SkipWhitespaceInPlace(p);
+    } else if (out == p) {
+      // Nothing decoded yet: the text already stands where it belongs.
+      p = NextCharacter(p);
+      out = p;
     } else {
-      wchar_t* next = CharNextW(p);
+      wchar_t* next = NextCharacter(p);
       while (p < next) *out++ = *p++;
     }
   }
@@ -351,7 +373,7 @@ bool CSkinXml::ParseEndTag(wchar_t*& p, const wchar_t* name, size_t nameLength) 
 // text is skipped.
 void CSkinXml::SkipMarkupDeclaration(wchar_t*& p) {
   const wchar_t last = (*p == L'!') ? L'-' : L'?';
-  while (*p != L'\0' && !(p[0] == last && p[1] == L'>')) p = CharNextW(p);
+  while (*p != L'\0' && !(p[0] == last && p[1] == L'>')) p = NextCharacter(p);
   if (*p != L'\0') p += 2;
 }
 
