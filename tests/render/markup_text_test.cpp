@@ -277,6 +277,25 @@ TEST_F(MarkupTest, ALongWordIsCutButEveryLineTakesAtLeastOneCharacter) {
   EXPECT_EQ(6 * LineHeight(), narrow.bottom);
 }
 
+TEST_F(MarkupTest, LongWordsAreCutWhereTheirMeasuredPrefixOverflows) {
+  std::wstring word;
+  for (int i = 0; i < 700; ++i) word += static_cast<wchar_t>(L'a' + (i * 7) % 26);
+  // Lines of more than 64 and more than 128 characters each.
+  for (LONG width : {Extent(L"mmmmmmmmmm") * 9, Extent(L"mmmmmmmmmm") * 17, LONG{37}}) {
+    int lines = 0;
+    LONG widest = 0;
+    for (size_t at = 0; at < word.size(); ++lines) {
+      size_t take = 1;
+      while (at + take < word.size() && Extent(word.substr(at, take + 1).c_str()) <= width) ++take;
+      widest = std::max(widest, Extent(word.substr(at, take).c_str()));
+      at += take;
+    }
+    const RECT rc = Calc(word.c_str(), DT_WORDBREAK, RECT{0, 0, width, 100});
+    EXPECT_EQ(lines * LineHeight(), rc.bottom) << width;
+    EXPECT_EQ(widest, rc.right) << width;
+  }
+}
+
 TEST_F(MarkupTest, CalculateModeEndsWhenALineConsumesNothing) {
   const RECT ended = Calc(L"abc\ndef\nghi", DT_WORDBREAK | DT_END_ELLIPSIS, RECT{0, 0, 1, 100});
   EXPECT_EQ(LineHeight(), ended.bottom);

@@ -332,6 +332,7 @@ class CMarkupWalker {
   // in code units. Cuts it where it would overflow the right edge.
   int GrowRun(const wchar_t* start) {
     runStartX_ = pt_.x;
+    prefixStart_ = nullptr;
     const LONG maxCharWidth = MetricsOf(CurrentFont()).tmMaxCharWidth;
     std::vector<int> ends;  // run length after each character
     int length = 0;
@@ -346,7 +347,7 @@ class CMarkupWalker {
       if (!letter) breakAt = length;
       const LONG estimate = maxCharWidth * static_cast<LONG>(ends.size());
       if (pt_.x + estimate < rc_.right) continue;
-      if (pt_.x + Measure(start, length).cx <= rc_.right) continue;
+      if (pt_.x + PrefixWidth(start, length) <= rc_.right) continue;
       return CutOverflowingRun(start, ends, breakAt);
     } while (!RunStopsAt(p));
     return length;
@@ -641,6 +642,33 @@ class CMarkupWalker {
     return size;
   }
 
+  // The width of the first length units of the run at start, as Measure
+  // gives it. The widths of all prefixes come from one extent call over a
+  // stretch of the run that doubles when the run grows past it, instead of
+  // one call per character added.
+  LONG PrefixWidth(const wchar_t* start, int length) {
+    if (start != prefixStart_ || length > static_cast<int>(prefixWidths_.size())) {
+      if (!MeasurePrefixes(start, length)) return Measure(start, length).cx;
+    }
+    return prefixWidths_[length - 1];
+  }
+
+  bool MeasurePrefixes(const wchar_t* start, int length) {
+    constexpr int kFirstStretch = 64;
+    const int measured = start == prefixStart_ ? static_cast<int>(prefixWidths_.size()) : 0;
+    const size_t wanted = std::max({length, 2 * measured, kFirstStretch});
+    const int units = static_cast<int>(wcsnlen(start, wanted));
+    prefixStart_ = nullptr;
+    if (units < length) return false;
+    prefixWidths_.resize(static_cast<size_t>(units));
+    SIZE size = {};
+    if (!GetTextExtentExPointW(dc_, start, units, 0, nullptr, prefixWidths_.data(), &size)) {
+      return false;
+    }
+    prefixStart_ = start;
+    return true;
+  }
+
   // --- inline images ---------------------------------------------------------------
   void OpenImageOrItalic(const CWideStringUI& argument) {
     const wchar_t* p = argument.GetData();
@@ -725,6 +753,9 @@ class CMarkupWalker {
   POINT pt_ = {};
   POINT linkStart_ = {};
   LONG runStartX_ = 0;
+  // Widths of the prefixes of the run being grown (see PrefixWidth).
+  const wchar_t* prefixStart_ = nullptr;
+  std::vector<int> prefixWidths_;
   bool swallowedSpace_ = false;
   bool measureRewound_ = false;
   LONG cyLine_ = 0;
