@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "tests/render/image_fixture.h"
 #include "ui/render/blend_fallback.h"
 #include "ui/render/draw_kit.h"
@@ -232,6 +234,47 @@ TEST_F(ImageSpecTest, OpaqueInteriorIsCopiedWithThePixelsABlendOfTheWholeImageGi
   DrawSpec(wholeFallback, item, L"framed.png");
   image->opaqueInterior = interior;
   EXPECT_TRUE(viaFallback.Pixels() == wholeFallback.Pixels());
+}
+
+TEST_F(ImageSpecTest, ADrawnImageIsFreeAgainAndThreadsDrawWithoutDisturbingEachOther) {
+  AddQuad(L"one.png");
+  AddPng(L"two.png", 2, 2, {kBlue, kGreen, kYellow, kRed});
+  Canvas canvas(8, 8, kWhite);
+  DrawSpec(canvas, L"one.png");
+  EXPECT_EQ(Rgb(kRed), canvas.Rgb(0, 0));
+
+  // The bitmap is not left selected anywhere: another DC can take it.
+  SkinUI::ImageRecord* one = manager_.ObtainImage(L"one.png", nullptr, 0);
+  SkinUI::ImageRecord* two = manager_.ObtainImage(L"two.png", nullptr, 0);
+  ASSERT_NE(nullptr, one);
+  ASSERT_NE(nullptr, two);
+  {
+    SkinUI::UniqueMemoryDC other(nullptr);
+    HGDIOBJ previous = SelectObject(other.get(), one->bitmap.get());
+    EXPECT_NE(nullptr, previous);
+    SelectObject(other.get(), previous);
+  }
+
+  // Each thread draws its own image many times, each with its own DC.
+  auto drawMany = [](SkinUI::ImageRecord* image, std::vector<DWORD>* result) {
+    Canvas target(8, 8, kWhite);
+    for (int i = 0; i < 200; ++i) {
+      CDrawKit::DrawImagePieces(target.dc(), image->bitmap.get(), target.Bounds(), target.Bounds(),
+                                RECT{0, 0, image->width, image->height}, RECT{0, 0, 0, 0}, false);
+    }
+    *result = target.Pixels();
+  };
+  std::vector<DWORD> first, second;
+  std::thread a(drawMany, one, &first);
+  std::thread b(drawMany, two, &second);
+  a.join();
+  b.join();
+  std::vector<DWORD> expectedFirst, expectedSecond;
+  drawMany(one, &expectedFirst);
+  drawMany(two, &expectedSecond);
+  EXPECT_TRUE(first == expectedFirst);
+  EXPECT_TRUE(second == expectedSecond);
+  EXPECT_EQ(kYellow, expectedSecond[7 * 8] | 0xFF000000);
 }
 
 TEST_F(ImageSpecTest, XTiledRepeatsTheMiddleAndCropsTheLastTile) {

@@ -254,12 +254,55 @@ class NinePieceLayout {
   int tileHeight_ = 0;
 };
 
+// The memory DC that holds the bitmap while it is drawn. Making and deleting
+// one for every image cost about as much as drawing a small image, so each
+// thread keeps one; a draw that finds it in use gets a DC of its own.
+class SourceDCLease {
+ public:
+  explicit SourceDCLease(HDC compatibleWith) {
+    UniqueMemoryDC& kept = KeptDC();
+    if (!InUse()) {
+      if (!kept) kept.reset(CreateCompatibleDC(nullptr));
+      if (kept) {
+        InUse() = true;
+        leased_ = true;
+        dc_ = kept.get();
+        return;
+      }
+    }
+    own_.reset(CreateCompatibleDC(compatibleWith));
+    dc_ = own_.get();
+  }
+  SourceDCLease(const SourceDCLease&) = delete;
+  SourceDCLease& operator=(const SourceDCLease&) = delete;
+  ~SourceDCLease() {
+    if (leased_) InUse() = false;
+  }
+
+  HDC get() const { return dc_; }
+
+ private:
+  static UniqueMemoryDC& KeptDC() {
+    thread_local UniqueMemoryDC dc;
+    return dc;
+  }
+  static bool& InUse() {
+    thread_local bool inUse = false;
+    return inUse;
+  }
+
+  UniqueMemoryDC own_;
+  HDC dc_ = nullptr;
+  bool leased_ = false;
+};
+
 }  // namespace
 
 void DrawNinePieces(HDC dc, const TNinePieceRequest& request) {
   if (dc == nullptr || request.bitmap == nullptr) return;
-  UniqueMemoryDC source(dc);
-  if (!source) return;
+  SourceDCLease source(dc);
+  if (source.get() == nullptr) return;
+  // Selected only for this draw, so the bitmap is free again afterwards.
   SelectObjectGuard select(source.get(), request.bitmap);
   SetStretchBltMode(dc, COLORONCOLOR);
 
