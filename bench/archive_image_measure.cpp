@@ -42,37 +42,49 @@ class CArchiveImageMeasure : public CBenchMeasure {
     return FindEntryData(error);
   }
 
+  // Each side frees its bytes before the next call, as the image loader
+  // does, so both take the same block from the heap every time and neither
+  // pays for memory the other keeps.
   void Figure() override {
     std::vector<unsigned char> bytes;
     found_ = SkinUI::ReadImageBytes(kEntryName, nullptr, bytes);
-    figureBytes_.swap(bytes);
+    figureSize_ = bytes.size();
   }
 
   void Reference() override {
-    std::unique_ptr<unsigned char[]> out(new unsigned char[size_]);
-    z_stream stream = {};
-    inflated_ = 0;
-    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return;
-    stream.next_in = const_cast<Bytef*>(compressed_);
-    stream.avail_in = compressedSize_;
-    stream.next_out = out.get();
-    stream.avail_out = size_;
-    if (inflate(&stream, Z_FINISH) == Z_STREAM_END) inflated_ = stream.total_out;
-    inflateEnd(&stream);
-    referenceBytes_ = std::move(out);
+    std::unique_ptr<unsigned char[]> out;
+    inflated_ = Inflate(out);
   }
 
   bool Verify(std::string& error) override {
     const SkinUITest::Bytes& png = BackgroundPng();
-    if (!found_ || figureBytes_ != png) error = "the lookup gave other bytes";
-    if (inflated_ != png.size() ||
-        std::memcmp(referenceBytes_.get(), png.data(), png.size()) != 0) {
+    std::vector<unsigned char> bytes;
+    if (!found_ || figureSize_ != png.size() ||
+        !SkinUI::ReadImageBytes(kEntryName, nullptr, bytes) || bytes != png) {
+      error = "the lookup gave other bytes";
+    }
+    std::unique_ptr<unsigned char[]> out;
+    if (inflated_ != png.size() || Inflate(out) != png.size() ||
+        std::memcmp(out.get(), png.data(), png.size()) != 0) {
       error = "the inflate gave other bytes";
     }
     return error.empty();
   }
 
  private:
+  uLong Inflate(std::unique_ptr<unsigned char[]>& out) const {
+    out.reset(new unsigned char[size_]);
+    z_stream stream = {};
+    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return 0;
+    stream.next_in = const_cast<Bytef*>(compressed_);
+    stream.avail_in = compressedSize_;
+    stream.next_out = out.get();
+    stream.avail_out = size_;
+    const uLong inflated = inflate(&stream, Z_FINISH) == Z_STREAM_END ? stream.total_out : 0;
+    inflateEnd(&stream);
+    return inflated;
+  }
+
   // The entry's deflated bytes, found through the local header the writer
   // placed for it.
   bool FindEntryData(std::string& error) {
@@ -96,8 +108,7 @@ class CArchiveImageMeasure : public CBenchMeasure {
   uInt compressedSize_ = 0;
   uInt size_ = 0;
   bool found_ = false;
-  std::vector<unsigned char> figureBytes_;
-  std::unique_ptr<unsigned char[]> referenceBytes_;
+  size_t figureSize_ = 0;
   uLong inflated_ = 0;
 };
 

@@ -1,5 +1,6 @@
 // The benchmark program: every measure against its reference in one run.
-//   skinui_bench.exe [--only NAME] [--repetitions N] [--budget SECONDS] [--dump FOLDER]
+//   skinui_bench.exe [--only NAME[,NAME...]] [--repetitions N] [--budget SECONDS]
+//                    [--dump FOLDER]
 // --dump writes what the drawing measures drew, to compare two builds pixel
 // for pixel.
 
@@ -46,7 +47,7 @@ int main(int argc, char** argv) {
   SkinUIBench::TBenchOptions options;
   if (!ParseOptions(argc, argv, options)) {
     std::fprintf(stderr,
-                 "usage: skinui_bench [--only NAME] [--repetitions N] [--budget SECONDS] "
+                 "usage: skinui_bench [--only NAME[,NAME...]] [--repetitions N] [--budget SECONDS] "
                  "[--dump FOLDER]\n");
     return 2;
   }

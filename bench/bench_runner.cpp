@@ -80,12 +80,24 @@ std::string CBenchRunner::FormatLine(const TBenchResult& result) {
   return line;
 }
 
+// Every measure, or those whose name contains one of the comma-separated
+// parts of the --only option.
+bool CBenchRunner::Selected(const std::string& name) const {
+  if (options_.only.empty()) return true;
+  size_t start = 0;
+  while (start <= options_.only.size()) {
+    size_t comma = options_.only.find(',', start);
+    if (comma == std::string::npos) comma = options_.only.size();
+    const std::string part = options_.only.substr(start, comma - start);
+    if (!part.empty() && name.find(part) != std::string::npos) return true;
+    start = comma + 1;
+  }
+  return false;
+}
+
 void CBenchRunner::Run(std::vector<std::unique_ptr<CBenchMeasure>>& measures) {
   for (auto& measure : measures) {
-    if (!options_.only.empty() &&
-        std::string(measure->Name()).find(options_.only) == std::string::npos) {
-      continue;
-    }
+    if (!Selected(measure->Name())) continue;
     const TBenchResult result = RunOne(*measure);
     std::printf("%s\n", FormatLine(result).c_str());
     std::fflush(stdout);

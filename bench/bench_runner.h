@@ -15,7 +15,7 @@ struct TBenchOptions {
   // Repetitions stop early once a measure has used this much time (but never
   // before three samples of each side).
   double budgetSeconds = 20.0;
-  std::string only;         // run measures whose name contains this
+  std::string only;         // NAME[,NAME...]: run measures whose name contains one of these
   std::wstring dumpFolder;  // empty: no pictures
 };
 
@@ -43,6 +43,7 @@ class CBenchRunner {
   static std::string FormatLine(const TBenchResult& result);
 
  private:
+  bool Selected(const std::string& name) const;
   TBenchResult RunOne(CBenchMeasure& measure);
 
   TBenchOptions options_;
