@@ -338,6 +338,10 @@ bool CSkinXml::ParseAttributes(wchar_t*& p) {
 // Decodes text up to stop (or the end) in place; out never passes p.
 void CSkinXml::ParseData(wchar_t*& p, wchar_t*& out, wchar_t stop) {
   while (*p != L'\0' && *p != stop) {
+    if (preserveWhitespace_) {
+      CopyPlainData(p, out, stop);
+      if (*p == L'\0' || *p == stop) break;
+    }
     if (*p == L'&') {
       while (*p == L'&') DecodeEntity(++p, out);
       if (*p == stop) break;
@@ -357,6 +361,22 @@ void CSkinXml::ParseData(wchar_t*& p, wchar_t*& out, wchar_t stop) {
   // The caller terminates at out; the rest of the gap becomes blanks so that
   // a node's attribute scan steps over it.
   for (wchar_t* fill = out + 1; fill < p; ++fill) *fill = L' ';
+}
+
+// Most text is characters that stay as they are, one code unit each (spaces
+// too, while whitespace is preserved): they are passed over, or moved down
+// once an entity has shortened the text, without the general step.
+void CSkinXml::CopyPlainData(wchar_t*& p, wchar_t*& out, wchar_t stop) {
+  const auto plain = [stop](const wchar_t* at) {
+    return at[0] != L'\0' && at[0] != stop && at[0] != L'&' && at[0] < kFirstCombiningMark &&
+           at[1] < kFirstCombiningMark;
+  };
+  if (out == p) {
+    while (plain(p)) ++p;
+    out = p;
+    return;
+  }
+  while (plain(p)) *out++ = *p++;
 }
 
 bool CSkinXml::ParseEndTag(wchar_t*& p, const wchar_t* name, size_t nameLength) {

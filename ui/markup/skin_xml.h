@@ -82,6 +82,7 @@ class CSkinXml {
   bool ParseElements(wchar_t*& p, uint32_t parent, uint32_t depth);
   bool ParseAttributes(wchar_t*& p);
   void ParseData(wchar_t*& p, wchar_t*& out, wchar_t stop);
+  void CopyPlainData(wchar_t*& p, wchar_t*& out, wchar_t stop);
   bool ParseEndTag(wchar_t*& p, const wchar_t* name, size_t nameLength);
   void SkipMarkupDeclaration(wchar_t*& p);
   bool ReserveElement(uint32_t& index);
