@@ -1,6 +1,6 @@
 // The benchmark program: every measure against its reference in one run.
-//   skinui_bench.exe [--only NAME[,NAME...]] [--repetitions N] [--budget SECONDS]
-//                    [--dump FOLDER]
+//   skinui_bench.exe [--only NAME[,NAME...]] [--repetitions N] [--min-seconds S]
+//                    [--budget SECONDS] [--dump FOLDER]
 // --dump writes what the drawing measures drew, to compare two builds pixel
 // for pixel.
 
@@ -29,6 +29,8 @@ bool ParseOptions(int argc, char** argv, SkinUIBench::TBenchOptions& options) {
       options.only = value;
     } else if (std::strcmp(name, "--repetitions") == 0) {
       options.repetitions = std::atoi(value);
+    } else if (std::strcmp(name, "--min-seconds") == 0) {
+      options.minSeconds = std::atof(value);
     } else if (std::strcmp(name, "--budget") == 0) {
       options.budgetSeconds = std::atof(value);
     } else if (std::strcmp(name, "--dump") == 0) {
@@ -47,15 +49,15 @@ int main(int argc, char** argv) {
   SkinUIBench::TBenchOptions options;
   if (!ParseOptions(argc, argv, options)) {
     std::fprintf(stderr,
-                 "usage: skinui_bench [--only NAME[,NAME...]] [--repetitions N] [--budget SECONDS] "
-                 "[--dump FOLDER]\n");
+                 "usage: skinui_bench [--only NAME[,NAME...]] [--repetitions N] [--min-seconds S] "
+                 "[--budget SECONDS] [--dump FOLDER]\n");
     return 2;
   }
   if (!options.dumpFolder.empty()) CreateDirectoryW(options.dumpFolder.c_str(), nullptr);
   std::printf(
-      "SkinUI benchmark: best of up to %d repetitions, each against a reference "
-      "in the same run\n",
-      options.repetitions);
+      "SkinUI benchmark: each measure against a reference in the same run, best of at least "
+      "%d samples taken over %.1f s or more\n",
+      options.repetitions, options.minSeconds);
   auto measures = SkinUIBench::AllMeasures();
   SkinUIBench::CBenchRunner runner(options);
   runner.Run(measures);

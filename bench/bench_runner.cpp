@@ -122,13 +122,16 @@ TBenchResult CBenchRunner::RunOne(CBenchMeasure& measure) {
   double reference = std::numeric_limits<double>::max();
   const double started = Now();
   // The sides alternate so that both see the same state of the machine.
-  for (int sample = 0; sample < options_.repetitions; ++sample) {
+  constexpr int kMaxSamples = 1000;
+  for (int sample = 0; sample < kMaxSamples; ++sample) {
     measure.BeforeReference();
     reference = std::min(reference, TimeBatch(batch, [&] { measure.Reference(); }));
     measure.BeforeFigure();
     figure = std::min(figure, TimeBatch(batch, [&] { measure.Figure(); }));
     result.samples = sample + 1;
-    if (sample >= 2 && Now() - started > options_.budgetSeconds) break;
+    const double elapsed = Now() - started;
+    if (sample >= 2 && elapsed > options_.budgetSeconds) break;
+    if (result.samples >= options_.repetitions && elapsed >= options_.minSeconds) break;
   }
   if (!measure.Verify(result.error)) return result;
 

@@ -11,7 +11,11 @@
 namespace SkinUIBench {
 
 struct TBenchOptions {
+  // At least this many samples of each side, and more until minSeconds have
+  // passed, so that a burst of other work on the machine does not spoil every
+  // sample of a short measure.
   int repetitions = 15;
+  double minSeconds = 1.0;
   // Repetitions stop early once a measure has used this much time (but never
   // before three samples of each side).
   double budgetSeconds = 20.0;
