@@ -533,6 +533,37 @@ TEST_F(MarkupTest, WordAfterASpacePlacedOnItsOwnMovesWholeToTheNextLine) {
             Calc(L"<b>a</b> bbbbbbbbbb", DT_WORDBREAK, RECT{0, 0, narrow, 100}).bottom);
 }
 
+TEST_F(MarkupTest, TextIsMeasuredAsTheTargetMeasuresItAndItsFontIsGivenBack) {
+  Canvas canvas(300, 40);
+  HDC dc = canvas.dc();
+  HGDIOBJ callerFont = GetStockObject(SYSTEM_FONT);
+  SelectObject(dc, callerFont);
+  ASSERT_EQ(0, SetTextCharacterExtra(dc, 4));
+  RECT rects[1] = {};
+  CWideStringUI names[1];
+  ASSERT_EQ(1, Draw(canvas, L"<b>go</b> <a x>here</a>", canvas.Bounds(), 0, rects, names, 1));
+  HFONT bold = VariantFont(true, false, false);
+  HFONT underlined = VariantFont(false, true, false);
+  ASSERT_NE(nullptr, bold);
+  ASSERT_NE(nullptr, underlined);
+  auto spaced = [&](const wchar_t* text, HFONT font) {
+    HGDIOBJ previous = SelectObject(dc, font);
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+    SelectObject(dc, previous);
+    return size.cx;
+  };
+  const LONG left = spaced(L"go", bold) + spaced(L" ", manager_.FontAt(-1));
+  EXPECT_EQ(left, rects[0].left);
+  EXPECT_EQ(left + spaced(L"here", underlined), rects[0].right);
+  EXPECT_GT(rects[0].left, Extent(L"go", bold) + Extent(L" "));
+  EXPECT_EQ(callerFont, GetCurrentObject(dc, OBJ_FONT));
+  SetTextCharacterExtra(dc, 0);
+
+  Draw(canvas, L"<i>x</i><u>y</u>", canvas.Bounds());
+  EXPECT_EQ(callerFont, GetCurrentObject(dc, OBJ_FONT));
+}
+
 TEST_F(MarkupTest, MissingInputsOrAnEmptyRectangleDoNothing) {
   Canvas canvas(50, 20);
   RECT rects[2] = {};

@@ -10,6 +10,7 @@
 #include "ui/core/gdi_handles.h"
 #include "ui/render/draw_kit.h"
 #include "ui/render/image_spec.h"
+#include "ui/render/run_extents.h"
 
 namespace SkinUI {
 
@@ -79,7 +80,8 @@ class CMarkupWalker {
         linkRects_(linkRects),
         linkNames_(linkNames),
         linkCount_(linkCapacity),
-        format_(format) {
+        format_(format),
+        extents_(dc, [this](HFONT font) { SelectOnDC(font); }) {
     if (linkRects_ == nullptr || linkNames_ == nullptr || linkCount_ < 0) linkCount_ = 0;
     draw_ = (format & DT_CALCRECT) == 0;
     singleLine_ = (format & DT_SINGLELINE) != 0;
@@ -141,7 +143,6 @@ class CMarkupWalker {
     p_ = text_;
     pt_ = {rc_.left, rc_.top};
     widestX_ = rc_.left;
-    SelectCurrentFont();
     cyLine_ = LineHeightOf(CurrentFont());
     linkStart_ = pt_;
     lineStartPosition_ = p_;
@@ -248,7 +249,6 @@ class CMarkupWalker {
     measureRewound_ = true;
     cyLineHeight_ = cyLine_;
     ApplyColor();
-    SelectCurrentFont();
     SetBkMode(dc_, inSelected_ ? OPAQUE : TRANSPARENT);
   }
 
@@ -292,9 +292,12 @@ class CMarkupWalker {
   }
 
   void PlaceSingle(wchar_t ch) {
-    const SIZE size = Measure(&ch, 1);
-    if (drawPass_) TextOutW(dc_, pt_.x, Baseline(), &ch, 1);
-    pt_.x += size.cx;
+    const LONG width = extents_.CharacterWidth(CurrentFont()->font.get(), ch);
+    if (drawPass_) {
+      RealizeFont();
+      TextOutW(dc_, pt_.x, Baseline(), &ch, 1);
+    }
+    pt_.x += width;
   }
 
   void PlaceTextRun() {
@@ -303,23 +306,24 @@ class CMarkupWalker {
     const int length = GrowRun(start);
     p_ = start + length + (swallowedSpace_ ? 1 : 0);
     const LONG runX = runStartX_;
-    const SIZE size = Measure(start, length);
+    const LONG width = RunWidth(start, length);
     if (drawPass_) {
       LONG x = runX;
       if (!singleLine_) {
-        const LONG room = (rc_.right - rc_.left) - size.cx;
+        const LONG room = (rc_.right - rc_.left) - width;
         if (format_ & DT_CENTER) {
           x += room / 2;
         } else if (format_ & DT_RIGHT) {
           x += room;
         }
       }
+      RealizeFont();
       if (length > 0) TextOutW(dc_, x, Baseline(), start, length);
       if ((format_ & DT_END_ELLIPSIS) && pt_.x >= rc_.right) {
-        TextOutW(dc_, x + size.cx, pt_.y, kEllipsis, 3);
+        TextOutW(dc_, x + width, pt_.y, kEllipsis, 3);
       }
     }
-    pt_.x += size.cx;
+    pt_.x += width;
   }
 
   bool RunStopsAt(const wchar_t* p) const {
@@ -332,7 +336,6 @@ class CMarkupWalker {
   // in code units. Cuts it where it would overflow the right edge.
   int GrowRun(const wchar_t* start) {
     runStartX_ = pt_.x;
-    prefixStart_ = nullptr;
     const LONG maxCharWidth = MetricsOf(CurrentFont()).tmMaxCharWidth;
     std::vector<int> ends;  // run length after each character
     int length = 0;
@@ -595,7 +598,6 @@ class CMarkupWalker {
     if (font == nullptr) return;
     FillMetrics(font);
     fonts_.push_back(font);
-    SelectCurrentFont();
     cyLine_ = std::max(cyLine_, LineHeightOf(font));
   }
 
@@ -605,16 +607,24 @@ class CMarkupWalker {
     FontRecord* now = CurrentFont();
     if (IsItalic(leaving) && !IsItalic(now)) {
       // Leave room for the slant of the last italic character.
-      ABC space = {};
-      if (GetCharABCWidthsW(dc_, L' ', L' ', &space)) pt_.x += space.abcC / 2;
+      LONG trailing = 0;
+      if (extents_.TrailingWidth(leaving->font.get(), L' ', trailing)) pt_.x += trailing / 2;
     }
-    SelectCurrentFont();
     cyLine_ = std::max(cyLine_, LineHeightOf(now));
   }
 
   FontRecord* CurrentFont() const { return fonts_.empty() ? defaultFont_ : fonts_.back(); }
 
-  void SelectCurrentFont() { SelectObject(dc_, CurrentFont()->font.get()); }
+  // Lines are rewound and fonts pushed and popped often, and selecting a
+  // font is not cheap: the DC gets the current font only when something is
+  // drawn with it (measuring goes through extents_).
+  void RealizeFont() { SelectOnDC(CurrentFont()->font.get()); }
+
+  void SelectOnDC(HFONT font) {
+    if (font == selectedFont_) return;
+    SelectObject(dc_, font);
+    selectedFont_ = font;
+  }
 
   void FillMetrics(FontRecord* font) {
     if (!font->HasMetrics()) font->ReadMetrics(dc_);
@@ -636,37 +646,32 @@ class CMarkupWalker {
     return pt_.y + cyLineHeight_ - tm.tmHeight - tm.tmExternalLeading;
   }
 
-  SIZE Measure(const wchar_t* text, int length) {
-    SIZE size = {0, 0};
-    if (length > 0) GetTextExtentPoint32W(dc_, text, length, &size);
-    return size;
+  // Code units up to where a run from start stops growing by itself.
+  int RunUnits(const wchar_t* start) const {
+    const wchar_t* p = start;
+    do {
+      p += CharacterUnits(p);
+    } while (!RunStopsAt(p));
+    return static_cast<int>(p - start);
   }
 
-  // The width of the first length units of the run at start, as Measure
-  // gives it. The widths of all prefixes come from one extent call over a
-  // stretch of the run that doubles when the run grows past it, instead of
-  // one call per character added.
+  // Widths are measured once per run and font for the whole walk: growing
+  // the run, placing it and the draw pass of its line all read them.
+  LONG RunWidth(const wchar_t* start, int length) {
+    return extents_.PrefixWidth(CurrentFont()->font.get(), start, length, length);
+  }
+
+  // On the first measure of a run: the whole run, unless it is far longer
+  // than what can fit on the rest of the line.
   LONG PrefixWidth(const wchar_t* start, int length) {
-    if (start != prefixStart_ || length > static_cast<int>(prefixWidths_.size())) {
-      if (!MeasurePrefixes(start, length)) return Measure(start, length).cx;
+    HFONT font = CurrentFont()->font.get();
+    int stretch = length;
+    if (extents_.KnownUnits(font, start) < length) {
+      const LONG room = std::max<LONG>(rc_.right - pt_.x, 0);
+      const LONG average = std::max<LONG>(MetricsOf(CurrentFont()).tmAveCharWidth, 1);
+      stretch = std::min(RunUnits(start), static_cast<int>(2 * room / average) + 16);
     }
-    return prefixWidths_[length - 1];
-  }
-
-  bool MeasurePrefixes(const wchar_t* start, int length) {
-    constexpr int kFirstStretch = 64;
-    const int measured = start == prefixStart_ ? static_cast<int>(prefixWidths_.size()) : 0;
-    const size_t wanted = std::max({length, 2 * measured, kFirstStretch});
-    const int units = static_cast<int>(wcsnlen(start, wanted));
-    prefixStart_ = nullptr;
-    if (units < length) return false;
-    prefixWidths_.resize(static_cast<size_t>(units));
-    SIZE size = {};
-    if (!GetTextExtentExPointW(dc_, start, units, 0, nullptr, prefixWidths_.data(), &size)) {
-      return false;
-    }
-    prefixStart_ = start;
-    return true;
+    return extents_.PrefixWidth(font, start, length, stretch);
   }
 
   // --- inline images ---------------------------------------------------------------
@@ -753,9 +758,8 @@ class CMarkupWalker {
   POINT pt_ = {};
   POINT linkStart_ = {};
   LONG runStartX_ = 0;
-  // Widths of the prefixes of the run being grown (see PrefixWidth).
-  const wchar_t* prefixStart_ = nullptr;
-  std::vector<int> prefixWidths_;
+  CRunExtents extents_;
+  HFONT selectedFont_ = nullptr;
   bool swallowedSpace_ = false;
   bool measureRewound_ = false;
   LONG cyLine_ = 0;
