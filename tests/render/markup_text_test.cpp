@@ -564,6 +564,28 @@ TEST_F(MarkupTest, TextIsMeasuredAsTheTargetMeasuresItAndItsFontIsGivenBack) {
   EXPECT_EQ(callerFont, GetCurrentObject(dc, OBJ_FONT));
 }
 
+TEST_F(MarkupTest, ASpacePlacedOnItsOwnKeepsItsUnderlineAndSelection) {
+  // A tag before the space makes the walk place it on its own.
+  Canvas underlined(200, 30);
+  Draw(underlined, L"<u>a<b> </b>b</u>", underlined.Bounds());
+  HFONT under = VariantFont(false, true, false);
+  ASSERT_NE(nullptr, under);
+  HFONT boldUnder = manager_.FindMatchingFont(manager_.DefaultFontInfo()->face,
+                                              manager_.DefaultFontInfo()->size, true, true, false);
+  ASSERT_NE(nullptr, boldUnder);
+  const LONG from = Extent(L"a", under);
+  const LONG to = from + Extent(L" ", boldUnder);
+  int lineRows = 0;
+  for (int y = 0; y < LineHeight(); ++y) {
+    if (CountInRow(underlined, y, from, to, Rgb(kWhite)) == 0) ++lineRows;
+  }
+  EXPECT_GT(lineRows, 0);
+
+  Canvas selected(200, 30);
+  Draw(selected, L"<s>a<b> </b>b</s>", selected.Bounds());
+  EXPECT_EQ(to - from, CountInRow(selected, 0, from, to, 0xBAE4FF));
+}
+
 TEST_F(MarkupTest, MissingInputsOrAnEmptyRectangleDoNothing) {
   Canvas canvas(50, 20);
   RECT rects[2] = {};

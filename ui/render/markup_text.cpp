@@ -293,11 +293,19 @@ class CMarkupWalker {
 
   void PlaceSingle(wchar_t ch) {
     const LONG width = extents_.CharacterWidth(CurrentFont()->font.get(), ch);
-    if (drawPass_) {
+    if (drawPass_ && LeavesMarks(ch)) {
       RealizeFont();
       TextOutW(dc_, pt_.x, Baseline(), &ch, 1);
     }
     pt_.x += width;
+  }
+
+  // A space shows only as a selected background or as a line of the font;
+  // drawing it otherwise changes no pixel.
+  bool LeavesMarks(wchar_t ch) {
+    if (ch != L' ' || GetBkMode(dc_) == OPAQUE) return true;
+    const TEXTMETRICW& tm = MetricsOf(CurrentFont());
+    return tm.tmUnderlined != 0 || tm.tmStruckOut != 0;
   }
 
   void PlaceTextRun() {
