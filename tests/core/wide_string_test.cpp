@@ -93,3 +93,70 @@ TEST(WideString, FormatUsesWideStringsAndNeverOverrunsItsBuffer) {
   s.Format(L"%d%%", 3);
   EXPECT_EQ(L"3%", std::wstring(s));
 }
+
+TEST(WideString, GrowingOneCharacterAtATimeMovesTheTextOnlyAFewTimes) {
+  CWideStringUI s;
+  std::wstring expected;
+  int moves = 0;
+  const wchar_t* buffer = s.GetData();
+  for (int i = 0; i < 80000; ++i) {
+    const wchar_t ch = static_cast<wchar_t>(L'a' + i % 26);
+    s += ch;
+    expected += ch;
+    if (s.GetData() != buffer) {
+      ++moves;
+      buffer = s.GetData();
+    }
+  }
+  EXPECT_EQ(expected, std::wstring(s));
+  EXPECT_EQ(80000, s.GetLength());
+  EXPECT_LE(moves, 20);
+
+  // Appending a terminator appends nothing; shrinking still goes back inline.
+  s += L'\0';
+  EXPECT_EQ(80000, s.GetLength());
+  s = s.Mid(100, 70);
+  EXPECT_FALSE(s.UsesInlineBuffer());
+  EXPECT_EQ(expected.substr(100, 70), std::wstring(s));
+  s = s.Left(62);
+  EXPECT_TRUE(s.UsesInlineBuffer());
+  EXPECT_EQ(expected.substr(100, 62), std::wstring(s));
+}
+
+TEST(WideString, ReplaceRebuildsTheTextOnceForAnyNumberOfOccurrences) {
+  std::wstring source;
+  std::wstring longer;
+  std::wstring shorter;
+  for (int i = 0; i < 80000; ++i) {
+    source += (i % 3 == 0) ? L"ab<" : L"x<";
+    longer += (i % 3 == 0) ? L"ab{<}" : L"x{<}";
+    shorter += (i % 3 == 0) ? L"ab" : L"x";
+  }
+  CWideStringUI s(source.c_str());
+  EXPECT_EQ(80000, s.Replace(L"<", L"{<}"));
+  EXPECT_EQ(longer, std::wstring(s));
+  EXPECT_EQ(80000, s.Replace(L"{<}", nullptr));
+  EXPECT_EQ(shorter, std::wstring(s));
+
+  // Replacements that leave a short text end up inline again.
+  CWideStringUI text((std::wstring(70, L'z') + L"tail").c_str());
+  EXPECT_EQ(70, text.Replace(L"z", L""));
+  EXPECT_TRUE(text.UsesInlineBuffer());
+  EXPECT_EQ(L"tail", std::wstring(text));
+
+  // The pattern and the replacement may be parts of the string itself.
+  CWideStringUI self(L"abab");
+  EXPECT_EQ(2, self.Replace(self.GetData() + 2, self.GetData()));
+  EXPECT_EQ(L"abababab", std::wstring(self));
+
+  // Text after an embedded terminator is not searched and does not survive a
+  // replacement, as before.
+  const wchar_t withNul[] = {L'a', L'<', L'b', L'\0', L'<', L'c'};
+  CWideStringUI cut(withNul, 6);
+  EXPECT_EQ(1, cut.Replace(L"<", L"{<}"));
+  EXPECT_EQ(L"a{<}b", std::wstring(cut));
+  EXPECT_EQ(5, cut.GetLength());
+  CWideStringUI untouched(withNul, 6);
+  EXPECT_EQ(0, untouched.Replace(L"c", L"d"));
+  EXPECT_EQ(6, untouched.GetLength());
+}

@@ -163,6 +163,42 @@ TEST(SkinXml, AcceptsUnclosedElementsOnlyAtTheTopTwoLevels) {
   EXPECT_TRUE(FailsWith(L"<Window><Container><Button />", L"Expected start tag", L""));
 }
 
+TEST(SkinXml, RefusesNestingDeeperThanAThousandLevelsWithoutRunningOutOfStack) {
+  auto nested = [](int levels, bool closed) {
+    std::wstring text;
+    for (int i = 0; i < levels; ++i) text += L"<a>";
+    if (closed) {
+      for (int i = 0; i < levels; ++i) text += L"</a>";
+    }
+    return text;
+  };
+
+  // 120 KB of 40,000 open elements fails at the first element too deep.
+  const std::wstring deep = nested(40000, false);
+  ASSERT_EQ(120000u, deep.size());
+  const std::wstring rest = deep.substr(3 * CSkinXml::kMaxNestingDepth);
+  EXPECT_TRUE(FailsWith(deep.c_str(), L"Elements nested too deeply", rest.substr(0, 49)));
+
+  CSkinXml xml;
+  ASSERT_TRUE(xml.LoadText(nested(1000, true).c_str())) << xml.GetLastErrorMessage();
+  EXPECT_EQ(1001u, xml.GetElementCount());
+  CSkinXmlNode node = xml.GetRoot();
+  int depth = 1;
+  while (node.HasChildren()) {
+    node = node.GetFirstChild();
+    ++depth;
+  }
+  EXPECT_EQ(1000, depth);
+  const std::wstring tooDeep = nested(1001, true);
+  EXPECT_TRUE(FailsWith(tooDeep.c_str(), L"Elements nested too deeply", tooDeep.substr(3000, 49)));
+
+  // The cap counts depth, not elements: a wide document of many siblings loads.
+  std::wstring wide = L"<w>";
+  for (int i = 0; i < 5000; ++i) wide += L"<a><b /></a>";
+  ASSERT_TRUE(xml.LoadText((wide + L"</w>").c_str()));
+  EXPECT_EQ(10002u, xml.GetElementCount());
+}
+
 TEST(SkinXml, EmptyOrCommentOnlyTextHasNoRoot) {
   for (const wchar_t* text : {L"", L"  \r\n\t ", L"<!-- nothing -->", L"<?xml version=\"1.0\"?>"}) {
     CSkinXml xml;
@@ -331,6 +367,29 @@ TEST(SkinXml, ConvertsTheThreeEncodings) {
 
   EXPECT_FALSE(xml.LoadBytes(ascii.data(), static_cast<DWORD>(ascii.size()), 7));
   EXPECT_FALSE(xml.GetRoot().IsValid());
+}
+
+TEST(SkinXml, NamesAndTextBeyondAsciiKeepEveryCharacter) {
+  CSkinXml xml;
+  ASSERT_TRUE(xml.LoadText(
+      L"<Gr\u00F6\u00DFe Ma\u00DF=\"1\" \u540D\u524D=\"\u00E9t\u00E9\">"
+      L"<Kind>a\u0301 &amp; \xD83D\xDE00 e\u0301 \u00FF</Kind><\u00C4 /></Gr\u00F6\u00DFe>"));
+  CSkinXmlNode root = xml.GetRoot();
+  EXPECT_EQ(L"Gr\u00F6\u00DFe", Text(root.GetName()));
+  ASSERT_EQ(2, root.GetAttributeCount());
+  EXPECT_EQ(L"Ma\u00DF", Text(root.GetAttributeName(0)));
+  EXPECT_EQ(L"\u540D\u524D", Text(root.GetAttributeName(1)));
+  EXPECT_EQ(L"\u00E9t\u00E9", Text(root.GetAttributeValue(1)));
+  EXPECT_EQ((std::vector<std::wstring>{L"Kind", L"\u00C4"}), ChildNames(root));
+  // Decoding moves the text after the entity down over combining marks and
+  // surrogate pairs alike.
+  EXPECT_EQ(L"a\u0301 & \xD83D\xDE00 e\u0301 \u00FF", Text(root.GetFirstChild().GetValue()));
+
+  // A UTF-8 text whose characters take several bytes each ends where its text ends.
+  const std::string utf8 = "<w v=\"\xE5\x90\x8D\xE5\x89\x8D\">\xC3\xA9\xC3\xA9</w>";
+  ASSERT_TRUE(xml.LoadBytes(utf8.data(), static_cast<DWORD>(utf8.size())));
+  EXPECT_EQ(L"\u540D\u524D", Attribute(xml.GetRoot(), L"v"));
+  EXPECT_EQ(L"\u00E9\u00E9", Text(xml.GetRoot().GetValue()));
 }
 
 TEST(SkinXml, InvalidAndStaleNodesAnswerEmpty) {

@@ -206,6 +206,46 @@ TEST(ZipArchive, ReadsInPiecesAndRestartsAfterALookup) {
   }
 }
 
+TEST(ZipArchive, ReadsLargeAndCutDeflatedEntriesAlikeFromMemoryAndFromAFile) {
+  const std::string data = Pattern(300000, 11);
+  const std::string deflated = markup_test::ToString(markup_test::Deflate(data));
+  ASSERT_GT(deflated.size(), 4 * CZipArchive::kInputBufferSize);
+  TestZipEntry cut = Entry("cut.bin", deflated.substr(0, deflated.size() / 2), false);
+  cut.methodOverride = 8;
+  TestZipLayout layout;
+  Bytes bytes = BuildTestZip({Entry("data.bin", data, true), cut}, "", "", &layout);
+  // The cut stream claims the whole size, so it runs out of input first.
+  Put32(bytes, layout.localHeaders[1] + 22, static_cast<uint32_t>(data.size()));
+  Put32(bytes, layout.centralRecords[1] + 24, static_cast<uint32_t>(data.size()));
+
+  markup_test::TempFolder folder;
+  const std::wstring path = folder.Write(L"skin.zip", bytes);
+  GuardedBlock block(bytes);
+  CZipArchive fromMemory;
+  CZipArchive fromFile;
+  ASSERT_TRUE(Open(fromMemory, block));
+  ASSERT_TRUE(fromFile.OpenArchive(path.c_str(), 0, ZipSource::FileName));
+  for (CZipArchive* zip : {&fromMemory, &fromFile}) {
+    EXPECT_EQ(data, ReadWhole(*zip, 0));
+
+    // In pieces of odd sizes, the last one larger than what is left.
+    std::string collected(data.size() + 100, '\0');
+    EXPECT_EQ(ZipReadResult::MoreData, zip->ReadEntry(0, &collected[0], 777));
+    EXPECT_EQ(ZipReadResult::MoreData, zip->ReadEntry(0, &collected[777], 150000));
+    EXPECT_EQ(ZipReadResult::Ok, zip->ReadEntry(0, &collected[150777], 149323 + 100));
+    collected.resize(data.size());
+    EXPECT_EQ(data, collected);
+
+    // The cut stream gives what it holds, then fails.
+    std::string partial(data.size(), '\0');
+    EXPECT_EQ(ZipReadResult::MoreData,
+              zip->ReadEntry(1, &partial[0], static_cast<DWORD>(partial.size())));
+    // Half the compressed stream holds far more than its first 10,000 bytes.
+    EXPECT_EQ(data.substr(0, 10000), partial.substr(0, 10000));
+    EXPECT_EQ(ZipReadResult::Failed, zip->ReadEntry(1, &partial[0], 100));
+  }
+}
+
 TEST(ZipArchive, ReportsAttributesAndTimes) {
   std::vector<TestZipEntry> entries;
   entries.push_back(Entry("plain.txt", "p", false));

@@ -54,6 +54,41 @@ TEST_F(ImageLoadTest, OpaqueImageWithoutMaskMatchHasNoAlpha) {
   EXPECT_EQ(1, masked->hasAlpha);
 }
 
+::testing::AssertionResult InteriorIs(const std::vector<DWORD>& argb, int width, int height,
+                                      DWORD mask, RECT expected) {
+  const std::vector<unsigned char> png = EncodePng(width, height, argb);
+  auto image = SkinUI::DecodeBitmapImage(png.data(), png.size(), mask);
+  if (!image) return ::testing::AssertionFailure() << "not decoded";
+  const RECT& r = image->opaqueInterior;
+  if (EqualRect(&r, &expected)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "interior " << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+}
+
+TEST_F(ImageLoadTest, DecodingRecordsTheOpaqueInteriorInsideATranslucentRim) {
+  // 12 x 8: a half-transparent rim one pixel wide, corners cut three deep.
+  std::vector<DWORD> framed(12 * 8, kRed);
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 12; ++x) {
+      const int dx = std::min(x, 11 - x);
+      const int dy = std::min(y, 7 - y);
+      if (dx == 0 || dy == 0) framed[y * 12 + x] = 0x80FF0000;
+      if (dx + dy < 3) framed[y * 12 + x] = kClear;
+    }
+  }
+  EXPECT_TRUE(InteriorIs(framed, 12, 8, 0, RECT{2, 2, 10, 6}));
+
+  EXPECT_TRUE(InteriorIs(std::vector<DWORD>(12, kBlue), 4, 3, 0, RECT{0, 0, 4, 3}));
+  // A masked pixel counts as transparent.
+  std::vector<DWORD> corner(6 * 4, kBlue);
+  corner[0] = kMagenta;
+  EXPECT_TRUE(InteriorIs(corner, 6, 4, kMagenta, RECT{1, 1, 6, 4}));
+  // A translucent pixel inside leaves no opaque rectangle; neither does a clear image.
+  framed[4 * 12 + 6] = 0xFEFF0000;
+  EXPECT_TRUE(InteriorIs(framed, 12, 8, 0, RECT{}));
+  EXPECT_TRUE(InteriorIs(std::vector<DWORD>(16, 0x40FFFFFF), 4, 4, 0, RECT{}));
+}
+
 TEST_F(ImageLoadTest, LoadsFromTheResourceFolderAndFromAPlainPath) {
   AddQuad();
   auto fromFolder = CDrawKit::LoadBitmapImage(L"quad.png", nullptr, 0);

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "tests/render/image_fixture.h"
+#include "ui/render/blend_fallback.h"
 #include "ui/render/draw_kit.h"
 #include "ui/render/image_spec.h"
 
@@ -16,6 +19,30 @@ constexpr DWORD A = 0xFF101010, B = 0xFF202020, C = 0xFF303030, D = 0xFF404040;
 constexpr DWORD K = kBlack;
 
 class ImageSpecTest : public DrawingTest {};
+
+// 100 x 60: an opaque body of varied colour in a translucent rim two pixels
+// wide with transparent corners, like a window background.
+std::vector<DWORD> FramedArtwork() {
+  std::vector<DWORD> pixels(100 * 60);
+  for (int y = 0; y < 60; ++y) {
+    for (int x = 0; x < 100; ++x) {
+      const int edge = std::min(std::min(x, 99 - x), std::min(y, 59 - y));
+      DWORD alpha = edge == 0 ? 0x60 : edge == 1 ? 0xC0 : 0xFF;
+      if (std::min(x, 99 - x) + std::min(y, 59 - y) < 3) alpha = 0;
+      pixels[y * 100 + x] = (alpha << 24) | static_cast<DWORD>((x * 2) << 16 | (y * 4) << 8 | 0x80);
+    }
+  }
+  return pixels;
+}
+
+// Forwards to the platform blend, adding up the pixels it was asked to blend.
+SkinUI::AlphaBlendProc g_platformBlend = nullptr;
+long g_blendedPixels = 0;
+BOOL WINAPI CountingBlend(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw,
+                          int sh, BLENDFUNCTION blend) {
+  g_blendedPixels += static_cast<long>(w) * h;
+  return g_platformBlend(dst, x, y, w, h, src, sx, sy, sw, sh, blend);
+}
 
 TEST_F(ImageSpecTest, PlainNameStretchesTheWholeImageOverTheItem) {
   AddQuad();
@@ -147,6 +174,107 @@ void AddStrip(DrawingTest* test, const wchar_t* name, bool across) {
     for (DWORD p : row) pixels.insert(pixels.end(), {p, p});
   }
   test->AddPng(name, across ? 6 : 2, across ? 2 : 6, pixels);
+}
+
+TEST_F(ImageSpecTest, OpaqueInteriorIsCopiedWithThePixelsABlendOfTheWholeImageGives) {
+  AddPng(L"framed.png", 100, 60, FramedArtwork());
+  SkinUI::ImageRecord* image = manager_.ObtainImage(L"framed.png", nullptr, 0);
+  ASSERT_NE(nullptr, image);
+  const RECT interior = image->opaqueInterior;
+  const RECT expected = {2, 2, 98, 58};
+  ASSERT_TRUE(EqualRect(&interior, &expected));
+
+  const RECT item = {5, 7, 105, 67};
+  const RECT cut = {0, 0, 60, 40};
+  struct TCase {
+    const wchar_t* spec;
+    RECT item;
+    RECT paint;
+  } cases[] = {
+      {L"framed.png", item, {0, 0, 130, 80}},
+      {L"framed.png", item, cut},
+      {L"file='framed.png' corner='10,10,10,10'", {0, 0, 130, 80}, {0, 0, 130, 80}},
+      {L"file='framed.png' source='-4,0,96,60'", item, {0, 0, 130, 80}},
+      {L"file='framed.png' source='10,10,90,50'", {20, 20, 100, 60}, {0, 0, 130, 80}},
+      {L"file='framed.png' fade='200'", item, {0, 0, 130, 80}},
+      {L"file='framed.png' xtiled='true' ytiled='true'", {0, 0, 130, 80}, {0, 0, 130, 80}},
+  };
+  auto draw = [&](Canvas& canvas, const TCase& c) {
+    for (int x = 0; x < 130; x += 10) {
+      CDrawKit::FillColor(canvas.dc(), RECT{x, 0, x + 5, 80}, 0xFF000000 | (x * 0x010203));
+    }
+    CDrawKit::DrawImageSpec(canvas.dc(), &manager_, c.item, c.paint, c.spec);
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.spec);
+    // The canvas starts half transparent, so the alpha bytes are compared too.
+    Canvas copied(130, 80, 0x80336699);
+    Canvas blended(130, 80, 0x80336699);
+    draw(copied, c);
+    image->opaqueInterior = RECT{};
+    draw(blended, c);
+    image->opaqueInterior = interior;
+    EXPECT_TRUE(copied.Pixels() == blended.Pixels());
+  }
+
+  // Drawn at its own size only the rim is blended; the rest is copied.
+  g_platformBlend = SkinUI::PlatformAlphaBlend();
+  ASSERT_NE(nullptr, g_platformBlend);
+  BlendOverride counting(CountingBlend, SkinUI::PlatformGradientFill());
+  g_blendedPixels = 0;
+  Canvas canvas(130, 80, kWhite);
+  DrawSpec(canvas, item, L"framed.png");
+  EXPECT_EQ(100 * 60 - 96 * 56, g_blendedPixels);
+  // Not with the program's own fallback, which treats alpha differently.
+  BlendOverride fallback(SkinUI::BlendFallback, SkinUI::PlatformGradientFill());
+  Canvas viaFallback(130, 80, 0x80336699);
+  Canvas wholeFallback(130, 80, 0x80336699);
+  DrawSpec(viaFallback, item, L"framed.png");
+  image->opaqueInterior = RECT{};
+  DrawSpec(wholeFallback, item, L"framed.png");
+  image->opaqueInterior = interior;
+  EXPECT_TRUE(viaFallback.Pixels() == wholeFallback.Pixels());
+}
+
+TEST_F(ImageSpecTest, ADrawnImageIsFreeAgainAndThreadsDrawWithoutDisturbingEachOther) {
+  AddQuad(L"one.png");
+  AddPng(L"two.png", 2, 2, {kBlue, kGreen, kYellow, kRed});
+  Canvas canvas(8, 8, kWhite);
+  DrawSpec(canvas, L"one.png");
+  EXPECT_EQ(Rgb(kRed), canvas.Rgb(0, 0));
+
+  // The bitmap is not left selected anywhere: another DC can take it.
+  SkinUI::ImageRecord* one = manager_.ObtainImage(L"one.png", nullptr, 0);
+  SkinUI::ImageRecord* two = manager_.ObtainImage(L"two.png", nullptr, 0);
+  ASSERT_NE(nullptr, one);
+  ASSERT_NE(nullptr, two);
+  {
+    SkinUI::UniqueMemoryDC other(nullptr);
+    HGDIOBJ previous = SelectObject(other.get(), one->bitmap.get());
+    EXPECT_NE(nullptr, previous);
+    SelectObject(other.get(), previous);
+  }
+
+  // Each thread draws its own image many times, each with its own DC.
+  auto drawMany = [](SkinUI::ImageRecord* image, std::vector<DWORD>* result) {
+    Canvas target(8, 8, kWhite);
+    for (int i = 0; i < 200; ++i) {
+      CDrawKit::DrawImagePieces(target.dc(), image->bitmap.get(), target.Bounds(), target.Bounds(),
+                                RECT{0, 0, image->width, image->height}, RECT{0, 0, 0, 0}, false);
+    }
+    *result = target.Pixels();
+  };
+  std::vector<DWORD> first, second;
+  std::thread a(drawMany, one, &first);
+  std::thread b(drawMany, two, &second);
+  a.join();
+  b.join();
+  std::vector<DWORD> expectedFirst, expectedSecond;
+  drawMany(one, &expectedFirst);
+  drawMany(two, &expectedSecond);
+  EXPECT_TRUE(first == expectedFirst);
+  EXPECT_TRUE(second == expectedSecond);
+  EXPECT_EQ(kYellow, expectedSecond[7 * 8] | 0xFF000000);
 }
 
 TEST_F(ImageSpecTest, XTiledRepeatsTheMiddleAndCropsTheLastTile) {

@@ -52,6 +52,28 @@ class MarkupTest : public DrawingTest {
     return manager_.FindMatchingFont(base->face, base->size, bold, underline, italic);
   }
 
+  LONG LineHeightOf(HFONT font) {
+    const TEXTMETRICW& tm = manager_.FontInfoOf(font)->metrics;
+    return tm.tmHeight + tm.tmExternalLeading;
+  }
+
+  // The trailing (C) width of a space in font.
+  LONG SpaceTrailingWidth(HFONT font) {
+    HDC dc = manager_.PaintDC();
+    HGDIOBJ previous = SelectObject(dc, font);
+    ABC abc = {};
+    GetCharABCWidthsW(dc, L' ', L' ', &abc);
+    SelectObject(dc, previous);
+    return abc.abcC;
+  }
+
+  // Pixels of one row between two columns (end exclusive) that have colour rgb.
+  static int CountInRow(const Canvas& canvas, int y, int from, int to, DWORD rgb) {
+    int count = 0;
+    for (int x = from; x < to; ++x) count += canvas.Rgb(x, y) == rgb ? 1 : 0;
+    return count;
+  }
+
   // Pixels whose colour leans clearly to one channel.
   static int CountLeaning(const Canvas& canvas, int channel) {
     int count = 0;
@@ -255,6 +277,25 @@ TEST_F(MarkupTest, ALongWordIsCutButEveryLineTakesAtLeastOneCharacter) {
   EXPECT_EQ(6 * LineHeight(), narrow.bottom);
 }
 
+TEST_F(MarkupTest, LongWordsAreCutWhereTheirMeasuredPrefixOverflows) {
+  std::wstring word;
+  for (int i = 0; i < 700; ++i) word += static_cast<wchar_t>(L'a' + (i * 7) % 26);
+  // Lines of more than 64 and more than 128 characters each.
+  for (LONG width : {Extent(L"mmmmmmmmmm") * 9, Extent(L"mmmmmmmmmm") * 17, LONG{37}}) {
+    int lines = 0;
+    LONG widest = 0;
+    for (size_t at = 0; at < word.size(); ++lines) {
+      size_t take = 1;
+      while (at + take < word.size() && Extent(word.substr(at, take + 1).c_str()) <= width) ++take;
+      widest = std::max(widest, Extent(word.substr(at, take).c_str()));
+      at += take;
+    }
+    const RECT rc = Calc(word.c_str(), DT_WORDBREAK, RECT{0, 0, width, 100});
+    EXPECT_EQ(lines * LineHeight(), rc.bottom) << width;
+    EXPECT_EQ(widest, rc.right) << width;
+  }
+}
+
 TEST_F(MarkupTest, CalculateModeEndsWhenALineConsumesNothing) {
   const RECT ended = Calc(L"abc\ndef\nghi", DT_WORDBREAK | DT_END_ELLIPSIS, RECT{0, 0, 1, 100});
   EXPECT_EQ(LineHeight(), ended.bottom);
@@ -394,6 +435,155 @@ TEST_F(MarkupTest, SelectedTextIsDrawnOverTheSelectionColour) {
   canvas.Fill(kBlack);
   Draw(canvas, L"ab cd", canvas.Bounds());
   EXPECT_EQ(0, canvas.CountRgb(0xBAE4FF));
+}
+
+TEST_F(MarkupTest, LeavingItalicForUprightTextAddsHalfTheSpacesTrailingWidth) {
+  const RECT plain = Calc(L"<f Tahoma 40 italic>ab</f>c");
+  HFONT italic = manager_.FindMatchingFont(L"Tahoma", 40, false, false, true);
+  ASSERT_NE(nullptr, italic);
+  const LONG gap = SpaceTrailingWidth(italic) / 2;
+  ASSERT_GT(gap, 0);
+  EXPECT_EQ(Extent(L"ab", italic) + gap + Extent(L"c"), plain.right);
+
+  // Bold inside the italic text closes onto italic: no gap there.
+  const RECT nested = Calc(L"<f Tahoma 40 italic>a<b>b</b>c</f>d");
+  HFONT boldItalic = manager_.FindMatchingFont(L"Tahoma", 40, true, false, true);
+  ASSERT_NE(nullptr, boldItalic);
+  EXPECT_EQ(
+      Extent(L"a", italic) + Extent(L"b", boldItalic) + Extent(L"c", italic) + gap + Extent(L"d"),
+      nested.right);
+
+  // Drawing places what follows after the gap too.
+  Canvas canvas(300, 60);
+  RECT rects[1] = {};
+  CWideStringUI names[1];
+  ASSERT_EQ(1, Draw(canvas, L"<f Tahoma 40 italic>ab</f><a x>c</a>", canvas.Bounds(), 0, rects,
+                    names, 1));
+  EXPECT_EQ(Extent(L"ab", italic) + gap, rects[0].left);
+}
+
+TEST_F(MarkupTest, LinkRectanglesReachTheBottomOfTheirLine) {
+  HFONT big = manager_.RegisterFont(L"Tahoma", 30, false, false, false);
+  ASSERT_NE(nullptr, big);
+  const LONG bigLine = LineHeightOf(big);
+  ASSERT_GT(bigLine, LineHeight());
+
+  // A taller font later on the line raises the link rectangle to the line.
+  Canvas canvas(400, 120);
+  RECT rects[3] = {};
+  CWideStringUI names[3];
+  ASSERT_EQ(1, Draw(canvas, L"<a x>ab</a> <f 0>Big</f>", canvas.Bounds(), 0, rects, names, 3));
+  EXPECT_EQ(0, rects[0].top);
+  EXPECT_EQ(bigLine, rects[0].bottom);
+  EXPECT_EQ(Extent(L"ab", VariantFont(false, true, false)), rects[0].right);
+
+  // Calculate mode raises it at the line's end, which the text's end is not.
+  RECT measured = kWide;
+  int count = 3;
+  CDrawKit::DrawMarkupText(manager_.PaintDC(), &manager_, measured, L"<a x>ab</a> <f 0>Big</f>\nx",
+                           kBlack, rects, names, count, DT_CALCRECT);
+  ASSERT_EQ(1, count);
+  EXPECT_EQ(bigLine, rects[0].bottom);
+
+  // So does a taller image; the next line starts below it.
+  AddPng(L"tall.png", 4, 40, std::vector<DWORD>(160, kBlue));
+  ASSERT_EQ(2, Draw(canvas, L"<a y>cd</a><i tall.png>\n<a z>ef</a>", canvas.Bounds(), 0, rects,
+                    names, 3));
+  EXPECT_EQ(40, rects[0].bottom);
+  EXPECT_EQ(40, rects[1].top);
+  EXPECT_EQ(40 + LineHeight(), rects[1].bottom);
+}
+
+TEST_F(MarkupTest, SelectionBackgroundGoesOnAcrossWrappedLines) {
+  const LONG width = Extent(L"aaa aaa");
+  Canvas canvas(200, 80);
+  Draw(canvas, L"<s>aaa aaa aaa</s> aaa", RECT{0, 0, width, 80}, DT_WORDBREAK);
+  const DWORD selected = 0xBAE4FF;
+  const LONG second = LineHeight();
+  // The top row of each text cell holds no ink: it shows the background only.
+  EXPECT_EQ(width, CountInRow(canvas, 0, 0, width, selected));
+  EXPECT_EQ(Extent(L"aaa"), CountInRow(canvas, second, 0, Extent(L"aaa"), selected));
+  EXPECT_EQ(0, CountInRow(canvas, second, Extent(L"aaa"), 200, selected));
+  EXPECT_EQ(0, CountInRow(canvas, 2 * second, 0, 200, selected));
+}
+
+TEST_F(MarkupTest, WordAfterASpacePlacedOnItsOwnMovesWholeToTheNextLine) {
+  const LONG width = Extent(L"aaa bbb");
+  const RECT moved = Calc(L"<b>aaa</b> bbbbbb", DT_WORDBREAK, RECT{0, 0, width, 100});
+  HFONT bold = VariantFont(true, false, false);
+  ASSERT_NE(nullptr, bold);
+  const LONG firstLine = Extent(L"aaa", bold) + Extent(L" ");
+  EXPECT_EQ(2 * LineHeight(), moved.bottom);
+  EXPECT_EQ(std::max(firstLine, Extent(L"bbbbbb")), moved.right);
+
+  // Nothing of the word is left on the first line; it starts the second.
+  Canvas canvas(200, 60);
+  Draw(canvas, L"<b>aaa</b> bbbbbb", RECT{0, 0, width, 60}, DT_WORDBREAK);
+  int inkOfFirstB = 0;
+  for (int y = 0; y < LineHeight(); ++y) {
+    EXPECT_EQ(width - firstLine, CountInRow(canvas, y, firstLine, width, Rgb(kWhite))) << y;
+    const int row = LineHeight() + y;
+    inkOfFirstB += Extent(L"b") - CountInRow(canvas, row, 0, Extent(L"b"), Rgb(kWhite));
+  }
+  EXPECT_GT(inkOfFirstB, 0);
+
+  // A word longer than a whole line moves first, then is cut on its own lines.
+  const LONG narrow = Extent(L"bbbb");
+  EXPECT_EQ(LineHeight() + Calc(L"bbbbbbbbbb", DT_WORDBREAK, RECT{0, 0, narrow, 100}).bottom,
+            Calc(L"<b>a</b> bbbbbbbbbb", DT_WORDBREAK, RECT{0, 0, narrow, 100}).bottom);
+}
+
+TEST_F(MarkupTest, TextIsMeasuredAsTheTargetMeasuresItAndItsFontIsGivenBack) {
+  Canvas canvas(300, 40);
+  HDC dc = canvas.dc();
+  HGDIOBJ callerFont = GetStockObject(SYSTEM_FONT);
+  SelectObject(dc, callerFont);
+  ASSERT_EQ(0, SetTextCharacterExtra(dc, 4));
+  RECT rects[1] = {};
+  CWideStringUI names[1];
+  ASSERT_EQ(1, Draw(canvas, L"<b>go</b> <a x>here</a>", canvas.Bounds(), 0, rects, names, 1));
+  HFONT bold = VariantFont(true, false, false);
+  HFONT underlined = VariantFont(false, true, false);
+  ASSERT_NE(nullptr, bold);
+  ASSERT_NE(nullptr, underlined);
+  auto spaced = [&](const wchar_t* text, HFONT font) {
+    HGDIOBJ previous = SelectObject(dc, font);
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+    SelectObject(dc, previous);
+    return size.cx;
+  };
+  const LONG left = spaced(L"go", bold) + spaced(L" ", manager_.FontAt(-1));
+  EXPECT_EQ(left, rects[0].left);
+  EXPECT_EQ(left + spaced(L"here", underlined), rects[0].right);
+  EXPECT_GT(rects[0].left, Extent(L"go", bold) + Extent(L" "));
+  EXPECT_EQ(callerFont, GetCurrentObject(dc, OBJ_FONT));
+  SetTextCharacterExtra(dc, 0);
+
+  Draw(canvas, L"<i>x</i><u>y</u>", canvas.Bounds());
+  EXPECT_EQ(callerFont, GetCurrentObject(dc, OBJ_FONT));
+}
+
+TEST_F(MarkupTest, ASpacePlacedOnItsOwnKeepsItsUnderlineAndSelection) {
+  // A tag before the space makes the walk place it on its own.
+  Canvas underlined(200, 30);
+  Draw(underlined, L"<u>a<b> </b>b</u>", underlined.Bounds());
+  HFONT under = VariantFont(false, true, false);
+  ASSERT_NE(nullptr, under);
+  HFONT boldUnder = manager_.FindMatchingFont(manager_.DefaultFontInfo()->face,
+                                              manager_.DefaultFontInfo()->size, true, true, false);
+  ASSERT_NE(nullptr, boldUnder);
+  const LONG from = Extent(L"a", under);
+  const LONG to = from + Extent(L" ", boldUnder);
+  int lineRows = 0;
+  for (int y = 0; y < LineHeight(); ++y) {
+    if (CountInRow(underlined, y, from, to, Rgb(kWhite)) == 0) ++lineRows;
+  }
+  EXPECT_GT(lineRows, 0);
+
+  Canvas selected(200, 30);
+  Draw(selected, L"<s>a<b> </b>b</s>", selected.Bounds());
+  EXPECT_EQ(to - from, CountInRow(selected, 0, from, to, 0xBAE4FF));
 }
 
 TEST_F(MarkupTest, MissingInputsOrAnEmptyRectangleDoNothing) {

@@ -31,6 +31,10 @@ struct ImageRecord {
   int height = 0;
   // Some pixel is not fully opaque, or some pixel matched the mask.
   BYTE hasAlpha = 0;
+  // A rectangle (bitmap pixels) in which every pixel is fully opaque, found
+  // when the image is decoded; empty when there is none. Drawing copies this
+  // part of a translucent image instead of blending it.
+  RECT opaqueInterior = {};
   CWideStringUI resourceType;  // empty for files and archive entries
   DWORD mask = 0;              // ARGB colour made transparent at load
 };

@@ -1,7 +1,9 @@
 #include "ui/core/wide_string.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdarg>
+#include <cstdint>
 #include <cwchar>
 
 namespace SkinUI {
@@ -59,9 +61,10 @@ CWideStringUI& CWideStringUI::operator+=(const wchar_t* text) {
   return *this;
 }
 
-CWideStringUI& CWideStringUI::operator+=(wchar_t ch) {
-  const wchar_t text[2] = {ch, L'\0'};
-  Append(text);
+CWideStringUI& CWideStringUI::AppendGrowing(wchar_t ch) {
+  if (ch == L'\0') return *this;
+  SetLength(length_ + 1);
+  data_[length_ - 1] = ch;
   return *this;
 }
 
@@ -90,23 +93,48 @@ void CWideStringUI::SetAt(int index, wchar_t ch) {
 void CWideStringUI::FreeHeap() {
   if (data_ != inline_) delete[] data_;
   data_ = inline_;
+  heapCapacity_ = 0;
 }
 
 void CWideStringUI::SetLength(int length) {
   if (length < 0) length = 0;
-  const int kept = std::min(length_, length);
-  const bool wantsInline = length <= kMaxInlineLength;
-  if (wantsInline && data_ != inline_) {
-    std::copy(data_, data_ + kept, inline_);
-    FreeHeap();
-  } else if (!wantsInline) {
-    wchar_t* grown = new wchar_t[length + 1];
-    std::copy(data_, data_ + kept, grown);
-    FreeHeap();
-    data_ = grown;
+  if (length <= kMaxInlineLength) {
+    if (data_ != inline_) {
+      std::copy(data_, data_ + std::min(length_, length), inline_);
+      FreeHeap();
+    }
+  } else if (data_ == inline_ || length > heapCapacity_) {
+    GrowHeap(length);
   }
   length_ = length;
   data_[length_] = L'\0';
+}
+
+void CWideStringUI::GrowHeap(int length) {
+  constexpr int kMaxCapacity = INT_MAX - 1;
+  int capacity = std::max(length, 2 * kInlineUnits);
+  if (heapCapacity_ > 0) {
+    capacity = std::max(capacity, heapCapacity_ <= kMaxCapacity / 2 ? 2 * heapCapacity_ : length);
+  }
+  wchar_t* grown = new wchar_t[static_cast<size_t>(capacity) + 1];
+  std::copy(data_, data_ + std::min(length_, length), grown);
+  FreeHeap();
+  data_ = grown;
+  heapCapacity_ = capacity;
+}
+
+void CWideStringUI::TakeBuffer(CWideStringUI& other) {
+  if (other.data_ == other.inline_) {
+    Assign(other.data_, other.length_);
+    return;
+  }
+  FreeHeap();
+  data_ = other.data_;
+  length_ = other.length_;
+  heapCapacity_ = other.heapCapacity_;
+  other.data_ = other.inline_;
+  other.heapCapacity_ = 0;
+  other.SetLength(0);
 }
 
 void CWideStringUI::Empty() {
@@ -162,18 +190,30 @@ int CWideStringUI::Find(const wchar_t* text, int start) const {
 int CWideStringUI::Replace(const wchar_t* from, const wchar_t* to) {
   const int fromLength = LengthOf(from, -1);
   if (fromLength == 0) return 0;
-  CWideStringUI result;
+  if (!to) to = L"";
+  const int toLength = LengthOf(to, -1);
+  // Like the other C-string operations of this class, the search and the
+  // rebuilt text end at the first NUL.
+  const wchar_t* end = data_ + wcslen(data_);
   int count = 0;
-  int position = 0;
-  for (int found = Find(from, 0); found >= 0; found = Find(from, position)) {
-    result += Mid(position, found - position);
-    result += to ? to : L"";
-    position = found + fromLength;
-    ++count;
-  }
+  for (const wchar_t* p = wcsstr(data_, from); p; p = wcsstr(p + fromLength, from)) ++count;
   if (count == 0) return 0;
-  result += Mid(position);
-  Assign(result.data_, result.length_);
+  const int64_t length = (end - data_) + static_cast<int64_t>(count) * (toLength - fromLength);
+  if (length > INT_MAX - 1) return 0;
+
+  // One pass into a buffer of the final size; from and to may point into
+  // this string, which stays as it is until the end.
+  CWideStringUI result;
+  result.SetLength(static_cast<int>(length));
+  wchar_t* out = result.data_;
+  const wchar_t* in = data_;
+  for (const wchar_t* found = wcsstr(in, from); found; found = wcsstr(in, from)) {
+    out = std::copy(in, found, out);
+    out = std::copy(to, to + toLength, out);
+    in = found + fromLength;
+  }
+  std::copy(in, end, out);
+  TakeBuffer(result);
   return count;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // UTF-16 text with a 64-unit inline buffer: strings of up to 62 characters
-// never touch the heap.
+// never touch the heap. Longer text grows its heap buffer geometrically, so
+// appending one character at a time costs amortised constant time.
 
 #include <windows.h>
 
@@ -25,7 +26,15 @@ class CWideStringUI {
   CWideStringUI& operator=(wchar_t ch);
   CWideStringUI& operator+=(const CWideStringUI& other);
   CWideStringUI& operator+=(const wchar_t* text);
-  CWideStringUI& operator+=(wchar_t ch);
+  CWideStringUI& operator+=(wchar_t ch) {
+    // The common case stays inline: there is room and the character is not
+    // a terminator (which appends nothing, as an empty C string would).
+    const int room = data_ == inline_ ? kMaxInlineLength : heapCapacity_;
+    if (ch == L'\0' || length_ >= room) return AppendGrowing(ch);
+    data_[length_++] = ch;
+    data_[length_] = L'\0';
+    return *this;
+  }
   CWideStringUI operator+(const CWideStringUI& other) const;
   CWideStringUI operator+(const wchar_t* text) const;
 
@@ -68,11 +77,15 @@ class CWideStringUI {
   int FormatList(const wchar_t* format, va_list args);
 
  private:
+  CWideStringUI& AppendGrowing(wchar_t ch);
   void SetLength(int length);  // makes room for length characters, keeps the text
+  void GrowHeap(int length);   // a heap buffer of at least length characters
   void FreeHeap();
+  void TakeBuffer(CWideStringUI& other);  // other's text becomes ours, other empties
 
   wchar_t* data_;
   int length_ = 0;
+  int heapCapacity_ = 0;  // characters the heap buffer holds besides the terminator
   wchar_t inline_[kInlineUnits];
 };
 

@@ -20,6 +20,7 @@ const wchar_t kUnmatchedClosingTag[] = L"Unmatched closing tag";
 const wchar_t kErrorParsingAttributes[] = L"Error while parsing attributes";
 const wchar_t kExpectedAttributeValue[] = L"Expected attribute value";
 const wchar_t kErrorParsingAttributeString[] = L"Error while parsing attribute string";
+const wchar_t kNestedTooDeeply[] = L"Elements nested too deeply";
 const wchar_t kOutOfMemory[] = L"Out of memory";
 const wchar_t kCouldNotConvertText[] = L"Could not convert text";
 
@@ -36,12 +37,32 @@ const TEntity kEntities[] = {
     {L"quot;", 5, L'"'}, {L"apos;", 5, L'\''},
 };
 
-bool IsNameCharacter(wchar_t c) {
-  return c == L'_' || c == L':' || iswalnum(c);
+// Characters below the combining marks (U+0300) are one character each, and
+// so is one followed by such a character: there the step is one code unit.
+// Anything else (combining marks, surrogates, other scripts) takes the
+// platform's own step.
+constexpr wchar_t kFirstCombiningMark = 0x0300;
+
+inline const wchar_t* NextCharacter(const wchar_t* p) {
+  if (p[0] != L'\0' && p[0] < kFirstCombiningMark && p[1] < kFirstCombiningMark) return p + 1;
+  return CharNextW(p);
+}
+
+inline wchar_t* NextCharacter(wchar_t* p) {
+  return const_cast<wchar_t*>(NextCharacter(static_cast<const wchar_t*>(p)));
+}
+
+// ASCII is decided here; the C runtime classifies the rest.
+inline bool IsNameCharacter(wchar_t c) {
+  if (c < 0x80) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
+           c == L'_' || c == L':';
+  }
+  return iswalnum(c) != 0;
 }
 
 void SkipName(wchar_t*& p) {
-  while (*p != L'\0' && IsNameCharacter(*p)) p = CharNextW(p);
+  while (*p != L'\0' && IsNameCharacter(*p)) p = NextCharacter(p);
 }
 
 void SkipWhitespaceInPlace(wchar_t*& p) {
@@ -63,7 +84,7 @@ void DecodeEntity(wchar_t*& p, wchar_t*& out) {
 }  // namespace
 
 const wchar_t* CSkinXml::SkipWhitespace(const wchar_t* p) {
-  while (*p > L'\0' && *p <= L' ') p = CharNextW(p);
+  while (*p > L'\0' && *p <= L' ') p = NextCharacter(p);
   return p;
 }
 
@@ -149,22 +170,20 @@ bool CSkinXml::ConvertBytes(const unsigned char* bytes, DWORD length, int encodi
   return Fail(kCouldNotConvertText, L"");
 }
 
+// One conversion into a buffer as long as the bytes: no code page makes more
+// UTF-16 units than it has bytes, so no counting pass is needed first.
 bool CSkinXml::ConvertMultiByte(UINT codePage, const unsigned char* bytes, DWORD length) {
   if (length > static_cast<DWORD>(INT_MAX)) return Fail(kOutOfMemory, L"");
   const char* source = reinterpret_cast<const char*>(bytes);
   const int sourceLength = static_cast<int>(length);
-  int needed = 0;
-  if (sourceLength > 0) {
-    needed = MultiByteToWideChar(codePage, 0, source, sourceLength, nullptr, 0);
-    if (needed <= 0) return Fail(kCouldNotConvertText, L"");
-  }
-  text_ = new (std::nothrow) wchar_t[static_cast<size_t>(needed) + 1];
+  text_ = new (std::nothrow) wchar_t[static_cast<size_t>(sourceLength) + 1];
   if (!text_) return Fail(kOutOfMemory, L"");
-  if (needed > 0 &&
-      MultiByteToWideChar(codePage, 0, source, sourceLength, text_, needed) != needed) {
-    return Fail(kCouldNotConvertText, L"");
+  int converted = 0;
+  if (sourceLength > 0) {
+    converted = MultiByteToWideChar(codePage, 0, source, sourceLength, text_, sourceLength);
+    if (converted <= 0) return Fail(kCouldNotConvertText, L"");
   }
-  text_[needed] = L'\0';
+  text_[converted] = L'\0';
   return true;
 }
 
@@ -199,7 +218,7 @@ bool CSkinXml::Parse() {
   uint32_t document = 0;
   if (!ReserveElement(document)) return Fail(kOutOfMemory, L"");
   wchar_t* p = text_;
-  return ParseElements(p, document);
+  return ParseElements(p, document, 1);
 }
 
 bool CSkinXml::ReserveElement(uint32_t& index) {
@@ -220,7 +239,7 @@ bool CSkinXml::ReserveElement(uint32_t& index) {
 
 // Runs over the elements of one level; recursion handles their children.
 // Returns at the end of the text or at the "</" that closes the parent.
-bool CSkinXml::ParseElements(wchar_t*& p, uint32_t parent) {
+bool CSkinXml::ParseElements(wchar_t*& p, uint32_t parent, uint32_t depth) {
   uint32_t previous = 0;
   SkipWhitespaceInPlace(p);
   for (;;) {
@@ -270,7 +289,10 @@ bool CSkinXml::ParseElements(wchar_t*& p, uint32_t parent) {
         return true;
       }
       if (*p != L'<') return Fail(kExpectedEndTagStart, p);
-      if (p[1] != L'/' && !ParseElements(p, index)) return false;
+      if (p[1] != L'/') {
+        if (depth >= kMaxNestingDepth) return Fail(kNestedTooDeeply, p);
+        if (!ParseElements(p, index, depth + 1)) return false;
+      }
       const bool atEndTag = p[0] == L'<' && p[1] == L'/';
       *out = L'\0';
       if (atEndTag) {
@@ -316,6 +338,10 @@ bool CSkinXml::ParseAttributes(wchar_t*& p) {
 // Decodes text up to stop (or the end) in place; out never passes p.
 void CSkinXml::ParseData(wchar_t*& p, wchar_t*& out, wchar_t stop) {
   while (*p != L'\0' && *p != stop) {
+    if (preserveWhitespace_) {
+      CopyPlainData(p, out, stop);
+      if (*p == L'\0' || *p == stop) break;
+    }
     if (*p == L'&') {
       while (*p == L'&') DecodeEntity(++p, out);
       if (*p == stop) break;
@@ -323,14 +349,34 @@ void CSkinXml::ParseData(wchar_t*& p, wchar_t*& out, wchar_t stop) {
     if (*p == L' ') {
       *out++ = *p++;
       if (!preserveWhitespace_) SkipWhitespaceInPlace(p);
+    } else if (out == p) {
+      // Nothing decoded yet: the text already stands where it belongs.
+      p = NextCharacter(p);
+      out = p;
     } else {
-      wchar_t* next = CharNextW(p);
+      wchar_t* next = NextCharacter(p);
       while (p < next) *out++ = *p++;
     }
   }
   // The caller terminates at out; the rest of the gap becomes blanks so that
   // a node's attribute scan steps over it.
   for (wchar_t* fill = out + 1; fill < p; ++fill) *fill = L' ';
+}
+
+// Most text is characters that stay as they are, one code unit each (spaces
+// too, while whitespace is preserved): they are passed over, or moved down
+// once an entity has shortened the text, without the general step.
+void CSkinXml::CopyPlainData(wchar_t*& p, wchar_t*& out, wchar_t stop) {
+  const auto plain = [stop](const wchar_t* at) {
+    return at[0] != L'\0' && at[0] != stop && at[0] != L'&' && at[0] < kFirstCombiningMark &&
+           at[1] < kFirstCombiningMark;
+  };
+  if (out == p) {
+    while (plain(p)) ++p;
+    out = p;
+    return;
+  }
+  while (plain(p)) *out++ = *p++;
 }
 
 bool CSkinXml::ParseEndTag(wchar_t*& p, const wchar_t* name, size_t nameLength) {
@@ -347,7 +393,7 @@ bool CSkinXml::ParseEndTag(wchar_t*& p, const wchar_t* name, size_t nameLength) 
 // text is skipped.
 void CSkinXml::SkipMarkupDeclaration(wchar_t*& p) {
   const wchar_t last = (*p == L'!') ? L'-' : L'?';
-  while (*p != L'\0' && !(p[0] == last && p[1] == L'>')) p = CharNextW(p);
+  while (*p != L'\0' && !(p[0] == last && p[1] == L'>')) p = NextCharacter(p);
   if (*p != L'\0') p += 2;
 }
 

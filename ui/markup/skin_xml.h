@@ -33,6 +33,9 @@ class CSkinXml {
  public:
   static constexpr int kErrorMessageSize = 100;
   static constexpr int kErrorLocationSize = 50;
+  // The parse recurses once per level; deeper documents fail with "Elements
+  // nested too deeply" instead of running out of stack. Far above any skin.
+  static constexpr uint32_t kMaxNestingDepth = 1000;
 
   explicit CSkinXml(bool preserveWhitespace = true);
   ~CSkinXml();
@@ -75,9 +78,11 @@ class CSkinXml {
   bool ConvertUtf16(const unsigned char* bytes, DWORD length);
 
   bool Parse();
-  bool ParseElements(wchar_t*& p, uint32_t parent);
+  // depth is the nesting level of the elements this call reads (1 at the top).
+  bool ParseElements(wchar_t*& p, uint32_t parent, uint32_t depth);
   bool ParseAttributes(wchar_t*& p);
   void ParseData(wchar_t*& p, wchar_t*& out, wchar_t stop);
+  void CopyPlainData(wchar_t*& p, wchar_t*& out, wchar_t stop);
   bool ParseEndTag(wchar_t*& p, const wchar_t* name, size_t nameLength);
   void SkipMarkupDeclaration(wchar_t*& p);
   bool ReserveElement(uint32_t& index);

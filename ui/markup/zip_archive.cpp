@@ -120,9 +120,16 @@ class CZipSourceReader {
     if (count == 0) return true;
     return ReadInside(offset, buffer, count);
   }
+  // The bytes themselves when the source is a block of memory and the range
+  // lies inside it; null otherwise.
+  const unsigned char* BytesAt(uint64_t offset, DWORD count) const {
+    if (offset > size_ || count > size_ - offset) return nullptr;
+    return BytesInside(offset);
+  }
 
  protected:
   virtual bool ReadInside(uint64_t offset, void* buffer, DWORD count) const = 0;
+  virtual const unsigned char* BytesInside(uint64_t /*offset*/) const { return nullptr; }
   uint64_t size_ = 0;
 };
 
@@ -137,6 +144,7 @@ class MemorySourceReader : public CZipSourceReader {
     std::memcpy(buffer, data_ + offset, count);
     return true;
   }
+  const unsigned char* BytesInside(uint64_t offset) const override { return data_ + offset; }
   const unsigned char* data_;
 };
 
@@ -211,7 +219,9 @@ struct CZipArchive::TEntryRead {
   DWORD availableIn = 0;
   bool inflating = false;
   z_stream stream = {};
-  unsigned char input[kInputBufferSize];
+  // Compressed data of a file source passes through here; a memory source
+  // is read where it lies.
+  std::unique_ptr<unsigned char[]> input;
 };
 
 CZipArchive::CZipArchive() = default;
@@ -499,6 +509,11 @@ bool CZipArchive::OpenEntryRead(int index) {
   read_->nextInputPosition = data;
   read_->restCompressed = entry.compressedSize;
   read_->restUncompressed = entry.uncompressedSize;
+  if (const unsigned char* bytes = source_->BytesAt(data, entry.compressedSize)) {
+    read_->nextIn = bytes;
+    read_->availableIn = entry.compressedSize;
+    read_->restCompressed = 0;
+  }
   if (entry.method == kMethodDeflated) {
     // Negative window bits: a raw deflate stream without header or checksum.
     if (inflateInit2(&read_->stream, -MAX_WBITS) != Z_OK) return false;
@@ -509,11 +524,13 @@ bool CZipArchive::OpenEntryRead(int index) {
 
 bool CZipArchive::RefillInput() {
   TEntryRead& read = *read_;
+  if (!read.input) read.input.reset(new (std::nothrow) unsigned char[kInputBufferSize]);
+  if (!read.input) return false;
   const DWORD chunk = std::min<uint32_t>(kInputBufferSize, read.restCompressed);
-  if (!source_->ReadAt(read.nextInputPosition, read.input, chunk)) return false;
+  if (!source_->ReadAt(read.nextInputPosition, read.input.get(), chunk)) return false;
   read.nextInputPosition += chunk;
   read.restCompressed -= chunk;
-  read.nextIn = read.input;
+  read.nextIn = read.input.get();
   read.availableIn = chunk;
   return true;
 }
@@ -542,7 +559,9 @@ ZipReadResult CZipArchive::ContinueRead(unsigned char* out, DWORD length) {
       stream.avail_in = read.availableIn;
       stream.next_out = out + produced;
       stream.avail_out = room;
-      const int status = inflate(&stream, Z_SYNC_FLUSH);
+      // A read that takes the rest of the entry lets zlib finish in one go
+      // without keeping a window; it goes on as before when it cannot.
+      const int status = inflate(&stream, room == read.restUncompressed ? Z_FINISH : Z_SYNC_FLUSH);
       made = room - stream.avail_out;
       const DWORD consumed = read.availableIn - stream.avail_in;
       read.nextIn = stream.next_in;

@@ -94,8 +94,21 @@ bool CDrawKit::DrawNamedImage(HDC dc, IManagerServicesUI* manager, const RECT& i
   if (src.bottom > image->height) src.bottom = image->height;
 
   if (Intersects(dest, item) && Intersects(dest, paint)) {
-    DrawImagePieces(dc, image->bitmap.get(), dest, paint, src, corners, image->hasAlpha != 0, fade,
-                    hole, xtiled, ytiled);
+    TNinePieceRequest request;
+    request.bitmap = image->bitmap.get();
+    request.dest = dest;
+    request.paint = paint;
+    request.source = src;
+    request.corners = corners;
+    request.hasAlpha = image->hasAlpha != 0;
+    request.fade = fade;
+    request.hole = hole;
+    request.xtiled = xtiled;
+    request.ytiled = ytiled;
+    request.bitmapWidth = image->width;
+    request.bitmapHeight = image->height;
+    request.opaqueInterior = image->opaqueInterior;
+    DrawNinePieces(dc, request);
   }
   return true;
 }

@@ -44,6 +44,47 @@ DWORD StorePixel(const unsigned char* rgba, DWORD mask, bool& translucent) {
   return stored;
 }
 
+bool IsOpaque(DWORD pixel) {
+  return (pixel >> 24) == 0xFF;
+}
+
+bool RowIsOpaque(const DibSection& dib, int y, int left, int right) {
+  for (int x = left; x < right; ++x) {
+    if (!IsOpaque(dib.pixels[static_cast<size_t>(y) * dib.width + x])) return false;
+  }
+  return true;
+}
+
+bool ColumnIsOpaque(const DibSection& dib, int x, int top, int bottom) {
+  for (int y = top; y < bottom; ++y) {
+    if (!IsOpaque(dib.pixels[static_cast<size_t>(y) * dib.width + x])) return false;
+  }
+  return true;
+}
+
+// Skin images are opaque inside a translucent rim and rounded corners: each
+// edge that still holds a translucent pixel moves in by one until all four
+// are opaque. A translucent pixel further inside leaves no rectangle.
+RECT FindOpaqueInterior(const DibSection& dib) {
+  RECT r = {0, 0, dib.width, dib.height};
+  while (r.left < r.right && r.top < r.bottom) {
+    const bool top = RowIsOpaque(dib, r.top, r.left, r.right);
+    const bool bottom = RowIsOpaque(dib, r.bottom - 1, r.left, r.right);
+    const bool left = ColumnIsOpaque(dib, r.left, r.top, r.bottom);
+    const bool right = ColumnIsOpaque(dib, r.right - 1, r.top, r.bottom);
+    if (top && bottom && left && right) break;
+    if (!top) ++r.top;
+    if (!bottom) --r.bottom;
+    if (!left) ++r.left;
+    if (!right) --r.right;
+  }
+  if (r.left >= r.right || r.top >= r.bottom) return RECT{};
+  for (int y = r.top + 1; y < r.bottom - 1; ++y) {
+    if (!RowIsOpaque(dib, y, r.left, r.right)) return RECT{};
+  }
+  return r;
+}
+
 }  // namespace
 
 std::unique_ptr<ImageRecord> DecodeBitmapImage(const unsigned char* bytes, size_t size,
@@ -67,6 +108,7 @@ std::unique_ptr<ImageRecord> DecodeBitmapImage(const unsigned char* bytes, size_
   }
 
   auto image = std::make_unique<ImageRecord>();
+  image->opaqueInterior = translucent ? FindOpaqueInterior(dib) : RECT{0, 0, width, height};
   image->bitmap = std::move(dib.bitmap);
   image->width = width;
   image->height = height;

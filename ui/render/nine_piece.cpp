@@ -1,6 +1,7 @@
 #include "ui/render/nine_piece.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "ui/core/gdi_handles.h"
 #include "ui/render/blend_fallback.h"
@@ -46,9 +47,12 @@ class PiecePainter {
   void Draw(const Piece& dest, const Piece& src) {
     if (dest.width <= 0 || dest.height <= 0 || src.width <= 0 || src.height <= 0) return;
     if (blending_) {
-      BLENDFUNCTION blend = {AC_SRC_OVER, 0, request_.fade, AC_SRC_ALPHA};
-      alphaBlend_(dc_, dest.x, dest.y, dest.width, dest.height, source_, src.x, src.y, src.width,
-                  src.height, blend);
+      RECT interior;
+      if (FindCopiedInterior(dest, src, interior)) {
+        DrawAroundInterior(dest, src, interior);
+      } else {
+        Blend(dest, src);
+      }
     } else if (dest.width == src.width && dest.height == src.height) {
       BitBlt(dc_, dest.x, dest.y, dest.width, dest.height, source_, src.x, src.y, SRCCOPY);
     } else {
@@ -58,6 +62,55 @@ class PiecePainter {
   }
 
  private:
+  void Blend(const Piece& dest, const Piece& src) {
+    if (dest.width <= 0 || dest.height <= 0) return;
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, request_.fade, AC_SRC_ALPHA};
+    alphaBlend_(dc_, dest.x, dest.y, dest.width, dest.height, source_, src.x, src.y, src.width,
+                src.height, blend);
+  }
+
+  // Blending a fully opaque pixel at full strength gives that pixel, so the
+  // opaque part of a piece drawn at its own size can be copied. Only where
+  // the platform's blend would draw the piece at all (its source inside the
+  // bitmap), and only when the copied part is large enough to pay for the
+  // extra calls.
+  bool FindCopiedInterior(const Piece& dest, const Piece& src, RECT& interior) const {
+    constexpr LONG kMinCopiedArea = 4096;
+    if (request_.fade != 255 || alphaBlend_ == BlendFallback) return false;
+    if (dest.width != src.width || dest.height != src.height) return false;
+    if (src.x < 0 || src.y < 0 || src.x + src.width > request_.bitmapWidth ||
+        src.y + src.height > request_.bitmapHeight) {
+      return false;
+    }
+    const RECT area = {src.x, src.y, src.x + src.width, src.y + src.height};
+    if (!IntersectRect(&interior, &area, &request_.opaqueInterior)) return false;
+    return (interior.right - interior.left) * (interior.bottom - interior.top) >= kMinCopiedArea;
+  }
+
+  // The rim above, below, left and right of the interior is blended, the
+  // interior copied; every pixel is drawn once, as by one blend of the piece.
+  void DrawAroundInterior(const Piece& dest, const Piece& src, const RECT& interior) {
+    const int dx = dest.x - src.x;
+    const int dy = dest.y - src.y;
+    const auto part = [&](LONG left, LONG top, LONG right, LONG bottom) {
+      return std::pair<Piece, Piece>(
+          Piece{left + dx, top + dy, static_cast<int>(right - left),
+                static_cast<int>(bottom - top)},
+          Piece{left, top, static_cast<int>(right - left), static_cast<int>(bottom - top)});
+    };
+    const LONG right = src.x + src.width;
+    const LONG bottom = src.y + src.height;
+    const std::pair<Piece, Piece> rim[] = {
+        part(src.x, src.y, right, interior.top),
+        part(src.x, interior.top, interior.left, interior.bottom),
+        part(interior.right, interior.top, right, interior.bottom),
+        part(src.x, interior.bottom, right, bottom),
+    };
+    for (const auto& [to, from] : rim) Blend(to, from);
+    const auto [to, from] = part(interior.left, interior.top, interior.right, interior.bottom);
+    BitBlt(dc_, to.x, to.y, to.width, to.height, source_, from.x, from.y, SRCCOPY);
+  }
+
   HDC dc_;
   HDC source_;
   const TNinePieceRequest& request_;
@@ -201,12 +254,55 @@ class NinePieceLayout {
   int tileHeight_ = 0;
 };
 
+// The memory DC that holds the bitmap while it is drawn. Making and deleting
+// one for every image cost about as much as drawing a small image, so each
+// thread keeps one; a draw that finds it in use gets a DC of its own.
+class SourceDCLease {
+ public:
+  explicit SourceDCLease(HDC compatibleWith) {
+    UniqueMemoryDC& kept = KeptDC();
+    if (!InUse()) {
+      if (!kept) kept.reset(CreateCompatibleDC(nullptr));
+      if (kept) {
+        InUse() = true;
+        leased_ = true;
+        dc_ = kept.get();
+        return;
+      }
+    }
+    own_.reset(CreateCompatibleDC(compatibleWith));
+    dc_ = own_.get();
+  }
+  SourceDCLease(const SourceDCLease&) = delete;
+  SourceDCLease& operator=(const SourceDCLease&) = delete;
+  ~SourceDCLease() {
+    if (leased_) InUse() = false;
+  }
+
+  HDC get() const { return dc_; }
+
+ private:
+  static UniqueMemoryDC& KeptDC() {
+    thread_local UniqueMemoryDC dc;
+    return dc;
+  }
+  static bool& InUse() {
+    thread_local bool inUse = false;
+    return inUse;
+  }
+
+  UniqueMemoryDC own_;
+  HDC dc_ = nullptr;
+  bool leased_ = false;
+};
+
 }  // namespace
 
 void DrawNinePieces(HDC dc, const TNinePieceRequest& request) {
   if (dc == nullptr || request.bitmap == nullptr) return;
-  UniqueMemoryDC source(dc);
-  if (!source) return;
+  SourceDCLease source(dc);
+  if (source.get() == nullptr) return;
+  // Selected only for this draw, so the bitmap is free again afterwards.
   SelectObjectGuard select(source.get(), request.bitmap);
   SetStretchBltMode(dc, COLORONCOLOR);
 

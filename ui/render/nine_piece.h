@@ -17,6 +17,11 @@ struct TNinePieceRequest {
   bool hole = false;  // leave the middle out
   bool xtiled = false;
   bool ytiled = false;
+  // From the image record when known: the bitmap's size and its opaque
+  // interior, which a blended piece drawn at its own size copies instead.
+  int bitmapWidth = 0;
+  int bitmapHeight = 0;
+  RECT opaqueInterior = {};
 };
 
 void DrawNinePieces(HDC dc, const TNinePieceRequest& request);

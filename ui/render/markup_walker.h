@@ -1,0 +1,214 @@
+#pragma once
+// The markup walker behind CDrawKit::DrawMarkupText. When drawing, every line
+// is walked twice: a measure pass finds the line's height and its link
+// rectangles, then the walk rewinds to the line start and a draw pass draws
+// every run on the common baseline. Calculate mode runs the measure pass only.
+// markup_walker.cpp holds the walk, lines and runs; markup_walker_tags.cpp
+// the tags, fonts and inline images. Used by markup_text.cpp only.
+
+#include <windows.h>
+
+#include <vector>
+
+#include "ui/core/manager_services.h"
+#include "ui/core/resource_records.h"
+#include "ui/core/wide_string.h"
+#include "ui/render/run_extents.h"
+
+namespace SkinUI {
+
+namespace markup {
+
+inline constexpr UINT kAlignmentFlags = DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM;
+inline constexpr RECT kMeasureArea = {0, 0, 9999, 100};
+inline constexpr int kDefaultFaceSize = 10;
+inline constexpr wchar_t kEllipsis[] = L"...";
+
+inline bool IsAsciiLetter(wchar_t ch) {
+  return (ch >= L'A' && ch <= L'Z') || (ch >= L'a' && ch <= L'z');
+}
+inline bool IsTagLetter(wchar_t ch) {
+  return ch >= L'a' && ch <= L'z';
+}
+inline bool IsOpenBracket(wchar_t ch) {
+  return ch == L'<' || ch == L'{';
+}
+inline bool IsCloseBracket(wchar_t ch) {
+  return ch == L'>' || ch == L'}';
+}
+
+inline bool IsClosingTagOf(const wchar_t* p, wchar_t letter) {
+  return IsOpenBracket(p[0]) && p[1] == L'/' && p[2] == letter && IsCloseBracket(p[3]);
+}
+
+// A surrogate pair is one character.
+inline int CharacterUnits(const wchar_t* p) {
+  if (p[0] >= 0xD800 && p[0] <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF) return 2;
+  return 1;
+}
+
+inline const wchar_t* SkipSpaces(const wchar_t* p) {
+  while (*p == L' ') ++p;
+  return p;
+}
+
+}  // namespace markup
+
+struct TMarkupLineStart {
+  const wchar_t* position = nullptr;
+  std::vector<FontRecord*> fonts;
+  std::vector<DWORD> colors;
+  std::vector<int> paragraphs;
+  bool inRaw = false;
+  bool inSelected = false;
+  bool inLink = false;
+  int linkIndex = 0;
+};
+
+// The text of one tag: its letter, whether it closes, and what stands between
+// the letter and the closing bracket.
+struct TMarkupTag {
+  wchar_t letter = 0;
+  bool closing = false;
+  CWideStringUI argument;
+};
+
+class CMarkupWalker {
+ public:
+  CMarkupWalker(HDC dc, IManagerServicesUI* manager, RECT& rc, const wchar_t* text, DWORD color,
+                RECT* linkRects, CWideStringUI* linkNames, int linkCapacity, UINT format)
+      : dc_(dc),
+        manager_(manager),
+        rc_(rc),
+        text_(text),
+        color_(color),
+        linkRects_(linkRects),
+        linkNames_(linkNames),
+        linkCount_(linkCapacity),
+        format_(format),
+        extents_(dc, [this](HFONT font) { SelectOnDC(font); }) {
+    if (linkRects_ == nullptr || linkNames_ == nullptr || linkCount_ < 0) linkCount_ = 0;
+    draw_ = (format & DT_CALCRECT) == 0;
+    singleLine_ = (format & DT_SINGLELINE) != 0;
+  }
+  // Returns the number of links found.
+  int Run();
+
+ private:
+  // --- setup ---------------------------------------------------------------------
+  void AlignRect();
+  void FindHoveredLink();
+  void Begin();
+  void Finish();
+
+  // --- the walk ------------------------------------------------------------------
+  void Walk();
+  bool EndLine();
+  void CloseLinksOfMeasuredLine();
+  void AfterStep();
+  void RewindMeasuredLine();
+  void TakeSnapshot();
+  void RestoreSnapshot();
+
+  // --- characters and runs ---------------------------------------------------------
+  static bool IsEscape(const wchar_t* p);
+  void PlaceEscapedCharacter();
+  void PlaceSpace();
+  void PlaceSingle(wchar_t ch);
+  bool LeavesMarks(wchar_t ch);
+  void PlaceTextRun();
+  bool RunStopsAt(const wchar_t* p) const;
+  int GrowRun(const wchar_t* start);
+  int CutOverflowingRun(const wchar_t* start, std::vector<int>& ends, int breakAt);
+
+  // --- tags ------------------------------------------------------------------------
+  static bool IsTagStart(const wchar_t* p);
+  TMarkupTag ReadTag();
+  void ApplyTag(const TMarkupTag& tag);
+  void ApplyOpeningTag(const TMarkupTag& tag);
+  void ApplyClosingTag(wchar_t letter);
+  void OpenLink(const CWideStringUI& name);
+  void CloseLink();
+  static DWORD ParseTagColor(const wchar_t* argument);
+  void PushColor(DWORD color);
+  void PopColor();
+  void ApplyColor();
+  void ToggleSelected();
+  void OpenParagraph(int extra);
+  void CloseParagraph();
+
+  // --- fonts and measuring ----------------------------------------------------------
+  void PushFontTag(const CWideStringUI& argument);
+  FontRecord* ObtainFont(const wchar_t* face, int size, bool bold, bool underline, bool italic);
+  static bool IsBold(const FontRecord* font) { return font->bold != 0; }
+  static bool IsUnderlined(const FontRecord* font) { return font->underline != 0; }
+  static bool IsItalic(const FontRecord* font);
+  void PushVariant(bool bold, bool underline, bool italic);
+  void PushFont(FontRecord* font);
+  void PopFont();
+  FontRecord* CurrentFont() const { return fonts_.empty() ? defaultFont_ : fonts_.back(); }
+
+  // Lines are rewound and fonts pushed and popped often, and selecting a
+  // font is not cheap: the DC gets the current font only when something is
+  // drawn with it (measuring goes through extents_).
+  void RealizeFont() { SelectOnDC(CurrentFont()->font.get()); }
+  void SelectOnDC(HFONT font);
+  void FillMetrics(FontRecord* font);
+  const TEXTMETRICW& MetricsOf(FontRecord* font);
+  LONG LineHeightOf(FontRecord* font);
+  LONG Baseline();
+  int RunUnits(const wchar_t* start) const;
+  LONG RunWidth(const wchar_t* start, int length);
+  LONG PrefixWidth(const wchar_t* start, int length);
+
+  // --- inline images ---------------------------------------------------------------
+  void OpenImageOrItalic(const CWideStringUI& argument);
+  void PlaceImage(const CWideStringUI& argument, CWideStringUI name, const wchar_t* afterName);
+  void DrawImageFrame(const ImageRecord& image, LONG frameWidth, LONG height, long index);
+
+  HDC dc_;
+  IManagerServicesUI* manager_;
+  RECT& rc_;
+  const wchar_t* text_;
+  DWORD color_;
+  RECT* linkRects_;
+  CWideStringUI* linkNames_;
+  int linkCount_;
+  UINT format_;
+
+  bool draw_ = true;
+  bool singleLine_ = false;
+  bool drawPass_ = false;
+  bool lineEndRequested_ = false;
+  bool inLink_ = false;
+  bool inRaw_ = false;
+  bool inSelected_ = false;
+  bool hasHover_ = false;
+  CWideStringUI hoverLink_;
+
+  const wchar_t* p_ = nullptr;
+  // Remembered so that an image that does not fit can be read again.
+  const wchar_t* tagStart_ = nullptr;
+  const wchar_t* lineStartPosition_ = nullptr;
+  POINT pt_ = {};
+  POINT linkStart_ = {};
+  LONG runStartX_ = 0;
+  CRunExtents extents_;
+  HFONT selectedFont_ = nullptr;
+  bool swallowedSpace_ = false;
+  bool measureRewound_ = false;
+  LONG cyLine_ = 0;
+  LONG cyLineHeight_ = 0;
+  LONG widestX_ = 0;
+  LONG lowestImageBottom_ = 0;
+  int linkIndex_ = 0;
+  int lineFirstLink_ = 0;
+
+  FontRecord* defaultFont_ = nullptr;
+  std::vector<FontRecord*> fonts_;
+  std::vector<DWORD> colors_;
+  std::vector<int> paragraphs_;
+  TMarkupLineStart snapshot_;
+};
+
+}  // namespace SkinUI
