@@ -11,6 +11,8 @@ std::vector<std::unique_ptr<CBenchMeasure>> AllMeasures() {
   measures.push_back(MakeStringAppendMeasure());
   measures.push_back(MakeStringReplaceMeasure());
   measures.push_back(MakeRepaintProxyMeasure());
+  measures.push_back(MakeListFillMeasure());
+  measures.push_back(MakeListScrollFrameMeasure());
   return measures;
 }
 

@@ -17,6 +17,8 @@ std::unique_ptr<CBenchMeasure> MakeArchiveImageMeasure();
 std::unique_ptr<CBenchMeasure> MakeStringAppendMeasure();
 std::unique_ptr<CBenchMeasure> MakeStringReplaceMeasure();
 std::unique_ptr<CBenchMeasure> MakeRepaintProxyMeasure();
+std::unique_ptr<CBenchMeasure> MakeListFillMeasure();
+std::unique_ptr<CBenchMeasure> MakeListScrollFrameMeasure();
 
 std::vector<std::unique_ptr<CBenchMeasure>> AllMeasures();
 
