@@ -47,8 +47,10 @@ UpdateRow MakeUpdateRow(const UpdateEntry& entry) {
   UpdateRow row;
   row.checked = entry.checked;
   row.checkCell = CheckCell(entry.checked);
-  row.titleCell = EscapeMarkup(entry.title);
-  row.dateCell = EscapeMarkup(DateCell(entry.released));
+  row.title = entry.title;
+  row.date = DateCell(entry.released);
+  row.titleCell = EscapeMarkup(row.title);
+  row.dateCell = EscapeMarkup(row.date);
   row.sizeCell = EscapeMarkup(SizeCell(entry.size));
   row.updateId = entry.updateId;
   row.description = entry.description;

@@ -13,6 +13,9 @@ struct UpdateRow {
   std::wstring dateCell;
   std::wstring sizeCell;
   std::wstring updateId;
+  // As the agent gave them, for plain-text use (the cells are escaped).
+  std::wstring title;
+  std::wstring date;
   std::wstring description;
 };
 

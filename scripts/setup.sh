@@ -7,7 +7,7 @@ packages=(
   cmake make git
   mingw-w64 wine wine64 wine32:i386 xvfb xauth
   libz-mingw-w64-dev libboost-dev libstb-dev googletest
-  gcab osslsigncode openssl imagemagick fonts-dejavu-core xdotool python3 x11-utils
+  gcab osslsigncode openssl imagemagick fonts-dejavu-core fonts-wine xdotool python3 x11-utils
 )
 
 sudo_cmd=()

@@ -19,6 +19,7 @@ TEST(UpdateRow, CellsAreFormattedAndAgentTextIsEscaped) {
   EXPECT_EQ(L"2011-03-08", row.dateCell);
   EXPECT_EQ(L"1.50 KB", row.sizeCell);
   EXPECT_EQ(L"id-1", row.updateId);
+  EXPECT_EQ(entry.title, row.title);
   EXPECT_EQ(L"<b>kept as it is</b>", row.description);  // shown as plain text, never as markup
 
   const UpdateRow blank = MakeUpdateRow(UpdateEntry{});  // unreadable date, no size

@@ -1,0 +1,60 @@
+// The simulated build: the same program with the simulated update agent,
+// every address on 127.0.0.1, and system actions that are only recorded.
+// For the end-to-end tests a few environment variables change what it
+// talks to; the product reads none of them.
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/program.h"
+#include "app/recorded_system_actions.h"
+#include "updates/simulated/catalogue_file.h"
+#include "updates/simulated/simulated_agent_factory.h"
+
+namespace {
+
+// Nothing listens there unless a test serves it, so the refresh and the
+// version check end at once.
+constexpr wchar_t kDefaultCatalogueUrl[] = L"http://127.0.0.1:1/redist/wuredist.cab";
+constexpr wchar_t kDefaultService[] = L"http://127.0.0.1:1";
+constexpr wchar_t kHomePage[] = L"http://127.0.0.1:1/";
+constexpr wchar_t kActionsLogName[] = L"patchwell-sim-actions.log";
+
+std::wstring Variable(const wchar_t* name, const wchar_t* fallback) {
+  wchar_t value[1024] = {};
+  const DWORD length = GetEnvironmentVariableW(name, value, 1024);
+  return length > 0 && length < 1024 ? value : fallback;
+}
+
+std::wstring BesideProgram(const wchar_t* fileName) {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path);
+  folder.erase(folder.find_last_of(L'\\') + 1);
+  return folder + fileName;
+}
+
+std::string Narrow(const std::wstring& text) {
+  return std::string(text.begin(), text.end());
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  TSimulatedCatalogue catalogue;
+  std::wstring error;
+  LoadSimulatedCatalogueFromEnvironment(catalogue, error);
+  // A scan worker may still use the agent when the program returns, so the
+  // agent lives until the process ends.
+  SetUpdateAgentFactory(new CSimulatedAgentFactory(catalogue));
+
+  CRecordedSystemActions actions(
+      Variable(L"PATCHWELL_SIM_ACTIONS_LOG", BesideProgram(kActionsLogName).c_str()));
+  TProgramSetup setup;
+  setup.catalogueUrl = Narrow(Variable(L"PATCHWELL_SIM_CATALOGUE_URL", kDefaultCatalogueUrl));
+  setup.serviceAddress = Variable(L"PATCHWELL_SIM_SERVICE", kDefaultService);
+  setup.homePage = kHomePage;
+  setup.actions = &actions;
+  return RunProgram(instance, setup);
+}

@@ -1,0 +1,240 @@
+// CZizuVerUI: window messages, set-up from the skin, the caption and round
+// corners, notifications, the close rule and the restart.
+
+#include "app/main_window.h"
+
+#include "ui/core/module_instance.h"
+#include "ui/window/skin_builder.h"
+
+CZizuVerUI* g_mainWindow = nullptr;
+
+namespace {
+
+constexpr wchar_t kSkinFile[] = L"MainSkin.xml";
+constexpr UINT kIconId = 102;
+constexpr UINT kWelcomeTextId = 102;
+constexpr int kStringChars = 1024;
+constexpr BYTE kWindowAlpha = 240;
+constexpr LONG kStyleWithoutCaption = 0xFF3FFFFF;
+constexpr LONG kMinimiseAndSystemMenu = 0x000A0000;
+constexpr UINT_PTR kMarqueeTimer = 1;
+constexpr UINT kRestartFlags = EWX_REBOOT | EWX_FORCEIFHUNG;
+constexpr DWORD kRestartReason = 0x80020003;
+constexpr wchar_t kCloseQuestion[] = L"Fix tool is running, are you sure to close?";
+constexpr wchar_t kCloseCaption[] = L"Tip";
+constexpr wchar_t kFinishText[] = L"Finish";
+
+bool IsNamed(SkinUI::CControlUI* control, const wchar_t* name) {
+  return control != nullptr && control->GetName() == name;
+}
+
+}  // namespace
+
+CZizuVerUI::CZizuVerUI(const TMainWindowSetup& setup)
+    : client_(setup.catalogueUrl), homePage_(setup.homePage), actions_(setup.actions) {
+  InstallHandlers handlers;
+  handlers.downloadProgress = OnDownloadProgress;
+  handlers.installProgress = OnInstallProgress;
+  handlers.installationFinished = OnInstallationFinished;
+  client_.SetHandlers(handlers);
+}
+
+CZizuVerUI::~CZizuVerUI() = default;
+
+bool CZizuVerUI::ScanRunning() const {
+  return scanThread_ && WaitForSingleObject(scanThread_.get(), 0) == WAIT_TIMEOUT;
+}
+
+LRESULT CZizuVerUI::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate();
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      break;
+    case WM_SIZE:
+      OnRoundCorners();
+      break;
+    case WM_CLOSE:
+      DestroyWindow(hwnd);
+      return 0;
+    case WM_NCHITTEST:
+      return OnHitTest(lParam);
+    case WM_NCLBUTTONDBLCLK:
+      if (wParam == HTCAPTION) return 1;  // no maximise from the caption
+      break;
+    case WM_NCCALCSIZE:
+    case WM_NCPAINT:
+    case WM_NCACTIVATE:
+      return 1;
+    case WM_SYSCOMMAND:
+      if (wParam == SC_CLOSE) {
+        Send(WM_CLOSE);
+        return 0;
+      }
+      break;
+    case WM_TIMER:
+      if (wParam == kMarqueeTimer) {
+        StepMarquee();
+        return 1;
+      }
+      break;
+    case WM_SCAN_FINISHED:
+      ShowListScreen();
+      return 1;
+    default:
+      break;
+  }
+  return DefaultPath(message, wParam, lParam);
+}
+
+LRESULT CZizuVerUI::DefaultPath(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (manager_.HandleWindowMessage(message, wParam, lParam, result)) return result;
+  return CWindowWnd::OnMessage(message, wParam, lParam);
+}
+
+// -1 refuses the window when the skin, or any control it must hold, is
+// missing: nothing could be shown or driven without them.
+LRESULT CZizuVerUI::OnCreate() {
+  const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+  SetWindowLongW(hwnd, GWL_STYLE, (style & kStyleWithoutCaption) | kMinimiseAndSystemMenu);
+  SetWindowLongW(hwnd, GWL_EXSTYLE, GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+  SetLayeredWindowAttributes(hwnd, 0, kWindowAlpha, LWA_ALPHA);
+
+  HICON icon = LoadIconW(SkinUI::ModuleInstance(), MAKEINTRESOURCEW(kIconId));
+  Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+
+  manager_.AttachWindow(hwnd);
+  SkinUI::CSkinBuilder builder;
+  SkinUI::CControlUI* root = builder.Create(kSkinFile, nullptr, nullptr, &manager_);
+  if (root == nullptr) return -1;
+  manager_.SetRootControl(root);
+  manager_.AddListener(this);
+  if (!controls_.Find(manager_)) return -1;
+
+  wchar_t welcome[kStringChars] = {};
+  LoadStringW(SkinUI::ModuleInstance(), kWelcomeTextId, welcome, kStringChars);
+  controls_.message->SetText(welcome);
+  controls_.list->SetCellTextSource(this);
+  controls_.list->ApplyAttribute(L"itemshowhtml", L"true");
+  controls_.list->ApplyAttribute(L"itemtextpadding", L"5,0,0,0");
+  controls_.list->SetVisible(false);
+  controls_.checkAll->SetVisible(false);
+  controls_.progress->SetVisible(false);
+  return 0;
+}
+
+void CZizuVerUI::OnRoundCorners() {
+  const SIZE round = manager_.CornerRounding();
+  if (IsIconic(hwnd) || (round.cx == 0 && round.cy == 0)) return;
+  RECT client = {};
+  GetClientRect(hwnd, &client);
+  // The window owns the region once it is set.
+  HRGN region = CreateRoundRectRgn(0, 0, client.right, client.bottom, round.cx, round.cy);
+  SetWindowRgn(hwnd, region, TRUE);
+}
+
+LRESULT CZizuVerUI::OnHitTest(LPARAM lParam) const {
+  POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  ScreenToClient(hwnd, &point);
+  const RECT caption = manager_.CaptionArea();
+  const bool inCaption = point.x >= caption.left && point.x <= caption.right &&
+                         point.y >= caption.top && point.y <= caption.bottom;
+  return inCaption ? HTCAPTION : HTCLIENT;
+}
+
+void CZizuVerUI::Receive(SkinUI::TNotifyMsg& msg) {
+  if (msg.type == SkinUI::NotifyType::kClick) {
+    OnClick(msg.sender);
+  } else if (msg.type == SkinUI::NotifyType::kItemClick) {
+    ToggleRowOnClick(msg);
+  } else if (msg.type == SkinUI::NotifyType::kItemSelect) {
+    ShowDescription();
+  }
+}
+
+void CZizuVerUI::OnClick(SkinUI::CControlUI* sender) {
+  if (IsNamed(sender, L"BtnClose") || IsNamed(sender, L"Btn_Close")) {
+    ApplyCloseRule(sender);
+  } else if (IsNamed(sender, L"BtnMiniSize")) {
+    Send(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  } else if (IsNamed(sender, L"Check_All")) {
+    ToggleAllRows();
+  } else if (IsNamed(sender, L"Btn_Website")) {
+    actions_->OpenAddress(hwnd, homePage_.c_str());
+  } else if (IsNamed(sender, L"Btn_Scan")) {
+    const SkinUI::CWideStringUI action = sender->GetText();
+    if (action == L"Scan") {
+      StartScan(false);
+    } else if (action == L"Retry") {
+      StartScan(true);
+    } else if (action == L"Fix") {
+      StartFix();
+    }
+  }
+}
+
+// The welcome, list and failure screens close at once; scanning and progress
+// ask first; "Finish" restarts when "Restart PC Now" is chosen.
+void CZizuVerUI::ApplyCloseRule(SkinUI::CControlUI* sender) {
+  if (sender->GetText() == kFinishText) {
+    if (controls_.restartNow->IsSelected()) RestartComputer();
+    Close();
+    return;
+  }
+  if (controls_.scan->IsVisible() || controls_.close->GetText() == kFinishText) {
+    Close();
+    return;
+  }
+  if (actions_->ShowMessage(hwnd, kCloseQuestion, kCloseCaption, MB_YESNO | MB_ICONQUESTION) ==
+      IDYES) {
+    Close();
+  }
+}
+
+void CZizuVerUI::Close() {
+  Send(WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+// Other programs may save or refuse; only hung ones are ended.
+bool CZizuVerUI::RestartComputer() {
+  return actions_->Restart(kRestartFlags, kRestartReason);
+}
+
+void CZizuVerUI::StartMarquee() {
+  MarqueeForward = true;
+  controls_.progress->ApplyAttribute(L"align", L"left");
+  controls_.progress->ApplyAttribute(L"showhtml", L"true");
+  RECT padding = controls_.progress->GetTextPadding();
+  padding.left = 0;
+  controls_.progress->SetTextPadding(padding);
+  MarqueeOffset = 0;
+  controls_.state->SetText(L"Scaning...this may take a few minutes. Please wait...");
+  SetTimer(hwnd, kMarqueeTimer, 1, nullptr);
+}
+
+void CZizuVerUI::StepMarquee() {
+  constexpr int kPictureWidth = 84;
+  constexpr int kTurnBack = 94;
+  constexpr int kStep = 2;
+  const int width = controls_.progress->GetWidth();
+  if (MarqueeForward) {
+    MarqueeOffset += kStep;
+    if (MarqueeOffset > width - kPictureWidth) {
+      MarqueeOffset = width - kTurnBack;
+      MarqueeForward = false;
+    }
+  } else {
+    MarqueeOffset -= kStep;
+    if (MarqueeOffset < 0) {
+      MarqueeOffset += kStep;
+      MarqueeForward = true;
+    }
+  }
+  RECT padding = controls_.progress->GetTextPadding();
+  padding.left = MarqueeOffset;
+  controls_.progress->SetTextPadding(padding);
+  controls_.progress->SetText(L"<i Runing_Procress.png />");
+}

@@ -1,0 +1,109 @@
+#pragma once
+// The program's only window: a borderless, skinned window that runs the
+// workflow as a small state machine over the skin's controls:
+// welcome -> scanning -> list of missing updates -> download and
+// installation progress -> success or failure, with a restart choice.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/main_controls.h"
+#include "app/system_actions.h"
+#include "app/update_row.h"
+#include "platform/unique_handle.h"
+#include "ui/controls/list.h"
+#include "ui/core/window_wnd.h"
+#include "ui/window/window_manager.h"
+#include "updates/scan_worker.h"
+#include "updates/update_agent_client.h"
+
+// What differs between the product and the simulated build.
+struct TMainWindowSetup {
+  std::string catalogueUrl;  // the agent catalogue the scan refreshes from
+  std::wstring homePage;     // opened by "Btn_Website"
+  ISystemActions* actions = nullptr;
+};
+
+class CZizuVerUI : public SkinUI::CWindowWnd,
+                   public SkinUI::INotifyUI,
+                   public SkinUI::IListCallbackUI {
+ public:
+  explicit CZizuVerUI(const TMainWindowSetup& setup);
+  ~CZizuVerUI() override;
+
+  // --- SkinUI::INotifyUI, SkinUI::IListCallbackUI ----------------------------------
+  void Receive(SkinUI::TNotifyMsg& msg) override;
+  // Column 0: the check image, 1: title, 2: date, 3: size; anything else
+  // (and a row that does not exist) is empty.
+  const wchar_t* CellText(SkinUI::CControlUI* row, int rowIndex, int column) override;
+
+  // Asks for the restart with the shutdown privilege; false when it failed.
+  bool RestartComputer();
+  // True while a scan worker started by this window has not ended; the
+  // window must then outlive the process's teardown.
+  bool ScanRunning() const;
+
+  // The progress handlers' work on the screen (the free functions below
+  // reach the window through g_mainWindow).
+  void ShowDownloadProgress(const wchar_t* title, ULONGLONG bytesDownloaded,
+                            ULONGLONG bytesToDownload, LONG currentPercent, LONG overallPercent);
+  void ShowInstallProgress(const wchar_t* title, LONG position, LONG count, LONG currentPercent,
+                           LONG overallPercent, LONG resultCode, HRESULT result);
+  void ShowResultScreen(bool success);
+
+  SkinUI::CWindowManagerUI& Manager() { return manager_; }
+
+ protected:
+  const wchar_t* WindowClassName() const override { return L"CorvexaZizuVer"; }
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  LRESULT DefaultPath(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnCreate();
+  void OnRoundCorners();
+  LRESULT OnHitTest(LPARAM lParam) const;
+
+  void OnClick(SkinUI::CControlUI* sender);
+  void ApplyCloseRule(SkinUI::CControlUI* sender);
+  void Close();
+
+  // Screens.
+  void StartScan(bool retry);
+  void StartScanWorker();
+  void StartMarquee();
+  void StepMarquee();
+  void ShowListScreen();
+  void StartFix();
+
+  // Rows.
+  void FillUpdateList();
+  void AddRow(UpdateRow row);
+  void ToggleAllRows();
+  void ToggleRowOnClick(const SkinUI::TNotifyMsg& msg);
+  void ShowDescription();
+  bool HasRow(int index) const { return index >= 0 && index < static_cast<int>(rows_.size()); }
+
+  SkinUI::CWindowManagerUI manager_;
+  TMainControls controls_;
+  std::vector<UpdateRow> rows_;
+  UpdateAgentClient client_;
+  std::wstring homePage_;
+  ISystemActions* actions_;
+  ScanWorkerArgs scanArgs_;
+  UniqueHandle scanThread_;
+  int MarqueeOffset = 0;
+  bool MarqueeForward = true;
+};
+
+// The one main window; null before it exists and once teardown has begun.
+extern CZizuVerUI* g_mainWindow;
+
+// The handlers the installation reports to (on the UI thread).
+void OnDownloadProgress(const wchar_t* title, const wchar_t* updateId, DECIMAL bytesDownloaded,
+                        DECIMAL bytesToDownload, LONG currentPercent, LONG overallPercent,
+                        LONG resultCode, HRESULT result);
+void OnInstallProgress(const wchar_t* title, const wchar_t* updateId, LONG position, LONG count,
+                       LONG currentPercent, LONG overallPercent, LONG resultCode, HRESULT result);
+void OnInstallationFinished(bool succeeded);

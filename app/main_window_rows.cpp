@@ -1,0 +1,103 @@
+// CZizuVerUI: the update list's rows, their check marks, and the
+// description of the selected row.
+
+#include "app/main_window.h"
+#include "ui/controls/list_rows.h"
+
+namespace {
+
+// Only a click this far into the row, in its check column, toggles it.
+constexpr int kCheckColumnRight = 17;
+constexpr int kCheckColumnTopMargin = 2;
+
+}  // namespace
+
+void CZizuVerUI::FillUpdateList() {
+  controls_.list->RemoveAll();
+  rows_.clear();
+  std::vector<UpdateEntry> entries;
+  client_.CollectUpdates(entries);
+  for (const UpdateEntry& entry : entries) AddRow(MakeUpdateRow(entry));
+  controls_.list->SelectRow(0, true);
+}
+
+// Checked rows go first, so they end up in the reverse of the agent's order.
+void CZizuVerUI::AddRow(UpdateRow row) {
+  auto* element = new SkinUI::CListTextElementUI;
+  if (row.checked) {
+    rows_.insert(rows_.begin(), std::move(row));
+    controls_.list->InsertAt(element, 0);
+  } else {
+    rows_.push_back(std::move(row));
+    controls_.list->Add(element);
+  }
+}
+
+// The option reports the click before it flips its own state.
+void CZizuVerUI::ToggleAllRows() {
+  const bool checked = !controls_.checkAll->IsSelected();
+  const int count = controls_.list->GetCount();
+  for (int i = 0; i < count && HasRow(i); ++i) {
+    rows_[i].checked = checked;
+    rows_[i].checkCell = CheckCell(checked);
+    controls_.list->ChildAt(i)->Invalidate();
+  }
+}
+
+void CZizuVerUI::ToggleRowOnClick(const SkinUI::TNotifyMsg& msg) {
+  auto* item = msg.sender != nullptr
+                   ? static_cast<SkinUI::IListItemUI*>(msg.sender->InterfaceFor(L"ListItem"))
+                   : nullptr;
+  if (item == nullptr) return;
+  const int index = item->RowIndex();
+  const RECT bounds = msg.sender->Bounds();
+  const RECT padding = msg.sender->GetPadding();
+  int heights = 0;
+  for (int i = 0; i <= index && i < controls_.list->GetCount(); ++i) {
+    heights += controls_.list->ChildAt(i)->GetHeight();
+  }
+  const POINT point = msg.point;
+  const bool inCheckColumn = point.x >= bounds.left + padding.left &&
+                             point.x <= bounds.left + kCheckColumnRight &&
+                             point.y >= bounds.top + padding.top + kCheckColumnTopMargin &&
+                             point.y <= bounds.top + heights - padding.bottom;
+  if (inCheckColumn && HasRow(index)) {
+    UpdateRow& row = rows_[index];
+    row.checked = !row.checked;
+    row.checkCell = CheckCell(row.checked);
+    msg.sender->Invalidate();
+  }
+  bool allChecked = true;
+  for (const UpdateRow& row : rows_) allChecked &= row.checked;
+  controls_.checkAll->SetSelected(allChecked);
+}
+
+// The message text is plain text: it shows the title and date as the agent
+// gave them, not their escaped cells.
+void CZizuVerUI::ShowDescription() {
+  const int index = controls_.list->CurrentSelection();
+  if (!HasRow(index)) return;
+  const UpdateRow& row = rows_[index];
+  SkinUI::CWideStringUI text;
+  text.Format(L"Title: %s\r\nDate: %s\r\nDescription: %s", row.title.c_str(), row.date.c_str(),
+              row.description.c_str());
+  controls_.message->SetText(text);
+  controls_.message->SetToolTip(row.description.c_str());
+}
+
+const wchar_t* CZizuVerUI::CellText(SkinUI::CControlUI* /*row*/, int rowIndex, int column) {
+  if (!HasRow(rowIndex)) return L"";
+  const UpdateRow& row = rows_[rowIndex];
+  switch (column) {
+    case 0:
+      return row.checkCell.c_str();
+    case 1:
+      return row.titleCell.c_str();
+    case 2:
+      return row.dateCell.c_str();
+    case 3:
+      return row.sizeCell.c_str();
+    default:
+      return L"";
+  }
+}

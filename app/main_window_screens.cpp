@@ -1,0 +1,190 @@
+// CZizuVerUI: the scanning, list, progress and result screens, and the
+// installation's progress handlers.
+
+#include <shlwapi.h>
+
+#include "app/main_window.h"
+#include "ui/core/module_instance.h"
+
+namespace {
+
+constexpr UINT kWelcomeTextId = 102;
+constexpr int kStringChars = 1024;
+constexpr int kByteSizeChars = 50;
+constexpr UINT_PTR kMarqueeTimer = 1;
+constexpr LONG kComplete = 100;
+// The first percents of a job are shown as nothing done yet.
+constexpr LONG kFirstShownPercent = 3;
+
+LONG ShownPercent(LONG percent) {
+  return percent < kFirstShownPercent ? 0 : percent;
+}
+
+SkinUI::CWideStringUI Formatted(const wchar_t* format, ...) {
+  SkinUI::CWideStringUI text;
+  va_list args;
+  va_start(args, format);
+  text.FormatList(format, args);
+  va_end(args);
+  return text;
+}
+
+SkinUI::CWideStringUI ByteSize(ULONGLONG bytes) {
+  wchar_t text[kByteSizeChars] = {};
+  StrFormatByteSizeW(static_cast<LONGLONG>(bytes), text, kByteSizeChars);
+  return text;
+}
+
+void ShowPercent(SkinUI::CProgressUI* progress, LONG percent) {
+  progress->SetValue(percent);
+  progress->SetText(Formatted(L"%d%%", percent));
+}
+
+}  // namespace
+
+// "Scan" from the welcome screen, "Retry" from the failure screen.
+void CZizuVerUI::StartScan(bool retry) {
+  if (retry) {
+    controls_.scan->SetText(L"Scan");
+    controls_.icon->SetVisible(false);
+    controls_.result1->SetVisible(false);
+    controls_.result2->SetVisible(false);
+    controls_.state->SetVisible(true);
+    controls_.state->SetText(L"");
+  }
+  for (SkinUI::CControlUI* control : controls_.welcome) control->SetVisible(false);
+  controls_.progress->SetVisible(true);
+  controls_.scan->SetVisible(false);
+  if (retry) controls_.message->SetVisible(true);
+  StartMarquee();
+  StartScanWorker();
+}
+
+// The worker's handle is kept: at teardown the window must know whether the
+// worker still uses the agent client it holds.
+void CZizuVerUI::StartScanWorker() {
+  if (scanThread_) WaitForSingleObject(scanThread_.get(), INFINITE);
+  scanArgs_.client = &client_;
+  scanArgs_.notifyWindow = hwnd;
+  scanThread_.reset(CreateThread(nullptr, 0, ScanWorker, &scanArgs_, 0, nullptr));
+}
+
+void CZizuVerUI::ShowListScreen() {
+  controls_.state->SetText(L"Scaning...this may take a few minutes. Please wait...");
+  controls_.progress->ApplyAttribute(L"showhtml", L"false");
+  KillTimer(hwnd, kMarqueeTimer);
+  controls_.scan->SetVisible(true);
+  controls_.scan->SetText(L"Fix");
+  controls_.list->SetVisible(true);
+  controls_.progress->SetVisible(false);
+  controls_.progress->ApplyAttribute(L"align", L"center");
+  RECT padding = controls_.progress->GetTextPadding();
+  padding.left = 0;
+  controls_.progress->SetTextPadding(padding);
+  controls_.checkAll->SetVisible(true);
+  controls_.state->SetVisible(false);
+  FillUpdateList();
+}
+
+void CZizuVerUI::StartFix() {
+  wchar_t welcome[kStringChars] = {};
+  LoadStringW(SkinUI::ModuleInstance(), kWelcomeTextId, welcome, kStringChars);
+  std::vector<std::wstring> chosen;
+  const int count = controls_.list->GetCount();
+  for (int i = 0; i < count && HasRow(i); ++i) {
+    if (rows_[i].checked) chosen.push_back(rows_[i].updateId);
+  }
+  if (chosen.empty()) {
+    actions_->ShowMessage(hwnd, L"Please select at least one item!", nullptr, MB_OK);
+    return;
+  }
+  controls_.message->SetText(welcome);
+  controls_.message->SetToolTip(L"");
+  controls_.list->SetVisible(false);
+  controls_.checkAll->SetVisible(false);
+  controls_.state->SetVisible(true);
+  controls_.state->SetText(L"Downloading:");
+  controls_.progress->SetVisible(true);
+  ShowPercent(controls_.progress, 0);
+  controls_.scan->SetVisible(false);
+  // Nothing started (no chosen update matched, the agent refused): the
+  // screen must not stay on "Downloading" for ever.
+  if (FAILED(client_.StartInstallation(chosen))) ShowResultScreen(false);
+}
+
+void CZizuVerUI::ShowDownloadProgress(const wchar_t* title, ULONGLONG bytesDownloaded,
+                                      ULONGLONG bytesToDownload, LONG currentPercent,
+                                      LONG overallPercent) {
+  ShowPercent(controls_.progress, ShownPercent(currentPercent));
+  controls_.state->SetText(Formatted(L"Download %s", title));
+  if (overallPercent == kComplete) {
+    controls_.message->SetText(L"Download Complete.\nInstalling Will Begin");
+    return;
+  }
+  const SkinUI::CWideStringUI done = ByteSize(bytesDownloaded);
+  const SkinUI::CWideStringUI all = ByteSize(bytesToDownload);
+  controls_.message->SetText(
+      Formatted(L"Status: Downloading\r\rProgess: %d%%\r\rDownloading: %s/%s\r\rTitle: %s",
+                overallPercent, done.GetData(), all.GetData(), title));
+}
+
+void CZizuVerUI::ShowInstallProgress(const wchar_t* title, LONG position, LONG count,
+                                     LONG currentPercent, LONG overallPercent, LONG resultCode,
+                                     HRESULT result) {
+  if (overallPercent == kComplete) {
+    ShowResultScreen(IsSuccessfulInstallResult(resultCode, result));
+    return;
+  }
+  ShowPercent(controls_.progress, ShownPercent(currentPercent));
+  controls_.state->SetText(Formatted(L"Installing: %d/%d updates", position, count));
+  controls_.message->SetText(Formatted(L"Status: Installing\r\rCurrent Installing: %s", title));
+}
+
+void CZizuVerUI::ShowResultScreen(bool success) {
+  if (success) {
+    controls_.close->SetText(L"Finish");
+    controls_.restartLater->SetVisible(true);
+    controls_.restartNow->SetVisible(true);
+    controls_.scan->SetVisible(false);
+    controls_.icon->ApplyAttribute(L"bkimage", L"file='PatchOK.png'");
+    controls_.result1->SetText(L"Successfully Repaired and Updated!");
+    controls_.result2->SetText(
+        L"You need to reboot your computer now to ensure important updates installed "
+        L"correctly. Or you can choose to restart your computer later.");
+    controls_.result1->ApplyAttribute(L"textcolor", L"0x0014b4fa");
+  } else {
+    controls_.icon->ApplyAttribute(L"bkimage", L"file='unsucessed.png'");
+    controls_.result1->SetText(L"Windows Update Failed!");
+    controls_.result1->ApplyAttribute(L"textcolor", L"0x00c8a500");
+    controls_.result2->SetText(L"Please try to download and install the update again.");
+    controls_.scan->SetVisible(true);
+    controls_.scan->SetText(L"Retry");
+  }
+  controls_.message->SetVisible(false);
+  controls_.bottom->SetVisible(false);
+  controls_.state->SetVisible(false);
+  controls_.progress->SetVisible(false);
+  controls_.icon->SetVisible(true);
+  controls_.result1->SetVisible(true);
+  controls_.result2->SetVisible(true);
+}
+
+void OnDownloadProgress(const wchar_t* title, const wchar_t* /*updateId*/, DECIMAL bytesDownloaded,
+                        DECIMAL bytesToDownload, LONG currentPercent, LONG overallPercent,
+                        LONG /*resultCode*/, HRESULT /*result*/) {
+  if (g_mainWindow == nullptr) return;
+  g_mainWindow->ShowDownloadProgress(title, bytesDownloaded.Lo64, bytesToDownload.Lo64,
+                                     currentPercent, overallPercent);
+}
+
+void OnInstallProgress(const wchar_t* title, const wchar_t* /*updateId*/, LONG position, LONG count,
+                       LONG currentPercent, LONG overallPercent, LONG resultCode, HRESULT result) {
+  if (g_mainWindow == nullptr) return;
+  g_mainWindow->ShowInstallProgress(title, position, count, currentPercent, overallPercent,
+                                    resultCode, result);
+}
+
+void OnInstallationFinished(bool succeeded) {
+  if (g_mainWindow == nullptr) return;
+  g_mainWindow->ShowResultScreen(succeeded);
+}

@@ -1,0 +1,70 @@
+#include "app/program.h"
+
+#include <objbase.h>
+
+#include "app/main_window.h"
+#include "app/new_version_check.h"
+#include "platform/unique_handle.h"
+#include "ui/markup/skin_resources.h"
+#include "ui/window/window_manager.h"
+#include "updates/callbacks_closing.h"
+
+namespace {
+
+constexpr wchar_t kInstanceMutex[] = L"{441EF7F3-623A-46C8-AB88-1F1BBE085411}";
+constexpr wchar_t kSkinResourceType[] = L"SkinPackges";
+constexpr UINT kSkinResourceId = 103;
+constexpr wchar_t kWindowText[] = L"Patchwell";
+constexpr DWORD kWindowStyle = 0x96C80000;
+
+// The loaded resource stays mapped for the life of the process.
+void RegisterSkinArchive(HINSTANCE instance) {
+  HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(kSkinResourceId), kSkinResourceType);
+  if (found == nullptr) return;
+  const DWORD size = SizeofResource(instance, found);
+  HGLOBAL loaded = LoadResource(instance, found);
+  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+  if (bytes != nullptr) SkinUI::SetArchiveFromMemory(bytes, size);
+}
+
+// The check is never waited for, so what it reads must live as long as the
+// process: it is made once and never freed.
+void StartVersionCheck(const TProgramSetup& setup) {
+  auto* check = new TVersionCheck{setup.serviceAddress, setup.actions};
+  UniqueHandle thread(CreateThread(nullptr, 0, CheckNewVersion, check, 0, nullptr));
+}
+
+}  // namespace
+
+int RunProgram(HINSTANCE instance, const TProgramSetup& setup) {
+  UniqueHandle mutex(CreateMutexW(nullptr, TRUE, kInstanceMutex));
+  if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+
+  SkinUI::SetModuleInstance(instance);
+  SkinUI::SetResourceModule(instance);
+  RegisterSkinArchive(instance);
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  StartVersionCheck(setup);
+
+  TMainWindowSetup windowSetup;
+  windowSetup.catalogueUrl = setup.catalogueUrl;
+  windowSetup.homePage = setup.homePage;
+  windowSetup.actions = setup.actions;
+  auto* window = new CZizuVerUI(windowSetup);
+  g_mainWindow = window;
+  // A missing or broken skin refuses the window: then there is nothing to run.
+  if (window->CreateNativeWindow(nullptr, kWindowText, kWindowStyle, 0, 0, 0, 0, 0) != nullptr) {
+    window->CenterOnOwner();
+    ShowWindow(window->GetHWND(), SW_SHOW);
+    SkinUI::CWindowManagerUI::RunMessageLoop();
+  }
+
+  // Work in flight may still call back: callbacks stop first, then the
+  // window goes, unless a scan worker still uses the agent client it holds
+  // (the process's end reclaims it then).
+  SetAgentCallbacksClosing(true);
+  g_mainWindow = nullptr;
+  if (!window->ScanRunning()) delete window;
+  CoUninitialize();
+  return 1;
+}
