@@ -364,13 +364,16 @@ bool CListUI::ExpandRow(int index, bool expand) {
 
 // Only a row reaching out of the visible part of the body is scrolled to,
 // by as little as brings it in. A row ending exactly on the area's bottom
-// edge is wholly visible and stays where it is.
+// edge is wholly visible and stays where it is. Before the rows have been
+// laid out there is nothing to measure: scrolling then would only move the
+// list by whatever the bars cut from an empty body.
 void CListUI::ScrollIntoView(int index) {
   if (currentSelection < 0) return;
   CControlUI* row = body->ChildAt(index);
   if (row == nullptr) return;
   const CRectUI place = row->Bounds();
   CRectUI area = body->Bounds();
+  if (place.IsEmpty() || area.IsEmpty()) return;
   const RECT bodyInset = body->GetInset();
   area.top += bodyInset.top;
   area.bottom -= bodyInset.bottom;
