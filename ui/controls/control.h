@@ -186,6 +186,19 @@ class CControlUI {
   const RECT& PaintRect() const { return paintRect; }
 
  protected:
+  // Stores value in field; true when that changed it.
+  template <typename T>
+  static bool Change(T& field, T value) {
+    if (field == value) return false;
+    field = value;
+    return true;
+  }
+  // Appearance setters: store, and repaint only when something changed.
+  template <typename T>
+  void ChangeAndInvalidate(T& field, T value) {
+    if (Change(field, value)) Invalidate();
+  }
+
   // The item rectangle intersected with every ancestor's; empty when an
   // ancestor hides it all.
   bool VisibleArea(RECT& area) const;

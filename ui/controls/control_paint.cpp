@@ -85,43 +85,32 @@ DWORD CControlUI::AdjustedColor(DWORD color) const {
 
 // --- appearance setters ------------------------------------------------------------
 
-namespace {
-
-template <typename T>
-bool Change(T& field, T value) {
-  if (field == value) return false;
-  field = value;
-  return true;
-}
-
-}  // namespace
-
 void CControlUI::SetBkColor(DWORD color) {
-  if (Change(backColor, color)) Invalidate();
+  ChangeAndInvalidate(backColor, color);
 }
 
 void CControlUI::SetBkColor2(DWORD color) {
-  if (Change(backColor2, color)) Invalidate();
+  ChangeAndInvalidate(backColor2, color);
 }
 
 void CControlUI::SetBkColor3(DWORD color) {
-  if (Change(backColor3, color)) Invalidate();
+  ChangeAndInvalidate(backColor3, color);
 }
 
 void CControlUI::SetBorderColor(DWORD color) {
-  if (Change(borderColor, color)) Invalidate();
+  ChangeAndInvalidate(borderColor, color);
 }
 
 void CControlUI::SetFocusBorderColor(DWORD color) {
-  if (Change(focusBorderColor, color)) Invalidate();
+  ChangeAndInvalidate(focusBorderColor, color);
 }
 
 void CControlUI::SetColorHSL(bool on) {
-  if (Change(colorHSL, on)) Invalidate();
+  ChangeAndInvalidate(colorHSL, on);
 }
 
 void CControlUI::SetBorderSize(int size) {
-  if (Change(borderSize, size)) Invalidate();
+  ChangeAndInvalidate(borderSize, size);
 }
 
 void CControlUI::SetBkImage(const wchar_t* image) {

@@ -39,13 +39,6 @@ bool Is(const wchar_t* name, const wchar_t* expected) {
   return wcscmp(name, expected) == 0;
 }
 
-template <typename T>
-bool Change(T& field, T value) {
-  if (field == value) return false;
-  field = value;
-  return true;
-}
-
 }  // namespace
 
 CLabelUI::CLabelUI() = default;
@@ -155,19 +148,19 @@ bool CLabelUI::PaintImageOrDrop(HDC dc, CWideStringUI& image, const wchar_t* mod
 // --- setters -------------------------------------------------------------------
 
 void CLabelUI::SetTextStyle(UINT style) {
-  if (Change(textStyle, style)) Invalidate();
+  ChangeAndInvalidate(textStyle, style);
 }
 
 void CLabelUI::SetTextColor(DWORD color) {
-  if (Change(textColor, color)) Invalidate();
+  ChangeAndInvalidate(textColor, color);
 }
 
 void CLabelUI::SetDisabledTextColor(DWORD color) {
-  if (Change(disabledTextColor, color)) Invalidate();
+  ChangeAndInvalidate(disabledTextColor, color);
 }
 
 void CLabelUI::SetFont(int index) {
-  if (Change(font, index)) Invalidate();
+  ChangeAndInvalidate(font, index);
 }
 
 void CLabelUI::SetTextPadding(const RECT& padding) {
@@ -177,7 +170,7 @@ void CLabelUI::SetTextPadding(const RECT& padding) {
 }
 
 void CLabelUI::SetShowHtml(bool on) {
-  if (Change(showHtml, on)) Invalidate();
+  ChangeAndInvalidate(showHtml, on);
 }
 
 }  // namespace SkinUI

@@ -32,13 +32,6 @@ int DefaultFontHeight(IManagerServicesUI* manager) {
   return font != nullptr ? font->metrics.tmHeight : 0;
 }
 
-template <typename T>
-bool Change(T& field, T value) {
-  if (field == value) return false;
-  field = value;
-  return true;
-}
-
 }  // namespace
 
 UINT HorizontallyAlignedStyle(UINT style, const wchar_t* value) {
@@ -293,19 +286,19 @@ void CListHeaderItemUI::SetDragable(bool on) {
 }
 
 void CListHeaderItemUI::SetSepWidth(int width) {
-  if (Change(sepWidth, width)) Invalidate();
+  ChangeAndInvalidate(sepWidth, width);
 }
 
 void CListHeaderItemUI::SetTextStyle(UINT style) {
-  if (Change(textStyle, style)) Invalidate();
+  ChangeAndInvalidate(textStyle, style);
 }
 
 void CListHeaderItemUI::SetTextColor(DWORD color) {
-  if (Change(textColor, color)) Invalidate();
+  ChangeAndInvalidate(textColor, color);
 }
 
 void CListHeaderItemUI::SetFont(int index) {
-  if (Change(font, index)) Invalidate();
+  ChangeAndInvalidate(font, index);
 }
 
 void CListHeaderItemUI::SetTextPadding(const RECT& padding) {
@@ -315,7 +308,7 @@ void CListHeaderItemUI::SetTextPadding(const RECT& padding) {
 }
 
 void CListHeaderItemUI::SetShowHtml(bool on) {
-  if (Change(showHtml, on)) Invalidate();
+  ChangeAndInvalidate(showHtml, on);
 }
 
 void CListHeaderItemUI::ChangeImage(CWideStringUI& field, const wchar_t* image) {
