@@ -1,0 +1,736 @@
+#!/usr/bin/env python3
+"""Drives patchwell-sim.exe under Wine on an X display with real input.
+
+The program runs under Wine; its window is found with xdotool and its
+controls are clicked at the positions the skin gives them. Every wait polls
+the screen or the window list with a time limit. Screenshots are taken with
+ImageMagick's import and read back as raw RGB for pixel checks.
+
+As a library it serves the end-to-end test (tests/e2e). As a command it walks
+through the whole workflow on the current display (DISPLAY must be set) and
+leaves a screenshot of every screen, with the recorded system actions, in a
+folder:
+
+    walkthrough.py --build BUILD_TREE --out FOLDER
+"""
+import argparse
+import os
+import pathlib
+import shutil
+import subprocess
+import sys
+import time
+import xml.etree.ElementTree as ET
+
+REPO = pathlib.Path(__file__).resolve().parent.parent
+SKIN = REPO / "resources" / "skin" / "MainSkin.xml"
+
+# Captions of the program's message boxes (a box without caption reads "Error").
+MAIN_CAPTION = "Patchwell"
+CLOSE_CAPTION = "Tip"
+NOTHING_CHECKED_CAPTION = "Error"
+VERSION_CAPTION = "New version has been released"
+
+RESTART_LINE = "restart flags 0x12 reason 0x80020003"
+
+
+class WalkthroughError(Exception):
+    """A screen, window or exit did not come as expected."""
+
+
+def wait_for(what, probe, timeout, interval=0.1):
+    """Polls probe() until it returns a true value, which is returned."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = probe()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise WalkthroughError(f"timed out after {timeout:g} s waiting for {what}")
+        time.sleep(interval)
+
+
+def windows_path(path):
+    """The Wine path of a local file (drive Z: is the Unix root)."""
+    return "Z:" + str(pathlib.Path(path).resolve()).replace("/", "\\")
+
+
+# --- the skin's geometry -----------------------------------------------------
+
+
+def skin_controls(path=SKIN):
+    """Name -> (x, y, width, height) in window coordinates, from the skin."""
+    controls = {}
+
+    def walk(element, left, top):
+        for child in element:
+            x, y = left, top
+            pos = child.get("pos")
+            if pos:
+                dx, dy = (int(v) for v in pos.split(",")[:2])
+                x, y = left + dx, top + dy
+                name = child.get("name")
+                if name:
+                    controls[name] = (x, y, int(child.get("width", 0)), int(child.get("height", 0)))
+            walk(child, x, y)
+
+    walk(ET.parse(path).getroot(), 0, 0)
+    return controls
+
+
+CONTROLS = skin_controls()
+
+
+def centre(rect):
+    x, y, w, h = rect
+    return x + w // 2, y + h // 2
+
+
+# --- pixels ------------------------------------------------------------------
+
+
+def dark(p):
+    return max(p) < 110
+
+
+def grey_text(p):
+    return max(p) < 200 and max(p) - min(p) < 40
+
+
+def blue(p):
+    return p[2] > 150 and p[2] - p[0] > 60 and p[2] - p[1] > 40
+
+
+def near(colour, tolerance=12):
+    return lambda p: all(abs(a - b) <= tolerance for a, b in zip(p, colour))
+
+
+def green(p):
+    return p[1] > 140 and p[1] - p[0] > 60 and p[1] - p[2] > 20
+
+
+def red(p):
+    return p[0] > 180 and p[0] - p[1] > 80 and p[0] - p[2] > 80
+
+
+def magenta(p):
+    return p[0] > 200 and p[2] > 200 and p[1] < 90
+
+
+def tinted(p):
+    return min(p) < 252
+
+
+def selected_row(p):
+    return abs(p[0] - 0xC1) < 8 and abs(p[1] - 0xE3) < 8 and p[2] > 245
+
+
+class Image:
+    """RGB pixels of a screenshot."""
+
+    def __init__(self, width, height, data):
+        self.width, self.height, self.data = width, height, data
+
+    @staticmethod
+    def from_ppm(raw):
+        fields, at = [], 0
+        while len(fields) < 4:
+            while raw[at:at + 1].isspace():
+                at += 1
+            start = at
+            while not raw[at:at + 1].isspace():
+                at += 1
+            fields.append(raw[start:at])
+        if fields[0] != b"P6" or fields[3] != b"255":
+            raise WalkthroughError("screenshot is not an 8-bit PPM")
+        width, height = int(fields[1]), int(fields[2])
+        return Image(width, height, raw[at + 1:at + 1 + 3 * width * height])
+
+    @staticmethod
+    def load(png):
+        raw = subprocess.run(["convert", str(png), "-depth", "8", "ppm:-"], check=True,
+                             capture_output=True).stdout
+        return Image.from_ppm(raw)
+
+    def crop(self, rect):
+        x, y, w, h = rect
+        rows = [self.data[3 * ((y + j) * self.width + x):3 * ((y + j) * self.width + x + w)]
+                for j in range(h)]
+        return Image(w, h, b"".join(rows))
+
+    def pixel(self, x, y):
+        at = 3 * (y * self.width + x)
+        return tuple(self.data[at:at + 3])
+
+    def pixels(self, rect):
+        x, y, w, h = rect
+        for j in range(max(0, y), min(self.height, y + h)):
+            row = 3 * j * self.width
+            for i in range(max(0, x), min(self.width, x + w)):
+                at = row + 3 * i
+                yield self.data[at:at + 3]
+
+    def count(self, rect, test):
+        return sum(1 for p in self.pixels(rect) if test(p))
+
+    def fraction(self, rect, test):
+        _, _, w, h = rect
+        return self.count(rect, test) / max(1, w * h)
+
+    def differs(self, other, rect, tolerance=40):
+        """Fraction of the pixels in rect that differ clearly between two images."""
+        changed = sum(1 for a, b in zip(self.pixels(rect), other.pixels(rect))
+                      if max(abs(a[0] - b[0]), abs(a[1] - b[1]), abs(a[2] - b[2])) > tolerance)
+        _, _, w, h = rect
+        return changed / max(1, w * h)
+
+    def bands(self, rect, test):
+        """Runs of rows (top, bottom) in rect that hold a pixel passing test."""
+        x, y, w, h = rect
+        runs, start = [], None
+        for j in range(y, y + h):
+            hit = any(test(p) for p in self.pixels((x, j, w, 1)))
+            if hit and start is None:
+                start = j
+            elif not hit and start is not None:
+                runs.append((start, j - 1))
+                start = None
+        if start is not None:
+            runs.append((start, y + h - 1))
+        return runs
+
+    def span(self, rect, test):
+        """(left, right) of the columns in rect that hold a pixel passing test."""
+        x, y, w, h = rect
+        columns = [i for i in range(x, x + w) if any(test(p) for p in self.pixels((i, y, 1, h)))]
+        return (columns[0], columns[-1]) if columns else None
+
+
+# --- what the screens look like (window coordinates) -------------------------
+
+
+def button_shown(img, name):
+    """A skin button shows its text; where it is hidden the background is plain."""
+    return img.count(CONTROLS[name], dark) > 15
+
+
+def pictures_shown(img):
+    return img.fraction(CONTROLS["Control_PIC1"], blue) > 0.15
+
+
+BAR_EDGE = near((0xCF, 0xD8, 0xE2))  # the outline along the bar's top
+
+
+def bar_shown(img):
+    x, y, w, _ = CONTROLS["Progress_Action"]
+    return img.fraction((x + 10, y + 1, w - 20, 1), BAR_EDGE) > 0.9
+
+
+def bar_text(img):
+    """The percentage in the bar's centre (the scan animation has no text)."""
+    x, y, w, h = CONTROLS["Progress_Action"]
+    return img.count((x + w // 2 - 40, y + 2, 80, h - 4), dark) > 10
+
+
+def bar_fill(img):
+    """Fraction of the bar filled with the progress colour."""
+    x, y, w, h = CONTROLS["Progress_Action"]
+    return img.fraction((x + 4, y + 5, w - 8, 1), blue)
+
+
+def list_shown(img):
+    """The header's titles ("Title", "Date", "Size")."""
+    x, y, w, _ = CONTROLS["List_Holes"]
+    return img.count((x + 30, y, w - 30, 25), dark) > 30
+
+
+def bottom_shown(img):
+    """Control_Bottom, the tinted background of the message area."""
+    return img.fraction((535, 225, 20, 100), tinted) > 0.9
+
+
+def icon_kind(img):
+    rect = CONTROLS["Control_Icon"]
+    if img.fraction(rect, green) > 0.3:
+        return "success"
+    if img.fraction(rect, red) > 0.3:
+        return "failure"
+    return None
+
+
+def restart_options_shown(img):
+    return img.count(CONTROLS["Option_RestartNow"], dark) > 15 and \
+        img.count(CONTROLS["Option_RestartLater"], dark) > 15
+
+
+def message_lines(img):
+    """Text lines of Text_Msg, as (top, bottom) rows."""
+    x, y, w, h = CONTROLS["Text_Msg"]
+    return img.bands((x + 2, y, w - 4, h), grey_text)
+
+
+def check_all_selected(img):
+    return img.fraction(CONTROLS["Check_All"], blue) > 0.35
+
+
+def is_welcome(img):
+    return pictures_shown(img) and button_shown(img, "Btn_Scan") and not bar_shown(img)
+
+
+def is_scanning(img):
+    return bar_shown(img) and not bar_text(img) and not button_shown(img, "Btn_Scan") \
+        and not pictures_shown(img) and not list_shown(img)
+
+
+def is_list(img):
+    return list_shown(img) and button_shown(img, "Btn_Scan") and not bar_shown(img)
+
+
+def progress_phase(img):
+    """'download' or 'install' on the progress screen, else None."""
+    if not bar_shown(img) or not bar_text(img) or list_shown(img) or \
+            button_shown(img, "Btn_Scan"):
+        return None
+    # Downloading: status, percent, bytes and title, a blank line between
+    # each; installing: status and title. A long title wraps.
+    lines = message_lines(img)
+    if len(lines) >= 4 and all(b[0] - a[0] > 20 for a, b in zip(lines[:3], lines[1:4])):
+        return "download"
+    if len(lines) in (2, 3) and lines[1][0] - lines[0][0] > 20:
+        return "install"
+    return None
+
+
+def is_success(img):
+    return icon_kind(img) == "success" and restart_options_shown(img) and \
+        not button_shown(img, "Btn_Scan") and not bar_shown(img) and not bottom_shown(img)
+
+
+def is_failure(img):
+    return icon_kind(img) == "failure" and button_shown(img, "Btn_Scan") and \
+        not restart_options_shown(img) and not bar_shown(img) and not bottom_shown(img)
+
+
+class Rows:
+    """Geometry of the list rows, measured from the highlighted row 0."""
+
+    def __init__(self, img):
+        x, y, w, h = CONTROLS["List_Holes"]
+        band = (x + 1, y + 26, w - 20, h - 26)
+        highlighted = [r for r in img.bands(band, selected_row)
+                       if img.fraction((x + 1, r[0], w - 20, 1), selected_row) > 0.3]
+        if not highlighted:
+            raise WalkthroughError("no highlighted row in the list")
+        top, bottom = highlighted[0]
+        self.left, self.top, self.height = x + 1, top, bottom - top + 1
+
+    def row(self, i):
+        return (self.left, self.top + i * self.height, CONTROLS["List_Holes"][2] - 2, self.height)
+
+    def check_cell(self, i):
+        """Inside of the check image of row i (the image is 13 pixels square)."""
+        _, top, _, h = self.row(i)
+        return (self.left + 6, top + h // 2 - 4, 10, 8)
+
+    def check_point(self, i):
+        _, top, _, h = self.row(i)
+        return self.left + 10, top + h // 2
+
+    def title_point(self, i):
+        _, top, _, h = self.row(i)
+        return self.left + 120, top + h // 2
+
+    def checked(self, img, i):
+        share = img.fraction(self.check_cell(i), blue)
+        if share > 0.35:
+            return True
+        if share < 0.1:
+            return False
+        raise WalkthroughError(f"row {i}: check cell neither checked nor clear ({share:.2f})")
+
+    def title_span(self, img, i):
+        """(left, right) of the ink in row i's title column."""
+        _, top, _, h = self.row(i)
+        return img.span((self.left + 26, top + 2, 350, h - 4), dark)
+
+
+# --- X display ---------------------------------------------------------------
+
+
+class Xvfb:
+    """A display of our own, so no other program's window sits under a click."""
+
+    def __init__(self, first=200, last=399):
+        self.process = None
+        for number in range(first, last + 1):
+            if os.path.exists(f"/tmp/.X{number}-lock") or \
+                    os.path.exists(f"/tmp/.X11-unix/X{number}"):
+                continue
+            process = subprocess.Popen(
+                ["Xvfb", f":{number}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            socket = f"/tmp/.X11-unix/X{number}"
+            deadline = time.monotonic() + 10
+            while process.poll() is None and not os.path.exists(socket) and \
+                    time.monotonic() < deadline:
+                time.sleep(0.05)
+            if process.poll() is None and os.path.exists(socket) and self._owns(number, process):
+                self.process, self.display = process, f":{number}"
+                return
+            process.kill()
+            process.wait()
+        raise WalkthroughError("no free X display for Xvfb")
+
+    @staticmethod
+    def _owns(number, process):
+        try:
+            return int(open(f"/tmp/.X{number}-lock").read().strip()) == process.pid
+        except (OSError, ValueError):
+            return False
+
+    def stop(self):
+        if self.process and self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(5)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+
+
+class Screen:
+    """xdotool and import on one display."""
+
+    PARK = (1279, 1023)  # where the pointer rests, away from every window
+
+    def __init__(self, display):
+        self.display = display
+        self.env = dict(os.environ, DISPLAY=display)
+
+    def _run(self, *args, check=True):
+        result = subprocess.run(list(args), env=self.env, capture_output=True, text=True)
+        if check and result.returncode != 0:
+            raise WalkthroughError(f"{' '.join(args)} failed: {result.stderr.strip()}")
+        return result.stdout
+
+    def windows(self, caption):
+        """Ids of the visible top-level windows titled exactly `caption`."""
+        out = self._run("xdotool", "search", "--onlyvisible", "--name", f"^{caption}$",
+                        check=False)
+        return [int(w) for w in out.split()]
+
+    def geometry(self, window):
+        values = dict(line.split("=", 1) for line in
+                      self._run("xdotool", "getwindowgeometry", "--shell", str(window)).split())
+        return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+    def focused(self):
+        out = self._run("xdotool", "getwindowfocus", check=False).strip()
+        return int(out) if out.isdigit() else None
+
+    def click(self, x, y):
+        self._run("xdotool", "mousemove", "--sync", str(x), str(y), "click", "1")
+        self._run("xdotool", "mousemove", "--sync", *map(str, self.PARK))
+
+    def key(self, name):
+        self._run("xdotool", "key", name)
+
+    def grab(self, rect):
+        x, y, w, h = rect
+        raw = subprocess.run(["import", "-silent", "-window", "root", "-crop",
+                              f"{w}x{h}+{x}+{y}", "+repage", "-depth", "8", "ppm:-"],
+                             env=self.env, check=True, capture_output=True).stdout
+        return Image.from_ppm(raw)
+
+    def save(self, rect, path):
+        x, y, w, h = rect
+        subprocess.run(["import", "-silent", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}",
+                        "+repage", str(path)], env=self.env, check=True, capture_output=True)
+        return Image.load(path)
+
+
+# --- the program -------------------------------------------------------------
+
+
+def prepare_prefix(wine_run, prefix, display):
+    """A Wine prefix of our own whose windows stay unmanaged (no window manager runs)."""
+    env = dict(os.environ, DISPLAY=display, PATCHWELL_WINEPREFIX=str(prefix))
+    if not (pathlib.Path(prefix) / "system.reg").exists():
+        subprocess.run([str(wine_run), "wineboot", "--init"], env=env, capture_output=True,
+                       timeout=180)
+        subprocess.run([str(wine_run), "wineserver", "-w"], env=env, timeout=60)
+    user_reg = pathlib.Path(prefix) / "user.reg"
+    if '"Managed"="N"' not in user_reg.read_text(errors="replace"):
+        subprocess.run([str(wine_run), "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v",
+                        "Managed", "/d", "N", "/f"], env=env, capture_output=True, timeout=60)
+        subprocess.run([str(wine_run), "wineserver", "-w"], env=env, timeout=60)
+
+
+def stop_prefix(wine_run, prefix):
+    """Ends what still runs in our own prefix (every process there was started by us)."""
+    env = dict(os.environ, PATCHWELL_WINEPREFIX=str(prefix))
+    subprocess.run([str(wine_run), "wineserver", "-k"], env=env, capture_output=True, timeout=30)
+
+
+class MessageBox:
+    def __init__(self, window, rect):
+        self.window, self.rect = window, rect
+
+
+class SimProgram:
+    """One run of the simulated program, with its screenshots and actions log."""
+
+    def __init__(self, screen, wine_run, exe, folder, catalogue=None, service=None,
+                 prefix=None, shots=None):
+        self.screen, self.wine_run, self.exe = screen, str(wine_run), str(exe)
+        self.folder = pathlib.Path(folder)
+        self.folder.mkdir(parents=True, exist_ok=True)
+        self.log_path = self.folder / "actions.log"
+        self.env = dict(screen.env, PATCHWELL_SIM_ACTIONS_LOG=windows_path(self.log_path))
+        if catalogue:
+            self.env["PATCHWELL_SIM_CATALOGUE"] = windows_path(catalogue)
+        if service:
+            self.env["PATCHWELL_SIM_SERVICE"] = service
+        if prefix:
+            self.env["PATCHWELL_WINEPREFIX"] = str(prefix)
+        self.shots = shots if shots is not None else [0]  # shared numbering of screenshots
+        self.process = None
+        self.origin = None
+
+    def start(self):
+        self.output = open(self.folder / "wine-output.txt", "ab")
+        self.process = subprocess.Popen([self.wine_run, self.exe], env=self.env,
+                                        stdout=self.output, stderr=subprocess.STDOUT)
+        return self
+
+    def running(self):
+        return self.process is not None and self.process.poll() is None
+
+    def wait_window(self, timeout=30):
+        def shown():
+            if not self.running():
+                raise WalkthroughError(
+                    f"{self.exe} ended with code {self.process.returncode} before its window")
+            found = self.screen.windows(MAIN_CAPTION)
+            return found[0] if len(found) == 1 else None
+        self.window = wait_for("the main window", shown, timeout)
+        x, y, w, h = self.screen.geometry(self.window)
+        if (w, h) != (650, 400):
+            raise WalkthroughError(f"main window is {w} x {h}, not 650 x 400")
+        self.origin = (x, y)
+        return self
+
+    def rect(self):
+        return (*self.origin, 650, 400)
+
+    def grab(self):
+        return self.screen.grab(self.rect())
+
+    def click(self, x, y):
+        """Clicks at a point in window coordinates."""
+        self.screen.click(self.origin[0] + x, self.origin[1] + y)
+
+    def click_control(self, name):
+        self.click(*centre(CONTROLS[name]))
+
+    def wait_screen(self, what, test, timeout=20):
+        """Polls the window until test(image) holds; returns that image."""
+        def probe():
+            if not self.running():
+                raise WalkthroughError(f"program ended (code {self.process.returncode}) "
+                                       f"while waiting for {what}")
+            img = self.grab()
+            return img if test(img) else None
+        try:
+            return wait_for(what, probe, timeout)
+        except WalkthroughError as error:
+            if not self.running():
+                raise
+            path = self.folder / f"timeout-{what.replace(' ', '-')}.png"
+            self.screen.save(self.rect(), path)
+            raise WalkthroughError(f"{error}; the window then: {path}") from None
+
+    def shot(self, label, box=None):
+        """Saves a screenshot of the window (and of a message box over or beside it)."""
+        self.shots[0] += 1
+        path = self.folder / f"{self.shots[0]:02d}-{label}.png"
+        x, y, w, h = self.rect()
+        if box is None:
+            return self.screen.save((x, y, w, h), path)
+        bx, by, bw, bh = box.rect
+        left, top = min(x, bx), min(y, by)
+        right, bottom = max(x + w, bx + bw), max(y + h, by + bh)
+        whole = self.screen.save((left, top, right - left, bottom - top), path)
+        return whole.crop((x - left, y - top, w, h))
+
+    def wait_box(self, caption, timeout=20):
+        found = wait_for(f'the message box "{caption}"',
+                         lambda: self.screen.windows(caption), timeout)
+        return MessageBox(found[0], self.screen.geometry(found[0]))
+
+    def answer(self, box, key):
+        """Answers a message box with a key (Return, y, n); it must close."""
+        if self.screen.focused() != box.window:
+            x, y, w, h = box.rect
+            self.screen.click(x + 12, y + h // 2)  # activate it by a click on its text area
+            wait_for("the message box to take the focus",
+                     lambda: self.screen.focused() == box.window, 5)
+        self.screen.key(key)
+        wait_for("the message box to close",
+                 lambda: box.window not in self.screen.windows(".*"), 10)
+
+    def wait_exit(self, timeout=20):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise WalkthroughError(f"program still running {timeout:g} s after it should end")
+
+    def kill(self):
+        if self.running():
+            self.process.kill()
+            self.process.wait()
+        if getattr(self, "output", None):
+            self.output.close()
+
+    def log(self):
+        try:
+            return self.log_path.read_text(encoding="utf-8").splitlines()
+        except FileNotFoundError:
+            return []
+
+    def wait_log(self, line, timeout=10):
+        return wait_for(f'the log line "{line}"', lambda: line in self.log(), timeout)
+
+
+# --- the walk of scripts/run.sh ----------------------------------------------
+
+FAILING_CATALOGUE = """\
+search_ms = 1200
+pace_ms = 150
+steps_per_update = 4
+[update]
+title = Cumulative Update for Windows 10 Version 1809 for x64-based Systems (KB4534273)
+kb = 4534273
+auto_select = true
+description = The installation of this update fails, so the result screen offers to retry.
+id = 9a1e3f2c-5b6d-4e7f-8a9b-0c1d2e3f4a5b
+size = 209715200
+date = 2020-01-14
+install = 4 0x80070643
+"""
+
+
+def say(text):
+    print(f"walkthrough: {text}", flush=True)
+
+
+def walk_success(screen, wine_run, exe, folder, shots):
+    """The default catalogue: scan, list, checks, an empty Fix, Fix, progress, Finish."""
+    app = SimProgram(screen, wine_run, exe, folder, shots=shots).start()
+    try:
+        app.wait_window()
+        app.wait_screen("the welcome screen", is_welcome)
+        app.shot("welcome")
+        say("welcome screen")
+        app.click_control("Btn_Scan")
+        app.wait_screen("the scanning screen", is_scanning, 10)
+        app.shot("scanning")
+        say("scanning")
+        img = app.wait_screen("the list", is_list, 30)
+        app.shot("list")
+        say("list of updates")
+        rows = Rows(img)
+        app.click(*rows.title_point(1))
+        app.wait_screen("row 1 selected", lambda i: Rows(i).top == rows.top + rows.height)
+        app.click(*rows.check_point(1))
+        app.wait_screen("row 1 checked", lambda i: rows.checked(i, 1))
+        app.shot("list-row-1-checked")
+        app.click_control("Check_All")
+        app.wait_screen("every row checked",
+                        lambda i: check_all_selected(i) and rows.checked(i, 2))
+        app.shot("list-all-checked")
+        app.click_control("Check_All")
+        app.wait_screen("every row cleared",
+                        lambda i: not check_all_selected(i) and not rows.checked(i, 0))
+        app.shot("list-all-cleared")
+        say("list after toggling checks")
+        app.click_control("Btn_Scan")
+        box = app.wait_box(NOTHING_CHECKED_CAPTION)
+        app.shot("message-nothing-checked", box)
+        app.answer(box, "Return")
+        say('message "Please select at least one item!"')
+        app.click(*rows.check_point(0))
+        app.click(*rows.check_point(1))
+        app.wait_screen("rows 0 and 1 checked",
+                        lambda i: rows.checked(i, 0) and rows.checked(i, 1))
+        app.click_control("Btn_Scan")
+        app.wait_screen("download progress", lambda i: progress_phase(i) == "download")
+        app.shot("progress-download")
+        app.wait_screen("install progress", lambda i: progress_phase(i) == "install", 30)
+        app.shot("progress-install")
+        say("download and install progress")
+        app.wait_screen("the success screen", is_success, 30)
+        app.shot("success")
+        say("success screen")
+        app.click_control("Btn_Close")
+        code = app.wait_exit()
+        app.wait_log(RESTART_LINE)
+        say(f"Finish: restart recorded, not performed; exit code {code}")
+    finally:
+        app.kill()
+
+
+def walk_failure(screen, wine_run, exe, folder, shots):
+    """A failing installation: failure screen, Retry, the close question, the list again."""
+    catalogue = pathlib.Path(folder) / "failing-catalogue.txt"
+    catalogue.write_text(FAILING_CATALOGUE)
+    app = SimProgram(screen, wine_run, exe, folder, catalogue=catalogue, shots=shots).start()
+    try:
+        app.wait_window()
+        app.wait_screen("the welcome screen", is_welcome)
+        app.click_control("Btn_Scan")
+        app.wait_screen("the list", is_list, 30)
+        app.click_control("Btn_Scan")
+        app.wait_screen("the failure screen", is_failure, 30)
+        app.shot("failure")
+        say("failure screen")
+        app.click_control("Btn_Scan")
+        app.wait_screen("the scanning screen after Retry", is_scanning, 10)
+        app.shot("retry-scanning")
+        app.click_control("Btn_Close")
+        box = app.wait_box(CLOSE_CAPTION)
+        app.shot("message-close-while-scanning", box)
+        app.answer(box, "n")
+        say('Retry, and "Fix tool is running, are you sure to close?" answered No')
+        app.wait_screen("the list after Retry", is_list, 30)
+        app.shot("retry-list")
+        app.click_control("Btn_Close")
+        app.wait_exit()
+        say("list again after Retry; closed")
+    finally:
+        app.kill()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--build", required=True, help="build tree holding wine-run.sh")
+    parser.add_argument("--out", required=True, help="folder for screenshots and logs")
+    args = parser.parse_args()
+    if not os.environ.get("DISPLAY"):
+        sys.exit("walkthrough: DISPLAY is not set")
+    build = pathlib.Path(args.build).resolve()
+    wine_run, exe = build / "wine-run.sh", build / "app" / "patchwell-sim.exe"
+    out = pathlib.Path(args.out).resolve()
+    shutil.rmtree(out, ignore_errors=True)
+    out.mkdir(parents=True)
+    screen, shots = Screen(os.environ["DISPLAY"]), [0]
+    try:
+        walk_success(screen, wine_run, exe, out, shots)
+        walk_failure(screen, wine_run, exe, out, shots)
+    except WalkthroughError as error:
+        sys.exit(f"walkthrough failed: {error} (screenshots so far in {out})")
+    say(f"every screen is in {out}")
+
+
+if __name__ == "__main__":
+    main()
