@@ -14,11 +14,13 @@ folder:
     walkthrough.py --build BUILD_TREE --out FOLDER
 """
 import argparse
+import http.server
 import os
 import pathlib
 import shutil
 import subprocess
 import sys
+import threading
 import time
 import xml.etree.ElementTree as ET
 
@@ -602,6 +604,35 @@ class SimProgram:
         return wait_for(f'the log line "{line}"', lambda: line in self.log(), timeout)
 
 
+class VersionService:
+    """The maker's web service on 127.0.0.1: every request gets `body` (set it
+    before the program asks) with its Content-Length."""
+
+    def __init__(self, body=""):
+        self.body, self.requests = body, []
+        service = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                data = service.body.encode("latin-1")
+                service.requests.append((self.path, self.headers.get("User-Agent")))
+                self.send_response(200)
+                self.send_header("Content-Length", str(len(data)))
+                self.end_headers()
+                self.wfile.write(data)
+
+            def log_message(self, *args):
+                pass
+
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        self.address = f"http://127.0.0.1:{self.server.server_port}"
+        threading.Thread(target=self.server.serve_forever, daemon=True).start()
+
+    def stop(self):
+        self.server.shutdown()
+        self.server.server_close()
+
+
 # --- the walk of scripts/run.sh ----------------------------------------------
 
 FAILING_CATALOGUE = """\
@@ -625,10 +656,18 @@ def say(text):
 
 
 def walk_success(screen, wine_run, exe, folder, shots):
-    """The default catalogue: scan, list, checks, an empty Fix, Fix, progress, Finish."""
-    app = SimProgram(screen, wine_run, exe, folder, shots=shots).start()
+    """The default catalogue and a new version on offer: the prompt, scan,
+    list, checks, an empty Fix, Fix, progress, Finish."""
+    service = VersionService()
+    page = service.body = f"{service.address}/download/patchwell-setup.exe"
+    app = SimProgram(screen, wine_run, exe, folder, service=service.address, shots=shots).start()
     try:
         app.wait_window()
+        box = app.wait_box(VERSION_CAPTION)
+        app.shot("message-new-version", box)
+        app.answer(box, "y")
+        app.wait_log(f"open {page}")
+        say("new-version prompt answered Yes: the page's opening recorded")
         app.wait_screen("the welcome screen", is_welcome)
         app.shot("welcome")
         say("welcome screen")
@@ -678,6 +717,7 @@ def walk_success(screen, wine_run, exe, folder, shots):
         say(f"Finish: restart recorded, not performed; exit code {code}")
     finally:
         app.kill()
+        service.stop()
 
 
 def walk_failure(screen, wine_run, exe, folder, shots):
