@@ -386,7 +386,7 @@ class Xvfb:
     @staticmethod
     def _owns(number, process):
         try:
-            return int(open(f"/tmp/.X{number}-lock").read().strip()) == process.pid
+            return int(pathlib.Path(f"/tmp/.X{number}-lock").read_text().strip()) == process.pid
         except (OSError, ValueError):
             return False
 
@@ -454,24 +454,29 @@ class Screen:
 # --- the program -------------------------------------------------------------
 
 
+def wineserver(prefix, option):
+    """The prefix's server itself (not a Windows program run by wine)."""
+    env = dict(os.environ, WINEPREFIX=str(prefix))
+    subprocess.run(["wineserver", option], env=env, capture_output=True, timeout=60)
+
+
 def prepare_prefix(wine_run, prefix, display):
     """A Wine prefix of our own whose windows stay unmanaged (no window manager runs)."""
     env = dict(os.environ, DISPLAY=display, PATCHWELL_WINEPREFIX=str(prefix))
     if not (pathlib.Path(prefix) / "system.reg").exists():
         subprocess.run([str(wine_run), "wineboot", "--init"], env=env, capture_output=True,
                        timeout=180)
-        subprocess.run([str(wine_run), "wineserver", "-w"], env=env, timeout=60)
+        wineserver(prefix, "-w")
     user_reg = pathlib.Path(prefix) / "user.reg"
     if '"Managed"="N"' not in user_reg.read_text(errors="replace"):
         subprocess.run([str(wine_run), "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v",
                         "Managed", "/d", "N", "/f"], env=env, capture_output=True, timeout=60)
-        subprocess.run([str(wine_run), "wineserver", "-w"], env=env, timeout=60)
+        wineserver(prefix, "-w")
 
 
-def stop_prefix(wine_run, prefix):
+def stop_prefix(prefix):
     """Ends what still runs in our own prefix (every process there was started by us)."""
-    env = dict(os.environ, PATCHWELL_WINEPREFIX=str(prefix))
-    subprocess.run([str(wine_run), "wineserver", "-k"], env=env, capture_output=True, timeout=30)
+    wineserver(prefix, "-k")
 
 
 class MessageBox:
@@ -636,7 +641,7 @@ class VersionService:
 # --- the walk of scripts/run.sh ----------------------------------------------
 
 FAILING_CATALOGUE = """\
-search_ms = 1200
+search_ms = 2500
 pace_ms = 150
 steps_per_update = 4
 [update]
