@@ -1,7 +1,8 @@
 #pragma once
-// A small stand-in container for window tests until the real one exists: it
-// owns its children, places each at its fixed offset and size inside itself
-// (a zero size fills the panel), searches and paints them in list order.
+// A minimal container for the window manager's tests, so that they do not
+// depend on the real container's layout and scrolling rules: it owns its
+// children, places each at its fixed offset and size inside itself (a zero
+// size fills the panel), searches and paints them in list order.
 
 #include <vector>
 

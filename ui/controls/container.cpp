@@ -106,7 +106,7 @@ void CContainerUI::DestroyChild(CControlUI* child) {
 
 void CContainerUI::DestroyAllChildren() {
   if (autoDestroy) {
-    for (int i = 0; i < GetCount(); ++i) DestroyChild(ChildAt(i));
+    for (int i = 0; i < OwnCount(); ++i) DestroyChild(OwnChild(i));
   }
   items.Reset();
 }
@@ -126,7 +126,7 @@ void* CContainerUI::InterfaceFor(const wchar_t* interfaceName) {
 }
 
 void CContainerUI::BindManager(IManagerServicesUI* newManager, CControlUI* newParent, bool init) {
-  for (int i = 0; i < GetCount(); ++i) ChildAt(i)->BindManager(newManager, this, init);
+  for (int i = 0; i < OwnCount(); ++i) OwnChild(i)->BindManager(newManager, this, init);
   // Bars belong to the window but have no parent: the container places them.
   if (verticalScrollBar) verticalScrollBar->BindManager(newManager, nullptr, init);
   if (horizontalScrollBar) horizontalScrollBar->BindManager(newManager, nullptr, init);
@@ -145,8 +145,8 @@ void CContainerUI::SetVisible(bool show) {
 // never take focus.
 void CContainerUI::SetInnerVisible(bool show) {
   CControlUI::SetInnerVisible(show);
-  for (int i = 0; i < GetCount(); ++i) {
-    CControlUI* child = ChildAt(i);
+  for (int i = 0; i < OwnCount(); ++i) {
+    CControlUI* child = OwnChild(i);
     child->SetVisible(show);
     if (show && !child->IsInnerVisible()) child->SetInnerVisible(true);
   }
@@ -177,10 +177,10 @@ CControlUI* CContainerUI::FindInTree(FindControlProc test, LPVOID data, UINT fla
     if (CControlUI* found = CControlUI::FindInTree(test, data, flags)) return found;
   }
   const CRectUI client = ClientRect();
-  const int count = GetCount();
+  const int count = OwnCount();
   const bool topFirst = (flags & FindTopFirst) != 0;
   for (int step = 0; step < count; ++step) {
-    CControlUI* child = ChildAt(topFirst ? count - 1 - step : step);
+    CControlUI* child = OwnChild(topFirst ? count - 1 - step : step);
     CControlUI* found = child->FindInTree(test, data, flags);
     if (found == nullptr) continue;
     // Flowing children scrolled under the inset or a bar are not hit there.
@@ -189,6 +189,7 @@ CControlUI* CContainerUI::FindInTree(FindControlProc test, LPVOID data, UINT fla
   return meFirst ? nullptr : CControlUI::FindInTree(test, data, flags);
 }
 
+// Over the child-list interface: for a list, its rows.
 int CContainerUI::NearestSelectable(int index, bool forward) {
   const int count = GetCount();
   if (count == 0) return -1;
@@ -283,8 +284,8 @@ CRectUI CContainerUI::ClientRect() const {
 void CContainerUI::SetBounds(const RECT& rect) {
   CControlUI::SetBounds(rect);
   const CRectUI inner = InnerRect();
-  for (int i = 0; i < GetCount(); ++i) {
-    CControlUI* child = ChildAt(i);
+  for (int i = 0; i < OwnCount(); ++i) {
+    CControlUI* child = OwnChild(i);
     if (!child->IsVisible()) continue;
     if (child->IsFloat()) {
       PlaceFloatChild(i);
@@ -298,7 +299,7 @@ void CContainerUI::SetBounds(const RECT& rect) {
 // of a relative child only records the container's size; later ones move and
 // grow it by the change.
 void CContainerUI::PlaceFloatChild(int index) {
-  CControlUI* child = ChildAt(index);
+  CControlUI* child = OwnChild(index);
   if (child == nullptr || !child->IsVisible() || !child->IsFloat()) return;
   const SIZE offset = child->FixedOffset();
   const int width = child->GetFixedWidth();
@@ -369,7 +370,7 @@ void CContainerUI::Paint(HDC dc, const RECT& dirty) {
   ClipGuard outer;
   CDrawKit::ClipToRect(dc, area, outer);
   CControlUI::Paint(dc, dirty);
-  if (GetCount() > 0) PaintChildren(dc, dirty);
+  if (OwnCount() > 0) PaintChildren(dc, dirty);
   CScrollBarUI* bars[] = {verticalScrollBar.get(), horizontalScrollBar.get()};
   for (CScrollBarUI* bar : bars) {
     if (IsShownBar(bar) && Meets(dirty, bar->Bounds())) bar->Paint(dc, dirty);
@@ -382,8 +383,8 @@ void CContainerUI::PaintChildren(HDC dc, const RECT& dirty) {
   const CRectUI client = ClientRect();
   RECT clientDirty;
   if (!IntersectRect(&clientDirty, &dirty, &client)) {
-    for (int i = 0; i < GetCount(); ++i) {
-      CControlUI* child = ChildAt(i);
+    for (int i = 0; i < OwnCount(); ++i) {
+      CControlUI* child = OwnChild(i);
       if (!child->IsVisible() || !child->IsFloat()) continue;
       if (Meets(dirty, child->Bounds()) && Meets(itemRect, child->Bounds())) {
         child->Paint(dc, dirty);
@@ -393,8 +394,8 @@ void CContainerUI::PaintChildren(HDC dc, const RECT& dirty) {
   }
   ClipGuard inner;
   CDrawKit::ClipToRect(dc, clientDirty, inner);
-  for (int i = 0; i < GetCount(); ++i) {
-    CControlUI* child = ChildAt(i);
+  for (int i = 0; i < OwnCount(); ++i) {
+    CControlUI* child = OwnChild(i);
     if (!child->IsVisible() || !Meets(dirty, child->Bounds())) continue;
     if (!child->IsFloat()) {
       if (Meets(client, child->Bounds())) child->Paint(dc, dirty);

@@ -119,6 +119,12 @@ class CContainerUI : public CControlUI, public IContainerUI {
   virtual void UpdateScrollBars(const RECT& rect, int cxRequired, int cyRequired);
 
  protected:
+  // The container's own children. The child-list interface may stand for
+  // something else in a derived class (a list answers it with its rows), so
+  // the container's own work walks these.
+  int OwnCount() const { return items.GetSize(); }
+  CControlUI* OwnChild(int index) const { return static_cast<CControlUI*>(items.GetAt(index)); }
+
   // The item rectangle shrunk by the inset.
   CRectUI InnerRect() const;
   // The inner rectangle less the visible bars.

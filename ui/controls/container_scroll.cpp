@@ -127,8 +127,8 @@ void CContainerUI::SetScrollPos(SIZE pos) {
     dx = horizontalScrollBar->GetScrollPos() - before;
   }
   if (dx == 0 && dy == 0) return;
-  for (int i = 0; i < GetCount(); ++i) {
-    CControlUI* child = ChildAt(i);
+  for (int i = 0; i < OwnCount(); ++i) {
+    CControlUI* child = OwnChild(i);
     if (!child->IsVisible() || child->IsFloat()) continue;
     CRectUI moved = child->Bounds();
     moved.Offset(-dx, -dy);

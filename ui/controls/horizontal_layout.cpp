@@ -34,7 +34,7 @@ UINT CHorizontalLayoutUI::ControlFlags() const {
 void CHorizontalLayoutUI::SetBounds(const RECT& rect) {
   CControlUI::SetBounds(rect);
   CRectUI rc = InnerRect();
-  if (GetCount() == 0) {
+  if (OwnCount() == 0) {
     // Placed against the inset rectangle, the bars not taken off.
     UpdateScrollBars(rc, 0, 0);
     return;
@@ -50,8 +50,8 @@ void CHorizontalLayoutUI::SetBounds(const RECT& rect) {
   int adjustables = 0;
   int fixedTotal = 0;
   int flowing = 0;
-  for (int i = 0; i < GetCount(); ++i) {
-    CControlUI* child = ChildAt(i);
+  for (int i = 0; i < OwnCount(); ++i) {
+    CControlUI* child = OwnChild(i);
     if (!child->IsVisible() || child->IsFloat()) continue;
     const CRectUI pad = child->GetPadding();
     int width = child->PreferredSize(available).cx;
@@ -72,8 +72,8 @@ void CHorizontalLayoutUI::SetBounds(const RECT& rect) {
   // As in the vertical layout: what the children after the current one still need.
   int fixedRemaining = fixedTotal;
   int seen = 0;
-  for (int i = 0; i < GetCount(); ++i) {
-    CControlUI* child = ChildAt(i);
+  for (int i = 0; i < OwnCount(); ++i) {
+    CControlUI* child = OwnChild(i);
     if (!child->IsVisible()) continue;
     if (child->IsFloat()) {
       PlaceFloatChild(i);

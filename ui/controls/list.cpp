@@ -39,18 +39,13 @@ IListItemUI* RowOf(CControlUI* control) {
   return static_cast<IListItemUI*>(control->InterfaceFor(kRowInterfaceName));
 }
 
-bool Meets(const RECT& a, const RECT& b) {
-  RECT common;
-  return IntersectRect(&common, &a, &b) != FALSE;
-}
-
 }  // namespace
 
 CListUI::CListUI() {
   header = new CListHeaderUI;
   body = new CListBodyUI(this);
-  InsertOwnChild(header, 0);
-  InsertOwnChild(body, 1);
+  CContainerUI::InsertAt(header, 0);
+  CContainerUI::InsertAt(body, 1);
 }
 
 // The header and the body (and the rows with it) go with the container.
@@ -72,114 +67,13 @@ UINT CListUI::ControlFlags() const {
   return ControlFlagTabStop;
 }
 
-// --- the list's own children ------------------------------------------------------------
-//
-// The inherited container code walks the child-list interface, which here
-// answers the rows; so binding, showing, searching, placing and painting of
-// the header and the body are done here over the list's own children.
-
-void CListUI::InsertOwnChild(CControlUI* control, int index) {
-  if (manager != nullptr) manager->BindControlTree(control, this);
-  if (IsVisible()) {
-    RequestRelayout();
-  } else {
-    control->SetInnerVisible(false);
-  }
-  items.InsertAt(std::clamp(index, 0, OwnCount()), control);
-}
-
-void CListUI::BindManager(IManagerServicesUI* newManager, CControlUI* newParent, bool init) {
-  for (int i = 0; i < OwnCount(); ++i) OwnChild(i)->BindManager(newManager, this, init);
-  CControlUI::BindManager(newManager, newParent, init);
-}
-
-void CListUI::SetInnerVisible(bool show) {
-  CControlUI::SetInnerVisible(show);
-  for (int i = 0; i < OwnCount(); ++i) {
-    CControlUI* child = OwnChild(i);
-    child->SetVisible(show);
-    if (show && !child->IsInnerVisible()) child->SetInnerVisible(true);
-  }
-}
-
-CControlUI* CListUI::FindInTree(FindControlProc test, LPVOID data, UINT flags) {
-  if ((flags & FindVisible) != 0 && !IsVisible()) return nullptr;
-  if ((flags & FindEnabled) != 0 && !IsEnabled()) return nullptr;
-  const bool hitTest = (flags & FindHitTest) != 0;
-  const POINT* point = static_cast<const POINT*>(data);
-  if (hitTest && (point == nullptr || !itemRect.Contains(*point))) return nullptr;
-  if (hitTest && !mouseChildEnabled) return CControlUI::FindInTree(test, data, flags);
-
-  const bool meFirst = (flags & FindMeFirst) != 0;
-  if (meFirst) {
-    if (CControlUI* found = CControlUI::FindInTree(test, data, flags)) return found;
-  }
-  const CRectUI inner = InnerRect();
-  const bool topFirst = (flags & FindTopFirst) != 0;
-  for (int step = 0; step < OwnCount(); ++step) {
-    CControlUI* child = OwnChild(topFirst ? OwnCount() - 1 - step : step);
-    CControlUI* found = child->FindInTree(test, data, flags);
-    if (found == nullptr) continue;
-    if (!hitTest || found->IsFloat() || inner.Contains(*point)) return found;
-  }
-  return meFirst ? nullptr : CControlUI::FindInTree(test, data, flags);
-}
-
+// The header and the body are the list's own children, laid out by the
+// vertical layout; the columns then take the header items' places.
 void CListUI::SetBounds(const RECT& rect) {
   layingOutColumns = true;
-  CControlUI::SetBounds(rect);
-  StackOwnChildren();
+  CVerticalLayoutUI::SetBounds(rect);
   LayOutColumns(rect);
   layingOutColumns = false;
-}
-
-// The vertical layout's rule for these children: each header keeps its
-// estimated height, clamped, and the body stretches over the rest.
-void CListUI::StackOwnChildren() {
-  const CRectUI rc = InnerRect();
-  const CSizeUI available(rc.GetWidth(), rc.GetHeight());
-  auto heightOf = [&](CControlUI* child) {
-    return ClampHeight(*child, child->PreferredSize(available).cy);
-  };
-  int fixedTotal = 0;
-  for (int i = 0; i < OwnCount(); ++i) {
-    CControlUI* child = OwnChild(i);
-    if (!child->IsVisible()) continue;
-    const CRectUI pad = child->GetPadding();
-    fixedTotal += pad.top + pad.bottom + (child == body ? 0 : heightOf(child));
-  }
-  int y = rc.top;
-  for (int i = 0; i < OwnCount(); ++i) {
-    CControlUI* child = OwnChild(i);
-    if (!child->IsVisible()) continue;
-    const CRectUI pad = child->GetPadding();
-    const int height = child == body
-                           ? ClampHeight(*child, std::max<int>(0, available.cy - fixedTotal))
-                           : heightOf(child);
-    int width = child->GetFixedWidth();
-    if (width == 0) width = std::max<int>(0, available.cx - pad.left - pad.right);
-    width = ClampWidth(*child, width);
-    child->SetBounds(CRectUI(rc.left + pad.left, y + pad.top, rc.left + pad.left + width,
-                             y + pad.top + height + pad.bottom));
-    y += height + pad.top + pad.bottom;
-  }
-}
-
-void CListUI::Paint(HDC dc, const RECT& dirty) {
-  RECT area;
-  if (!IntersectRect(&area, &dirty, &itemRect)) return;
-  ClipGuard outer;
-  CDrawKit::ClipToRect(dc, area, outer);
-  CControlUI::Paint(dc, dirty);
-  const CRectUI inner = InnerRect();
-  RECT innerDirty;
-  if (!IntersectRect(&innerDirty, &dirty, &inner)) return;
-  ClipGuard clip;
-  CDrawKit::ClipToRect(dc, innerDirty, clip);
-  for (int i = 0; i < OwnCount(); ++i) {
-    CControlUI* child = OwnChild(i);
-    if (child->IsVisible() && Meets(dirty, child->Bounds())) child->Paint(dc, dirty);
-  }
 }
 
 // --- the rows behind the child-list interface ----------------------------------------------
@@ -243,7 +137,7 @@ bool CListUI::AddHeader(CControlUI* control) {
     }
   }
   UpdateColumnCount();
-  InsertOwnChild(control, 0);
+  CContainerUI::InsertAt(control, 0);
   return true;
 }
 

@@ -121,13 +121,9 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   // "List", "IList", "IListOwner", then the vertical layout's names.
   void* InterfaceFor(const wchar_t* name) override;
   UINT ControlFlags() const override;
-  void BindManager(IManagerServicesUI* manager, CControlUI* parent, bool init = true) override;
-  void SetInnerVisible(bool visible = true) override;
-  CControlUI* FindInTree(FindControlProc test, LPVOID data, UINT flags) override;
   // Places the header and the body, then copies the header items into the
   // column rectangles.
   void SetBounds(const RECT& rect) override;
-  void Paint(HDC dc, const RECT& dirty) override;
   void HandleEvent(TControlEvent& event) override;
   void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
 
@@ -191,10 +187,6 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
  private:
   friend class CListBodyUI;
 
-  // The list's own children: extra headers, the header and the body.
-  int OwnCount() const { return CContainerUI::GetCount(); }
-  CControlUI* OwnChild(int index) const { return CContainerUI::ChildAt(index); }
-  void InsertOwnChild(CControlUI* control, int index);
   bool AddHeader(CControlUI* control);
   // The row interface of body child index, or null.
   IListItemUI* RowAt(int index) const;
@@ -203,7 +195,6 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   bool HandleKey(const TControlEvent& event);
   bool HandleWheel(const TControlEvent& event);
   bool ApplyItemAttribute(const wchar_t* name, const wchar_t* value);
-  void StackOwnChildren();
   void LayOutColumns(const RECT& rect);
   // The body scrolled horizontally by dx: the header items follow.
   void ShiftColumns(int dx);

@@ -39,7 +39,7 @@ void CVerticalLayoutUI::SetBounds(const RECT& rect) {
   const bool horizontalShown = IsShownBar(horizontalScrollBar.get());
   if (verticalShown) rc.right -= verticalScrollBar->GetFixedWidth();
   if (horizontalShown) rc.bottom -= horizontalScrollBar->GetFixedHeight();
-  if (GetCount() == 0) {
+  if (OwnCount() == 0) {
     UpdateScrollBars(rc, 0, 0);
     return;
   }
@@ -52,8 +52,8 @@ void CVerticalLayoutUI::SetBounds(const RECT& rect) {
   int adjustables = 0;
   int fixedTotal = 0;
   int flowing = 0;
-  for (int i = 0; i < GetCount(); ++i) {
-    CControlUI* child = ChildAt(i);
+  for (int i = 0; i < OwnCount(); ++i) {
+    CControlUI* child = OwnChild(i);
     if (!child->IsVisible() || child->IsFloat()) continue;
     const CRectUI pad = child->GetPadding();
     int height = child->PreferredSize(available).cy;
@@ -78,8 +78,8 @@ void CVerticalLayoutUI::SetBounds(const RECT& rect) {
   int fixedRemaining = fixedTotal;
   int seen = 0;
   int needed = 0;
-  for (int i = 0; i < GetCount(); ++i) {
-    CControlUI* child = ChildAt(i);
+  for (int i = 0; i < OwnCount(); ++i) {
+    CControlUI* child = OwnChild(i);
     if (!child->IsVisible()) continue;
     if (child->IsFloat()) {
       PlaceFloatChild(i);
