@@ -22,10 +22,9 @@ import subprocess
 import sys
 import threading
 import time
-import xml.etree.ElementTree as ET
 
-REPO = pathlib.Path(__file__).resolve().parent.parent
-SKIN = REPO / "resources" / "skin" / "MainSkin.xml"
+import walkthrough_screens as screens
+from walkthrough_screens import CONTROLS, Image, WalkthroughError, centre
 
 # Captions of the program's message boxes (a box without caption reads "Error").
 MAIN_CAPTION = "Patchwell"
@@ -35,9 +34,9 @@ VERSION_CAPTION = "New version has been released"
 
 RESTART_LINE = "restart flags 0x12 reason 0x80020003"
 
-
-class WalkthroughError(Exception):
-    """A screen, window or exit did not come as expected."""
+# Buttons of a message box, from the left.
+YES = OK = 0
+NO = 1
 
 
 def wait_for(what, probe, timeout, interval=0.1):
@@ -56,304 +55,6 @@ def windows_path(path):
     """The Wine path of a local file (drive Z: is the Unix root)."""
     return "Z:" + str(pathlib.Path(path).resolve()).replace("/", "\\")
 
-
-# --- the skin's geometry -----------------------------------------------------
-
-
-def skin_controls(path=SKIN):
-    """Name -> (x, y, width, height) in window coordinates, from the skin."""
-    controls = {}
-
-    def walk(element, left, top):
-        for child in element:
-            x, y = left, top
-            pos = child.get("pos")
-            if pos:
-                dx, dy = (int(v) for v in pos.split(",")[:2])
-                x, y = left + dx, top + dy
-                name = child.get("name")
-                if name:
-                    controls[name] = (x, y, int(child.get("width", 0)), int(child.get("height", 0)))
-            walk(child, x, y)
-
-    walk(ET.parse(path).getroot(), 0, 0)
-    return controls
-
-
-CONTROLS = skin_controls()
-
-
-def centre(rect):
-    x, y, w, h = rect
-    return x + w // 2, y + h // 2
-
-
-# --- pixels ------------------------------------------------------------------
-
-
-def dark(p):
-    return max(p) < 110
-
-
-def grey_text(p):
-    return max(p) < 200 and max(p) - min(p) < 40
-
-
-def blue(p):
-    return p[2] > 150 and p[2] - p[0] > 60 and p[2] - p[1] > 40
-
-
-def near(colour, tolerance=12):
-    return lambda p: all(abs(a - b) <= tolerance for a, b in zip(p, colour))
-
-
-def green(p):
-    return p[1] > 140 and p[1] - p[0] > 60 and p[1] - p[2] > 20
-
-
-def red(p):
-    return p[0] > 180 and p[0] - p[1] > 80 and p[0] - p[2] > 80
-
-
-def magenta(p):
-    return p[0] > 200 and p[2] > 200 and p[1] < 90
-
-
-def tinted(p):
-    return min(p) < 252
-
-
-def selected_row(p):
-    return abs(p[0] - 0xC1) < 8 and abs(p[1] - 0xE3) < 8 and p[2] > 245
-
-
-class Image:
-    """RGB pixels of a screenshot."""
-
-    def __init__(self, width, height, data):
-        self.width, self.height, self.data = width, height, data
-
-    @staticmethod
-    def from_ppm(raw):
-        fields, at = [], 0
-        while len(fields) < 4:
-            while raw[at:at + 1].isspace():
-                at += 1
-            start = at
-            while not raw[at:at + 1].isspace():
-                at += 1
-            fields.append(raw[start:at])
-        if fields[0] != b"P6" or fields[3] != b"255":
-            raise WalkthroughError("screenshot is not an 8-bit PPM")
-        width, height = int(fields[1]), int(fields[2])
-        return Image(width, height, raw[at + 1:at + 1 + 3 * width * height])
-
-    @staticmethod
-    def load(png):
-        raw = subprocess.run(["convert", str(png), "-depth", "8", "ppm:-"], check=True,
-                             capture_output=True).stdout
-        return Image.from_ppm(raw)
-
-    def crop(self, rect):
-        x, y, w, h = rect
-        rows = [self.data[3 * ((y + j) * self.width + x):3 * ((y + j) * self.width + x + w)]
-                for j in range(h)]
-        return Image(w, h, b"".join(rows))
-
-    def pixel(self, x, y):
-        at = 3 * (y * self.width + x)
-        return tuple(self.data[at:at + 3])
-
-    def pixels(self, rect):
-        x, y, w, h = rect
-        for j in range(max(0, y), min(self.height, y + h)):
-            row = 3 * j * self.width
-            for i in range(max(0, x), min(self.width, x + w)):
-                at = row + 3 * i
-                yield self.data[at:at + 3]
-
-    def count(self, rect, test):
-        return sum(1 for p in self.pixels(rect) if test(p))
-
-    def fraction(self, rect, test):
-        _, _, w, h = rect
-        return self.count(rect, test) / max(1, w * h)
-
-    def differs(self, other, rect, tolerance=40):
-        """Fraction of the pixels in rect that differ clearly between two images."""
-        changed = sum(1 for a, b in zip(self.pixels(rect), other.pixels(rect))
-                      if max(abs(a[0] - b[0]), abs(a[1] - b[1]), abs(a[2] - b[2])) > tolerance)
-        _, _, w, h = rect
-        return changed / max(1, w * h)
-
-    def bands(self, rect, test):
-        """Runs of rows (top, bottom) in rect that hold a pixel passing test."""
-        x, y, w, h = rect
-        runs, start = [], None
-        for j in range(y, y + h):
-            hit = any(test(p) for p in self.pixels((x, j, w, 1)))
-            if hit and start is None:
-                start = j
-            elif not hit and start is not None:
-                runs.append((start, j - 1))
-                start = None
-        if start is not None:
-            runs.append((start, y + h - 1))
-        return runs
-
-    def span(self, rect, test):
-        """(left, right) of the columns in rect that hold a pixel passing test."""
-        x, y, w, h = rect
-        columns = [i for i in range(x, x + w) if any(test(p) for p in self.pixels((i, y, 1, h)))]
-        return (columns[0], columns[-1]) if columns else None
-
-
-# --- what the screens look like (window coordinates) -------------------------
-
-
-def button_shown(img, name):
-    """A skin button shows its text; where it is hidden the background is plain."""
-    return img.count(CONTROLS[name], dark) > 15
-
-
-def pictures_shown(img):
-    return img.fraction(CONTROLS["Control_PIC1"], blue) > 0.15
-
-
-BAR_EDGE = near((0xCF, 0xD8, 0xE2))  # the outline along the bar's top
-
-
-def bar_shown(img):
-    x, y, w, _ = CONTROLS["Progress_Action"]
-    return img.fraction((x + 10, y + 1, w - 20, 1), BAR_EDGE) > 0.9
-
-
-def bar_text(img):
-    """The percentage in the bar's centre (the scan animation has no text)."""
-    x, y, w, h = CONTROLS["Progress_Action"]
-    return img.count((x + w // 2 - 40, y + 2, 80, h - 4), dark) > 10
-
-
-def bar_fill(img):
-    """Fraction of the bar filled with the progress colour."""
-    x, y, w, h = CONTROLS["Progress_Action"]
-    return img.fraction((x + 4, y + 5, w - 8, 1), blue)
-
-
-def list_shown(img):
-    """The header's titles ("Title", "Date", "Size")."""
-    x, y, w, _ = CONTROLS["List_Holes"]
-    return img.count((x + 30, y, w - 30, 25), dark) > 30
-
-
-def bottom_shown(img):
-    """Control_Bottom, the tinted background of the message area."""
-    return img.fraction((535, 225, 20, 100), tinted) > 0.9
-
-
-def icon_kind(img):
-    rect = CONTROLS["Control_Icon"]
-    if img.fraction(rect, green) > 0.3:
-        return "success"
-    if img.fraction(rect, red) > 0.3:
-        return "failure"
-    return None
-
-
-def restart_options_shown(img):
-    return img.count(CONTROLS["Option_RestartNow"], dark) > 15 and \
-        img.count(CONTROLS["Option_RestartLater"], dark) > 15
-
-
-def message_lines(img):
-    """Text lines of Text_Msg, as (top, bottom) rows."""
-    x, y, w, h = CONTROLS["Text_Msg"]
-    return img.bands((x + 2, y, w - 4, h), grey_text)
-
-
-def check_all_selected(img):
-    return img.fraction(CONTROLS["Check_All"], blue) > 0.35
-
-
-def is_welcome(img):
-    return pictures_shown(img) and button_shown(img, "Btn_Scan") and not bar_shown(img)
-
-
-def is_scanning(img):
-    return bar_shown(img) and not bar_text(img) and not button_shown(img, "Btn_Scan") \
-        and not pictures_shown(img) and not list_shown(img)
-
-
-def is_list(img):
-    return list_shown(img) and button_shown(img, "Btn_Scan") and not bar_shown(img)
-
-
-def progress_phase(img):
-    """'download' or 'install' on the progress screen, else None."""
-    if not bar_shown(img) or not bar_text(img) or list_shown(img) or \
-            button_shown(img, "Btn_Scan"):
-        return None
-    # Downloading: status, percent, bytes and title, a blank line between
-    # each; installing: status and title. A long title wraps.
-    lines = message_lines(img)
-    if len(lines) >= 4 and all(b[0] - a[0] > 20 for a, b in zip(lines[:3], lines[1:4])):
-        return "download"
-    if len(lines) in (2, 3) and lines[1][0] - lines[0][0] > 20:
-        return "install"
-    return None
-
-
-def is_success(img):
-    return icon_kind(img) == "success" and restart_options_shown(img) and \
-        not button_shown(img, "Btn_Scan") and not bar_shown(img) and not bottom_shown(img)
-
-
-def is_failure(img):
-    return icon_kind(img) == "failure" and button_shown(img, "Btn_Scan") and \
-        not restart_options_shown(img) and not bar_shown(img) and not bottom_shown(img)
-
-
-class Rows:
-    """Geometry of the list rows, measured from the highlighted row 0."""
-
-    def __init__(self, img):
-        x, y, w, h = CONTROLS["List_Holes"]
-        band = (x + 1, y + 26, w - 20, h - 26)
-        highlighted = [r for r in img.bands(band, selected_row)
-                       if img.fraction((x + 1, r[0], w - 20, 1), selected_row) > 0.3]
-        if not highlighted:
-            raise WalkthroughError("no highlighted row in the list")
-        top, bottom = highlighted[0]
-        self.left, self.top, self.height = x + 1, top, bottom - top + 1
-
-    def row(self, i):
-        return (self.left, self.top + i * self.height, CONTROLS["List_Holes"][2] - 2, self.height)
-
-    def check_cell(self, i):
-        """Inside of the check image of row i (the image is 13 pixels square)."""
-        _, top, _, h = self.row(i)
-        return (self.left + 6, top + h // 2 - 4, 10, 8)
-
-    def check_point(self, i):
-        _, top, _, h = self.row(i)
-        return self.left + 10, top + h // 2
-
-    def title_point(self, i):
-        _, top, _, h = self.row(i)
-        return self.left + 120, top + h // 2
-
-    def checked(self, img, i):
-        share = img.fraction(self.check_cell(i), blue)
-        if share > 0.35:
-            return True
-        if share < 0.1:
-            return False
-        raise WalkthroughError(f"row {i}: check cell neither checked nor clear ({share:.2f})")
-
-    def title_span(self, img, i):
-        """(left, right) of the ink in row i's title column."""
-        _, top, _, h = self.row(i)
-        return img.span((self.left + 26, top + 2, 350, h - 4), dark)
 
 
 # --- X display ---------------------------------------------------------------
@@ -426,16 +127,12 @@ class Screen:
                       self._run("xdotool", "getwindowgeometry", "--shell", str(window)).split())
         return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
 
-    def focused(self):
-        out = self._run("xdotool", "getwindowfocus", check=False).strip()
-        return int(out) if out.isdigit() else None
-
     def click(self, x, y):
         self._run("xdotool", "mousemove", "--sync", str(x), str(y), "click", "1")
         self._run("xdotool", "mousemove", "--sync", *map(str, self.PARK))
 
-    def key(self, name):
-        self._run("xdotool", "key", name)
+    def raise_window(self, window):
+        self._run("xdotool", "windowraise", str(window), check=False)
 
     def grab(self, rect):
         x, y, w, h = rect
@@ -564,6 +261,7 @@ class SimProgram:
         x, y, w, h = self.rect()
         if box is None:
             return self.screen.save((x, y, w, h), path)
+        self.screen.raise_window(box.window)
         bx, by, bw, bh = box.rect
         left, top = min(x, bx), min(y, by)
         right, bottom = max(x + w, bx + bw), max(y + h, by + bh)
@@ -575,16 +273,24 @@ class SimProgram:
                          lambda: self.screen.windows(caption), timeout)
         return MessageBox(found[0], self.screen.geometry(found[0]))
 
-    def answer(self, box, key):
-        """Answers a message box with a key (Return, y, n); it must close."""
-        if self.screen.focused() != box.window:
-            x, y, w, h = box.rect
-            self.screen.click(x + 12, y + h // 2)  # activate it by a click on its text area
-            wait_for("the message box to take the focus",
-                     lambda: self.screen.focused() == box.window, 5)
-        self.screen.key(key)
-        wait_for("the message box to close",
-                 lambda: box.window not in self.screen.windows(".*"), 10)
+    def answer(self, box, button):
+        """Clicks a message box's button (0 = Yes or OK, 1 = No); it must close.
+        A click, unlike a key, goes to the box whatever window is active."""
+        def closed():
+            return box.window not in self.screen.windows(".*")
+        for _ in range(3):
+            self.screen.raise_window(box.window)
+            buttons = screens.box_buttons(self.screen.grab(box.rect))
+            if len(buttons) <= button:
+                raise WalkthroughError(f"the message box shows {len(buttons)} buttons")
+            x, y = buttons[button]
+            self.screen.click(box.rect[0] + x, box.rect[1] + y)
+            try:
+                return wait_for("the message box to close", closed, 3)
+            except WalkthroughError:
+                if closed():
+                    return True
+        raise WalkthroughError("the message box did not close on a click of its button")
 
     def wait_exit(self, timeout=20):
         try:
@@ -670,50 +376,50 @@ def walk_success(screen, wine_run, exe, folder, shots):
         app.wait_window()
         box = app.wait_box(VERSION_CAPTION)
         app.shot("message-new-version", box)
-        app.answer(box, "y")
+        app.answer(box, YES)
         app.wait_log(f"open {page}")
         say("new-version prompt answered Yes: the page's opening recorded")
-        app.wait_screen("the welcome screen", is_welcome)
+        app.wait_screen("the welcome screen", screens.is_welcome)
         app.shot("welcome")
         say("welcome screen")
         app.click_control("Btn_Scan")
-        app.wait_screen("the scanning screen", is_scanning, 10)
+        app.wait_screen("the scanning screen", screens.is_scanning, 10)
         app.shot("scanning")
         say("scanning")
-        img = app.wait_screen("the list", is_list, 30)
+        img = app.wait_screen("the list", screens.is_list, 30)
         app.shot("list")
         say("list of updates")
-        rows = Rows(img)
+        rows = screens.Rows(img)
         app.click(*rows.title_point(1))
-        app.wait_screen("row 1 selected", lambda i: Rows(i).top == rows.top + rows.height)
+        app.wait_screen("row 1 selected", lambda i: screens.Rows(i).top == rows.top + rows.height)
         app.click(*rows.check_point(1))
         app.wait_screen("row 1 checked", lambda i: rows.checked(i, 1))
         app.shot("list-row-1-checked")
         app.click_control("Check_All")
         app.wait_screen("every row checked",
-                        lambda i: check_all_selected(i) and rows.checked(i, 2))
+                        lambda i: screens.check_all_selected(i) and rows.checked(i, 2))
         app.shot("list-all-checked")
         app.click_control("Check_All")
         app.wait_screen("every row cleared",
-                        lambda i: not check_all_selected(i) and not rows.checked(i, 0))
+                        lambda i: not screens.check_all_selected(i) and not rows.checked(i, 0))
         app.shot("list-all-cleared")
         say("list after toggling checks")
         app.click_control("Btn_Scan")
         box = app.wait_box(NOTHING_CHECKED_CAPTION)
         app.shot("message-nothing-checked", box)
-        app.answer(box, "Return")
+        app.answer(box, OK)
         say('message "Please select at least one item!"')
         app.click(*rows.check_point(0))
         app.click(*rows.check_point(1))
         app.wait_screen("rows 0 and 1 checked",
                         lambda i: rows.checked(i, 0) and rows.checked(i, 1))
         app.click_control("Btn_Scan")
-        app.wait_screen("download progress", lambda i: progress_phase(i) == "download")
+        app.wait_screen("download progress", lambda i: screens.progress_phase(i) == "download")
         app.shot("progress-download")
-        app.wait_screen("install progress", lambda i: progress_phase(i) == "install", 30)
+        app.wait_screen("install progress", lambda i: screens.progress_phase(i) == "install", 30)
         app.shot("progress-install")
         say("download and install progress")
-        app.wait_screen("the success screen", is_success, 30)
+        app.wait_screen("the success screen", screens.is_success, 30)
         app.shot("success")
         say("success screen")
         app.click_control("Btn_Close")
@@ -732,22 +438,22 @@ def walk_failure(screen, wine_run, exe, folder, shots):
     app = SimProgram(screen, wine_run, exe, folder, catalogue=catalogue, shots=shots).start()
     try:
         app.wait_window()
-        app.wait_screen("the welcome screen", is_welcome)
+        app.wait_screen("the welcome screen", screens.is_welcome)
         app.click_control("Btn_Scan")
-        app.wait_screen("the list", is_list, 30)
+        app.wait_screen("the list", screens.is_list, 30)
         app.click_control("Btn_Scan")
-        app.wait_screen("the failure screen", is_failure, 30)
+        app.wait_screen("the failure screen", screens.is_failure, 30)
         app.shot("failure")
         say("failure screen")
         app.click_control("Btn_Scan")
-        app.wait_screen("the scanning screen after Retry", is_scanning, 10)
+        app.wait_screen("the scanning screen after Retry", screens.is_scanning, 10)
         app.shot("retry-scanning")
         app.click_control("Btn_Close")
         box = app.wait_box(CLOSE_CAPTION)
         app.shot("message-close-while-scanning", box)
-        app.answer(box, "n")
+        app.answer(box, NO)
         say('Retry, and "Fix tool is running, are you sure to close?" answered No')
-        app.wait_screen("the list after Retry", is_list, 30)
+        app.wait_screen("the list after Retry", screens.is_list, 30)
         app.shot("retry-list")
         app.click_control("Btn_Close")
         app.wait_exit()

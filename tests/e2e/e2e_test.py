@@ -17,8 +17,9 @@ import unittest
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "tools"))
 import walkthrough as wt  # noqa: E402
+import walkthrough_screens as screens  # noqa: E402
 
-C = wt.CONTROLS
+C = screens.CONTROLS
 WINDOW = (0, 0, 650, 400)
 CLOSE_QUESTION = 'message "Tip" "Fix tool is running, are you sure to close?" answer'
 NEW_VERSION = ('message "New version has been released" '
@@ -147,9 +148,9 @@ class EndToEnd(unittest.TestCase):
         return service
 
     def scan_to_list(self, app):
-        app.wait_window().wait_screen("the welcome screen", wt.is_welcome)
+        app.wait_window().wait_screen("the welcome screen", screens.is_welcome)
         app.click_control("Btn_Scan")
-        return app.wait_screen("the list", wt.is_list, 30)
+        return app.wait_screen("the list", screens.is_list, 30)
 
     def close_at_once(self, app):
         """Btn_Close on a screen that closes without asking."""
@@ -178,41 +179,41 @@ class EndToEnd(unittest.TestCase):
 
     def test_scan_check_fix_progress_success_and_finish_restarts(self):
         app = self.start(MAIN_CATALOGUE).wait_window()
-        welcome = app.wait_screen("the welcome screen", wt.is_welcome)
+        welcome = app.wait_screen("the welcome screen", screens.is_welcome)
         app.shot("welcome")
-        self.assertGreaterEqual(len(wt.message_lines(welcome)), 2, "the welcome text")
+        self.assertGreaterEqual(len(screens.message_lines(welcome)), 2, "the welcome text")
 
         app.click_control("Btn_Scan")
-        first = app.wait_screen("the scanning screen", wt.is_scanning, 10)
+        first = app.wait_screen("the scanning screen", screens.is_scanning, 10)
         bar = C["Progress_Action"]
         app.wait_screen("the scan animation to move",
-                        lambda i: wt.is_scanning(i) and i.differs(first, bar) > 0.01, 5)
+                        lambda i: screens.is_scanning(i) and i.differs(first, bar) > 0.01, 5)
         app.shot("scanning")
 
-        img = app.wait_screen("the list", wt.is_list, 30)
+        img = app.wait_screen("the list", screens.is_list, 30)
         app.shot("list")
-        rows = wt.Rows(img)
+        rows = screens.Rows(img)
         self.assertChecks(rows, img, [True, True, False])
         widths = [r - l for l, r in (rows.title_span(img, i) for i in range(3))]
         self.assertTrue(widths[0] + 40 < widths[1] < widths[2] - 40,
                         f"rows not in the order 3, 1, 2 (title widths {widths})")
-        self.assertEqual(3, len(wt.message_lines(img)), "row 0's title, date and description")
+        self.assertEqual(3, len(screens.message_lines(img)), "row 0's title, date and description")
         self.assertGreater(img.differs(welcome, C["Btn_Scan"]), 0.03, "Btn_Scan still reads Scan")
-        self.assertFalse(wt.check_all_selected(img))
+        self.assertFalse(screens.check_all_selected(img))
 
         app.click(*rows.title_point(2))
-        img = app.wait_screen("row 2 selected", lambda i: wt.Rows(i).top == rows.row(2)[1])
+        img = app.wait_screen("row 2 selected", lambda i: screens.Rows(i).top == rows.row(2)[1])
         app.shot("list-row-2-selected")
         self.assertChecks(rows, img, [True, True, False])
-        self.assertGreater(len(wt.message_lines(img)), 3, "row 2's longer description")
+        self.assertGreater(len(screens.message_lines(img)), 3, "row 2's longer description")
 
         app.click(*rows.check_point(2))
         img = app.wait_screen("row 2 checked", lambda i: rows.checked(i, 2))
         app.shot("list-row-2-checked")
-        self.assertTrue(wt.check_all_selected(img), "every row checked selects Check_All")
+        self.assertTrue(screens.check_all_selected(img), "every row checked selects Check_All")
         app.click(*rows.check_point(2))
         img = app.wait_screen("row 2 cleared", lambda i: not rows.checked(i, 2))
-        self.assertFalse(wt.check_all_selected(img))
+        self.assertFalse(screens.check_all_selected(img))
         self.assertChecks(rows, img, [True, True, False])
 
         app.click_control("Check_All")
@@ -227,21 +228,21 @@ class EndToEnd(unittest.TestCase):
         app.click_control("Btn_Scan")
         box = app.wait_box(wt.NOTHING_CHECKED_CAPTION)
         app.shot("message-nothing-checked", box)
-        app.answer(box, "Return")
+        app.answer(box, wt.OK)
         app.wait_log('message "" "Please select at least one item!" answer 1')
         app.wait_screen("the list unchanged", lambda i: i.differs(cleared, WINDOW) < 0.001, 5)
 
         app.click_control("Check_All")
         app.wait_screen("every row checked", lambda i: rows.checked(i, 0) and rows.checked(i, 2))
         app.click_control("Btn_Scan")
-        img = app.wait_screen("download progress", lambda i: wt.progress_phase(i) == "download")
+        img = app.wait_screen("download progress", lambda i: screens.progress_phase(i) == "download")
         app.shot("progress-download")
-        self.assertTrue(wt.button_shown(img, "Btn_Close"))
-        img = app.wait_screen("install progress", lambda i: wt.progress_phase(i) == "install", 30)
+        self.assertTrue(screens.button_shown(img, "Btn_Close"))
+        img = app.wait_screen("install progress", lambda i: screens.progress_phase(i) == "install", 30)
         app.shot("progress-install")
-        self.assertLess(wt.bar_fill(img), 0.99)
+        self.assertLess(screens.bar_fill(img), 0.99)
 
-        img = app.wait_screen("the success screen", wt.is_success, 30)
+        img = app.wait_screen("the success screen", screens.is_success, 30)
         app.shot("success")
         self.assertGreater(img.differs(welcome, C["Btn_Close"]), 0.03, "Btn_Close reads Finish")
 
@@ -254,19 +255,19 @@ class EndToEnd(unittest.TestCase):
         app = self.start(FAILING_CATALOGUE)
         listed = self.scan_to_list(app)
         app.click_control("Btn_Scan")
-        img = app.wait_screen("the failure screen", wt.is_failure, 30)
+        img = app.wait_screen("the failure screen", screens.is_failure, 30)
         app.shot("failure")
         self.assertGreater(img.differs(listed, C["Btn_Scan"]), 0.03, "Btn_Scan reads Retry")
         self.assertGreater(img.count(C["Text_Result1"], lambda p: p[0] > 150 and p[2] < 60), 50,
                            "the failure headline in its colour")
 
         app.click_control("Btn_Scan")
-        app.wait_screen("the scanning screen after Retry", wt.is_scanning, 10)
+        app.wait_screen("the scanning screen after Retry", screens.is_scanning, 10)
         app.shot("retry-scanning")
-        img = app.wait_screen("the list after Retry", wt.is_list, 30)
+        img = app.wait_screen("the list after Retry", screens.is_list, 30)
         app.shot("retry-list")
         # Only the update that failed is still missing.
-        rows = wt.Rows(img)
+        rows = screens.Rows(img)
         self.assertTrue(rows.checked(img, 0))
         self.assertIsNone(rows.title_span(img, 1))
         self.close_at_once(app)
@@ -274,27 +275,27 @@ class EndToEnd(unittest.TestCase):
 
     def test_closing_during_scan_asks_and_no_keeps_scanning(self):
         app = self.start(catalogue(4000)).wait_window()
-        app.wait_screen("the welcome screen", wt.is_welcome)
+        app.wait_screen("the welcome screen", screens.is_welcome)
         app.click_control("Btn_Scan")
-        app.wait_screen("the scanning screen", wt.is_scanning, 10)
+        app.wait_screen("the scanning screen", screens.is_scanning, 10)
         app.click_control("BtnClose")
         box = app.wait_box(wt.CLOSE_CAPTION)
         app.shot("message-close-while-scanning", box)
-        app.answer(box, "n")
+        app.answer(box, wt.NO)
         app.wait_log(f"{CLOSE_QUESTION} 7")
-        app.wait_screen("the list after No", wt.is_list, 30)
+        app.wait_screen("the list after No", screens.is_list, 30)
         app.shot("list-after-no")
         self.close_at_once(app)
 
     def test_closing_during_scan_with_yes_ends_while_the_scan_still_runs(self):
         app = self.start(catalogue(60000)).wait_window()
-        app.wait_screen("the welcome screen", wt.is_welcome)
+        app.wait_screen("the welcome screen", screens.is_welcome)
         app.click_control("Btn_Scan")
-        app.wait_screen("the scanning screen", wt.is_scanning, 10)
+        app.wait_screen("the scanning screen", screens.is_scanning, 10)
         app.click_control("Btn_Close")
         box = app.wait_box(wt.CLOSE_CAPTION)
         asked = time.monotonic()
-        app.answer(box, "y")
+        app.answer(box, wt.YES)
         # The search still has about a minute to go; a crash would end with
         # another code.
         self.assertEqual(1, app.wait_exit(20))
@@ -304,7 +305,7 @@ class EndToEnd(unittest.TestCase):
     def test_second_copy_exits_at_once_without_window(self):
         shots = [0]
         first = self.start(catalogue(300), folder=self.folder / "first", shots=shots)
-        first.wait_window().wait_screen("the welcome screen", wt.is_welcome)
+        first.wait_window().wait_screen("the welcome screen", screens.is_welcome)
         second = self.start(catalogue(300), folder=self.folder / "second", shots=shots)
         self.assertEqual(0, self.assertNoWindowWhile(second, [first.window]))
         self.assertEqual([first.window], self.screen.windows(wt.MAIN_CAPTION))
@@ -318,8 +319,8 @@ class EndToEnd(unittest.TestCase):
         app = self.start(MARKUP_CATALOGUE)
         img = self.scan_to_list(app)
         app.shot("list-with-markup-title")
-        self.assertEqual(0, img.count(WINDOW, wt.magenta), "the image of the title was drawn")
-        left, right = wt.Rows(img).title_span(img, 0)
+        self.assertEqual(0, img.count(WINDOW, screens.magenta), "the image of the title was drawn")
+        left, right = screens.Rows(img).title_span(img, 0)
         # Read literally the title is about 130 pixels wide; read as markup
         # only "Fix", an image and a bold "x" would remain.
         self.assertGreater(right - left, 100)
@@ -333,9 +334,9 @@ class EndToEnd(unittest.TestCase):
         app.shot("message-new-version", box)
         self.assertEqual([("/software/freetools.php?pro_id=44&pversion=1.0.1", "UA/Corvexa")],
                          service.requests)
-        app.answer(box, "y")
+        app.answer(box, wt.YES)
         app.wait_log(f"open {page}")
-        app.wait_screen("the welcome screen", wt.is_welcome)
+        app.wait_screen("the welcome screen", screens.is_welcome)
         self.close_at_once(app)
         self.assertEqual([f"{NEW_VERSION} 6", f"open {page}"], app.log())
 
@@ -346,7 +347,7 @@ class EndToEnd(unittest.TestCase):
                 app = self.start(catalogue(300), service=service.address,
                                  folder=self.folder / name).wait_window()
                 wt.wait_for("the version request", lambda: service.requests, 20)
-                app.wait_screen("the welcome screen", wt.is_welcome)
+                app.wait_screen("the welcome screen", screens.is_welcome)
                 self.assertNoPromptFor(2)
                 app.shot("welcome-without-prompt")
                 self.close_at_once(app)
