@@ -110,8 +110,8 @@ class EndToEnd(unittest.TestCase):
         cls.addClassCleanup(cls.xvfb.stop)
         cls.screen = wt.Screen(cls.xvfb.display)
         started = time.monotonic()
-        wt.prepare_prefix(cls.wine_run, cls.prefix, cls.xvfb.display)
         cls.addClassCleanup(wt.stop_prefix, cls.prefix)
+        wt.prepare_prefix(cls.wine_run, cls.prefix, cls.xvfb.display)
         print(f"\ne2e: display {cls.xvfb.display}, prefix ready in "
               f"{time.monotonic() - started:.1f} s", flush=True)
 
@@ -326,7 +326,7 @@ class EndToEnd(unittest.TestCase):
         self.assertGreater(right - left, 100)
         self.close_at_once(app)
 
-    def test_version_offer_prompts_and_yes_opens_the_page(self):
+    def test_version_offer_prompts_and_yes_opens_the_page_and_the_logo_the_home_page(self):
         service = self.service()
         page = service.body = f"{service.address}/download/patchwell-setup.exe"
         app = self.start(catalogue(300), service=service.address).wait_window()
@@ -337,8 +337,11 @@ class EndToEnd(unittest.TestCase):
         app.answer(box, wt.YES)
         app.wait_log(f"open {page}")
         app.wait_screen("the welcome screen", screens.is_welcome)
+        app.click_control("Btn_Website")
+        app.wait_log("open http://127.0.0.1:1/")
         self.close_at_once(app)
-        self.assertEqual([f"{NEW_VERSION} 6", f"open {page}"], app.log())
+        self.assertEqual([f"{NEW_VERSION} 6", f"open {page}", "open http://127.0.0.1:1/"],
+                         app.log())
 
     def test_version_bodies_that_are_no_web_address_give_no_prompt(self):
         for name, body in (("file", "file:///c:/x.exe"), ("cmd", r"C:\Windows\System32\cmd.exe")):
