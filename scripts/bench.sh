@@ -11,7 +11,7 @@ arch="$(host_arch)"
 test_dir="$build_root/test-$arch"
 configure_and_build "$test_dir" "$arch" ON skinui_bench
 
-trap '"$test_dir/wine-run.sh" wineserver -k >/dev/null 2>&1 || true; stop_display' EXIT
+trap 'stop_wine "$test_dir"; stop_display' EXIT
 start_display
 prepare_wine_prefix "$test_dir"
 "$test_dir/wine-run.sh" "$test_dir/bench/skinui_bench.exe" "$@"

@@ -21,18 +21,12 @@ configure_and_build() {  # folder arch tests(ON|OFF) [targets...]
 }
 
 prepare_wine_prefix() {  # build folder
-  local dir="$1"
-  if [ ! -f "$dir/wineprefix/system.reg" ]; then
-    echo "wine: creating prefix in $dir/wineprefix"
-    "$dir/wine-run.sh" wineboot --init >/dev/null 2>&1 || true
-    "$dir/wine-run.sh" wineserver -w >/dev/null 2>&1 || true
-  fi
-  # The test display runs no window manager, and Wine would wait two seconds
-  # for one to confirm each hidden "managed" window: test windows stay unmanaged.
-  if ! grep -q '"Managed"="N"' "$dir/wineprefix/user.reg" 2>/dev/null; then
-    "$dir/wine-run.sh" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-    "$dir/wine-run.sh" wineserver -w >/dev/null 2>&1 || true
-  fi
+  "$repo_root/scripts/wine-prefix.sh" "$1/wine-run.sh" "$1/wineprefix"
+}
+
+# The prefix's own server (wine-run.sh would look for a Windows program).
+stop_wine() {  # build folder
+  WINEPREFIX="$1/wineprefix" wineserver -k >/dev/null 2>&1 || true
 }
 
 xvfb_pid=""

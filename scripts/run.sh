@@ -27,8 +27,7 @@ fi
 
 # The walk ends its programs; what Wine itself still runs in the prefix goes
 # before the display does.
-stop_wine() { WINEPREFIX="${PATCHWELL_WINEPREFIX:-$run_dir/wineprefix}" wineserver -k >/dev/null 2>&1 || true; }
-trap 'stop_wine; stop_display' EXIT
+trap 'stop_wine "$run_dir"; stop_display' EXIT
 start_display
 prepare_wine_prefix "$run_dir"
 echo "run: no display; walking through every screen on Xvfb ($DISPLAY)"

@@ -14,7 +14,7 @@ if [ "$arch" != i686 ]; then
   configure_and_build "$build_root/product-i686" i686 OFF
 fi
 
-trap 'stop_display; "$test_dir/wine-run.sh" wineserver -k >/dev/null 2>&1 || true' EXIT
+trap 'stop_display; stop_wine "$test_dir"' EXIT
 start_display
 prepare_wine_prefix "$test_dir"
 cd "$test_dir"

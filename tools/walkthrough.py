@@ -158,17 +158,11 @@ def wineserver(prefix, option):
 
 
 def prepare_prefix(wine_run, prefix, display):
-    """A Wine prefix of our own whose windows stay unmanaged (no window manager runs)."""
-    env = dict(os.environ, DISPLAY=display, PATCHWELL_WINEPREFIX=str(prefix))
-    if not (pathlib.Path(prefix) / "system.reg").exists():
-        subprocess.run([str(wine_run), "wineboot", "--init"], env=env, capture_output=True,
-                       timeout=180)
-        wineserver(prefix, "-w")
-    user_reg = pathlib.Path(prefix) / "user.reg"
-    if '"Managed"="N"' not in user_reg.read_text(errors="replace"):
-        subprocess.run([str(wine_run), "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v",
-                        "Managed", "/d", "N", "/f"], env=env, capture_output=True, timeout=60)
-        wineserver(prefix, "-w")
+    """A Wine prefix of our own, set up as every prefix of the project is."""
+    env = dict(os.environ, DISPLAY=display)
+    script = pathlib.Path(__file__).resolve().parent.parent / "scripts" / "wine-prefix.sh"
+    subprocess.run([str(script), str(wine_run), str(prefix)], env=env, capture_output=True,
+                   timeout=240)
 
 
 def stop_prefix(prefix):
