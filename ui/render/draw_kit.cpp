@@ -187,7 +187,11 @@ void CDrawKit::DrawPlainText(HDC dc, IManagerServicesUI* manager, RECT& rc, cons
   if (dc == nullptr || manager == nullptr || text == nullptr) return;
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ArgbToColorRef(color));
-  SelectObjectGuard selectFont(dc, manager->FontAt(fontIndex));
+  // Selecting a font costs more than drawing a short text: a font already
+  // selected (the window's paint selects the default one) is used as it is.
+  const HFONT font = manager->FontAt(fontIndex);
+  const bool selected = GetCurrentObject(dc, OBJ_FONT) == font;
+  SelectObjectGuard selectFont(dc, selected ? nullptr : font);
   DrawTextW(dc, text, -1, &rc, format | DT_NOPREFIX);
 }
 

@@ -97,22 +97,26 @@ void CWindowManagerUI::EnsureOffscreenBuffer(const RECT& client) {
   if (!offscreenDC || !offscreenBitmap) {
     offscreenDC.reset();
     offscreenBitmap.reset();
+    return;
   }
+  // Selected for the buffer's life (selecting it per paint costs more than
+  // the copy to the window); DropPaintBuffers ends the DC first.
+  SelectObject(offscreenDC.get(), offscreenBitmap.get());
 }
 
 void CWindowManagerUI::PaintThroughOffscreen(HDC windowDC, const RECT& paint, const RECT& update) {
   HDC offscreen = offscreenDC.get();
-  {
-    SelectObjectGuard select(offscreen, offscreenBitmap.get());
-    const int saved = SaveDC(offscreen);
-    if (IsTranslucentBackground()) CopyTranslucentBackground(paint);
-    root->Paint(offscreen, paint);
-    // A painter may unregister itself while it paints.
-    const std::vector<CControlUI*> painters = overlayPainters;
-    for (CControlUI* painter : painters) painter->PaintOverlay(offscreen, paint);
-    RestoreDC(offscreen, saved);
-    CopyRect(windowDC, offscreen, paint);
-  }
+  const int saved = SaveDC(offscreen);
+  // Most texts use the default font; selected once here, it is not selected
+  // and put back for each of them. RestoreDC ends the selection.
+  if (HFONT font = FontAt(-1)) SelectObject(offscreen, font);
+  if (IsTranslucentBackground()) CopyTranslucentBackground(paint);
+  root->Paint(offscreen, paint);
+  // A painter may unregister itself while it paints.
+  const std::vector<CControlUI*> painters = overlayPainters;
+  for (CControlUI* painter : painters) painter->PaintOverlay(offscreen, paint);
+  RestoreDC(offscreen, saved);
+  CopyRect(windowDC, offscreen, paint);
   if (ShowsDirtyRect()) DrawDirtyRect(windowDC, update);
 }
 
