@@ -61,6 +61,8 @@ int main(int argc, char** argv) {
   auto measures = SkinUIBench::AllMeasures();
   SkinUIBench::CBenchRunner runner(options);
   runner.Run(measures);
+  auto footprints = SkinUIBench::AllFootprints();
+  runner.RunFootprints(footprints);
   std::printf("targets met: %d of %d%s\n", runner.Met(), runner.Ran(),
               runner.Failed() > 0 ? " (some measures failed)" : "");
   return runner.Failed() > 0 ? 1 : 0;

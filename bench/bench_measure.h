@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace SkinUIBench {
 
@@ -41,6 +42,25 @@ class CBenchMeasure {
   virtual bool Verify(std::string& error) = 0;
   // Writes what the figure drew (PNG files) into folder, for comparing runs.
   virtual void Dump(const std::wstring& /*folder*/) {}
+};
+
+// A measure of what stays allocated, not of time: each counter read after a
+// first round of work (the reference) and after the last round (the figure).
+struct TFootprintCounter {
+  std::string name;
+  double first = 0;
+  double last = 0;
+  // Growth up to this much still counts as none (the heap's own rounding).
+  double allowance = 0;
+};
+
+class CFootprintMeasure {
+ public:
+  virtual ~CFootprintMeasure() = default;
+
+  virtual const char* Name() const = 0;
+  // False with a reason when the rounds could not be run.
+  virtual bool Run(std::vector<TFootprintCounter>& counters, std::string& error) = 0;
 };
 
 }  // namespace SkinUIBench

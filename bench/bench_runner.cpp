@@ -80,6 +80,18 @@ std::string CBenchRunner::FormatLine(const TBenchResult& result) {
   return line;
 }
 
+std::string CBenchRunner::FormatCounter(const std::string& measure,
+                                        const TFootprintCounter& counter) {
+  const double growth = counter.last - counter.first;
+  char line[256];
+  std::snprintf(line, sizeof(line),
+                "%-22s %-14s figure %12.0f  reference %12.0f  growth %+9.0f  target growth <= "
+                "%-6.0f %s",
+                measure.c_str(), counter.name.c_str(), counter.last, counter.first, growth,
+                counter.allowance, growth <= counter.allowance ? "met" : "NOT MET");
+  return line;
+}
+
 // Every measure, or those whose name contains one of the comma-separated
 // parts of the --only option.
 bool CBenchRunner::Selected(const std::string& name) const {
@@ -108,6 +120,27 @@ void CBenchRunner::Run(std::vector<std::unique_ptr<CBenchMeasure>>& measures) {
     ++ran_;
     if (result.met) ++met_;
     if (!options_.dumpFolder.empty()) measure->Dump(options_.dumpFolder);
+  }
+}
+
+void CBenchRunner::RunFootprints(std::vector<std::unique_ptr<CFootprintMeasure>>& measures) {
+  for (auto& measure : measures) {
+    if (!Selected(measure->Name())) continue;
+    std::vector<TFootprintCounter> counters;
+    std::string error;
+    if (!measure->Run(counters, error)) {
+      std::printf("%-22s ERROR %s\n", measure->Name(), error.c_str());
+      ++failed_;
+      continue;
+    }
+    bool met = true;
+    for (const TFootprintCounter& counter : counters) {
+      std::printf("%s\n", FormatCounter(measure->Name(), counter).c_str());
+      met = met && counter.last - counter.first <= counter.allowance;
+    }
+    std::fflush(stdout);
+    ++ran_;
+    if (met) ++met_;
   }
 }
 

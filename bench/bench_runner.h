@@ -40,11 +40,14 @@ class CBenchRunner {
   explicit CBenchRunner(const TBenchOptions& options) : options_(options) {}
 
   void Run(std::vector<std::unique_ptr<CBenchMeasure>>& measures);
+  // One line per counter; a measure is met when none of its counters grew.
+  void RunFootprints(std::vector<std::unique_ptr<CFootprintMeasure>>& measures);
   int Ran() const { return ran_; }
   int Met() const { return met_; }
   int Failed() const { return failed_; }
 
   static std::string FormatLine(const TBenchResult& result);
+  static std::string FormatCounter(const std::string& measure, const TFootprintCounter& counter);
 
  private:
   bool Selected(const std::string& name) const;

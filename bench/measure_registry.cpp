@@ -11,8 +11,17 @@ std::vector<std::unique_ptr<CBenchMeasure>> AllMeasures() {
   measures.push_back(MakeStringAppendMeasure());
   measures.push_back(MakeStringReplaceMeasure());
   measures.push_back(MakeRepaintProxyMeasure());
+  measures.push_back(MakeWindowRepaintMeasure());
   measures.push_back(MakeListFillMeasure());
   measures.push_back(MakeListScrollFrameMeasure());
+  // The program's own window last: it registers the program's skin archive.
+  measures.push_back(MakeProgramStartMeasure());
+  return measures;
+}
+
+std::vector<std::unique_ptr<CFootprintMeasure>> AllFootprints() {
+  std::vector<std::unique_ptr<CFootprintMeasure>> measures;
+  measures.push_back(MakeScanInstallCyclesMeasure());
   return measures;
 }
 

@@ -19,7 +19,11 @@ std::unique_ptr<CBenchMeasure> MakeStringReplaceMeasure();
 std::unique_ptr<CBenchMeasure> MakeRepaintProxyMeasure();
 std::unique_ptr<CBenchMeasure> MakeListFillMeasure();
 std::unique_ptr<CBenchMeasure> MakeListScrollFrameMeasure();
+std::unique_ptr<CBenchMeasure> MakeWindowRepaintMeasure();
+std::unique_ptr<CBenchMeasure> MakeProgramStartMeasure();
+std::unique_ptr<CFootprintMeasure> MakeScanInstallCyclesMeasure();
 
 std::vector<std::unique_ptr<CBenchMeasure>> AllMeasures();
+std::vector<std::unique_ptr<CFootprintMeasure>> AllFootprints();
 
 }  // namespace SkinUIBench

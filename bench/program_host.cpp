@@ -1,0 +1,168 @@
+#include "bench/program_host.h"
+
+#include <objbase.h>
+
+#include <vector>
+
+#include "agent_seam/update_agent_factory.h"
+#include "ui/core/module_instance.h"
+#include "ui/markup/skin_resources.h"
+#include "ui/markup/zip_archive.h"
+#include "ui/render/image_decoder.h"
+#include "ui/window/window_manager.h"
+#include "updates/callbacks_closing.h"
+#include "updates/simulated/catalogue_file.h"
+
+namespace SkinUIBench {
+
+namespace {
+
+constexpr wchar_t kSkinResourceType[] = L"SkinPackges";
+constexpr UINT kSkinResourceId = 103;
+constexpr wchar_t kWindowText[] = L"Patchwell";
+constexpr DWORD kWindowStyle = 0x96C80000;
+// Nothing listens there, so the agent refresh ends at once.
+constexpr char kCatalogueUrl[] = "http://127.0.0.1:1/redist/wuredist.cab";
+
+TSimulatedCatalogue CatalogueFrom(const std::wstring& text, std::wstring& error) {
+  TSimulatedCatalogue catalogue;
+  ParseSimulatedCatalogue(text, catalogue, error);
+  return catalogue;
+}
+
+bool EndsWithPng(const wchar_t* name) {
+  const size_t length = wcslen(name);
+  return length > 4 && _wcsicmp(name + length - 4, L".png") == 0;
+}
+
+}  // namespace
+
+LRESULT CTimedMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = CZizuVerUI::OnMessage(message, wParam, lParam);
+  if (message == WM_PAINT) ++paints_;
+  return result;
+}
+
+CProgramHost::CProgramHost(const std::wstring& catalogueText)
+    : agent_(CatalogueFrom(catalogueText, catalogueError_)) {
+  HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(kSkinResourceId), kSkinResourceType);
+  if (found != nullptr) {
+    skinBytes_ = LockResource(LoadResource(nullptr, found));
+    skinLength_ = SizeofResource(nullptr, found);
+  }
+  comReady_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  SetUpdateAgentFactory(&agent_);
+  SetAgentCallbacksClosing(false);
+}
+
+CProgramHost::~CProgramHost() {
+  Close();
+  SetUpdateAgentFactory(nullptr);
+  SkinUI::SetResourceArchive(L"");
+  if (comReady_) CoUninitialize();
+}
+
+bool CProgramHost::Ready(std::string& error) const {
+  if (!catalogueError_.empty()) error = "the simulated catalogue was refused";
+  if (skinBytes_ == nullptr) error = "the packed skin is not in the resources";
+  return error.empty();
+}
+
+CTimedMainWindow* CProgramHost::Open() {
+  Close();
+  SkinUI::SetModuleInstance(GetModuleHandleW(nullptr));
+  SkinUI::SetResourceModule(GetModuleHandleW(nullptr));
+  SkinUI::SetResourceFolder(L"");
+  SkinUI::SetResourceArchive(L"");
+  SkinUI::SetArchiveFromMemory(skinBytes_, skinLength_);
+
+  TMainWindowSetup setup;
+  setup.catalogueUrl = kCatalogueUrl;
+  setup.homePage = L"http://127.0.0.1:1/";
+  setup.actions = &actions_;
+  window_ = std::make_unique<CTimedMainWindow>(setup);
+  g_mainWindow = window_.get();
+  if (window_->CreateNativeWindow(nullptr, kWindowText, kWindowStyle, 0, 0, 0, 0, 0) == nullptr) {
+    g_mainWindow = nullptr;
+    window_.reset();
+    return nullptr;
+  }
+  window_->CenterOnOwner();
+  ShowWindow(window_->GetHWND(), SW_SHOW);
+  UpdateWindow(window_->GetHWND());
+  return window_.get();
+}
+
+void CProgramHost::Close() {
+  if (!window_) return;
+  g_mainWindow = nullptr;
+  if (IsWindow(window_->GetHWND())) DestroyWindow(window_->GetHWND());
+  MSG quit;
+  while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+  // The scan worker holds the window's agent client until it ends.
+  while (window_->ScanRunning()) Sleep(1);
+  window_.reset();
+}
+
+SkinUI::CControlUI* CProgramHost::Named(const wchar_t* controlName) {
+  return window_ ? window_->Manager().ControlByName(controlName) : nullptr;
+}
+
+bool CProgramHost::Click(const wchar_t* controlName) {
+  SkinUI::CControlUI* control = Named(controlName);
+  if (control == nullptr) return false;
+  const RECT& bounds = control->Bounds();
+  const LPARAM at = MAKELPARAM((bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);
+  const HWND hwnd = window_->GetHWND();
+  SendMessageW(hwnd, WM_MOUSEMOVE, 0, at);
+  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(hwnd, WM_LBUTTONUP, 0, at);
+  return true;
+}
+
+SkinUI::CWideStringUI CProgramHost::TextOf(const wchar_t* controlName) {
+  SkinUI::CControlUI* control = Named(controlName);
+  return control != nullptr ? control->GetText() : SkinUI::CWideStringUI();
+}
+
+bool CProgramHost::Visible(const wchar_t* controlName) {
+  SkinUI::CControlUI* control = Named(controlName);
+  return control != nullptr && control->IsVisible();
+}
+
+bool CProgramHost::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    MSG msg;
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+      continue;
+    }
+    if (msg.message == WM_QUIT) return false;
+    if (SkinUI::CWindowManagerUI::RouteBeforeDispatch(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return true;
+}
+
+int CProgramHost::DecodeEverySkinImage() const {
+  SkinUI::CZipArchive archive;
+  if (!archive.OpenArchive(skinBytes_, skinLength_, SkinUI::ZipSource::Memory)) return 0;
+  int decoded = 0;
+  for (int index = 0; index < archive.GetEntryCount(); ++index) {
+    SkinUI::TZipEntry entry;
+    if (!archive.GetEntry(index, entry) || !EndsWithPng(entry.name)) continue;
+    std::vector<unsigned char> bytes(entry.uncompressedSize);
+    if (archive.ReadEntry(index, bytes.data(), entry.uncompressedSize) !=
+        SkinUI::ZipReadResult::Ok) {
+      continue;
+    }
+    if (SkinUI::DecodeBitmapImage(bytes.data(), bytes.size(), 0)) ++decoded;
+  }
+  return decoded;
+}
+
+}  // namespace SkinUIBench

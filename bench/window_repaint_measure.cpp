@@ -1,0 +1,147 @@
+// The whole window repainted through the manager's WM_PAINT: a real
+// 650 x 400 window whose tree is the translucent-rimmed background, 20
+// nine-piece buttons and 30 text runs, against one 650 x 400 BitBlt to the
+// same window.
+
+#include <string>
+
+#include "bench/bench_dump.h"
+#include "bench/measure_registry.h"
+#include "bench/sample_skin.h"
+#include "tests/support/canvas.h"
+#include "tests/support/window_harness.h"
+#include "ui/controls/button.h"
+#include "ui/controls/container.h"
+#include "ui/controls/label.h"
+#include "ui/core/gdi_handles.h"
+#include "ui/markup/skin_resources.h"
+
+namespace SkinUIBench {
+
+namespace {
+
+constexpr int kWidth = 650;
+constexpr int kHeight = 400;
+constexpr int kButtonColumns = 5;
+constexpr int kButtonRows = 4;
+constexpr int kTextRows = 10;
+constexpr int kTextColumns = 3;
+constexpr DWORD kTextColour = 0xFF102040;
+
+std::wstring Float(int x, int y, int width, int height) {
+  return L"float=\"true\" pos=\"" + std::to_wstring(x) + L"," + std::to_wstring(y) + L"," +
+         std::to_wstring(x + width) + L"," + std::to_wstring(y + height) + L"\"";
+}
+
+// The artwork as files the window reads its images from.
+class CRepaintArtwork {
+ public:
+  CRepaintArtwork() {
+    const TArtwork background = BackgroundArtwork();
+    const TArtwork button = ButtonArtwork();
+    SkinUITest::WritePng(folder_.File(L"bg.png"), background.width, background.height,
+                         background.argb);
+    SkinUITest::WritePng(folder_.File(L"pach_button.png"), button.width, button.height,
+                         button.argb);
+    SkinUI::SetResourceArchive(L"");
+    SkinUI::SetResourceFolder((folder_.path() + L"\\").c_str());
+  }
+  ~CRepaintArtwork() { SkinUI::SetResourceFolder(L""); }
+
+ private:
+  SkinUITest::ScratchFolder folder_;
+};
+
+SkinUI::CControlUI* RepaintTree() {
+  auto* root = new SkinUI::CContainerUI;
+  root->ApplyAttributeText(L"bkimage=\"bg.png\"");
+  for (int row = 0; row < kButtonRows; ++row) {
+    for (int column = 0; column < kButtonColumns; ++column) {
+      auto* button = new SkinUI::CButtonUI;
+      const std::wstring text = L"Button " + std::to_wstring(row * kButtonColumns + column + 1);
+      button->ApplyAttributeText(
+          (Float(20 + column * 125, 60 + row * 80, 89, 30) + L" text=\"" + text +
+           L"\" normalimage=\"file='pach_button.png' source='0,0,90,29' corner='4,4,4,4'\"")
+              .c_str());
+      root->Add(button);
+    }
+  }
+  // In the rows between the buttons and above them.
+  const int textTops[kTextRows] = {12, 32, 94, 114, 174, 194, 254, 274, 336, 356};
+  for (int row = 0; row < kTextRows; ++row) {
+    for (int column = 0; column < kTextColumns; ++column) {
+      auto* label = new SkinUI::CLabelUI;
+      label->ApplyAttributeText((Float(20 + column * 210, textTops[row], 200, 16) +
+                                 L" textcolor=\"#FF102040\" text=\"Update " +
+                                 std::to_wstring(row * kTextColumns + column + 1) +
+                                 L" of the list, 31.5 MB\"")
+                                    .c_str());
+      root->Add(label);
+    }
+  }
+  return root;
+}
+
+bool HasTextColour(const SkinUITest::Canvas& screen, const RECT& area) {
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      if (screen.Rgb(x, y) == (kTextColour & 0x00FFFFFF)) return true;
+    }
+  }
+  return false;
+}
+
+class CWindowRepaintMeasure : public CBenchMeasure {
+ public:
+  const char* Name() const override { return "window-repaint-650x400"; }
+  TBenchTarget Target() const override { return {TargetKind::TimeUnder, 2.0}; }
+  int Batch() const override { return 10; }
+
+  bool Prepare(std::string&) override {
+    artwork_ = std::make_unique<CRepaintArtwork>();
+    window_ = std::make_unique<SkinUITest::CHarnessWindow>(kWidth, kHeight);
+    window_->Install(RepaintTree());
+    return true;
+  }
+
+  void Figure() override {
+    window_->InvalidateAll();
+    window_->Paint();
+    GdiFlush();
+  }
+
+  void Reference() override {
+    SkinUI::WindowDCGuard windowDC(window_->GetHWND());
+    BitBlt(windowDC.get(), 0, 0, kWidth, kHeight, frame_.dc(), 0, 0, SRCCOPY);
+    GdiFlush();
+  }
+
+  bool Verify(std::string& error) override {
+    Figure();
+    const auto screen = window_->ReadScreen();
+    // Inside the first button's face, off its text, the dark border.
+    const DWORD background = screen->Rgb(kWidth / 2, 50);
+    if (screen->Rgb(20, 75) == background) error = "the buttons were not drawn";
+    if (!HasTextColour(*screen, RECT{20, 94, 220, 110})) error = "the text runs were not drawn";
+    if (background == 0) error = "the background was not drawn";
+    return error.empty();
+  }
+
+  void Dump(const std::wstring& folder) override {
+    Figure();
+    DumpCanvas(*window_->ReadScreen(), folder, L"window_repaint");
+  }
+
+ private:
+  std::unique_ptr<CRepaintArtwork> artwork_;
+  std::unique_ptr<SkinUITest::CHarnessWindow> window_;
+  SkinUITest::Canvas frame_{kWidth, kHeight};
+};
+
+}  // namespace
+
+std::unique_ptr<CBenchMeasure> MakeWindowRepaintMeasure() {
+  return std::make_unique<CWindowRepaintMeasure>();
+}
+
+}  // namespace SkinUIBench
