@@ -3,6 +3,8 @@
 // without its tags in the same font.
 
 #include <cstdio>
+#include <set>
+#include <string>
 
 #include "bench/bench_dump.h"
 #include "bench/measure_registry.h"
@@ -50,7 +52,10 @@ class CMarkupWrapMeasure : public CBenchMeasure {
   }
 
   bool Verify(std::string& error) override {
-    if (links_ != kLinks) error = "links found: " + std::to_string(links_);
+    // A link broken across two lines has a rectangle on each.
+    std::set<std::wstring> named;
+    for (int i = 0; i < links_ && i < kLinkSlots; ++i) named.insert(names_[i].GetData());
+    if (named.size() != kLinks) error = "links found: " + std::to_string(named.size());
     if (referenceHeight_ <= 0) error = "DrawTextW drew nothing";
     return error.empty();
   }
@@ -59,7 +64,6 @@ class CMarkupWrapMeasure : public CBenchMeasure {
     SkinUITest::Canvas fresh(kWidth, kHeight, 0xFFFFFFFF);
     DrawMarkup(fresh);
     DumpCanvas(fresh, folder, L"markup_wrap");
-    DumpVariants(folder);
     // The link rectangles are part of the result too.
     std::string lines;
     for (int i = 0; i < links_; ++i) {
@@ -69,6 +73,8 @@ class CMarkupWrapMeasure : public CBenchMeasure {
       lines += line;
     }
     DumpText(lines, folder + L"\\markup_wrap_links.txt");
+    // Drawn after the links were written: the variants reuse the link slots.
+    DumpVariants(folder);
   }
 
  private:

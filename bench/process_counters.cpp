@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <psapi.h>
 #include <tlhelp32.h>
 #include <winternl.h>
 
@@ -87,15 +86,44 @@ double Threads() {
   return count;
 }
 
-// The commit charge: both fields hold it on Windows, only the second on Wine.
-double PrivateBytes() {
-  PROCESS_MEMORY_COUNTERS_EX memory = {};
-  memory.cb = sizeof(memory);
-  if (!GetProcessMemoryInfo(GetCurrentProcess(),
-                            reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory))) {
-    return 0;
+// The thread environment block of this thread, as the platform reports it.
+const void* ThreadBlock() {
+  struct {
+    LONG exitStatus;
+    PVOID tebBaseAddress;
+    CLIENT_ID clientId;
+    ULONG_PTR affinityMask;
+    LONG priority;
+    LONG basePriority;
+  } basic = {};
+  if (NtQueryInformationThread(GetCurrentThread(), ThreadBasicInformation, &basic, sizeof(basic),
+                               nullptr) != 0) {
+    return nullptr;
   }
-  return static_cast<double>(std::max(memory.PrivateUsage, memory.PagefileUsage));
+  return basic.tebBaseAddress;
+}
+
+// Committed private memory, without the allocation that holds the thread
+// environment blocks: Wine keeps all of them in one area and commits it in
+// 64 KB steps as threads come and go, and keeps the step after they end.
+double PrivateBytes() {
+  MEMORY_BASIC_INFORMATION region = {};
+  const void* threadBlocks = nullptr;
+  if (VirtualQuery(ThreadBlock(), &region, sizeof(region)) != 0) {
+    threadBlocks = region.AllocationBase;
+  }
+  SYSTEM_INFO system = {};
+  GetSystemInfo(&system);
+  double total = 0;
+  for (auto* at = static_cast<const char*>(system.lpMinimumApplicationAddress);
+       at < system.lpMaximumApplicationAddress && VirtualQuery(at, &region, sizeof(region)) != 0;
+       at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE &&
+        region.AllocationBase != threadBlocks) {
+      total += static_cast<double>(region.RegionSize);
+    }
+  }
+  return total;
 }
 
 // Bytes of live blocks in every heap of the process: what was allocated and

@@ -5,6 +5,8 @@
 
 #include "tests/window/window_scene.h"
 #include "ui/controls/control.h"
+#include "ui/controls/label.h"
+#include "ui/render/draw_kit.h"
 
 namespace SkinUITest {
 namespace {
@@ -142,6 +144,42 @@ TEST_F(ManagerPaint, AControlThatAlwaysAsksForLayoutDoesNotHangThePaint) {
   EXPECT_TRUE(Near(HalfRedOver(kBlue), window.ReadScreen()->Pixel(50, 40)));
   EXPECT_EQ(1, notes().Count(L"windowinit"));
   ValidateRect(window.GetHWND(), nullptr);
+}
+
+// The paint selects the default font once for every text; a text in another
+// font, and a default one after it, must still come out in their own fonts.
+TEST_F(ManagerPaint, EachTextIsDrawnInItsOwnFont) {
+  manager().RegisterFont(L"Tahoma", 22, true, false, false);
+  const int fonts[] = {-1, 0, -1};
+  for (int i = 0; i < 3; ++i) {
+    auto* label = new CLabelUI;
+    label->ApplyAttributeText((L"pos=\"10," + std::to_wstring(10 + 45 * i) + L",210," +
+                               std::to_wstring(40 + 45 * i) + L"\" font=\"" +
+                               std::to_wstring(fonts[i]) + L"\" text=\"Scan 12\" " +
+                               L"textcolor=\"#FFFFFFFF\"")
+                                  .c_str());
+    panel->Add(label);
+  }
+  veil->SetVisible(false);
+  Show();
+  auto screen = window.ReadScreen();
+  int inked[3] = {};
+  for (int i = 0; i < 3; ++i) {
+    Canvas expected(200, 30, kBlue);
+    RECT area = expected.Bounds();
+    CDrawKit::DrawPlainText(expected.dc(), &manager(), area, L"Scan 12", 0xFFFFFFFF, fonts[i],
+                            DT_VCENTER | DT_SINGLELINE);
+    int differing = 0;
+    for (int y = 0; y < 30; ++y) {
+      for (int x = 0; x < 200; ++x) {
+        differing += screen->Rgb(10 + x, 10 + 45 * i + y) != expected.Rgb(x, y);
+        inked[i] += expected.Rgb(x, y) != (kBlue & 0xFFFFFF);
+      }
+    }
+    EXPECT_EQ(0, differing) << "label " << i;
+  }
+  EXPECT_GT(inked[1], inked[0] * 3 / 2);  // the large bold font
+  EXPECT_EQ(inked[0], inked[2]);
 }
 
 }  // namespace
