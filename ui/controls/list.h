@@ -104,8 +104,6 @@ class CListBodyUI : public CVerticalLayoutUI {
   // Shows, sizes or hides the horizontal bar for the width the rows need;
   // rc loses or gains the bar's height.
   void UpdateHorizontalBar(CRectUI& rc, int neededWidth);
-  // The vertical layout of the rows; returns the height they need.
-  int PlaceRows(const CRectUI& rc, int neededWidth);
   int HorizontalPos() const;
 
   CListUI* owner_;

@@ -37,7 +37,7 @@ void CListBodyUI::SetBounds(const RECT& rect) {
   if (HorizontalPos() != scrolledBefore && owner_ != nullptr) {
     owner_->ShiftColumns(HorizontalPos() - scrolledBefore);
   }
-  UpdateScrollBars(rc, 0, PlaceRows(rc, neededWidth));
+  UpdateScrollBars(rc, 0, PlaceChildren(rc, neededWidth));
 }
 
 void CListBodyUI::UpdateHorizontalBar(CRectUI& rc, int neededWidth) {
@@ -57,74 +57,6 @@ void CListBodyUI::UpdateHorizontalBar(CRectUI& rc, int neededWidth) {
   bar->SetScrollRange(0);
   bar->SetScrollPos(0);
   rc.bottom += bar->GetFixedHeight();
-}
-
-int CListBodyUI::PlaceRows(const CRectUI& rc, int neededWidth) {
-  const bool verticalShown = IsShownBar(verticalScrollBar.get());
-  const bool horizontalShown = IsShownBar(horizontalScrollBar.get());
-  int availableWidth = rc.GetWidth();
-  const int availableHeight = rc.GetHeight();
-  if (horizontalShown) availableWidth += horizontalScrollBar->GetScrollRange();
-  const CSizeUI available(availableWidth, availableHeight);
-
-  int adjustables = 0;
-  int fixedTotal = 0;
-  int flowing = 0;
-  for (int i = 0; i < GetCount(); ++i) {
-    CControlUI* row = ChildAt(i);
-    if (!row->IsVisible() || row->IsFloat()) continue;
-    const CRectUI pad = row->GetPadding();
-    int height = row->PreferredSize(available).cy;
-    if (height == 0) {
-      ++adjustables;
-    } else {
-      height = ClampHeight(*row, height);
-    }
-    fixedTotal += height + pad.top + pad.bottom;
-    ++flowing;
-  }
-  if (flowing == 0) return 0;
-  fixedTotal += (flowing - 1) * childPadding;
-  const int expand =
-      adjustables > 0 ? std::max<int>(0, (availableHeight - fixedTotal) / adjustables) : 0;
-
-  int y = rc.top - (verticalShown ? verticalScrollBar->GetScrollPos() : 0);
-  const int x = rc.left - (horizontalShown ? horizontalScrollBar->GetScrollPos() : 0);
-  int remaining = availableHeight;
-  int fixedRemaining = fixedTotal;
-  int seen = 0;
-  int needed = 0;
-  for (int i = 0; i < GetCount(); ++i) {
-    CControlUI* row = ChildAt(i);
-    if (!row->IsVisible()) continue;
-    if (row->IsFloat()) {
-      PlaceFloatChild(i);
-      continue;
-    }
-    const CRectUI pad = row->GetPadding();
-    remaining -= pad.top;
-    fixedRemaining -= pad.top + pad.bottom;
-    const SIZE preferred = row->PreferredSize(CSizeUI(availableWidth, remaining));
-    int height = 0;
-    if (preferred.cy == 0) {
-      ++seen;
-      height =
-          seen == adjustables ? std::max<int>(0, remaining - pad.bottom - fixedRemaining) : expand;
-      height = ClampHeight(*row, height);
-    } else {
-      height = ClampHeight(*row, preferred.cy);
-      fixedRemaining -= height;
-    }
-    const int width =
-        ClampWidth(*row, std::max<int>(neededWidth, availableWidth - pad.left - pad.right));
-    row->SetBounds(CRectUI(x + pad.left, y + pad.top, x + pad.left + width,
-                           y + pad.top + height + pad.bottom));
-    y += height + childPadding + pad.top + pad.bottom;
-    needed += height + pad.top + pad.bottom;
-    remaining -= height + childPadding + pad.bottom;
-    fixedRemaining -= childPadding;
-  }
-  return needed + (flowing - 1) * childPadding;
 }
 
 // Lists are filled with thousands of rows at a time, and every request is a

@@ -29,9 +29,6 @@ UINT CVerticalLayoutUI::ControlFlags() const {
   return IsEnabled() && separator.Size() != 0 ? ControlFlagSetCursor : 0;
 }
 
-// Two passes: the first sums what the fixed children and the paddings take,
-// the second places every child, the stretched ones sharing what is left and
-// the last of them taking the rounding remainder.
 void CVerticalLayoutUI::SetBounds(const RECT& rect) {
   CControlUI::SetBounds(rect);
   CRectUI rc = InnerRect();
@@ -43,6 +40,15 @@ void CVerticalLayoutUI::SetBounds(const RECT& rect) {
     UpdateScrollBars(rc, 0, 0);
     return;
   }
+  UpdateScrollBars(rc, 0, PlaceChildren(rc, -1));
+}
+
+// Two passes: the first sums what the fixed children and the paddings take,
+// the second places every child, the stretched ones sharing what is left and
+// the last of them taking the rounding remainder.
+int CVerticalLayoutUI::PlaceChildren(const CRectUI& rc, int rowWidth) {
+  const bool verticalShown = IsShownBar(verticalScrollBar.get());
+  const bool horizontalShown = IsShownBar(horizontalScrollBar.get());
 
   int availableWidth = rc.GetWidth();
   const int availableHeight = rc.GetHeight();
@@ -99,8 +105,11 @@ void CVerticalLayoutUI::SetBounds(const RECT& rect) {
       height = ClampHeight(*child, preferred.cy);
       fixedRemaining -= height;
     }
-    int width = child->GetFixedWidth();
-    if (width == 0) width = std::max<int>(0, availableWidth - pad.left - pad.right);
+    int width = std::max<int>(rowWidth, availableWidth - pad.left - pad.right);
+    if (rowWidth < 0) {
+      width = child->GetFixedWidth();
+      if (width == 0) width = std::max<int>(0, availableWidth - pad.left - pad.right);
+    }
     width = ClampWidth(*child, width);
 
     // The child's rectangle takes in its bottom padding.
@@ -111,8 +120,7 @@ void CVerticalLayoutUI::SetBounds(const RECT& rect) {
     remaining -= height + childPadding + pad.bottom;
     fixedRemaining -= childPadding;
   }
-  needed += (flowing - 1) * childPadding;
-  UpdateScrollBars(rc, 0, needed);
+  return flowing > 0 ? needed + (flowing - 1) * childPadding : 0;
 }
 
 void CVerticalLayoutUI::HandleEvent(TControlEvent& event) {

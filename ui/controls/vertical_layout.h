@@ -26,6 +26,12 @@ class CVerticalLayoutUI : public CContainerUI {
   bool IsSepImmediateMode() const { return separator.IsImmediate(); }
   void SetSepImmediateMode(bool on) { separator.SetImmediate(*this, on); }
 
+ protected:
+  // Places the children inside rc and returns the height they need. With
+  // rowWidth < 0 a child is as wide as it asks, or as the room; otherwise at
+  // least rowWidth wide (list rows, as wide as their header).
+  int PlaceChildren(const CRectUI& rc, int rowWidth);
+
  private:
   CLayoutSeparatorUI separator;
 };
