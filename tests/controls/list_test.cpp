@@ -166,5 +166,24 @@ TEST_F(ListParts, RowBackgroundsFollowHotSelectedAndDisabledWithTheLineUnderPlai
   EXPECT_EQ(expected, SentTypes(manager));
 }
 
+TEST_F(ListParts, RowsFollowTheHeaderWidthAndFloatingRowsArePlacedEvenAlone) {
+  AddColumn(L"width=\"400\"");
+  auto* floating = new CListTextElementUI;
+  floating->ApplyAttributeText(L"float=\"true\" pos=\"10,20,110,40\"");
+  list.Add(floating);
+  list.SetBounds(CRectUI(0, 0, 300, 200));
+  const RECT body = list.Body()->Bounds();
+  EXPECT_EQ(CRectUI(body.left + 10, body.top + 20, body.left + 110, body.top + 40),
+            CRectUI(floating->Bounds()));
+
+  // A flowing row is as wide as the header, wider than the body.
+  auto* row = new CListTextElementUI;
+  row->SetFixedHeight(24);
+  list.Add(row);
+  list.SetBounds(CRectUI(0, 0, 300, 200));
+  EXPECT_EQ(400, CRectUI(row->Bounds()).GetWidth());
+  EXPECT_EQ(24, CRectUI(row->Bounds()).GetHeight());
+}
+
 }  // namespace
 }  // namespace SkinUITest
