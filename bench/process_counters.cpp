@@ -73,19 +73,6 @@ double Handles() {
   return count;
 }
 
-double Threads() {
-  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return 0;
-  double count = 0;
-  THREADENTRY32 entry = {};
-  entry.dwSize = sizeof(entry);
-  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
-  }
-  CloseHandle(snapshot);
-  return count;
-}
-
 // The thread environment block of this thread, as the platform reports it.
 const void* ThreadBlock() {
   struct {
@@ -145,12 +132,25 @@ double HeapBytesInUse() {
 
 }  // namespace
 
+double ProcessThreadCount() {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  double count = 0;
+  THREADENTRY32 entry = {};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+  }
+  CloseHandle(snapshot);
+  return count;
+}
+
 TProcessCounters ReadProcessCounters() {
   TProcessCounters counters;
   counters.gdiObjects = GdiObjects();
   counters.windows = Windows();
   counters.handles = Handles();
-  counters.threads = Threads();
+  counters.threads = ProcessThreadCount();
   counters.privateBytes = PrivateBytes();
   counters.heapBytes = HeapBytesInUse();
   return counters;

@@ -15,5 +15,7 @@ struct TProcessCounters {
 };
 
 TProcessCounters ReadProcessCounters();
+// The threads alone, cheap enough to wait on.
+double ProcessThreadCount();
 
 }  // namespace SkinUIBench

@@ -26,7 +26,10 @@ class CProgramStartMeasure : public CBenchMeasure {
 
   bool Verify(std::string& error) override {
     if (decoded_ == 0) error = "no image of the skin was decoded";
-    if (window_ == nullptr) return Fail(error, "the main window was refused");
+    if (window_ == nullptr) {
+      error = "the main window was refused";
+      return false;
+    }
     RECT pending = {};
     if (window_->Paints() != 1) error = "the window needed more than one paint";
     if (GetUpdateRect(window_->GetHWND(), &pending, FALSE)) error = "a paint was still due";
@@ -38,11 +41,6 @@ class CProgramStartMeasure : public CBenchMeasure {
   }
 
  private:
-  static bool Fail(std::string& error, const char* reason) {
-    error = reason;
-    return false;
-  }
-
   std::unique_ptr<CProgramHost> host_;
   CTimedMainWindow* window_ = nullptr;
   int decoded_ = 0;

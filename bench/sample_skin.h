@@ -1,14 +1,15 @@
 #pragma once
 // The inputs the measures work on, made in memory: skin artwork like the
 // program's (a background with a translucent rim and rounded corners, a
-// button strip), a skin document of about a megabyte, a markup paragraph with
-// tags and links, and a skin archive holding the artwork.
+// button strip), a markup paragraph with tags and links, and a skin archive
+// holding the artwork. The large skin document is the tests' own.
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
+#include "tests/support/large_skin.h"
 #include "tests/support/test_zip.h"
 
 namespace SkinUIBench {
@@ -26,10 +27,6 @@ TArtwork BackgroundArtwork();
 // 90 x 87: three button faces of 29 rows (normal, pushed, disabled) with a
 // dark border and translucent rounded corners.
 TArtwork ButtonArtwork();
-
-// A skin document of at least targetBytes bytes of UTF-8 (a few texts are
-// not ASCII); elements receives the number of elements written.
-std::string LargeSkinDocument(size_t targetBytes, int& elements);
 
 // About length characters of markup with bold, italic, colour and underline
 // tags and the given number of links.

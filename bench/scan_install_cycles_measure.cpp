@@ -64,7 +64,7 @@ class CScanInstallCyclesMeasure : public CFootprintMeasure {
 
  private:
   static bool OneCycle(CProgramHost& host, std::string& error) {
-    const double threadsBefore = ReadProcessCounters().threads;
+    const double threadsBefore = ProcessThreadCount();
     if (host.Open() == nullptr) return Fail(error, "the main window was refused");
     if (!host.Click(L"Btn_Scan")) return Fail(error, "no scan button");
     const bool listed = host.PumpUntil(
@@ -82,8 +82,7 @@ class CScanInstallCyclesMeasure : public CFootprintMeasure {
     host.Agent().ForgetInstalledUpdates();
     // As between two runs of the program, the next cycle starts once every
     // thread this one started has ended.
-    if (!host.PumpUntil([&] { return ReadProcessCounters().threads <= threadsBefore; },
-                        kStepTimeoutMs)) {
+    if (!host.PumpUntil([&] { return ProcessThreadCount() <= threadsBefore; }, kStepTimeoutMs)) {
       return Fail(error, "threads of the cycle did not end");
     }
     return true;

@@ -30,7 +30,7 @@ class CXmlLoadMeasure : public CBenchMeasure {
   TBenchTarget Target() const override { return {TargetKind::SpeedAtLeast, 0.5}; }
 
   bool Prepare(std::string& error) override {
-    skin_ = LargeSkinDocument(kSkinBytes, elements_);
+    skin_ = SkinUITest::LargeSkinDocument(kSkinBytes, elements_);
     if (!fresh_) kept_.resize(skin_.size() + 1);
     if (skin_.size() < kSkinBytes) error = "skin document too small";
     return error.empty();

@@ -7,6 +7,7 @@
 #include <new>
 #include <string>
 
+#include "tests/support/large_skin.h"
 #include "ui/markup/skin_xml.h"
 
 namespace {
@@ -56,29 +57,6 @@ void operator delete[](void* p, const std::nothrow_t&) noexcept {
 
 namespace {
 
-std::string LargeSkin(size_t targetBytes, int& elements, int& buttons) {
-  std::string skin = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Window size=\"650,400\">\n";
-  elements = 1;
-  char line[512];
-  for (int i = 0; skin.size() < targetBytes; ++i) {
-    if (i % 50 == 0) {
-      skin += i ? "  </Container>\n  <Container bkimage=\"bg.png\">\n"
-                : "  <Container bkimage=\"bg.png\">\n";
-      ++elements;
-    }
-    std::snprintf(
-        line, sizeof(line),
-        "    <Button name=\"Btn_%d\" float=\"true\" pos=\"%d,%d,%d,%d\" text=\"Item &amp; "
-        "%d\" normalimage=\"file='pach_button.png' source='0,0,90,29'\" />\n",
-        i, i % 600, i % 380, i % 600 + 89, i % 380 + 30, i);
-    skin += line;
-    ++elements;
-    buttons = i + 1;
-  }
-  skin += "  </Container>\n</Window>\n";
-  return skin;
-}
-
 double Milliseconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
@@ -90,7 +68,7 @@ double Milliseconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
 TEST(ParseCost, AMegabyteSkinParsesInOnePassWithoutPerElementAllocation) {
   int elements = 0;
   int buttons = 0;
-  const std::string skin = LargeSkin(1 << 20, elements, buttons);
+  const std::string skin = SkinUITest::LargeSkinDocument(1 << 20, elements, &buttons);
   SkinUI::CSkinXml xml;
 
   constexpr int kRuns = 5;

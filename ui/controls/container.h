@@ -133,6 +133,8 @@ class CContainerUI : public CControlUI, public IContainerUI {
   // Raised to the child's minimum, then lowered to its maximum.
   static int ClampHeight(const CControlUI& child, int height);
   static int ClampWidth(const CControlUI& child, int width);
+  // Moves the scroll position by (dx, dy) from where it is.
+  void ScrollBy(int dx, int dy);
   // The change a line step makes vertically: the default font height plus 8.
   int LineHeight() const;
   // What a page step moves: the inner size less a visible bar across it.
@@ -154,8 +156,7 @@ class CContainerUI : public CControlUI, public IContainerUI {
   void DestroyAllChildren();
   std::unique_ptr<CScrollBarUI> CreateScrollBar(bool horizontal);
   void PaintChildren(HDC dc, const RECT& dirty);
-  bool HandleVerticalScrollKeys(const TControlEvent& event);
-  bool HandleHorizontalScrollKeys(const TControlEvent& event);
+  bool HandleScrollKeys(const TControlEvent& event, bool vertical);
 };
 
 }  // namespace SkinUI

@@ -155,76 +155,58 @@ int CContainerUI::PageWidth() const {
   return page;
 }
 
+// Each step moves from where the bars are now; SetScrollPos clamps.
+void CContainerUI::ScrollBy(int dx, int dy) {
+  const SIZE pos = GetScrollPos();
+  SetScrollPos(CSizeUI(pos.cx + dx, pos.cy + dy));
+}
+
 void CContainerUI::ScrollLineUp() {
-  SIZE pos = GetScrollPos();
-  pos.cy -= LineHeight();
-  SetScrollPos(pos);
+  ScrollBy(0, -LineHeight());
 }
 
 void CContainerUI::ScrollLineDown() {
-  SIZE pos = GetScrollPos();
-  pos.cy += LineHeight();
-  SetScrollPos(pos);
+  ScrollBy(0, LineHeight());
 }
 
 void CContainerUI::ScrollPageUp() {
-  SIZE pos = GetScrollPos();
-  pos.cy -= PageHeight();
-  SetScrollPos(pos);
+  ScrollBy(0, -PageHeight());
 }
 
 void CContainerUI::ScrollPageDown() {
-  SIZE pos = GetScrollPos();
-  pos.cy += PageHeight();
-  SetScrollPos(pos);
+  ScrollBy(0, PageHeight());
 }
 
 void CContainerUI::ScrollToTop() {
-  SIZE pos = GetScrollPos();
-  pos.cy = 0;
-  SetScrollPos(pos);
+  ScrollBy(0, -GetScrollPos().cy);
 }
 
 void CContainerUI::ScrollToBottom() {
-  SIZE pos = GetScrollPos();
-  pos.cy = GetScrollRange().cy;
-  SetScrollPos(pos);
+  ScrollBy(0, GetScrollRange().cy - GetScrollPos().cy);
 }
 
 void CContainerUI::ScrollLineLeft() {
-  SIZE pos = GetScrollPos();
-  pos.cx -= kHorizontalLine;
-  SetScrollPos(pos);
+  ScrollBy(-kHorizontalLine, 0);
 }
 
 void CContainerUI::ScrollLineRight() {
-  SIZE pos = GetScrollPos();
-  pos.cx += kHorizontalLine;
-  SetScrollPos(pos);
+  ScrollBy(kHorizontalLine, 0);
 }
 
 void CContainerUI::ScrollPageLeft() {
-  SIZE pos = GetScrollPos();
-  pos.cx -= PageWidth();
-  SetScrollPos(pos);
+  ScrollBy(-PageWidth(), 0);
 }
 
 void CContainerUI::ScrollPageRight() {
-  SIZE pos = GetScrollPos();
-  pos.cx += PageWidth();
-  SetScrollPos(pos);
+  ScrollBy(PageWidth(), 0);
 }
 
 void CContainerUI::ScrollToLeftEdge() {
-  SIZE pos = GetScrollPos();
-  pos.cx = 0;
-  SetScrollPos(pos);
+  ScrollBy(-GetScrollPos().cx, 0);
 }
 
 void CContainerUI::ScrollToRightEdge() {
-  SIZE pos = GetScrollPos();
-  pos.cx = GetScrollRange().cx;
-  SetScrollPos(pos);
+  ScrollBy(GetScrollRange().cx - GetScrollPos().cx, 0);
 }
 
 // --- events ---------------------------------------------------------------------------
@@ -245,83 +227,61 @@ void CContainerUI::HandleEvent(TControlEvent& event) {
   CScrollBarUI* vertical = verticalScrollBar.get();
   CScrollBarUI* horizontal = horizontalScrollBar.get();
   if (IsShownBar(vertical) && vertical->IsEnabled()) {
-    if (HandleVerticalScrollKeys(event)) return;
+    if (HandleScrollKeys(event, true)) return;
   } else if (IsShownBar(horizontal) && horizontal->IsEnabled()) {
-    if (HandleHorizontalScrollKeys(event)) return;
+    if (HandleScrollKeys(event, false)) return;
   }
   CControlUI::HandleEvent(event);
 }
 
-bool CContainerUI::HandleVerticalScrollKeys(const TControlEvent& event) {
-  if (event.kind == EventScrollWheel) {
-    if (LOWORD(event.wParam) == kWheelUp) {
-      ScrollLineUp();
-    } else if (LOWORD(event.wParam) == kWheelDown) {
-      ScrollLineDown();
-    } else {
-      return false;
-    }
-    return true;
-  }
-  if (event.kind != EventKeyDown) return false;
-  switch (event.key) {
-    case VK_PRIOR:
-      ScrollPageUp();
-      return true;
-    case VK_NEXT:
-      ScrollPageDown();
-      return true;
-    case VK_END:
-      ScrollToBottom();
-      return true;
-    case VK_HOME:
-      ScrollToTop();
-      return true;
-    case VK_UP:
-      ScrollLineUp();
-      return true;
-    case VK_DOWN:
-      ScrollLineDown();
-      return true;
-    default:
-      return false;
-  }
-}
+// The wheel and the keys step along the bar that is shown: up and down mean
+// left and right on a horizontal one.
+bool CContainerUI::HandleScrollKeys(const TControlEvent& event, bool vertical) {
+  using Step = void (CContainerUI::*)();
+  struct TSteps {
+    Step lineBack, lineForward, pageBack, pageForward, toStart, toEnd;
+  };
+  static constexpr TSteps kVertical = {&CContainerUI::ScrollLineUp, &CContainerUI::ScrollLineDown,
+                                       &CContainerUI::ScrollPageUp, &CContainerUI::ScrollPageDown,
+                                       &CContainerUI::ScrollToTop,  &CContainerUI::ScrollToBottom};
+  static constexpr TSteps kHorizontal = {
+      &CContainerUI::ScrollLineLeft,   &CContainerUI::ScrollLineRight,
+      &CContainerUI::ScrollPageLeft,   &CContainerUI::ScrollPageRight,
+      &CContainerUI::ScrollToLeftEdge, &CContainerUI::ScrollToRightEdge};
+  const TSteps& steps = vertical ? kVertical : kHorizontal;
 
-bool CContainerUI::HandleHorizontalScrollKeys(const TControlEvent& event) {
+  Step step = nullptr;
   if (event.kind == EventScrollWheel) {
-    if (LOWORD(event.wParam) == kWheelUp) {
-      ScrollLineLeft();
-    } else if (LOWORD(event.wParam) == kWheelDown) {
-      ScrollLineRight();
-    } else {
-      return false;
+    const WPARAM direction = LOWORD(event.wParam);
+    if (direction == kWheelUp) step = steps.lineBack;
+    if (direction == kWheelDown) step = steps.lineForward;
+  } else if (event.kind == EventKeyDown) {
+    switch (event.key) {
+      case VK_PRIOR:
+        step = steps.pageBack;
+        break;
+      case VK_NEXT:
+        step = steps.pageForward;
+        break;
+      case VK_END:
+        step = steps.toEnd;
+        break;
+      case VK_HOME:
+        step = steps.toStart;
+        break;
+      case VK_UP:
+        step = steps.lineBack;
+        break;
+      case VK_DOWN:
+        step = steps.lineForward;
+        break;
+      default:
+        break;
     }
-    return true;
   }
-  if (event.kind != EventKeyDown) return false;
-  switch (event.key) {
-    case VK_PRIOR:
-      ScrollPageLeft();
-      return true;
-    case VK_NEXT:
-      ScrollPageRight();
-      return true;
-    case VK_END:
-      ScrollToRightEdge();
-      return true;
-    case VK_HOME:
-      ScrollToLeftEdge();
-      return true;
-    case VK_UP:
-      ScrollLineLeft();
-      return true;
-    case VK_DOWN:
-      ScrollLineRight();
-      return true;
-    default:
-      return false;
-  }
+  if (step == nullptr) return false;
+  (this->*step)();
+  return true;
 }
 
 }  // namespace SkinUI

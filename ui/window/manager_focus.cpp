@@ -138,15 +138,7 @@ bool CWindowManagerUI::MoveFocusByTab(bool forward) {
 
 bool CWindowManagerUI::FilterBeforeDispatch(UINT message, WPARAM wParam, LPARAM lParam,
                                             LRESULT& result) {
-  const std::vector<IMessageFilterUI*> filters = dispatchFilters;
-  for (IMessageFilterUI* filter : filters) {
-    bool handled = false;
-    const LRESULT answer = filter->FilterMessage(message, wParam, lParam, handled);
-    if (handled) {
-      result = answer;
-      return true;
-    }
-  }
+  if (OfferToFilters(dispatchFilters, message, wParam, lParam, result)) return true;
   switch (message) {
     case WM_KEYDOWN:
       return wParam == VK_TAB && OnTabKey();

@@ -87,15 +87,16 @@ bool CWindowManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM l
                                            LRESULT& result) {
   if (window == nullptr) return false;
   DrainNotificationQueue();
-  if (OfferToFilters(message, wParam, lParam, result)) return true;
+  if (OfferToFilters(messageFilters, message, wParam, lParam, result)) return true;
   if (DispatchWindowMessage(message, wParam, lParam, result)) return true;
   DrainNotificationQueue();
   return false;
 }
 
-bool CWindowManagerUI::OfferToFilters(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool CWindowManagerUI::OfferToFilters(const std::vector<IMessageFilterUI*>& list, UINT message,
+                                      WPARAM wParam, LPARAM lParam, LRESULT& result) {
   // A filter may remove itself while it runs.
-  const std::vector<IMessageFilterUI*> filters = messageFilters;
+  const std::vector<IMessageFilterUI*> filters = list;
   for (IMessageFilterUI* filter : filters) {
     bool handled = false;
     const LRESULT answer = filter->FilterMessage(message, wParam, lParam, handled);

@@ -156,7 +156,9 @@ class CWindowManagerUI : public CWindowResourcesUI, public IManagerServicesUI {
  private:
   // --- message table (window_manager.cpp) ---
   bool DispatchWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-  bool OfferToFilters(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // The first filter of the list that handles the message answers it.
+  static bool OfferToFilters(const std::vector<IMessageFilterUI*>& list, UINT message,
+                             WPARAM wParam, LPARAM lParam, LRESULT& result);
   void OnClose();
   void OnSize();
   void OnGetMinMaxInfo(MINMAXINFO* info) const;
