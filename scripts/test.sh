@@ -9,9 +9,10 @@ arch="$(host_arch)"
 test_dir="$build_root/test-$arch"
 configure_and_build "$test_dir" "$arch" ON
 
-# The shipped 32-bit program is always built, even where it cannot run.
+# The shipped 32-bit program is always built, even where it cannot run, and
+# its tests with it: calling conventions differ only there.
 if [ "$arch" != i686 ]; then
-  configure_and_build "$build_root/product-i686" i686 OFF
+  configure_and_build "$build_root/product-i686" i686 ON
 fi
 
 trap 'stop_display; stop_wine "$test_dir"' EXIT

@@ -322,7 +322,7 @@ TEST_F(ControlBase, EventsReachHooksThenTheControlThenItsParent) {
 TEST_F(ControlBase, SearchesHonourTheFlagsAndDestructionTellsTheWindow) {
   POINT inside = {20, 20};
   POINT outside = {100, 20};
-  auto self = [](CControlUI* c, LPVOID) { return c; };
+  auto self = [](CControlUI* c, LPVOID) CALLBACK -> CControlUI* { return c; };
   EXPECT_EQ(&control, control.FindInTree(self, &inside, SkinUI::FindHitTest));
   EXPECT_EQ(nullptr, control.FindInTree(self, &outside, SkinUI::FindHitTest));
   control.SetMouseEnabled(false);

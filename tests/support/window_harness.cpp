@@ -173,7 +173,7 @@ HWND CHarnessWindow::FindToolTip() const {
   } search = {hwnd, nullptr};
   EnumThreadWindows(
       GetCurrentThreadId(),
-      [](HWND candidate, LPARAM data) -> BOOL {
+      [](HWND candidate, LPARAM data) WINAPI -> BOOL {
         auto* s = reinterpret_cast<TSearch*>(data);
         wchar_t name[64] = {};
         GetClassNameW(candidate, name, 64);
