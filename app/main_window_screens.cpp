@@ -57,16 +57,8 @@ void CZizuVerUI::StartScan(bool retry) {
   controls_.scan->SetVisible(false);
   if (retry) controls_.message->SetVisible(true);
   StartMarquee();
-  StartScanWorker();
-}
-
-// The worker's handle is kept: at teardown the window must know whether the
-// worker still uses the agent client it holds.
-void CZizuVerUI::StartScanWorker() {
-  if (scanThread_) WaitForSingleObject(scanThread_.get(), INFINITE);
-  scanArgs_.client = &client_;
-  scanArgs_.notifyWindow = hwnd;
-  scanThread_.reset(CreateThread(nullptr, 0, ScanWorker, &scanArgs_, 0, nullptr));
+  // Without the agent thread there is nothing to scan with: an empty list.
+  if (!agent_.StartScan()) Post(WM_SCAN_FINISHED);
 }
 
 void CZizuVerUI::ShowListScreen() {
@@ -107,9 +99,10 @@ void CZizuVerUI::StartFix() {
   controls_.progress->SetVisible(true);
   ShowPercent(controls_.progress, 0);
   controls_.scan->SetVisible(false);
-  // Nothing started (no chosen update matched, the agent refused): the
-  // screen must not stay on "Downloading" for ever.
-  if (FAILED(client_.StartInstallation(chosen))) ShowResultScreen(false);
+  BlockShutdown(true);
+  // Nothing that started is reported as the installation's end, so the
+  // screen never stays on "Downloading" for ever.
+  if (!agent_.StartInstallation(std::move(chosen))) ShowResultScreen(false);
 }
 
 void CZizuVerUI::ShowDownloadProgress(const wchar_t* title, ULONGLONG bytesDownloaded,
@@ -141,6 +134,7 @@ void CZizuVerUI::ShowInstallProgress(const wchar_t* title, LONG position, LONG c
 }
 
 void CZizuVerUI::ShowResultScreen(bool success) {
+  BlockShutdown(false);
   if (success) {
     controls_.close->SetText(L"Finish");
     controls_.restartLater->SetVisible(true);

@@ -5,9 +5,12 @@
 
 #include "bench/measure_registry.h"
 #include "bench/process_counters.h"
-#include "bench/program_host.h"
+#include "tests/support/main_window_host.h"
 
 namespace SkinUIBench {
+
+using SkinUITest::CMainWindowHost;
+using SkinUITest::CTimedMainWindow;
 
 namespace {
 
@@ -42,7 +45,7 @@ class CScanInstallCyclesMeasure : public CFootprintMeasure {
   const char* Name() const override { return "memory-20-cycles"; }
 
   bool Run(std::vector<TFootprintCounter>& counters, std::string& error) override {
-    CProgramHost host(kCatalogue);
+    CMainWindowHost host(kCatalogue);
     if (!host.Ready(error)) return false;
     TProcessCounters first;
     for (int cycle = 1; cycle <= kCycles; ++cycle) {
@@ -63,7 +66,7 @@ class CScanInstallCyclesMeasure : public CFootprintMeasure {
   }
 
  private:
-  static bool OneCycle(CProgramHost& host, std::string& error) {
+  static bool OneCycle(CMainWindowHost& host, std::string& error) {
     const double threadsBefore = ProcessThreadCount();
     if (host.Open() == nullptr) return Fail(error, "the main window was refused");
     if (!host.Click(L"Btn_Scan")) return Fail(error, "no scan button");

@@ -3,7 +3,6 @@
 #include <thread>
 
 #include "tests/updates/fake_agent_fixture.h"
-#include "updates/scan_worker.h"
 
 namespace {
 
@@ -231,60 +230,4 @@ TEST_F(FakeAgentTest, UnreadableResultCountYieldsNoEntries) {
 
   EXPECT_TRUE(FAILED(client->CollectUpdates(entries)));
   EXPECT_TRUE(entries.empty());
-}
-
-namespace {
-
-// A message-only window to receive what the worker posts.
-class MessageSink {
- public:
-  MessageSink()
-      : window_(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
-                                nullptr)) {}
-  ~MessageSink() { DestroyWindow(window_); }
-  HWND Window() const { return window_; }
-  int CountScanFinished() const {
-    int count = 0;
-    MSG msg;
-    while (PeekMessageW(&msg, window_, WM_SCAN_FINISHED, WM_SCAN_FINISHED, PM_REMOVE)) ++count;
-    return count;
-  }
-
- private:
-  HWND window_;
-};
-
-void RunWorker(ScanWorkerArgs& args) {
-  HANDLE thread = CreateThread(nullptr, 0, ScanWorker, &args, 0, nullptr);
-  ASSERT_NE(nullptr, thread);
-  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 30000));
-  CloseHandle(thread);
-}
-
-}  // namespace
-
-TEST_F(FakeAgentTest, ScanWorkerSearchesInItsOwnApartmentAndAnnouncesTheEnd) {
-  EXPECT_EQ(0x0800u, WM_SCAN_FINISHED);
-  MessageSink sink;
-  agent->session->found = MakeCollection({UpdateNamed(L"A", L"a")});
-  ScanWorkerArgs args{client.get(), sink.Window()};
-
-  RunWorker(args);
-
-  EXPECT_EQ(1, sink.CountScanFinished());
-  EXPECT_EQ(APTTYPE_STA, agent->session->searchApartment);
-  EXPECT_EQ(1u, Collect().size());
-}
-
-TEST_F(FakeAgentTest, ScanWorkerAnnouncesTheEndEvenWhenTheSearchFails) {
-  MessageSink sink;
-  agent->createSessionResult = E_FAIL;
-  ScanWorkerArgs args{client.get(), sink.Window()};
-
-  RunWorker(args);
-  agent->createSessionResult = S_OK;
-  agent->session->searchResult = E_NOTIMPL;
-  RunWorker(args);
-
-  EXPECT_EQ(2, sink.CountScanFinished());
 }

@@ -4,10 +4,8 @@
 #include <memory>
 
 #include "tests/updates/handler_recorder.h"
-#include "updates/callbacks_closing.h"
-#include "updates/scan_worker.h"
 #include "updates/simulated/simulated_agent_factory.h"
-#include "updates/update_agent_client.h"
+#include "updates/update_agent_thread.h"
 
 namespace {
 
@@ -69,56 +67,92 @@ SYSTEMTIME LocalNoonOf(WORD year, WORD month, WORD day) {
   return local;
 }
 
-class SimulatedAgentTest : public ::testing::Test {
+// Stands in for the main window: counts ended scans and hands every report
+// to the recording handlers, on this thread.
+class CReportWindow {
+ public:
+  explicit CReportWindow(CUpdateAgentThread& agent) : agent_(agent) {
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = &CReportWindow::Procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"PatchwellAgentThreadTest";
+    RegisterClassW(&windowClass);
+    hwnd_ = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                            windowClass.hInstance, nullptr);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    agent_.SetNotifyWindow(hwnd_);
+  }
+  ~CReportWindow() { DestroyWindow(hwnd_); }
+
+  int scansFinished = 0;
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<CReportWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self && message == WM_SCAN_FINISHED) {
+      ++self->scansFinished;
+      return 0;
+    }
+    if (self && message == WM_AGENT_REPORT) {
+      for (const TAgentReport& report : self->agent_.TakeReports()) {
+        DeliverReport(report, RecordingHandlers());
+      }
+      return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+
+  CUpdateAgentThread& agent_;
+  HWND hwnd_ = nullptr;
+};
+
+class AgentThreadTest : public ::testing::Test {
  protected:
-  SimulatedAgentTest() {
+  AgentThreadTest() {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ClearRecordedCalls();
-    SetAgentCallbacksClosing(false);
     agent->Catalogue().searchMs = 0;
     agent->Catalogue().paceMs = 1;
     agent->Catalogue().stepsPerUpdate = 3;
     SetUpdateAgentFactory(agent.get());
-    client->SetHandlers(RecordingHandlers());
   }
 
-  ~SimulatedAgentTest() override {
-    client.reset();
-    // Jobs still running finish on this thread's message loop.
+  ~AgentThreadTest() override {
+    window.reset();
+    thread.reset();
     EXPECT_TRUE(PumpUntil([] { return SimulatedAgentLiveObjects() == 0; }))
         << SimulatedAgentLiveObjects() << " simulated agent objects still alive";
     SetUpdateAgentFactory(nullptr);
-    SetAgentCallbacksClosing(false);
     CoUninitialize();
   }
 
-  // Scans on a worker thread, as the window does, and waits for its message.
-  void ScanOnWorker() {
-    HWND window =
-        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    ASSERT_NE(nullptr, window);
-    ScanWorkerArgs args{client.get(), window};
-    HANDLE thread = CreateThread(nullptr, 0, ScanWorker, &args, 0, nullptr);
-    ASSERT_NE(nullptr, thread);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, kPatienceMs));
-    CloseHandle(thread);
-    MSG msg;
-    EXPECT_TRUE(PeekMessageW(&msg, window, WM_SCAN_FINISHED, WM_SCAN_FINISHED, PM_REMOVE));
-    DestroyWindow(window);
+  void Scan() {
+    const int before = window->scansFinished;
+    ASSERT_TRUE(thread->StartScan());
+    ASSERT_TRUE(PumpUntil([&] { return window->scansFinished == before + 1; }));
+    EXPECT_FALSE(thread->ScanRunning());
+  }
+
+  std::vector<UpdateEntry> Entries() {
+    std::vector<UpdateEntry> entries;
+    EXPECT_EQ(S_OK, thread->CollectUpdates(entries));
+    return entries;
   }
 
   std::unique_ptr<CSimulatedAgentFactory> agent = std::make_unique<CSimulatedAgentFactory>();
-  std::unique_ptr<UpdateAgentClient> client =
-      std::make_unique<UpdateAgentClient>(kClosedCatalogueUrl);
+  std::unique_ptr<CUpdateAgentThread> thread =
+      std::make_unique<CUpdateAgentThread>(kClosedCatalogueUrl);
+  std::unique_ptr<CReportWindow> window = std::make_unique<CReportWindow>(*thread);
 };
 
 }  // namespace
 
-TEST_F(SimulatedAgentTest, ScanListsEveryMissingUpdateButTheExcludedOne) {
-  ScanOnWorker();
-  std::vector<UpdateEntry> entries;
+TEST_F(AgentThreadTest, ScanListsEveryMissingUpdateButTheExcludedOne) {
+  std::vector<UpdateEntry> none;
+  EXPECT_EQ(E_POINTER, thread->CollectUpdates(none));
 
-  ASSERT_EQ(S_OK, client->CollectUpdates(entries));
+  Scan();
+  const std::vector<UpdateEntry> entries = Entries();
 
   ASSERT_EQ(7u, entries.size());
   const wchar_t* titles[] = {
@@ -144,15 +178,14 @@ TEST_F(SimulatedAgentTest, ScanListsEveryMissingUpdateButTheExcludedOne) {
   EXPECT_EQ(122683392u, entries[3].size);
 }
 
-TEST_F(SimulatedAgentTest, UnreadableItemAndFailedRescanBehaveAsOnARealAgent) {
+TEST_F(AgentThreadTest, UnreadableItemAndFailedRescanBehaveAsOnARealAgent) {
   agent->Catalogue().updates[1].failingReads = kFailItem;
   agent->Catalogue().updates[2].failingReads = kFailTitle | kFailKBArticleIDs | kFailDeploymentDate;
-  ScanOnWorker();
+  Scan();
   agent->Failures().search = E_NOTIMPL;
-  ScanOnWorker();
-  std::vector<UpdateEntry> entries;
+  Scan();
 
-  ASSERT_EQ(S_OK, client->CollectUpdates(entries));
+  const std::vector<UpdateEntry> entries = Entries();
 
   ASSERT_EQ(7u, entries.size());
   EXPECT_EQ(L"Unkown", entries[1].title);
@@ -163,15 +196,26 @@ TEST_F(SimulatedAgentTest, UnreadableItemAndFailedRescanBehaveAsOnARealAgent) {
   EXPECT_EQ(0, entries[2].released.wYear);
 }
 
-TEST_F(SimulatedAgentTest, TwoUpdateInstallDrivesBothHandlersToTheFinalReport) {
-  ScanOnWorker();
+TEST_F(AgentThreadTest, ScanThatCannotCreateASessionStillEndsWithAnEmptyList) {
+  agent->Failures().createSession = REGDB_E_CLASSNOTREG;
+  Scan();
 
-  ASSERT_EQ(S_OK, client->StartInstallation({kDotNetId, kSecurityId}));
+  std::vector<UpdateEntry> entries{UpdateEntry{}};
+  EXPECT_EQ(E_POINTER, thread->CollectUpdates(entries));
+  EXPECT_TRUE(entries.empty());
+}
+
+TEST_F(AgentThreadTest, TwoUpdateInstallReportsOnTheWindowsThreadUpToTheFinalReport) {
+  Scan();
+
+  ASSERT_TRUE(thread->StartInstallation({kDotNetId, kSecurityId}));
+  EXPECT_TRUE(thread->JobRunning());
   ASSERT_TRUE(PumpUntil(HasFinalInstallReport));
-  PumpFor(200);
+  ASSERT_TRUE(PumpUntil([&] { return !thread->JobRunning(); }));
+  PumpFor(100);
 
-  const DWORD thread = GetCurrentThreadId();
-  for (const HandlerCall& call : RecordedCalls()) EXPECT_EQ(thread, call.threadId);
+  const DWORD uiThread = GetCurrentThreadId();
+  for (const HandlerCall& call : RecordedCalls()) EXPECT_EQ(uiThread, call.threadId);
   const auto downloads = RecordedCallsOf(Kind::kDownload);
   const auto installs = RecordedCallsOf(Kind::kInstall);
   ExpectRisingTo100(downloads);
@@ -193,15 +237,14 @@ TEST_F(SimulatedAgentTest, TwoUpdateInstallDrivesBothHandlersToTheFinalReport) {
   // The licence was accepted, so the update that needs it installed.
   EXPECT_EQ(orcSucceeded, last.resultCode);
   EXPECT_EQ(S_OK, last.result);
-  EXPECT_TRUE(client->FinalReportDelivered());
   EXPECT_TRUE(RecordedCallsOf(Kind::kFinished).empty());
 }
 
-TEST_F(SimulatedAgentTest, FinalReportTellsAnEarlierUpdatesFailedInstall) {
+TEST_F(AgentThreadTest, FinalReportTellsAnEarlierUpdatesFailedInstall) {
   agent->Catalogue().updates[1].install = {orcFailed, static_cast<HRESULT>(0x80070643)};
-  ScanOnWorker();
+  Scan();
 
-  ASSERT_EQ(S_OK, client->StartInstallation({kSecurityId, kDotNetId}));
+  ASSERT_TRUE(thread->StartInstallation({kSecurityId, kDotNetId}));
   ASSERT_TRUE(PumpUntil(HasFinalInstallReport));
 
   const HandlerCall last = RecordedCallsOf(Kind::kInstall).back();
@@ -210,50 +253,79 @@ TEST_F(SimulatedAgentTest, FinalReportTellsAnEarlierUpdatesFailedInstall) {
   EXPECT_EQ(static_cast<HRESULT>(0x80070643), last.result);
 }
 
-TEST_F(SimulatedAgentTest, InstallationThatCannotBeginEndsAsFailedAfterTheDownload) {
+TEST_F(AgentThreadTest, InstallationThatCannotBeginEndsAsFailedAfterTheDownload) {
   agent->Failures().beginInstall = E_ACCESSDENIED;
-  ScanOnWorker();
+  Scan();
 
-  ASSERT_EQ(S_OK, client->StartInstallation({kRollupId}));
+  ASSERT_TRUE(thread->StartInstallation({kRollupId}));
   ASSERT_TRUE(PumpUntil([] { return !RecordedCallsOf(Kind::kFinished).empty(); }));
 
   EXPECT_FALSE(RecordedCallsOf(Kind::kFinished)[0].succeeded);
   EXPECT_EQ(1u, RecordedCallsOf(Kind::kFinished).size());
   EXPECT_EQ(100, RecordedCallsOf(Kind::kDownload).back().overallPercent);
   EXPECT_TRUE(RecordedCallsOf(Kind::kInstall).empty());
+  EXPECT_TRUE(PumpUntil([&] { return !thread->JobRunning(); }));
 }
 
-TEST_F(SimulatedAgentTest, DownloadThatCannotBeginIsReportedToTheCaller) {
+TEST_F(AgentThreadTest, DownloadThatCannotBeginEndsTheInstallationAsFailed) {
   agent->Failures().beginDownload = E_NOTIMPL;
-  ScanOnWorker();
+  Scan();
 
-  EXPECT_EQ(E_NOTIMPL, client->StartInstallation({kRollupId}));
-  PumpFor(100);
+  ASSERT_TRUE(thread->StartInstallation({kRollupId}));
+  ASSERT_TRUE(PumpUntil([] { return !RecordedCallsOf(Kind::kFinished).empty(); }));
 
-  EXPECT_TRUE(RecordedCalls().empty());
+  EXPECT_EQ(1u, RecordedCalls().size());
+  EXPECT_FALSE(RecordedCalls()[0].succeeded);
+  EXPECT_TRUE(PumpUntil([&] { return !thread->JobRunning(); }));
 }
 
-TEST_F(SimulatedAgentTest, ClientDestroyedWhileTheDownloadRunsIsNeverReachedAgain) {
-  ScanOnWorker();
-  ASSERT_EQ(S_OK, client->StartInstallation({kRollupId, kSecurityId}));
+TEST_F(AgentThreadTest, AbortDuringTheDownloadEndsTheJobWithoutInstalling) {
+  agent->Catalogue().paceMs = 20;
+  Scan();
+  ASSERT_TRUE(thread->StartInstallation({kRollupId, kSecurityId}));
+  ASSERT_TRUE(PumpUntil([] { return !RecordedCallsOf(Kind::kDownload).empty(); }));
+
+  EXPECT_TRUE(thread->AbortAndWait(5000));
+
+  EXPECT_FALSE(thread->JobRunning());
+  PumpFor(200);
+  EXPECT_TRUE(RecordedCallsOf(Kind::kInstall).empty());
+  EXPECT_EQ(std::vector<bool>{false}, [] {
+    std::vector<bool> verdicts;
+    for (const HandlerCall& call : RecordedCallsOf(Kind::kFinished)) {
+      verdicts.push_back(call.succeeded);
+    }
+    return verdicts;
+  }());
+}
+
+TEST_F(AgentThreadTest, AbortDuringTheInstallationEndsTheJob) {
+  agent->Catalogue().paceMs = 20;
+  Scan();
+  ASSERT_TRUE(thread->StartInstallation({kRollupId, kSecurityId}));
+  ASSERT_TRUE(PumpUntil([] { return !RecordedCallsOf(Kind::kInstall).empty(); }));
+
+  EXPECT_TRUE(thread->AbortAndWait(5000));
+
+  EXPECT_FALSE(thread->JobRunning());
+  EXPECT_FALSE(HasFinalInstallReport());
+}
+
+TEST_F(AgentThreadTest, AbortWithNothingRunningReturnsAtOnce) {
+  EXPECT_TRUE(thread->AbortAndWait(60000));
+  Scan();
+  EXPECT_TRUE(thread->AbortAndWait(60000));
+}
+
+TEST_F(AgentThreadTest, ThreadEndedDuringAJobLetsGoOfEveryAgentObject) {
+  agent->Catalogue().paceMs = 20;
+  Scan();
+  ASSERT_TRUE(thread->StartInstallation({kRollupId, kSecurityId}));
   ASSERT_TRUE(PumpUntil([] { return !RecordedCallsOf(Kind::kDownload).empty(); }));
   const size_t reportsBefore = RecordedCalls().size();
 
-  client.reset();
-  // The agent runs the job to its end and calls the orphaned callbacks.
-  ASSERT_TRUE(PumpUntil([] { return SimulatedAgentLiveObjects() == 0; }));
-
-  EXPECT_EQ(reportsBefore, RecordedCalls().size());
-}
-
-TEST_F(SimulatedAgentTest, ClientDestroyedWhileTheInstallationRunsIsNeverReachedAgain) {
-  ScanOnWorker();
-  ASSERT_EQ(S_OK, client->StartInstallation({kRollupId, kSecurityId}));
-  ASSERT_TRUE(PumpUntil([] { return !RecordedCallsOf(Kind::kInstall).empty(); }));
-  const size_t reportsBefore = RecordedCalls().size();
-  SetAgentCallbacksClosing(true);
-
-  client.reset();
+  window.reset();
+  thread.reset();
   ASSERT_TRUE(PumpUntil([] { return SimulatedAgentLiveObjects() == 0; }));
 
   EXPECT_EQ(reportsBefore, RecordedCalls().size());
