@@ -1,7 +1,6 @@
 // CZizuVerUI: the scanning, list, progress and result screens, and the
 // installation's progress handlers.
 
-#include <shlwapi.h>
 
 #include "app/main_window.h"
 #include "ui/core/module_instance.h"
@@ -10,7 +9,6 @@ namespace {
 
 constexpr UINT kWelcomeTextId = 102;
 constexpr int kStringChars = 1024;
-constexpr int kByteSizeChars = 50;
 constexpr UINT_PTR kMarqueeTimer = 1;
 constexpr LONG kComplete = 100;
 // The first percents of a job are shown as nothing done yet.
@@ -26,12 +24,6 @@ SkinUI::CWideStringUI Formatted(const wchar_t* format, ...) {
   va_start(args, format);
   text.FormatList(format, args);
   va_end(args);
-  return text;
-}
-
-SkinUI::CWideStringUI ByteSize(ULONGLONG bytes) {
-  wchar_t text[kByteSizeChars] = {};
-  StrFormatByteSizeW(static_cast<LONGLONG>(bytes), text, kByteSizeChars);
   return text;
 }
 
@@ -114,11 +106,11 @@ void CZizuVerUI::ShowDownloadProgress(const wchar_t* title, ULONGLONG bytesDownl
     controls_.message->SetText(L"Download Complete.\nInstalling Will Begin");
     return;
   }
-  const SkinUI::CWideStringUI done = ByteSize(bytesDownloaded);
-  const SkinUI::CWideStringUI all = ByteSize(bytesToDownload);
+  const std::wstring done = ByteSizeText(bytesDownloaded);
+  const std::wstring all = ByteSizeText(bytesToDownload);
   controls_.message->SetText(
       Formatted(L"Status: Downloading\r\rProgess: %d%%\r\rDownloading: %s/%s\r\rTitle: %s",
-                overallPercent, done.GetData(), all.GetData(), title));
+                overallPercent, done.c_str(), all.c_str(), title));
 }
 
 void CZizuVerUI::ShowInstallProgress(const wchar_t* title, LONG position, LONG count,

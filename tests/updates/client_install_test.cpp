@@ -253,6 +253,24 @@ TEST_F(InstallTest, TwoUpdateInstallReportsEveryStepInOrder) {
   EXPECT_TRUE(client->FinalReportDelivered());
 }
 
+TEST_F(InstallTest, UpdateWithANullTitleIsReportedWithAnEmptyOne) {
+  FakeUpdateData untitled;
+  untitled.id = L"id-u";
+  untitled.faults = {{"Title", ReadFault::kNull}};
+  Scan({updateA, MakeUpdate(untitled)});
+  StartWith({L"id-u"});
+
+  ReportDownload(0, 50, 50, 1, 10, {kRunning});
+  CompleteDownload();
+  ReportInstall(0, 100, 100, {kSucceeded});
+
+  ASSERT_EQ(2u, RecordedCalls().size());
+  EXPECT_EQ(L"", RecordedCalls()[0].title);
+  EXPECT_EQ(L"id-u", RecordedCalls()[0].updateId);
+  EXPECT_EQ(L"", RecordedCalls()[1].title);
+  EXPECT_EQ(100, RecordedCalls()[1].overallPercent);
+}
+
 TEST_F(InstallTest, DownloadWhoseUpdatesAllFailStillBeginsTheInstallation) {
   ScanThree();
   StartWith({L"id-a", L"id-c"});

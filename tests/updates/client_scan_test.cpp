@@ -180,7 +180,9 @@ TEST_F(FakeAgentTest, EachUnreadablePropertyKeepsItsDefaultAndNothingElse) {
     ASSERT_EQ(1u, entries.size()) << c.property;
     const UpdateEntry& entry = entries[0];
     const std::string p = c.property;
-    EXPECT_EQ(p == "Title" ? L"Unkown" : L"Security Update for Windows 7 (KB2000001)", entry.title)
+    const wchar_t* unreadTitle = c.fault == ReadFault::kNull ? L"" : L"Unkown";
+    EXPECT_EQ(p == "Title" ? unreadTitle : L"Security Update for Windows 7 (KB2000001)",
+              entry.title)
         << p;
     EXPECT_EQ(
         p == "Identity" || p == "UpdateID" ? L"Unkown" : L"6d6a8c1e-0000-4000-8000-000000000001",
