@@ -9,33 +9,12 @@
 #include <climits>
 #include <cstdlib>
 
+#include "platform/internet_handle.h"
+
 namespace {
 
-// No cache in either direction, and a redirect is an answer of its own (not
-// 200), so the file always comes from the address the catalogue names. The
-// address may come from an unsigned catalogue: none of the user's cookies or
-// logon credentials may go with the request, and no prompt may appear.
-constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                                INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_UI |
-                                INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH;
 constexpr DWORD kHttpOk = 200;
 constexpr DWORD kReadChunk = 16 * 1024;
-
-class InternetHandle {
- public:
-  explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
-  ~InternetHandle() {
-    if (handle_) InternetCloseHandle(handle_);
-  }
-  InternetHandle(const InternetHandle&) = delete;
-  InternetHandle& operator=(const InternetHandle&) = delete;
-
-  HINTERNET get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-
- private:
-  HINTERNET handle_;
-};
 
 // Host, port and object of an http or https address; anything else is refused.
 struct HttpAddress {
@@ -153,7 +132,7 @@ bool FetchUrlToFile(const char* url, DownloadSink* sink, const RefreshLimits& li
                                              nullptr, INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection) return false;
   ApplyTimeouts(connection.get(), limits);
-  DWORD flags = kRequestFlags | (address.secure ? INTERNET_FLAG_SECURE : 0);
+  DWORD flags = kPlainRequestFlags | (address.secure ? INTERNET_FLAG_SECURE : 0);
   InternetHandle request(HttpOpenRequestA(connection.get(), "GET", address.object, nullptr, nullptr,
                                           nullptr, flags, 0));
   if (!request) return false;

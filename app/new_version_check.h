@@ -4,29 +4,37 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "app/system_actions.h"
+#include "app/version_request.h"
+#include "platform/unique_handle.h"
 
 constexpr int kPageAddressChars = 260;
 
-// The maker's service, e.g. "http://host" (the path and query are added),
-// and where the prompt and the shell go.
+// The maker's service, e.g. "https://host" (the path and query are added),
+// and where the prompt and the opening go. The check holds the actions for
+// as long as it runs, so they outlive it whoever else lets them go.
 struct TVersionCheck {
   std::wstring serviceAddress;
-  ISystemActions* actions = nullptr;
+  std::shared_ptr<ISystemActions> actions;
+  TVersionCheckLimits limits;
 };
 
 // Asks the service. True when an answer came back (offered tells whether it
-// named a download page, copied into pageAddress); false on any failure.
+// named a download page, copied into pageAddress); false on any failure,
+// and when the answer did not come within limits.wholeCheckMs.
 bool QueryNewVersion(const wchar_t* serviceAddress, char (&pageAddress)[kPageAddressChars],
-                     bool& offered);
+                     bool& offered, const TVersionCheckLimits& limits = TVersionCheckLimits());
 
-// Only a plain web address is ever handed to the shell of this elevated
-// process: http or https, shorter than the buffer, printable ASCII without
-// blanks or quotes.
+// Only a plain web address (ParseWebAddress) shorter than the buffer is
+// ever offered.
 bool IsOfferablePageAddress(const char* text);
 
-// Thread procedure; the argument is a TVersionCheck that outlives the thread.
-// Returns 0.
-DWORD WINAPI CheckNewVersion(LPVOID check);
+// The whole check: the question, the prompt, and on Yes the opening.
+void RunVersionCheck(const TVersionCheck& check);
+
+// Starts RunVersionCheck on a thread of its own, which owns its copy of the
+// check. The thread's handle, or none when it could not be started.
+UniqueHandle StartVersionCheck(TVersionCheck check);

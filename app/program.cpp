@@ -26,13 +26,6 @@ void RegisterSkinArchive(HINSTANCE instance) {
   if (bytes != nullptr) SkinUI::SetArchiveFromMemory(bytes, size);
 }
 
-// The check is never waited for, so what it reads must live as long as the
-// process: it is made once and never freed.
-void StartVersionCheck(const TProgramSetup& setup) {
-  auto* check = new TVersionCheck{setup.serviceAddress, setup.actions};
-  UniqueHandle thread(CreateThread(nullptr, 0, CheckNewVersion, check, 0, nullptr));
-}
-
 }  // namespace
 
 int RunProgram(HINSTANCE instance, const TProgramSetup& setup) {
@@ -43,12 +36,13 @@ int RunProgram(HINSTANCE instance, const TProgramSetup& setup) {
   SkinUI::SetResourceModule(instance);
   RegisterSkinArchive(instance);
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-  StartVersionCheck(setup);
+  // Never waited for: the check owns what it reads.
+  StartVersionCheck(TVersionCheck{setup.serviceAddress, setup.actions, TVersionCheckLimits()});
 
   TMainWindowSetup windowSetup;
   windowSetup.catalogueUrl = setup.catalogueUrl;
   windowSetup.homePage = setup.homePage;
-  windowSetup.actions = setup.actions;
+  windowSetup.actions = setup.actions.get();
   auto* window = new CZizuVerUI(windowSetup);
   g_mainWindow = window;
   // A missing or broken skin refuses the window: then there is nothing to run.

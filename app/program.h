@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "app/system_actions.h"
@@ -13,7 +14,9 @@ struct TProgramSetup {
   std::string catalogueUrl;     // the agent catalogue
   std::wstring serviceAddress;  // the maker's web service, for the version check
   std::wstring homePage;        // the maker's home page
-  ISystemActions* actions = nullptr;
+  // Shared with the version check, which may still run after the program
+  // returns.
+  std::shared_ptr<ISystemActions> actions;
 };
 
 // 0 when another copy is already running, 1 after a run.

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/open_address_as_user.h"
 #include "platform/unique_handle.h"
 
 namespace {
@@ -37,8 +38,10 @@ int CRecordedSystemActions::ShowMessage(HWND owner, const wchar_t* text, const w
   return answer;
 }
 
-void CRecordedSystemActions::OpenAddress(HWND /*owner*/, const wchar_t* address) {
-  Append((std::wstring(L"open ") + (address ? address : L"")).c_str());
+void CRecordedSystemActions::OpenAddress(HWND owner, const wchar_t* address) {
+  const EOpenRoute route = OpenAddressAsUser(owner, address, *this, DesktopShellReachable);
+  Append((std::wstring(L"open ") + (address ? address : L"") + L" via " + OpenRouteName(route))
+             .c_str());
 }
 
 bool CRecordedSystemActions::Restart(UINT flags, DWORD reason) {

@@ -1,7 +1,10 @@
 #pragma once
 // The simulated build's system actions: real message boxes, but addresses
 // are never opened and the machine is never restarted; those calls, and the
-// answers to the message boxes, are appended to a log file instead.
+// answers to the message boxes, are appended to a log file instead. An
+// address is recorded with the route the product would take: the desktop
+// shell when it can be reached, otherwise the message showing the address,
+// which is shown for real.
 
 #include <string>
 

@@ -1,7 +1,6 @@
 #include "app/system_actions.h"
 
-#include <shellapi.h>
-
+#include "app/open_address_as_user.h"
 #include "platform/unique_handle.h"
 
 namespace {
@@ -27,7 +26,7 @@ class CPlatformSystemActions final : public ISystemActions {
     return MessageBoxW(owner, text, caption, type);
   }
   void OpenAddress(HWND owner, const wchar_t* address) override {
-    ShellExecuteW(owner, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
+    OpenAddressAsUser(owner, address, *this, OpenWithDesktopShell);
   }
   bool Restart(UINT flags, DWORD reason) override {
     if (!EnableShutdownPrivilege()) return false;
@@ -37,7 +36,6 @@ class CPlatformSystemActions final : public ISystemActions {
 
 }  // namespace
 
-ISystemActions& PlatformSystemActions() {
-  static CPlatformSystemActions actions;
-  return actions;
+std::shared_ptr<ISystemActions> MakePlatformSystemActions() {
+  return std::make_shared<CPlatformSystemActions>();
 }

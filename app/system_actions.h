@@ -1,16 +1,19 @@
 #pragma once
 // What the program asks of the machine beyond its own window: message boxes,
-// opening an address with the shell, and restarting. The product calls the
-// platform; the simulated build and the tests record the calls instead, so
-// that nothing is ever opened or restarted from them.
+// opening an address, and restarting. The product calls the platform; the
+// simulated build and the tests record the calls instead, so that nothing is
+// ever opened or restarted from them.
 
 #include <windows.h>
+
+#include <memory>
 
 class ISystemActions {
  public:
   // MessageBoxW; the answer (IDYES, IDNO, IDOK ...).
   virtual int ShowMessage(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) = 0;
-  // The shell's "open" verb on an address (home page, download page).
+  // Opens a web address (home page, download page) for the signed-in user,
+  // or shows it in a message owned by owner where it cannot be opened so.
   virtual void OpenAddress(HWND owner, const wchar_t* address) = 0;
   // Enables the shutdown privilege and asks for the restart; false when
   // either step failed.
@@ -21,4 +24,4 @@ class ISystemActions {
 };
 
 // The real message boxes, shell and restart.
-ISystemActions& PlatformSystemActions();
+std::shared_ptr<ISystemActions> MakePlatformSystemActions();

@@ -371,7 +371,7 @@ def walk_success(screen, wine_run, exe, folder, shots):
         box = app.wait_box(VERSION_CAPTION)
         app.shot("message-new-version", box)
         app.answer(box, YES)
-        app.wait_log(f"open {page}")
+        app.wait_log(f"open {page} via desktop shell")
         say("new-version prompt answered Yes: the page's opening recorded")
         app.wait_screen("the welcome screen", screens.is_welcome)
         app.shot("welcome")

@@ -1,23 +1,18 @@
 // The product: the system's update agent, the vendor's catalogue, the maker's
-// web service, and the real message boxes, shell and restart.
+// site, and the real message boxes, shell and restart.
 
 #include <windows.h>
 
 #include "agent_refresh/refresh_update_agent.h"
+#include "app/maker_site.h"
 #include "app/program.h"
 
-namespace {
-
-constexpr wchar_t kMakerService[] = L"http://www.patchwell.example";
-constexpr wchar_t kMakerHomePage[] = L"http://www.patchwell.example/";
-
-}  // namespace
-
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  const TMakerSite site = MakerSite();
   TProgramSetup setup;
   setup.catalogueUrl = kVendorCatalogueUrl;
-  setup.serviceAddress = kMakerService;
-  setup.homePage = kMakerHomePage;
-  setup.actions = &PlatformSystemActions();
+  setup.serviceAddress = site.serviceAddress;
+  setup.homePage = site.homePage;
+  setup.actions = MakePlatformSystemActions();
   return RunProgram(instance, setup);
 }

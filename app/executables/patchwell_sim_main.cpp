@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "app/program.h"
@@ -49,12 +50,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // agent lives until the process ends.
   SetUpdateAgentFactory(new CSimulatedAgentFactory(catalogue));
 
-  CRecordedSystemActions actions(
-      Variable(L"PATCHWELL_SIM_ACTIONS_LOG", BesideProgram(kActionsLogName).c_str()));
   TProgramSetup setup;
+  setup.actions = std::make_shared<CRecordedSystemActions>(
+      Variable(L"PATCHWELL_SIM_ACTIONS_LOG", BesideProgram(kActionsLogName).c_str()));
   setup.catalogueUrl = Narrow(Variable(L"PATCHWELL_SIM_CATALOGUE_URL", kDefaultCatalogueUrl));
   setup.serviceAddress = Variable(L"PATCHWELL_SIM_SERVICE", kDefaultService);
   setup.homePage = kHomePage;
-  setup.actions = &actions;
   return RunProgram(instance, setup);
 }

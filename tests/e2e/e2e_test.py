@@ -335,12 +335,14 @@ class EndToEnd(unittest.TestCase):
         self.assertEqual([("/software/freetools.php?pro_id=44&pversion=1.0.1", "UA/Corvexa")],
                          service.requests)
         app.answer(box, wt.YES)
-        app.wait_log(f"open {page}")
+        # Both are opened by the desktop shell's process, which Wine's desktop provides.
+        app.wait_log(f"open {page} via desktop shell")
         app.wait_screen("the welcome screen", screens.is_welcome)
         app.click_control("Btn_Website")
-        app.wait_log("open http://127.0.0.1:1/")
+        app.wait_log("open http://127.0.0.1:1/ via desktop shell")
         self.close_at_once(app)
-        self.assertEqual([f"{NEW_VERSION} 6", f"open {page}", "open http://127.0.0.1:1/"],
+        self.assertEqual([f"{NEW_VERSION} 6", f"open {page} via desktop shell",
+                          "open http://127.0.0.1:1/ via desktop shell"],
                          app.log())
 
     def test_version_bodies_that_are_no_web_address_give_no_prompt(self):

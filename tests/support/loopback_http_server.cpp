@@ -114,6 +114,12 @@ HttpRoute HttpRoute::Status(int status, std::string body) {
   return route;
 }
 
+HttpRoute HttpRoute::Redirect(const std::string& location) {
+  HttpRoute route = Status(302, "");
+  route.extraHeaders = "Location: " + location + "\r\n";
+  return route;
+}
+
 LoopbackHttpServer::LoopbackHttpServer() {
   WSADATA data;
   winsockReady_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
@@ -245,6 +251,13 @@ void LoopbackHttpServer::Serve(SOCKET client) {
   std::string response = ResponseHead(route);
   switch (route.mode) {
     case HttpRoute::Mode::Stall:
+      break;
+    case HttpRoute::Mode::StallInHead:
+      SendAll(client, response.data(), response.find("\r\n") + 2);
+      break;
+    case HttpRoute::Mode::StallInBody:
+      if (SendAll(client, response.data(), response.size()))
+        SendAll(client, route.body.data(), route.body.size() / 2);
       break;
     case HttpRoute::Mode::Answer:
       if (SendAll(client, response.data(), response.size()))

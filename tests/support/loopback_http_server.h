@@ -1,7 +1,8 @@
 #pragma once
 // A small HTTP/1.1 server on 127.0.0.1 (ephemeral port) for the refresh
 // tests. Each path has a route: an answer, a stall (the request is read and
-// never answered), or a slow drip of the body. Unknown paths get 404.
+// never answered, or answered in part: the status line alone, or the head
+// and half the body), or a slow drip of the body. Unknown paths get 404.
 // Connections are served on threads whose handles are closed at once, and
 // the locks are slim ones, so that the server holds no handle that comes and
 // goes with the traffic: the tests count the process's handles.
@@ -13,7 +14,7 @@
 #include <vector>
 
 struct HttpRoute {
-  enum class Mode { Answer, Stall, Drip };
+  enum class Mode { Answer, Stall, StallInHead, StallInBody, Drip };
   Mode mode = Mode::Answer;
   int status = 200;
   std::string body;
@@ -24,6 +25,8 @@ struct HttpRoute {
 
   static HttpRoute Ok(std::string body);
   static HttpRoute Status(int status, std::string body);
+  // 302 to location, with an empty body.
+  static HttpRoute Redirect(const std::string& location);
 };
 
 struct HttpRequestRecord {

@@ -1,9 +1,12 @@
 #pragma once
 // System actions for tests: message boxes are answered with a preset answer
-// and every call is recorded; nothing is shown, opened or restarted.
+// and every call is recorded; nothing is shown, opened or restarted. A
+// journal, when given, outlives the double: it receives the prompts'
+// captions and the opened addresses in order, and then "destroyed".
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,12 +26,21 @@ class CRecordingActions : public ISystemActions {
     DWORD reason;
   };
 
+  CRecordingActions() = default;
+  explicit CRecordingActions(std::shared_ptr<std::vector<std::wstring>> journal)
+      : journal_(std::move(journal)) {}
+  CRecordingActions(const CRecordingActions&) = delete;
+  CRecordingActions& operator=(const CRecordingActions&) = delete;
+  ~CRecordingActions() { Note(L"destroyed"); }
+
   int ShowMessage(HWND, const wchar_t* text, const wchar_t* caption, UINT type) override {
     messages.push_back({text ? text : L"", caption ? caption : L"", type});
+    Note(L"message " + messages.back().caption);
     return answer;
   }
   void OpenAddress(HWND, const wchar_t* address) override {
     opened.push_back(address ? address : L"");
+    Note(L"open " + opened.back());
   }
   bool Restart(UINT flags, DWORD reason) override {
     restarts.push_back({flags, reason});
@@ -39,6 +51,13 @@ class CRecordingActions : public ISystemActions {
   std::vector<TMessage> messages;
   std::vector<std::wstring> opened;
   std::vector<TRestart> restarts;
+
+ private:
+  void Note(const std::wstring& line) {
+    if (journal_) journal_->push_back(line);
+  }
+
+  std::shared_ptr<std::vector<std::wstring>> journal_;
 };
 
 }  // namespace SkinUITest
