@@ -244,12 +244,8 @@ void CZizuVerUI::DeliverAgentReports() {
 
 void CZizuVerUI::BlockShutdown(bool block) {
   if (block == shutdownBlocked_) return;
-  if (block) {
-    shutdownBlocked_ = ShutdownBlockReasonCreate(hwnd, kShutdownReason) != FALSE;
-  } else {
-    ShutdownBlockReasonDestroy(hwnd);
-    shutdownBlocked_ = false;
-  }
+  shutdownBlocked_ = block;
+  actions_->BlockShutdown(hwnd, block ? kShutdownReason : nullptr);
 }
 
 // Other programs may save or refuse; only hung ones are ended.

@@ -16,6 +16,7 @@ class CRecordedSystemActions final : public ISystemActions {
 
   int ShowMessage(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) override;
   void OpenAddress(HWND owner, const wchar_t* address) override;
+  void BlockShutdown(HWND window, const wchar_t* reason) override;
   bool Restart(UINT flags, DWORD reason) override;
 
  private:

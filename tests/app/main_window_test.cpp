@@ -133,6 +133,18 @@ TEST_F(MainWindow, ShutdownWaitsForAnInstallationAndTheEndOfTheSessionAbortsIt) 
 
   EXPECT_EQ(TRUE, SendMessageW(hwnd, WM_QUERYENDSESSION, 0, 0));
   EXPECT_TRUE(host.Actions().messages.empty());
+  const std::vector<std::wstring> blocks = {L"Patchwell is installing updates.", L""};
+  EXPECT_EQ(blocks, host.Actions().shutdownBlocks);
+}
+
+TEST_F(MainWindow, ShutdownIsHeldOffFromFixToTheResultScreen) {
+  FixUntil(L"Download ");
+  EXPECT_EQ(1u, host.Actions().shutdownBlocks.size());
+
+  ASSERT_TRUE(host.PumpUntil([&] { return host.TextOf(L"Btn_Close") == L"Finish"; }, kPatienceMs));
+
+  const std::vector<std::wstring> blocks = {L"Patchwell is installing updates.", L""};
+  EXPECT_EQ(blocks, host.Actions().shutdownBlocks);
 }
 
 TEST_F(MainWindow, AHugeUpdateShowsItsSizeInExabytes) {
