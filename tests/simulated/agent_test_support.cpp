@@ -1,5 +1,7 @@
 #include "tests/simulated/agent_test_support.h"
 
+#include <thread>
+
 const wchar_t kProgramCriteria[] = L"IsInstalled=0 and Type='SoftWare'";
 
 TSimulatedCatalogue FastCatalogue(TSimulatedCatalogue catalogue) {
@@ -7,6 +9,10 @@ TSimulatedCatalogue FastCatalogue(TSimulatedCatalogue catalogue) {
   catalogue.paceMs = 1;
   catalogue.stepsPerUpdate = 4;
   return catalogue;
+}
+
+const char* CallbackThreadName(SimulatedCallbackThread thread) {
+  return thread == SimulatedCallbackThread::kAgent ? "AgentThread" : "StartingThread";
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
@@ -27,35 +33,49 @@ void PumpFor(DWORD milliseconds) {
   PumpUntil([] { return false; }, milliseconds);
 }
 
-CJobRecorder::CJobRecorder() {
-  downloadProgress = CDownloadProgressCallback::Make(
-      [this](IDownloadJob* job, IDownloadProgressChangedCallbackArgs* args) {
-        OnDownloadProgress(job, args);
-      });
-  downloadCompleted = CDownloadCompletedCallback::Make(
-      [this](IDownloadJob* job, IDownloadCompletedCallbackArgs*) { OnDownloadCompleted(job); });
-  installProgress = CInstallProgressCallback::Make(
-      [this](IInstallationJob* job, IInstallationProgressChangedCallbackArgs* args) {
-        OnInstallProgress(job, args);
-      });
-  installCompleted = CInstallCompletedCallback::Make(
-      [this](IInstallationJob* job, IInstallationCompletedCallbackArgs*) {
-        OnInstallCompleted(job);
-      });
+// Made in place: the toolchain's ComPtr assignment would take and drop a
+// reference of its own, on this thread.
+CJobRecorder::CJobRecorder()
+    : downloadProgress(CDownloadProgressCallback::Make(
+          [this](IDownloadJob* job, IDownloadProgressChangedCallbackArgs* args) {
+            OnDownloadProgress(job, args);
+          })),
+      downloadCompleted(CDownloadCompletedCallback::Make(
+          [this](IDownloadJob* job, IDownloadCompletedCallbackArgs*) {
+            Add(Start(TReport::kDownloadCompleted, job));
+            if (duringDownloadCompleted) duringDownloadCompleted(job);
+            downloadCompletedSeen_ = true;
+          })),
+      installProgress(CInstallProgressCallback::Make(
+          [this](IInstallationJob* job, IInstallationProgressChangedCallbackArgs* args) {
+            OnInstallProgress(job, args);
+          })),
+      installCompleted(CInstallCompletedCallback::Make(
+          [this](IInstallationJob* job, IInstallationCompletedCallbackArgs*) {
+            Add(Start(TReport::kInstallCompleted, job));
+            installCompletedSeen_ = true;
+          })) {}
+
+namespace {
+
+VARIANT StateValue(LONGLONG state) {
+  VARIANT value;
+  VariantInit(&value);
+  value.vt = VT_I8;
+  value.llVal = state;
+  return value;
 }
+
+}  // namespace
 
 HRESULT CJobRecorder::BeginDownload(IUpdateDownloader* downloader, IUpdateInstaller* installer,
                                     LONGLONG state) {
   downloader_ = downloader;
   installer_ = installer;
   state_ = state;
-  VARIANT value;
-  VariantInit(&value);
-  value.vt = VT_I8;
-  value.llVal = state;
   insideBegin_ = true;
   const HRESULT hr = downloader->BeginDownload(downloadProgress.Get(), downloadCompleted.Get(),
-                                               value, &downloadJob);
+                                               StateValue(state), &downloadJob);
   insideBegin_ = false;
   return hr;
 }
@@ -63,23 +83,56 @@ HRESULT CJobRecorder::BeginDownload(IUpdateDownloader* downloader, IUpdateInstal
 HRESULT CJobRecorder::BeginInstall(IUpdateInstaller* installer, LONGLONG state) {
   installer_ = installer;
   state_ = state;
-  VARIANT value;
-  VariantInit(&value);
-  value.vt = VT_I8;
-  value.llVal = state;
   insideBegin_ = true;
-  beginInstall = installer->BeginInstall(installProgress.Get(), installCompleted.Get(), value,
-                                         &installationJob);
+  beginInstall = installer->BeginInstall(installProgress.Get(), installCompleted.Get(),
+                                         StateValue(state), &installationJob);
   insideBegin_ = false;
   return beginInstall;
 }
 
+bool CJobRecorder::Pump(const std::function<bool()>& done, DWORD timeoutMs) {
+  return PumpUntil(
+      [&] {
+        EndCompletedJobs();
+        return done();
+      },
+      timeoutMs);
+}
+
 bool CJobRecorder::WaitForDownload(DWORD timeoutMs) {
-  return PumpUntil([this] { return downloadDone_; }, timeoutMs);
+  return Pump([this] { return downloadDone_; }, timeoutMs);
 }
 
 bool CJobRecorder::WaitForInstallation(DWORD timeoutMs) {
-  return PumpUntil([this] { return installDone_; }, timeoutMs);
+  return Pump([this] { return installDone_; }, timeoutMs);
+}
+
+// On the waiting thread, which owns the downloader and the installer.
+void CJobRecorder::EndCompletedJobs() {
+  if (downloadCompletedSeen_ && !downloadDone_) {
+    downloadDone_ = true;
+    endDownload = downloader_->EndDownload(downloadJob.Get(), &downloadResult);
+    if (installAfterDownload) BeginInstall(installer_.Get(), state_);
+  }
+  if (installCompletedSeen_ && !installDone_) {
+    installDone_ = true;
+    endInstall = installer_->EndInstall(installationJob.Get(), &installationResult);
+  }
+}
+
+std::vector<TReport> CJobRecorder::Reports() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return reports_;
+}
+
+size_t CJobRecorder::ReportCount() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return reports_.size();
+}
+
+void CJobRecorder::Add(const TReport& report) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  reports_.push_back(report);
 }
 
 template <typename Job>
@@ -152,15 +205,8 @@ void CJobRecorder::OnDownloadProgress(IDownloadJob* job,
     progress->get_CurrentUpdateBytesToDownload(&value);
     report.bytesToDo = value.Lo64;
   }
-  reports.push_back(report);
-  if (duringProgress) duringProgress();
-}
-
-void CJobRecorder::OnDownloadCompleted(IDownloadJob* job) {
-  reports.push_back(Start(TReport::kDownloadCompleted, job));
-  downloadDone_ = true;
-  endDownload = downloader_->EndDownload(job, &downloadResult);
-  if (installAfterDownload) BeginInstall(installer_.Get(), state_);
+  Add(report);
+  if (duringDownloadProgress) duringDownloadProgress(job);
 }
 
 void CJobRecorder::OnInstallProgress(IInstallationJob* job,
@@ -172,14 +218,8 @@ void CJobRecorder::OnInstallProgress(IInstallationJob* job,
     ReadCodes<IInstallationProgress, IUpdateInstallationResult>(progress.Get(), JobUpdateCount(job),
                                                                 report);
   }
-  reports.push_back(report);
-  if (duringProgress) duringProgress();
-}
-
-void CJobRecorder::OnInstallCompleted(IInstallationJob* job) {
-  reports.push_back(Start(TReport::kInstallCompleted, job));
-  installDone_ = true;
-  endInstall = installer_->EndInstall(job, &installationResult);
+  Add(report);
+  if (duringInstallProgress) duringInstallProgress(job);
 }
 
 void SimulatedAgentTest::SetUp() {
@@ -189,9 +229,10 @@ void SimulatedAgentTest::SetUp() {
 
 void SimulatedAgentTest::TearDown() {
   SetUpdateAgentFactory(nullptr);
-  // Jobs stopped by a test are let go on their next step.
-  PumpUntil([] { return SimulatedAgentLiveObjects() == 0; }, 2000);
-  EXPECT_EQ(0, SimulatedAgentLiveObjects()) << "an agent object was not released";
+  // Jobs stopped by a test are let go on their next step, and the agent's
+  // job threads end a moment after their last callback.
+  EXPECT_TRUE(WaitUntilNoSimulatedAgentObjects(5000))
+      << SimulatedAgentLiveObjects() << " agent objects or threads are still alive";
   CoUninitialize();
 }
 
@@ -282,4 +323,13 @@ ComPtr<IUpdate> ItemOf(IUpdateCollection* collection, LONG index) {
   ComPtr<IUpdate> update;
   if (collection) collection->get_Item(index, &update);
   return update;
+}
+
+void RunOnThread(int model, const std::function<void()>& body) {
+  std::thread thread([&] {
+    const bool joined = model >= 0 && SUCCEEDED(CoInitializeEx(nullptr, model));
+    body();
+    if (joined) CoUninitialize();
+  });
+  thread.join();
 }

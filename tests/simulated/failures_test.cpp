@@ -1,5 +1,6 @@
 #include "tests/simulated/agent_test_support.h"
 
+#include <atomic>
 #include <map>
 #include <string>
 
@@ -66,7 +67,7 @@ class CWholeRun {
     if (!Record("CreateUpdateDownloader", session_->CreateUpdateDownloader(&downloader))) return;
     if (!found_ || !chosen_) return;
     downloader->put_Updates(chosen_.Get());
-    bool done = false;
+    std::atomic<bool> done{false};
     auto completed = CDownloadCompletedCallback::Make(
         [&](IDownloadJob*, IDownloadCompletedCallbackArgs*) { done = true; });
     ComPtr<IDownloadJob> job;
@@ -76,7 +77,7 @@ class CWholeRun {
                 downloader->BeginDownload(nullptr, completed.Get(), state, &job))) {
       return;
     }
-    PumpUntil([&] { return done; });
+    PumpUntil([&] { return done.load(); });
     ComPtr<IDownloadResult> result;
     Record("EndDownload", downloader->EndDownload(job.Get(), &result));
   }
@@ -87,7 +88,7 @@ class CWholeRun {
     if (!Record("CreateUpdateInstaller", session_->CreateUpdateInstaller(&installer))) return;
     if (!found_ || !chosen_) return;
     installer->put_Updates(chosen_.Get());
-    bool done = false;
+    std::atomic<bool> done{false};
     auto completed = CInstallCompletedCallback::Make(
         [&](IInstallationJob*, IInstallationCompletedCallbackArgs*) { done = true; });
     ComPtr<IInstallationJob> job;
@@ -96,7 +97,7 @@ class CWholeRun {
     if (!Record("BeginInstall", installer->BeginInstall(nullptr, completed.Get(), state, &job))) {
       return;
     }
-    PumpUntil([&] { return done; });
+    PumpUntil([&] { return done.load(); });
     ComPtr<IInstallationResult> result;
     Record("EndInstall", installer->EndInstall(job.Get(), &result));
   }
@@ -246,7 +247,7 @@ TEST_F(Failures, EveryObjectAnswersIUnknownIDispatchAndItsOwnInterfaceOnly) {
   ExpectComObject(downloader.Get(), IID_IUpdateDownloader, IID_IUpdateInstaller, "downloader");
   ExpectComObject(installer.Get(), IID_IUpdateInstaller, IID_IUpdateDownloader, "installer");
 
-  bool argsChecked = false;
+  std::atomic<bool> argsChecked{false};
   auto progress = CDownloadProgressCallback::Make(
       [&](IDownloadJob*, IDownloadProgressChangedCallbackArgs* args) {
         if (argsChecked) return;
@@ -257,7 +258,7 @@ TEST_F(Failures, EveryObjectAnswersIUnknownIDispatchAndItsOwnInterfaceOnly) {
         ASSERT_EQ(S_OK, args->get_Progress(&values));
         ExpectComObject(values.Get(), IID_IDownloadProgress, IID_IInstallationProgress, "progress");
       });
-  bool completedChecked = false;
+  std::atomic<bool> completedChecked{false};
   auto completed =
       CDownloadCompletedCallback::Make([&](IDownloadJob*, IDownloadCompletedCallbackArgs* args) {
         completedChecked = true;
@@ -269,7 +270,7 @@ TEST_F(Failures, EveryObjectAnswersIUnknownIDispatchAndItsOwnInterfaceOnly) {
   VariantInit(&state);
   ASSERT_EQ(S_OK, downloader->BeginDownload(progress.Get(), completed.Get(), state, &job));
   ExpectComObject(job.Get(), IID_IDownloadJob, IID_IInstallationJob, "download job");
-  ASSERT_TRUE(PumpUntil([&] { return completedChecked; }));
+  ASSERT_TRUE(PumpUntil([&] { return completedChecked.load(); }));
   EXPECT_TRUE(argsChecked);
 
   ComPtr<IDownloadResult> downloaded;
