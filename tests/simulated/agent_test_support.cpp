@@ -11,22 +11,12 @@ TSimulatedCatalogue FastCatalogue(TSimulatedCatalogue catalogue) {
   return catalogue;
 }
 
-const char* CallbackThreadName(SimulatedCallbackThread thread) {
-  return thread == SimulatedCallbackThread::kAgent ? "AgentThread" : "StartingThread";
+std::string CallbackThreadName(const ::testing::TestParamInfo<SimulatedCallbackThread>& info) {
+  return info.param == SimulatedCallbackThread::kAgent ? "AgentThread" : "StartingThread";
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    if (done()) return true;
-    if (GetTickCount() - start > timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
+  return PumpMessagesUntil(done, timeoutMs);
 }
 
 void PumpFor(DWORD milliseconds) {
@@ -269,6 +259,66 @@ ComPtr<IUpdateCollection> SimulatedAgentTest::Choose(IUpdateCollection* found,
     EXPECT_EQ(S_OK, chosen->Add(update.Get(), &at));
   }
   return chosen;
+}
+
+void PreparedJobTest::TearDown() {
+  installer_.Reset();
+  downloader_.Reset();
+  chosen_.Reset();
+  found_.Reset();
+  session_.Reset();
+  SimulatedAgentTest::TearDown();
+}
+
+void PreparedJobTest::Prepare(const std::vector<LONG>& indexes) {
+  session_ = NewSession();
+  found_ = SearchMissing(session_.Get());
+  chosen_ = Choose(found_.Get(), indexes);
+  MakeDownloaderAndInstaller(session_.Get(), chosen_.Get(), downloader_, installer_);
+}
+
+std::vector<TReport> ReportsOfKind(const std::vector<TReport>& reports, TReport::Kind kind) {
+  std::vector<TReport> matching;
+  for (const auto& report : reports) {
+    if (report.kind == kind) matching.push_back(report);
+  }
+  return matching;
+}
+
+HRESULT AskAgentVersion(IWindowsUpdateAgentInfo* info, std::wstring* version) {
+  VARIANT name;
+  VariantInit(&name);
+  name.vt = VT_BSTR;
+  name.bstrVal = SysAllocString(L"ProductVersionString");
+  VARIANT answer;
+  VariantInit(&answer);
+  const HRESULT hr = info->GetInfo(name, &answer);
+  if (version && answer.vt == VT_BSTR) version->assign(answer.bstrVal);
+  VariantClear(&answer);
+  VariantClear(&name);
+  return hr;
+}
+
+namespace {
+
+// A failed creation must hand out null, whatever the slot held before.
+template <typename Interface>
+void ExpectCreation(HRESULT expected, HRESULT (IUpdateAgentFactory::*create)(Interface**)) {
+  Interface* made = reinterpret_cast<Interface*>(1);
+  EXPECT_EQ(expected, (UpdateAgentFactory().*create)(&made));
+  if (FAILED(expected)) {
+    EXPECT_EQ(nullptr, made);
+  } else if (made) {
+    made->Release();
+  }
+}
+
+}  // namespace
+
+void ExpectCreations(HRESULT session, HRESULT collection, HRESULT info) {
+  ExpectCreation(session, &IUpdateAgentFactory::CreateUpdateSession);
+  ExpectCreation(collection, &IUpdateAgentFactory::CreateUpdateCollection);
+  ExpectCreation(info, &IUpdateAgentFactory::CreateAgentInfo);
 }
 
 void SimulatedAgentTest::MakeDownloaderAndInstaller(IUpdateSession* session,

@@ -25,7 +25,23 @@ extern const wchar_t kProgramCriteria[];
 // A catalogue whose jobs and searches run in a few milliseconds.
 TSimulatedCatalogue FastCatalogue(TSimulatedCatalogue catalogue = DefaultSimulatedCatalogue());
 
-const char* CallbackThreadName(SimulatedCallbackThread thread);
+// Runs the tests of `Fixture` once for each thread the callbacks may arrive
+// on; instantiate with EitherCallbackThread() and CallbackThreadName.
+template <typename Fixture>
+class OnEitherCallbackThread : public Fixture,
+                               public ::testing::WithParamInterface<SimulatedCallbackThread> {
+ protected:
+  void SetUp() override {
+    Fixture::SetUp();
+    this->agent_.Catalogue().callbackThread = this->GetParam();
+  }
+};
+
+inline auto EitherCallbackThread() {
+  return ::testing::Values(SimulatedCallbackThread::kAgent, SimulatedCallbackThread::kStarting);
+}
+
+std::string CallbackThreadName(const ::testing::TestParamInfo<SimulatedCallbackThread>& info);
 
 // Runs the calling thread's message loop until `done` or the time is up.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
@@ -194,6 +210,31 @@ class SimulatedAgentTest : public ::testing::Test {
 
   CSimulatedAgentFactory agent_{FastCatalogue()};
 };
+
+// A fixture whose tests search, choose and make a downloader and an installer
+// on the test's thread; it releases them before the agent's objects are
+// counted.
+class PreparedJobTest : public SimulatedAgentTest {
+ protected:
+  void TearDown() override;
+
+  // Searches, chooses `indexes` and makes the downloader and installer.
+  void Prepare(const std::vector<LONG>& indexes);
+
+  ComPtr<IUpdateSession> session_;
+  ComPtr<IUpdateCollection> found_;
+  ComPtr<IUpdateCollection> chosen_;
+  ComPtr<IUpdateDownloader> downloader_;
+  ComPtr<IUpdateInstaller> installer_;
+};
+
+std::vector<TReport> ReportsOfKind(const std::vector<TReport>& reports, TReport::Kind kind);
+
+// Asks the agent information for "ProductVersionString".
+HRESULT AskAgentVersion(IWindowsUpdateAgentInfo* info, std::wstring* version = nullptr);
+
+// The three creations through the seam, and that a failed one hands out null.
+void ExpectCreations(HRESULT session, HRESULT collection, HRESULT info);
 
 // Runs `body` on a new thread that first joins an apartment of `model`
 // (COINIT_APARTMENTTHREADED or COINIT_MULTITHREADED), or none for -1, and

@@ -208,19 +208,7 @@ std::vector<TProbe> Probes(TObjectZoo& zoo) {
          ComPtr<IInstallationProgress> progress;
          return zoo.installationProgressArgs->get_Progress(&progress);
        }},
-      {"agent information",
-       [&] {
-         VARIANT name;
-         VariantInit(&name);
-         name.vt = VT_BSTR;
-         name.bstrVal = SysAllocString(L"ProductVersionString");
-         VARIANT version;
-         VariantInit(&version);
-         const HRESULT hr = zoo.agentInfo->GetInfo(name, &version);
-         VariantClear(&version);
-         VariantClear(&name);
-         return hr;
-       }},
+      {"agent information", [&] { return AskAgentVersion(zoo.agentInfo.Get()); }},
   };
   AddQueryProbe(probes, "session", zoo.session.Get());
   AddQueryProbe(probes, "searcher", zoo.searcher.Get());
@@ -316,18 +304,10 @@ TEST_F(Apartments, AThreadOutsideEveryApartmentIsRefusedEvenWhileTheProcessHasAn
 }
 
 TEST_F(Apartments, TheFactoryRefusesAThreadOutsideEveryApartment) {
-  RunOnThread(-1, [&] {
-    IUpdateSession* session = reinterpret_cast<IUpdateSession*>(1);
-    IUpdateCollection* collection = reinterpret_cast<IUpdateCollection*>(1);
-    IWindowsUpdateAgentInfo* info = reinterpret_cast<IWindowsUpdateAgentInfo*>(1);
-    EXPECT_EQ(CO_E_NOTINITIALIZED, UpdateAgentFactory().CreateUpdateSession(&session));
-    EXPECT_EQ(CO_E_NOTINITIALIZED, UpdateAgentFactory().CreateUpdateCollection(&collection));
-    EXPECT_EQ(CO_E_NOTINITIALIZED, UpdateAgentFactory().CreateAgentInfo(&info));
-    EXPECT_EQ(nullptr, session);
-    EXPECT_EQ(nullptr, collection);
-    EXPECT_EQ(nullptr, info);
-  });
+  RunOnThread(
+      -1, [] { ExpectCreations(CO_E_NOTINITIALIZED, CO_E_NOTINITIALIZED, CO_E_NOTINITIALIZED); });
   EXPECT_EQ(0, SimulatedAgentLiveObjects());
+  RunOnThread(COINIT_MULTITHREADED, [] { ExpectCreations(S_OK, S_OK, S_OK); });
 }
 
 TEST_F(Apartments, ObjectsOfAClosedApartmentAreDisconnectedForEveryCaller) {

@@ -31,15 +31,7 @@ class CWholeRun {
   void AskAgentVersion() {
     ComPtr<IWindowsUpdateAgentInfo> info;
     if (!Record("CreateAgentInfo", UpdateAgentFactory().CreateAgentInfo(&info))) return;
-    VARIANT name;
-    VariantInit(&name);
-    name.vt = VT_BSTR;
-    name.bstrVal = SysAllocString(L"ProductVersionString");
-    VARIANT version;
-    VariantInit(&version);
-    Record("GetInfo", info->GetInfo(name, &version));
-    VariantClear(&version);
-    VariantClear(&name);
+    Record("GetInfo", ::AskAgentVersion(info.Get()));
   }
 
   void Search() {
@@ -200,15 +192,7 @@ TEST_F(Failures, AFailedCreationHandsOutNothing) {
   agent_.Failures().createSession = E_ACCESSDENIED;
   agent_.Failures().createCollection = E_OUTOFMEMORY;
   agent_.Failures().createAgentInfo = REGDB_E_CLASSNOTREG;
-  IUpdateSession* session = reinterpret_cast<IUpdateSession*>(1);
-  IUpdateCollection* collection = reinterpret_cast<IUpdateCollection*>(1);
-  IWindowsUpdateAgentInfo* info = reinterpret_cast<IWindowsUpdateAgentInfo*>(1);
-  EXPECT_EQ(E_ACCESSDENIED, UpdateAgentFactory().CreateUpdateSession(&session));
-  EXPECT_EQ(E_OUTOFMEMORY, UpdateAgentFactory().CreateUpdateCollection(&collection));
-  EXPECT_EQ(REGDB_E_CLASSNOTREG, UpdateAgentFactory().CreateAgentInfo(&info));
-  EXPECT_EQ(nullptr, session);
-  EXPECT_EQ(nullptr, collection);
-  EXPECT_EQ(nullptr, info);
+  ExpectCreations(E_ACCESSDENIED, E_OUTOFMEMORY, REGDB_E_CLASSNOTREG);
   EXPECT_EQ(E_POINTER, UpdateAgentFactory().CreateUpdateSession(nullptr));
 }
 

@@ -1,6 +1,7 @@
 #include "tests/simulated/agent_test_support.h"
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 
 namespace {
@@ -16,57 +17,41 @@ TSimulatedUpdate Update(const wchar_t* title, const wchar_t* id) {
   return update;
 }
 
-class JobControl : public SimulatedAgentTest {
+class JobControl : public PreparedJobTest {
  protected:
   void SetUp() override {
-    SimulatedAgentTest::SetUp();
+    PreparedJobTest::SetUp();
     agent_.Catalogue().updates = {Update(L"First", L"id-1"), Update(L"Second", L"id-2"),
                                   Update(L"Third", L"id-3")};
+    Prepare({0, 1, 2});
+    recorder_ = std::make_unique<CJobRecorder>();
+    recorder_->installAfterDownload = false;
   }
 
   void TearDown() override {
-    installer_.Reset();
-    downloader_.Reset();
-    chosen_.Reset();
-    found_.Reset();
-    session_.Reset();
-    SimulatedAgentTest::TearDown();
+    recorder_.reset();
+    PreparedJobTest::TearDown();
   }
 
-  void Prepare() {
-    session_ = NewSession();
-    found_ = SearchMissing(session_.Get());
-    chosen_ = Choose(found_.Get(), {0, 1, 2});
-    MakeDownloaderAndInstaller(session_.Get(), chosen_.Get(), downloader_, installer_);
-  }
+  // Begins the download only; its completion ends it on this thread.
+  HRESULT BeginDownload() { return recorder_->BeginDownload(downloader_.Get(), installer_.Get()); }
 
-  ComPtr<IDownloadResult> EndDownload(CJobRecorder& recorder, HRESULT expected = S_OK) {
+  ComPtr<IDownloadResult> EndDownload(HRESULT expected = S_OK) {
     ComPtr<IDownloadResult> result;
-    EXPECT_EQ(expected, downloader_->EndDownload(recorder.downloadJob.Get(), &result));
+    EXPECT_EQ(expected, downloader_->EndDownload(recorder_->downloadJob.Get(), &result));
     return result;
   }
 
-  bool IsCompleted(IDownloadJob* job) {
+  bool IsCompleted() {
     VARIANT_BOOL completed = VARIANT_FALSE;
-    EXPECT_EQ(S_OK, job->get_IsCompleted(&completed));
+    EXPECT_EQ(S_OK, recorder_->downloadJob->get_IsCompleted(&completed));
     return completed == VARIANT_TRUE;
   }
 
-  ComPtr<IUpdateSession> session_;
-  ComPtr<IUpdateCollection> found_;
-  ComPtr<IUpdateCollection> chosen_;
-  ComPtr<IUpdateDownloader> downloader_;
-  ComPtr<IUpdateInstaller> installer_;
+  std::unique_ptr<CJobRecorder> recorder_;
 };
 
-class JobControlOnEitherThread : public JobControl,
-                                 public ::testing::WithParamInterface<SimulatedCallbackThread> {
- protected:
-  void SetUp() override {
-    JobControl::SetUp();
-    agent_.Catalogue().callbackThread = GetParam();
-  }
-};
+using JobControlOnEitherThread = OnEitherCallbackThread<JobControl>;
 
 struct TCodes {
   std::vector<LONG> codes;
@@ -96,23 +81,19 @@ LONG ResultCodeOf(IDownloadResult* result) {
 }
 
 size_t CountOfKind(const std::vector<TReport>& reports, TReport::Kind kind) {
-  size_t count = 0;
-  for (const auto& report : reports) count += report.kind == kind ? 1 : 0;
-  return count;
+  return ReportsOfKind(reports, kind).size();
 }
 
 }  // namespace
 
 TEST_P(JobControlOnEitherThread, AbortAskedInsideACallbackCompletesTheJobOnceWithAbortedUpdates) {
-  Prepare();
-  CJobRecorder recorder;
-  recorder.installAfterDownload = false;
+  CJobRecorder& recorder = *recorder_;
   std::atomic<HRESULT> abort{E_PENDING};
   // Report 5 is the first of the second update, the first one being done.
   recorder.duringDownloadProgress = [&](IDownloadJob* job) {
     if (recorder.ReportCount() == 5) abort = job->RequestAbort();
   };
-  ASSERT_EQ(S_OK, recorder.BeginDownload(downloader_.Get(), installer_.Get()));
+  ASSERT_EQ(S_OK, BeginDownload());
   ASSERT_TRUE(recorder.WaitForDownload());
   PumpFor(60);
 
@@ -126,15 +107,13 @@ TEST_P(JobControlOnEitherThread, AbortAskedInsideACallbackCompletesTheJobOnceWit
   const TCodes results = UpdateResultsOf(recorder.downloadResult.Get(), 3);
   EXPECT_EQ((std::vector<LONG>{orcSucceeded, orcAborted, orcAborted}), results.codes);
   EXPECT_EQ(WU_E_CALL_CANCELLED, results.hresults[1]);
-  EXPECT_TRUE(IsCompleted(recorder.downloadJob.Get()));
+  EXPECT_TRUE(IsCompleted());
   EXPECT_EQ((Lines{L"RequestAbort download"}), agent_.Journal());
 }
 
 TEST_P(JobControlOnEitherThread, AbortAskedByTheOwningThreadCompletesAtTheNextStep) {
-  Prepare();
-  CJobRecorder recorder;
-  recorder.installAfterDownload = false;
-  ASSERT_EQ(S_OK, recorder.BeginDownload(downloader_.Get(), installer_.Get()));
+  CJobRecorder& recorder = *recorder_;
+  ASSERT_EQ(S_OK, BeginDownload());
   ASSERT_TRUE(recorder.Pump([&] { return recorder.ReportCount() >= 1; }));
   ASSERT_EQ(S_OK, recorder.downloadJob->RequestAbort());
   ASSERT_TRUE(recorder.WaitForDownload());
@@ -151,10 +130,8 @@ TEST_P(JobControlOnEitherThread, AbortAskedByTheOwningThreadCompletesAtTheNextSt
 }
 
 TEST_P(JobControlOnEitherThread, CleanUpStopsEveryCallbackAndLetsGoOfThemAtOnce) {
-  Prepare();
-  CJobRecorder recorder;
-  recorder.installAfterDownload = false;
-  ASSERT_EQ(S_OK, recorder.BeginDownload(downloader_.Get(), installer_.Get()));
+  CJobRecorder& recorder = *recorder_;
+  ASSERT_EQ(S_OK, BeginDownload());
   ASSERT_TRUE(recorder.Pump([&] { return recorder.ReportCount() >= 2; }));
   ASSERT_EQ(S_OK, recorder.downloadJob->CleanUp());
   const size_t seen = recorder.ReportCount();
@@ -164,23 +141,21 @@ TEST_P(JobControlOnEitherThread, CleanUpStopsEveryCallbackAndLetsGoOfThemAtOnce)
   recorder.Pump([] { return false; }, 100);
   EXPECT_EQ(seen, recorder.ReportCount());
   EXPECT_EQ(0u, CountOfKind(recorder.Reports(), TReport::kDownloadCompleted));
-  EXPECT_TRUE(IsCompleted(recorder.downloadJob.Get()));
-  auto result = EndDownload(recorder);
+  EXPECT_TRUE(IsCompleted());
+  auto result = EndDownload();
   EXPECT_EQ(orcAborted, ResultCodeOf(result.Get()));
   EXPECT_EQ((Lines{L"CleanUp download"}), agent_.Journal());
 }
 
 TEST_P(JobControlOnEitherThread, CleanUpInsideOneOfTheJobsOwnCallbacksIsRefusedAndRecorded) {
-  Prepare();
-  CJobRecorder recorder;
-  recorder.installAfterDownload = false;
+  CJobRecorder& recorder = *recorder_;
   std::atomic<HRESULT> duringProgress{E_PENDING};
   std::atomic<HRESULT> duringCompletion{E_PENDING};
   recorder.duringDownloadProgress = [&](IDownloadJob* job) {
     if (recorder.ReportCount() == 2) duringProgress = job->CleanUp();
   };
   recorder.duringDownloadCompleted = [&](IDownloadJob* job) { duringCompletion = job->CleanUp(); };
-  ASSERT_EQ(S_OK, recorder.BeginDownload(downloader_.Get(), installer_.Get()));
+  ASSERT_EQ(S_OK, BeginDownload());
   ASSERT_TRUE(recorder.WaitForDownload());
 
   EXPECT_EQ(WU_E_INVALID_OPERATION, duringProgress.load());
@@ -193,43 +168,34 @@ TEST_P(JobControlOnEitherThread, CleanUpInsideOneOfTheJobsOwnCallbacksIsRefusedA
 
 TEST_P(JobControlOnEitherThread, AJobAskedToAbortCanBeMadeToNeverCompleteUntilCleanUp) {
   agent_.Catalogue().abortNeverCompletes = true;
-  Prepare();
-  CJobRecorder recorder;
-  recorder.installAfterDownload = false;
-  ASSERT_EQ(S_OK, recorder.BeginDownload(downloader_.Get(), installer_.Get()));
+  CJobRecorder& recorder = *recorder_;
+  ASSERT_EQ(S_OK, BeginDownload());
   ASSERT_TRUE(recorder.Pump([&] { return recorder.ReportCount() >= 1; }));
   ASSERT_EQ(S_OK, recorder.downloadJob->RequestAbort());
   const size_t seen = recorder.ReportCount();
 
   EXPECT_FALSE(recorder.WaitForDownload(300)) << "a completion came after all";
   EXPECT_EQ(seen, recorder.ReportCount());
-  EXPECT_FALSE(IsCompleted(recorder.downloadJob.Get()));
-  EndDownload(recorder, WU_E_INVALID_OPERATION);
+  EXPECT_FALSE(IsCompleted());
+  EndDownload(WU_E_INVALID_OPERATION);
   EXPECT_EQ(2, recorder.downloadCompleted->References()) << "the job still holds its callbacks";
 
   ASSERT_EQ(S_OK, recorder.downloadJob->CleanUp());
   EXPECT_EQ(1, recorder.downloadProgress->References());
   EXPECT_EQ(1, recorder.downloadCompleted->References());
-  EXPECT_TRUE(IsCompleted(recorder.downloadJob.Get()));
-  EXPECT_EQ(orcAborted, ResultCodeOf(EndDownload(recorder).Get()));
+  EXPECT_TRUE(IsCompleted());
+  EXPECT_EQ(orcAborted, ResultCodeOf(EndDownload().Get()));
   recorder.Pump([] { return false; }, 60);
   EXPECT_EQ(seen, recorder.ReportCount());
   EXPECT_EQ((Lines{L"RequestAbort download", L"CleanUp download"}), agent_.Journal());
 }
 
-INSTANTIATE_TEST_SUITE_P(, JobControlOnEitherThread,
-                         ::testing::Values(SimulatedCallbackThread::kAgent,
-                                           SimulatedCallbackThread::kStarting),
-                         [](const ::testing::TestParamInfo<SimulatedCallbackThread>& info) {
-                           return CallbackThreadName(info.param);
-                         });
+INSTANTIATE_TEST_SUITE_P(, JobControlOnEitherThread, EitherCallbackThread(), CallbackThreadName);
 
 // A caller that frees what its callbacks use once CleanUp has returned must
 // not find one of them still running on the agent's thread.
 TEST_F(JobControl, CleanUpWaitsForACallbackRunningOnTheAgentsThread) {
-  Prepare();
-  CJobRecorder recorder;
-  recorder.installAfterDownload = false;
+  CJobRecorder& recorder = *recorder_;
   HANDLE entered = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   std::atomic<bool> left{false};
   recorder.duringDownloadProgress = [&](IDownloadJob*) {
@@ -238,7 +204,7 @@ TEST_F(JobControl, CleanUpWaitsForACallbackRunningOnTheAgentsThread) {
     Sleep(200);
     left = true;
   };
-  ASSERT_EQ(S_OK, recorder.BeginDownload(downloader_.Get(), installer_.Get()));
+  ASSERT_EQ(S_OK, BeginDownload());
   ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(entered, 5000));
   ASSERT_EQ(S_OK, recorder.downloadJob->CleanUp());
   EXPECT_TRUE(left) << "CleanUp returned while a callback was still running";
@@ -255,15 +221,15 @@ TEST_F(JobControl, TheJournalKeepsEveryCallInOrderAndHandsEachLineToItsSink) {
     std::lock_guard<std::mutex> lock(mutex);
     sunk.push_back(line);
   });
-  Prepare();
-  CJobRecorder recorder;
+  CJobRecorder& recorder = *recorder_;
+  recorder.installAfterDownload = true;
   bool refusedOnce = false;
   recorder.duringInstallProgress = [&](IInstallationJob* job) {
     if (refusedOnce) return;
     refusedOnce = true;
     job->CleanUp();
   };
-  ASSERT_EQ(S_OK, recorder.BeginDownload(downloader_.Get(), installer_.Get()));
+  ASSERT_EQ(S_OK, BeginDownload());
   HRESULT elsewhere = E_PENDING;
   RunOnThread(COINIT_APARTMENTTHREADED, [&] { elsewhere = recorder.downloadJob->RequestAbort(); });
   EXPECT_EQ(RPC_E_WRONG_THREAD, elsewhere);

@@ -20,56 +20,16 @@ TSimulatedUpdate Update(const wchar_t* title, const wchar_t* id, ULONGLONG size)
   return update;
 }
 
-class Jobs : public SimulatedAgentTest {
+class Jobs : public PreparedJobTest {
  protected:
   void SetUp() override {
-    SimulatedAgentTest::SetUp();
+    PreparedJobTest::SetUp();
     agent_.Catalogue().updates = {Update(L"First", L"id-1", 1000), Update(L"Second", L"id-2", 2000),
                                   Update(L"Third", L"id-3", 4001)};
   }
-
-  void TearDown() override {
-    installer_.Reset();
-    downloader_.Reset();
-    chosen_.Reset();
-    found_.Reset();
-    session_.Reset();
-    SimulatedAgentTest::TearDown();
-  }
-
-  // Searches, chooses `indexes` and makes the downloader and installer.
-  void Prepare(const std::vector<LONG>& indexes) {
-    session_ = NewSession();
-    found_ = SearchMissing(session_.Get());
-    chosen_ = Choose(found_.Get(), indexes);
-    MakeDownloaderAndInstaller(session_.Get(), chosen_.Get(), downloader_, installer_);
-  }
-
-  std::vector<TReport> OfKind(const std::vector<TReport>& reports, TReport::Kind kind) {
-    std::vector<TReport> matching;
-    for (const auto& report : reports) {
-      if (report.kind == kind) matching.push_back(report);
-    }
-    return matching;
-  }
-
-  ComPtr<IUpdateSession> session_;
-  ComPtr<IUpdateCollection> found_;
-  ComPtr<IUpdateCollection> chosen_;
-  ComPtr<IUpdateDownloader> downloader_;
-  ComPtr<IUpdateInstaller> installer_;
 };
 
-// The same, once for each thread the callbacks may arrive on.
-class JobsOnEitherThread : public Jobs,
-                           public ::testing::WithParamInterface<SimulatedCallbackThread> {
- protected:
-  void SetUp() override {
-    Jobs::SetUp();
-    agent_.Catalogue().callbackThread = GetParam();
-  }
-  bool OnAgentThread() const { return GetParam() == SimulatedCallbackThread::kAgent; }
-};
+using JobsOnEitherThread = OnEitherCallbackThread<Jobs>;
 
 LONG ResultCodeOf(IDownloadResult* result) {
   OperationResultCode code = orcNotStarted;
@@ -136,7 +96,7 @@ TEST_P(JobsOnEitherThread, DownloadThenInstallReportEveryStepWithCompletionLast)
     const DWORD jobThread =
         report.kind <= TReport::kDownloadCompleted ? reports.front().thread : reports.back().thread;
     EXPECT_EQ(jobThread, report.thread) << "every callback of one job on one thread";
-    if (OnAgentThread()) {
+    if (GetParam() == SimulatedCallbackThread::kAgent) {
       EXPECT_NE(here, report.thread);
     } else {
       EXPECT_EQ(here, report.thread);
@@ -147,7 +107,7 @@ TEST_P(JobsOnEitherThread, DownloadThenInstallReportEveryStepWithCompletionLast)
 
   const std::vector<ULONGLONG> sizes = {1000, 2000, 4001};
   const wchar_t* titles[] = {L"First", L"Second", L"Third"};
-  const auto downloads = OfKind(reports, TReport::kDownloadProgress);
+  const auto downloads = ReportsOfKind(reports, TReport::kDownloadProgress);
   ASSERT_EQ(12u, downloads.size());
   for (size_t k = 0; k < downloads.size(); ++k) {
     SCOPED_TRACE(k);
@@ -158,7 +118,7 @@ TEST_P(JobsOnEitherThread, DownloadThenInstallReportEveryStepWithCompletionLast)
   }
   EXPECT_EQ(100, downloads.back().percent);
 
-  const auto installs = OfKind(reports, TReport::kInstallProgress);
+  const auto installs = ReportsOfKind(reports, TReport::kInstallProgress);
   ASSERT_EQ(12u, installs.size());
   for (size_t k = 0; k < installs.size(); ++k) {
     SCOPED_TRACE(k);
@@ -222,7 +182,7 @@ TEST_P(JobsOnEitherThread, OneStepPerUpdateStillEndsAtOneHundredPercent) {
   CJobRecorder recorder;
   ASSERT_EQ(S_OK, recorder.BeginDownload(downloader_.Get(), installer_.Get()));
   ASSERT_TRUE(recorder.WaitForInstallation());
-  const auto installs = OfKind(recorder.Reports(), TReport::kInstallProgress);
+  const auto installs = ReportsOfKind(recorder.Reports(), TReport::kInstallProgress);
   ASSERT_EQ(2u, installs.size());
   EXPECT_EQ(0, installs[0].index);
   EXPECT_EQ(100, installs[0].currentPercent);
@@ -422,7 +382,7 @@ TEST_F(Jobs, AnUpdateWhoseLicenceWasNotAcceptedFailsToInstall) {
   CJobRecorder recorder;
   ASSERT_EQ(S_OK, recorder.BeginDownload(downloader_.Get(), installer_.Get()));
   ASSERT_TRUE(recorder.WaitForInstallation());
-  const auto installs = OfKind(recorder.Reports(), TReport::kInstallProgress);
+  const auto installs = ReportsOfKind(recorder.Reports(), TReport::kInstallProgress);
   ASSERT_EQ(8u, installs.size());
   EXPECT_EQ(orcFailed, installs[3].resultCode);
   EXPECT_EQ(WU_E_EULAS_DECLINED, installs[3].hresult);
@@ -481,9 +441,4 @@ TEST_F(Jobs, ProgressCanBeAskedOfTheJobAtAnyTime) {
   EXPECT_EQ(5001u, total.Lo64);
 }
 
-INSTANTIATE_TEST_SUITE_P(, JobsOnEitherThread,
-                         ::testing::Values(SimulatedCallbackThread::kAgent,
-                                           SimulatedCallbackThread::kStarting),
-                         [](const ::testing::TestParamInfo<SimulatedCallbackThread>& info) {
-                           return CallbackThreadName(info.param);
-                         });
+INSTANTIATE_TEST_SUITE_P(, JobsOnEitherThread, EitherCallbackThread(), CallbackThreadName);

@@ -40,7 +40,7 @@ LONG SimulatedAgentLiveObjects() {
 }
 
 // Job threads end without a message to this thread, so the wait also polls.
-bool WaitUntilNoSimulatedAgentObjects(DWORD timeoutMs) {
+bool PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   const DWORD kPollMs = 5;
   const DWORD start = GetTickCount();
   for (;;) {
@@ -49,8 +49,12 @@ bool WaitUntilNoSimulatedAgentObjects(DWORD timeoutMs) {
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
-    if (SimulatedAgentLiveObjects() == 0) return true;
+    if (done()) return true;
     if (GetTickCount() - start >= timeoutMs) return false;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_ALLINPUT);
   }
+}
+
+bool WaitUntilNoSimulatedAgentObjects(DWORD timeoutMs) {
+  return PumpMessagesUntil([] { return SimulatedAgentLiveObjects() == 0; }, timeoutMs);
 }

@@ -130,14 +130,6 @@ HRESULT FindOwnObject(Interface* candidate, REFIID privateId, ComPtr<T>& own) {
   return S_OK;
 }
 
-// The same where any failure means "not ours".
-template <typename T, typename Interface>
-ComPtr<T> OwnObject(Interface* candidate, REFIID privateId) {
-  ComPtr<T> own;
-  FindOwnObject(candidate, privateId, own);
-  return own;
-}
-
 HRESULT CopyBstr(const wchar_t* text, BSTR* out);
 HRESULT CopyDecimal(ULONGLONG value, DECIMAL* out);
 

@@ -57,7 +57,8 @@ class CSimulatedAgentFactory final : public IUpdateAgentFactory {
   //   "RequestAbort installation refused (0x8001010E)"      the apartment rules
   std::vector<std::wstring> Journal() const;
   // Also hands each line, as it is recorded, to `sink` (from whichever thread
-  // made the call, one line at a time, in the journal's order); null stops.
+  // made the call, one line at a time, in the journal's order, under the
+  // journal's lock: the sink must not call the agent); null stops.
   void SetJournalSink(std::function<void(const std::wstring&)> sink);
 
  private:
@@ -69,6 +70,9 @@ class CSimulatedAgentFactory final : public IUpdateAgentFactory {
 // job thread has ended.
 LONG SimulatedAgentLiveObjects();
 
-// Pumps the calling thread's messages until SimulatedAgentLiveObjects() is
-// zero (true) or `timeoutMs` has passed (false).
+// Pumps the calling thread's messages until `done` (true) or until `timeoutMs`
+// has passed (false), as a thread whose jobs call back on it must.
+bool PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs);
+
+// The same until SimulatedAgentLiveObjects() is zero.
 bool WaitUntilNoSimulatedAgentObjects(DWORD timeoutMs);
