@@ -1,7 +1,6 @@
 // CZizuVerUI: the scanning, list, progress and result screens, and the
 // installation's progress handlers.
 
-
 #include "app/main_window.h"
 #include "ui/core/module_instance.h"
 

@@ -19,8 +19,10 @@ class CRecordedSystemActions final : public ISystemActions {
   void BlockShutdown(HWND window, const wchar_t* reason) override;
   bool Restart(UINT flags, DWORD reason) override;
 
- private:
+  // One more line of the log, from any thread: what else the simulated
+  // build records there (the agent's job calls).
   void Append(const wchar_t* line);
 
+ private:
   std::wstring logPath_;
 };

@@ -131,6 +131,10 @@ class Screen:
         self._run("xdotool", "mousemove", "--sync", str(x), str(y), "click", "1")
         self._run("xdotool", "mousemove", "--sync", *map(str, self.PARK))
 
+    def key(self, keys):
+        """Keys to whatever window has the keyboard focus (the last one clicked)."""
+        self._run("xdotool", "key", "--clearmodifiers", keys)
+
     def raise_window(self, window):
         self._run("xdotool", "windowraise", str(window), check=False)
 

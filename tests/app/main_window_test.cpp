@@ -62,13 +62,24 @@ class MainWindow : public ::testing::Test {
     return false;
   }
 
+  // The agent's job calls since the last look.
+  std::vector<std::wstring> NewJobCalls() {
+    const std::vector<std::wstring> journal = host.Agent().Journal();
+    std::vector<std::wstring> fresh(journal.begin() + seen, journal.end());
+    seen = journal.size();
+    return fresh;
+  }
+
   bool WaitForTheWindowToGo() {
     return host.PumpUntil([&] { return !IsWindow(hwnd); }, kPatienceMs);
   }
 
   CMainWindowHost host;
   HWND hwnd = nullptr;
+  size_t seen = 0;
 };
+
+using JobCalls = std::vector<std::wstring>;
 
 // Alt+F4 reaches the window as the system's close command.
 void PressAltF4(HWND hwnd) {
@@ -107,9 +118,39 @@ TEST_F(MainWindow, EveryCloseRouteDuringTheInstallationAsksAndYesAbortsBeforeThe
 
     EXPECT_TRUE(Asked()) << route.route;
     EXPECT_NE(L"Finish", host.TextOf(L"Btn_Close")) << route.route;
+    EXPECT_EQ(
+        (JobCalls{L"CleanUp download", L"RequestAbort installation", L"CleanUp installation"}),
+        NewJobCalls())
+        << route.route;
     ASSERT_NE(nullptr, host.Open());
     hwnd = host.Window()->GetHWND();
   }
+}
+
+TEST_F(MainWindow, YesDuringTheDownloadAbortsItAndInstallsNothing) {
+  FixUntil(L"Download ");
+  host.Actions().answer = IDYES;
+
+  ASSERT_TRUE(host.Click(L"BtnClose"));
+  ASSERT_TRUE(WaitForTheWindowToGo());
+
+  EXPECT_TRUE(Asked());
+  EXPECT_EQ((JobCalls{L"RequestAbort download", L"CleanUp download"}), NewJobCalls());
+}
+
+TEST_F(MainWindow, AJobThatNeverEndsAfterItsAbortHoldsTheWindowNoLongerThanTheBound) {
+  host.Agent().Catalogue().abortNeverCompletes = true;
+  host.SetCloseBound(1500);
+  ASSERT_NE(nullptr, host.Open());
+  hwnd = host.Window()->GetHWND();
+  FixUntil(L"Installing: ");
+  host.Actions().answer = IDYES;
+
+  PostMessageW(hwnd, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitForTheWindowToGo());
+
+  EXPECT_EQ((JobCalls{L"CleanUp download", L"RequestAbort installation", L"CleanUp installation"}),
+            NewJobCalls());
 }
 
 TEST_F(MainWindow, ClosingTheWelcomeAndListScreensAsksNothing) {
@@ -151,5 +192,6 @@ TEST_F(MainWindow, AHugeUpdateShowsItsSizeInExabytes) {
   FixUntil(L"Download Cumulative");
 
   const std::wstring message = host.TextOf(L"Text_Msg").GetData();
-  EXPECT_NE(std::wstring::npos, message.find(L"/15.9 EB")) << std::string(message.begin(), message.end());
+  EXPECT_NE(std::wstring::npos, message.find(L"/15.9 EB"))
+      << std::string(message.begin(), message.end());
 }

@@ -19,19 +19,8 @@ constexpr wchar_t kRollupId[] = L"b087a072-07e1-48fd-a62d-7e7ff505d5bc";
 constexpr wchar_t kSecurityId[] = L"5e3e96a1-b0a1-4d1e-9c3d-3e4fafb45e6d";
 constexpr wchar_t kDotNetId[] = L"72b56f90-1afe-45ff-bbdf-5650472012bc";
 
-// Runs this thread's message loop until `done` or the patience runs out.
 bool PumpUntil(const std::function<bool()>& done, DWORD patienceMs = kPatienceMs) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > patienceMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-  return true;
+  return PumpMessagesUntil(done, patienceMs);
 }
 
 void PumpFor(DWORD ms) {
@@ -106,11 +95,23 @@ class CReportWindow {
   HWND hwnd_ = nullptr;
 };
 
-class AgentThreadTest : public ::testing::Test {
+std::vector<bool> Verdicts() {
+  std::vector<bool> verdicts;
+  for (const HandlerCall& call : RecordedCallsOf(Kind::kFinished))
+    verdicts.push_back(call.succeeded);
+  return verdicts;
+}
+
+using Journal = std::vector<std::wstring>;
+
+// Every test runs with the agent's callbacks on a thread of its own and on
+// the thread that began the job: the platform promises neither.
+class AgentThreadTest : public ::testing::TestWithParam<SimulatedCallbackThread> {
  protected:
   AgentThreadTest() {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ClearRecordedCalls();
+    agent->Catalogue().callbackThread = GetParam();
     agent->Catalogue().searchMs = 0;
     agent->Catalogue().paceMs = 1;
     agent->Catalogue().stepsPerUpdate = 3;
@@ -120,8 +121,11 @@ class AgentThreadTest : public ::testing::Test {
   ~AgentThreadTest() override {
     window.reset();
     thread.reset();
-    EXPECT_TRUE(PumpUntil([] { return SimulatedAgentLiveObjects() == 0; }))
+    EXPECT_TRUE(WaitUntilNoSimulatedAgentObjects(kPatienceMs))
         << SimulatedAgentLiveObjects() << " simulated agent objects still alive";
+    for (const std::wstring& line : agent->Journal()) {
+      EXPECT_EQ(std::wstring::npos, line.find(L"refused")) << std::string(line.begin(), line.end());
+    }
     SetUpdateAgentFactory(nullptr);
     CoUninitialize();
   }
@@ -147,7 +151,7 @@ class AgentThreadTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(AgentThreadTest, ScanListsEveryMissingUpdateButTheExcludedOne) {
+TEST_P(AgentThreadTest, ScanListsEveryMissingUpdateButTheExcludedOne) {
   std::vector<UpdateEntry> none;
   EXPECT_EQ(E_POINTER, thread->CollectUpdates(none));
 
@@ -178,7 +182,7 @@ TEST_F(AgentThreadTest, ScanListsEveryMissingUpdateButTheExcludedOne) {
   EXPECT_EQ(122683392u, entries[3].size);
 }
 
-TEST_F(AgentThreadTest, UnreadableItemAndFailedRescanBehaveAsOnARealAgent) {
+TEST_P(AgentThreadTest, UnreadableItemAndFailedRescanBehaveAsOnARealAgent) {
   agent->Catalogue().updates[1].failingReads = kFailItem;
   agent->Catalogue().updates[2].failingReads = kFailTitle | kFailKBArticleIDs | kFailDeploymentDate;
   Scan();
@@ -196,7 +200,7 @@ TEST_F(AgentThreadTest, UnreadableItemAndFailedRescanBehaveAsOnARealAgent) {
   EXPECT_EQ(0, entries[2].released.wYear);
 }
 
-TEST_F(AgentThreadTest, ScanThatCannotCreateASessionStillEndsWithAnEmptyList) {
+TEST_P(AgentThreadTest, ScanThatCannotCreateASessionStillEndsWithAnEmptyList) {
   agent->Failures().createSession = REGDB_E_CLASSNOTREG;
   Scan();
 
@@ -205,7 +209,7 @@ TEST_F(AgentThreadTest, ScanThatCannotCreateASessionStillEndsWithAnEmptyList) {
   EXPECT_TRUE(entries.empty());
 }
 
-TEST_F(AgentThreadTest, TwoUpdateInstallReportsOnTheWindowsThreadUpToTheFinalReport) {
+TEST_P(AgentThreadTest, TwoUpdateInstallReportsOnTheWindowsThreadUpToTheFinalReport) {
   Scan();
 
   ASSERT_TRUE(thread->StartInstallation({kDotNetId, kSecurityId}));
@@ -240,7 +244,7 @@ TEST_F(AgentThreadTest, TwoUpdateInstallReportsOnTheWindowsThreadUpToTheFinalRep
   EXPECT_TRUE(RecordedCallsOf(Kind::kFinished).empty());
 }
 
-TEST_F(AgentThreadTest, FinalReportTellsAnEarlierUpdatesFailedInstall) {
+TEST_P(AgentThreadTest, FinalReportTellsAnEarlierUpdatesFailedInstall) {
   agent->Catalogue().updates[1].install = {orcFailed, static_cast<HRESULT>(0x80070643)};
   Scan();
 
@@ -253,7 +257,7 @@ TEST_F(AgentThreadTest, FinalReportTellsAnEarlierUpdatesFailedInstall) {
   EXPECT_EQ(static_cast<HRESULT>(0x80070643), last.result);
 }
 
-TEST_F(AgentThreadTest, InstallationThatCannotBeginEndsAsFailedAfterTheDownload) {
+TEST_P(AgentThreadTest, InstallationThatCannotBeginEndsAsFailedAfterTheDownload) {
   agent->Failures().beginInstall = E_ACCESSDENIED;
   Scan();
 
@@ -267,7 +271,7 @@ TEST_F(AgentThreadTest, InstallationThatCannotBeginEndsAsFailedAfterTheDownload)
   EXPECT_TRUE(PumpUntil([&] { return !thread->JobRunning(); }));
 }
 
-TEST_F(AgentThreadTest, DownloadThatCannotBeginEndsTheInstallationAsFailed) {
+TEST_P(AgentThreadTest, DownloadThatCannotBeginEndsTheInstallationAsFailed) {
   agent->Failures().beginDownload = E_NOTIMPL;
   Scan();
 
@@ -279,7 +283,7 @@ TEST_F(AgentThreadTest, DownloadThatCannotBeginEndsTheInstallationAsFailed) {
   EXPECT_TRUE(PumpUntil([&] { return !thread->JobRunning(); }));
 }
 
-TEST_F(AgentThreadTest, AbortDuringTheDownloadEndsTheJobWithoutInstalling) {
+TEST_P(AgentThreadTest, AbortDuringTheDownloadEndsTheJobWithoutInstalling) {
   agent->Catalogue().paceMs = 20;
   Scan();
   ASSERT_TRUE(thread->StartInstallation({kRollupId, kSecurityId}));
@@ -290,16 +294,11 @@ TEST_F(AgentThreadTest, AbortDuringTheDownloadEndsTheJobWithoutInstalling) {
   EXPECT_FALSE(thread->JobRunning());
   PumpFor(200);
   EXPECT_TRUE(RecordedCallsOf(Kind::kInstall).empty());
-  EXPECT_EQ(std::vector<bool>{false}, [] {
-    std::vector<bool> verdicts;
-    for (const HandlerCall& call : RecordedCallsOf(Kind::kFinished)) {
-      verdicts.push_back(call.succeeded);
-    }
-    return verdicts;
-  }());
+  EXPECT_EQ(std::vector<bool>{false}, Verdicts());
+  EXPECT_EQ((Journal{L"RequestAbort download", L"CleanUp download"}), agent->Journal());
 }
 
-TEST_F(AgentThreadTest, AbortDuringTheInstallationEndsTheJob) {
+TEST_P(AgentThreadTest, AbortDuringTheInstallationEndsTheJob) {
   agent->Catalogue().paceMs = 20;
   Scan();
   ASSERT_TRUE(thread->StartInstallation({kRollupId, kSecurityId}));
@@ -309,15 +308,40 @@ TEST_F(AgentThreadTest, AbortDuringTheInstallationEndsTheJob) {
 
   EXPECT_FALSE(thread->JobRunning());
   EXPECT_FALSE(HasFinalInstallReport());
+  EXPECT_EQ((Journal{L"CleanUp download", L"RequestAbort installation", L"CleanUp installation"}),
+            agent->Journal());
 }
 
-TEST_F(AgentThreadTest, AbortWithNothingRunningReturnsAtOnce) {
+TEST_P(AgentThreadTest, AJobThatNeverCompletesAfterItsAbortIsCleanedUpWithinTheBound) {
+  agent->Catalogue().paceMs = 20;
+  agent->Catalogue().abortNeverCompletes = true;
+  Scan();
+  ASSERT_TRUE(thread->StartInstallation({kRollupId, kSecurityId}));
+  ASSERT_TRUE(PumpUntil([] { return !RecordedCallsOf(Kind::kDownload).empty(); }));
+
+  EXPECT_TRUE(thread->AbortAndWait(1500));
+
+  EXPECT_FALSE(thread->JobRunning());
+  EXPECT_EQ((Journal{L"RequestAbort download", L"CleanUp download"}), agent->Journal());
+  EXPECT_EQ(std::vector<bool>{false}, Verdicts());
+}
+
+TEST_P(AgentThreadTest, EachJobIsCleanedUpOnceItHasEnded) {
+  Scan();
+  ASSERT_TRUE(thread->StartInstallation({kRollupId}));
+  ASSERT_TRUE(PumpUntil(HasFinalInstallReport));
+  ASSERT_TRUE(PumpUntil([&] { return !thread->JobRunning(); }));
+
+  EXPECT_EQ((Journal{L"CleanUp download", L"CleanUp installation"}), agent->Journal());
+}
+
+TEST_P(AgentThreadTest, AbortWithNothingRunningReturnsAtOnce) {
   EXPECT_TRUE(thread->AbortAndWait(60000));
   Scan();
   EXPECT_TRUE(thread->AbortAndWait(60000));
 }
 
-TEST_F(AgentThreadTest, ThreadEndedDuringAJobLetsGoOfEveryAgentObject) {
+TEST_P(AgentThreadTest, ThreadEndedDuringAJobLetsGoOfEveryAgentObject) {
   agent->Catalogue().paceMs = 20;
   Scan();
   ASSERT_TRUE(thread->StartInstallation({kRollupId, kSecurityId}));
@@ -326,7 +350,17 @@ TEST_F(AgentThreadTest, ThreadEndedDuringAJobLetsGoOfEveryAgentObject) {
 
   window.reset();
   thread.reset();
-  ASSERT_TRUE(PumpUntil([] { return SimulatedAgentLiveObjects() == 0; }));
+  ASSERT_TRUE(WaitUntilNoSimulatedAgentObjects(kPatienceMs));
 
   EXPECT_EQ(reportsBefore, RecordedCalls().size());
+  EXPECT_EQ(Journal{L"CleanUp download"}, agent->Journal());
 }
+
+INSTANTIATE_TEST_SUITE_P(EitherCallbackThread, AgentThreadTest,
+                         ::testing::Values(SimulatedCallbackThread::kAgent,
+                                           SimulatedCallbackThread::kStarting),
+                         [](const ::testing::TestParamInfo<SimulatedCallbackThread>& info) {
+                           return info.param == SimulatedCallbackThread::kAgent
+                                      ? "OnTheAgentsThread"
+                                      : "OnTheStartingThread";
+                         });
