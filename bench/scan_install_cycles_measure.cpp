@@ -83,6 +83,9 @@ class CScanInstallCyclesMeasure : public CFootprintMeasure {
     // updates missing again, as on a machine that was never fixed.
     host.PumpUntil([] { return SimulatedAgentLiveObjects() == 0; }, kStepTimeoutMs);
     host.Agent().ForgetInstalledUpdates();
+    // What the doubles recorded is the measure's, not the program's.
+    host.Agent().ForgetJournal();
+    host.Actions().shutdownBlocks.clear();
     // As between two runs of the program, the next cycle starts once every
     // thread this one started has ended.
     if (!host.PumpUntil([&] { return ProcessThreadCount() <= threadsBefore; }, kStepTimeoutMs)) {

@@ -35,6 +35,12 @@ void CAgentState::Record(const std::wstring& line) {
   if (sink_) sink_(line);
 }
 
+void CAgentState::ForgetJournal() {
+  std::lock_guard<std::mutex> lock(journalMutex_);
+  journal_.clear();
+  journal_.shrink_to_fit();
+}
+
 std::vector<std::wstring> CAgentState::Journal() const {
   std::lock_guard<std::mutex> lock(journalMutex_);
   return journal_;

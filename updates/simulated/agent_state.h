@@ -32,6 +32,7 @@ class CAgentState {
   // receives each line as it is recorded, one at a time.
   void Record(const std::wstring& line);
   std::vector<std::wstring> Journal() const;
+  void ForgetJournal();
   void SetJournalSink(std::function<void(const std::wstring&)> sink);
 
  private:

@@ -47,6 +47,10 @@ void CSimulatedAgentFactory::ForgetInstalledUpdates() {
   agent_->ForgetProgress();
 }
 
+void CSimulatedAgentFactory::ForgetJournal() {
+  agent_->ForgetJournal();
+}
+
 std::vector<std::wstring> CSimulatedAgentFactory::Journal() const {
   return agent_->Journal();
 }

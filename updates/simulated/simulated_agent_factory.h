@@ -56,6 +56,8 @@ class CSimulatedAgentFactory final : public IUpdateAgentFactory {
   //   "CleanUp download refused (inside its own callback)"  a misuse
   //   "RequestAbort installation refused (0x8001010E)"      the apartment rules
   std::vector<std::wstring> Journal() const;
+  // Empties the journal, so that a long run of jobs holds no more memory.
+  void ForgetJournal();
   // Also hands each line, as it is recorded, to `sink` (from whichever thread
   // made the call, one line at a time, in the journal's order, under the
   // journal's lock: the sink must not call the agent); null stops.
