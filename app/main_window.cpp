@@ -199,12 +199,18 @@ void CZizuVerUI::Close() {
 // The welcome, list, failure and success screens close at once; scanning and
 // progress ask first, whether the close button, Alt+F4, the system menu or
 // the taskbar asked. A running download or installation is aborted, and the
-// window stays painted while it ends.
+// window stays painted while it ends; one that already reported its end is
+// let complete.
 void CZizuVerUI::OnCloseMessage() {
   if (closing_ || askingClose_) return;
-  if (WorkOnScreen() && !ConfirmClose()) return;
+  const bool stopWork = WorkOnScreen();
+  if (stopWork && !ConfirmClose()) return;
   closing_ = true;
-  agent_.AbortAndWait(closeBoundMs_);
+  if (stopWork) {
+    agent_.AbortAndWait(closeBoundMs_);
+  } else {
+    agent_.WaitForJobs(closeBoundMs_);
+  }
   BlockShutdown(false);
   DestroyWindow(hwnd);
 }

@@ -10,9 +10,10 @@
 #include "updates/update_agent_client.h"
 
 struct TAgentRequest {
-  enum class Kind { kScan, kInstall, kAbort, kQuit };
+  enum class Kind { kScan, kInstall, kEndJobs, kQuit };
   Kind kind = Kind::kQuit;
   std::vector<std::wstring> chosenIds;
+  bool abort = false;
   DWORD graceMs = 0;
 };
 
@@ -129,8 +130,8 @@ class CAgentLoop {
           state_->PostReport(TInstallationEnded{false});
         }
         return true;
-      case TAgentRequest::Kind::kAbort:
-        Abort(request.graceMs);
+      case TAgentRequest::Kind::kEndJobs:
+        EndJobs(request.abort, request.graceMs);
         return true;
       case TAgentRequest::Kind::kQuit:
         return false;
@@ -154,13 +155,13 @@ class CAgentLoop {
     state_->PostToWindow(WM_SCAN_FINISHED);
   }
 
-  void Abort(DWORD graceMs) {
+  void EndJobs(bool abort, DWORD graceMs) {
     if (!client_.JobRunning()) return;
-    client_.RequestAbort();
+    if (abort) client_.RequestAbort();
     abortDeadline_ = GetTickCount64() + graceMs;
   }
 
-  // A job that does not complete after its abort is cleaned up anyway.
+  // A job that does not complete in time is cleaned up anyway.
   void EnforceAbortDeadline() {
     if (abortDeadline_ == 0) return;
     if (client_.JobRunning() && GetTickCount64() < abortDeadline_) return;
@@ -276,7 +277,7 @@ CUpdateAgentThread::CUpdateAgentThread(std::string catalogueUrl)
 CUpdateAgentThread::~CUpdateAgentThread() {
   state_->window = nullptr;
   if (!thread_) return;
-  if (!Post(TAgentRequest{TAgentRequest::Kind::kQuit, {}, 0})) return;
+  if (!Post(TAgentRequest{TAgentRequest::Kind::kQuit, {}, false, 0})) return;
   if (ScanRunning()) return;
   WaitForSingleObject(thread_.get(), kJoinMs);
 }
@@ -296,7 +297,7 @@ bool CUpdateAgentThread::Post(TAgentRequest request) {
 
 bool CUpdateAgentThread::StartScan() {
   state_->scanning = true;
-  if (Post(TAgentRequest{TAgentRequest::Kind::kScan, {}, 0})) return true;
+  if (Post(TAgentRequest{TAgentRequest::Kind::kScan, {}, false, 0})) return true;
   state_->scanning = false;
   return false;
 }
@@ -310,7 +311,8 @@ HRESULT CUpdateAgentThread::CollectUpdates(std::vector<UpdateEntry>& entries) co
 bool CUpdateAgentThread::StartInstallation(std::vector<std::wstring> chosenIds) {
   state_->jobRunning = true;
   ResetEvent(state_->idle.get());
-  if (Post(TAgentRequest{TAgentRequest::Kind::kInstall, std::move(chosenIds), 0})) return true;
+  if (Post(TAgentRequest{TAgentRequest::Kind::kInstall, std::move(chosenIds), false, 0}))
+    return true;
   state_->jobRunning = false;
   SetEvent(state_->idle.get());
   return false;
@@ -332,11 +334,21 @@ bool CUpdateAgentThread::JobRunning() const {
   return state_->jobRunning;
 }
 
+bool CUpdateAgentThread::AbortAndWait(DWORD boundMs) {
+  return EndJobs(true, boundMs);
+}
+
+bool CUpdateAgentThread::WaitForJobs(DWORD boundMs) {
+  return EndJobs(false, boundMs);
+}
+
 // The agent thread cleans up a little before the bound, so that its
 // clean-up, not the caller's patience, ends a job that never completes.
-bool CUpdateAgentThread::AbortAndWait(DWORD boundMs) {
+bool CUpdateAgentThread::EndJobs(bool abort, DWORD boundMs) {
   if (!JobRunning()) return true;
   const DWORD graceMs = boundMs - boundMs / 10;
-  if (!Post(TAgentRequest{TAgentRequest::Kind::kAbort, {}, graceMs})) return !JobRunning();
+  if (!Post(TAgentRequest{TAgentRequest::Kind::kEndJobs, {}, abort, graceMs})) {
+    return !JobRunning();
+  }
   return PumpUntilSignalled(state_->idle.get(), boundMs);
 }

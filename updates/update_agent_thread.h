@@ -50,8 +50,12 @@ class CUpdateAgentThread {
   // been cleaned up, or boundMs has passed (the job is then cleaned up
   // without its completion). True when nothing runs any more.
   bool AbortAndWait(DWORD boundMs);
+  // The same without the abort: a job that is ending on its own (after its
+  // final report) is let finish.
+  bool WaitForJobs(DWORD boundMs);
 
  private:
+  bool EndJobs(bool abort, DWORD boundMs);
   bool Post(TAgentRequest request);
 
   std::shared_ptr<TAgentThreadState> state_;

@@ -153,6 +153,20 @@ TEST_F(MainWindow, AJobThatNeverEndsAfterItsAbortHoldsTheWindowNoLongerThanTheBo
             NewJobCalls());
 }
 
+// The success screen shows at the final report; the job's completion follows
+// a step later and must not be aborted when Finish is quicker.
+TEST_F(MainWindow, FinishRightAfterTheFinalReportLetsTheInstallationComplete) {
+  FixUntil(L"Installing: ");
+  ASSERT_TRUE(host.PumpUntil([&] { return host.TextOf(L"Btn_Close") == L"Finish"; }, kPatienceMs));
+
+  ASSERT_TRUE(host.Click(L"Btn_Close"));
+  ASSERT_TRUE(WaitForTheWindowToGo());
+
+  EXPECT_FALSE(Asked());
+  EXPECT_EQ(1u, host.Actions().restarts.size());
+  EXPECT_EQ((JobCalls{L"CleanUp download", L"CleanUp installation"}), NewJobCalls());
+}
+
 TEST_F(MainWindow, ClosingTheWelcomeAndListScreensAsksNothing) {
   SendMessageW(hwnd, WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(hwnd));
