@@ -23,6 +23,7 @@ constexpr DWORD kRestartReason = 0x80020003;
 constexpr wchar_t kCloseQuestion[] = L"Fix tool is running, are you sure to close?";
 constexpr wchar_t kCloseCaption[] = L"Tip";
 constexpr wchar_t kFinishText[] = L"Finish";
+constexpr wchar_t kShutdownReason[] = L"Patchwell is installing updates.";
 
 bool IsNamed(SkinUI::CControlUI* control, const wchar_t* name) {
   return control != nullptr && control->GetName() == name;
@@ -31,32 +32,36 @@ bool IsNamed(SkinUI::CControlUI* control, const wchar_t* name) {
 }  // namespace
 
 CZizuVerUI::CZizuVerUI(const TMainWindowSetup& setup)
-    : client_(setup.catalogueUrl), homePage_(setup.homePage), actions_(setup.actions) {
-  InstallHandlers handlers;
-  handlers.downloadProgress = OnDownloadProgress;
-  handlers.installProgress = OnInstallProgress;
-  handlers.installationFinished = OnInstallationFinished;
-  client_.SetHandlers(handlers);
+    : agent_(setup.catalogueUrl),
+      homePage_(setup.homePage),
+      actions_(setup.actions),
+      closeBoundMs_(setup.closeBoundMs),
+      endSessionBoundMs_(setup.endSessionBoundMs) {
+  handlers_.downloadProgress = OnDownloadProgress;
+  handlers_.installProgress = OnInstallProgress;
+  handlers_.installationFinished = OnInstallationFinished;
 }
 
 CZizuVerUI::~CZizuVerUI() = default;
-
-bool CZizuVerUI::ScanRunning() const {
-  return scanThread_ && WaitForSingleObject(scanThread_.get(), 0) == WAIT_TIMEOUT;
-}
 
 LRESULT CZizuVerUI::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
       return OnCreate();
     case WM_DESTROY:
+      BlockShutdown(false);
       PostQuitMessage(0);
       break;
     case WM_SIZE:
       OnRoundCorners();
       break;
     case WM_CLOSE:
-      DestroyWindow(hwnd);
+      OnCloseMessage();
+      return 0;
+    case WM_QUERYENDSESSION:
+      return OnQueryEndSession();
+    case WM_ENDSESSION:
+      OnEndSession(wParam != FALSE);
       return 0;
     case WM_NCHITTEST:
       return OnHitTest(lParam);
@@ -81,6 +86,9 @@ LRESULT CZizuVerUI::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_SCAN_FINISHED:
       ShowListScreen();
+      return 1;
+    case WM_AGENT_REPORT:
+      DeliverAgentReports();
       return 1;
     default:
       break;
@@ -107,6 +115,7 @@ LRESULT CZizuVerUI::OnCreate() {
   Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
   manager_.AttachWindow(hwnd);
+  agent_.SetNotifyWindow(hwnd);
   SkinUI::CSkinBuilder builder;
   SkinUI::CControlUI* root = builder.Create(kSkinFile, nullptr, nullptr, &manager_);
   if (root == nullptr) return -1;
@@ -176,26 +185,73 @@ void CZizuVerUI::OnClick(SkinUI::CControlUI* sender) {
   }
 }
 
-// The welcome, list and failure screens close at once; scanning and progress
-// ask first; "Finish" restarts when "Restart PC Now" is chosen.
+// "Finish" restarts when "Restart PC Now" is chosen; whether closing asks
+// first is the same for every route (OnCloseMessage).
 void CZizuVerUI::ApplyCloseRule(SkinUI::CControlUI* sender) {
-  if (sender->GetText() == kFinishText) {
-    if (controls_.restartNow->IsSelected()) RestartComputer();
-    Close();
-    return;
-  }
-  if (controls_.scan->IsVisible() || controls_.close->GetText() == kFinishText) {
-    Close();
-    return;
-  }
-  if (actions_->ShowMessage(hwnd, kCloseQuestion, kCloseCaption, MB_YESNO | MB_ICONQUESTION) ==
-      IDYES) {
-    Close();
-  }
+  if (sender->GetText() == kFinishText && controls_.restartNow->IsSelected()) RestartComputer();
+  Close();
 }
 
 void CZizuVerUI::Close() {
   Send(WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+// The welcome, list, failure and success screens close at once; scanning and
+// progress ask first, whether the close button, Alt+F4, the system menu or
+// the taskbar asked. A running download or installation is aborted, and the
+// window stays painted while it ends; one that already reported its end is
+// let complete.
+void CZizuVerUI::OnCloseMessage() {
+  if (closing_ || askingClose_) return;
+  const bool stopWork = WorkOnScreen();
+  if (stopWork && !ConfirmClose()) return;
+  closing_ = true;
+  if (stopWork) {
+    agent_.AbortAndWait(closeBoundMs_);
+  } else {
+    agent_.WaitForJobs(closeBoundMs_);
+  }
+  BlockShutdown(false);
+  DestroyWindow(hwnd);
+}
+
+bool CZizuVerUI::WorkOnScreen() const {
+  return !controls_.scan->IsVisible() && controls_.close->GetText() != kFinishText;
+}
+
+bool CZizuVerUI::ConfirmClose() {
+  askingClose_ = true;
+  const int answer =
+      actions_->ShowMessage(hwnd, kCloseQuestion, kCloseCaption, MB_YESNO | MB_ICONQUESTION);
+  askingClose_ = false;
+  return answer == IDYES;
+}
+
+// An installation cut short by a shutdown can leave the system half updated.
+LRESULT CZizuVerUI::OnQueryEndSession() {
+  return agent_.JobRunning() ? FALSE : TRUE;
+}
+
+// The session ends whatever the answer was: stop the job within the time the
+// system gives before it ends the process.
+void CZizuVerUI::OnEndSession(bool ending) {
+  if (!ending || closing_) return;
+  closing_ = true;
+  agent_.AbortAndWait(endSessionBoundMs_);
+  BlockShutdown(false);
+}
+
+// Reports that arrive while the window closes are dropped.
+void CZizuVerUI::DeliverAgentReports() {
+  for (const TAgentReport& report : agent_.TakeReports()) {
+    if (!closing_) DeliverReport(report, handlers_);
+  }
+}
+
+void CZizuVerUI::BlockShutdown(bool block) {
+  if (block == shutdownBlocked_) return;
+  shutdownBlocked_ = block;
+  actions_->BlockShutdown(hwnd, block ? kShutdownReason : nullptr);
 }
 
 // Other programs may save or refuse; only hung ones are ended.

@@ -12,18 +12,21 @@
 #include "app/main_controls.h"
 #include "app/system_actions.h"
 #include "app/update_row.h"
-#include "platform/unique_handle.h"
 #include "ui/controls/list.h"
 #include "ui/core/window_wnd.h"
 #include "ui/window/window_manager.h"
-#include "updates/scan_worker.h"
-#include "updates/update_agent_client.h"
+#include "updates/progress_handlers.h"
+#include "updates/update_agent_thread.h"
 
 // What differs between the product and the simulated build.
 struct TMainWindowSetup {
   std::string catalogueUrl;  // the agent catalogue the scan refreshes from
   std::wstring homePage;     // opened by "Btn_Website"
   ISystemActions* actions = nullptr;
+  // How long closing waits for an aborted download or installation to end.
+  DWORD closeBoundMs = 10000;
+  // The same when the session ends, within the time the system allows.
+  DWORD endSessionBoundMs = 4000;
 };
 
 class CZizuVerUI : public SkinUI::CWindowWnd,
@@ -41,9 +44,6 @@ class CZizuVerUI : public SkinUI::CWindowWnd,
 
   // Asks for the restart with the shutdown privilege; false when it failed.
   bool RestartComputer();
-  // True while a scan worker started by this window has not ended; the
-  // window must then outlive the process's teardown.
-  bool ScanRunning() const;
 
   // The progress handlers' work on the screen (the free functions below
   // reach the window through g_mainWindow).
@@ -68,10 +68,18 @@ class CZizuVerUI : public SkinUI::CWindowWnd,
   void OnClick(SkinUI::CControlUI* sender);
   void ApplyCloseRule(SkinUI::CControlUI* sender);
   void Close();
+  // Closing by any route: the question while work runs, then the running
+  // job aborted and cleaned up before the window goes.
+  void OnCloseMessage();
+  bool WorkOnScreen() const;
+  bool ConfirmClose();
+  LRESULT OnQueryEndSession();
+  void OnEndSession(bool ending);
+  void DeliverAgentReports();
+  void BlockShutdown(bool block);
 
   // Screens.
   void StartScan(bool retry);
-  void StartScanWorker();
   void StartMarquee();
   void StepMarquee();
   void ShowListScreen();
@@ -88,11 +96,16 @@ class CZizuVerUI : public SkinUI::CWindowWnd,
   SkinUI::CWindowManagerUI manager_;
   TMainControls controls_;
   std::vector<UpdateRow> rows_;
-  UpdateAgentClient client_;
+  CUpdateAgentThread agent_;
+  InstallHandlers handlers_;
   std::wstring homePage_;
   ISystemActions* actions_;
-  ScanWorkerArgs scanArgs_;
-  UniqueHandle scanThread_;
+  DWORD closeBoundMs_;
+  DWORD endSessionBoundMs_;
+  bool closeConfirmed_ = false;
+  bool askingClose_ = false;
+  bool closing_ = false;
+  bool shutdownBlocked_ = false;
   int MarqueeOffset = 0;
   bool MarqueeForward = true;
 };

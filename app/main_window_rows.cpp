@@ -16,7 +16,7 @@ void CZizuVerUI::FillUpdateList() {
   controls_.list->RemoveAll();
   rows_.clear();
   std::vector<UpdateEntry> entries;
-  client_.CollectUpdates(entries);
+  agent_.CollectUpdates(entries);
   for (const UpdateEntry& entry : entries) AddRow(MakeUpdateRow(entry));
   controls_.list->SelectRow(0, true);
 }

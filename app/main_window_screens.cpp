@@ -1,8 +1,6 @@
 // CZizuVerUI: the scanning, list, progress and result screens, and the
 // installation's progress handlers.
 
-#include <shlwapi.h>
-
 #include "app/main_window.h"
 #include "ui/core/module_instance.h"
 
@@ -10,7 +8,6 @@ namespace {
 
 constexpr UINT kWelcomeTextId = 102;
 constexpr int kStringChars = 1024;
-constexpr int kByteSizeChars = 50;
 constexpr UINT_PTR kMarqueeTimer = 1;
 constexpr LONG kComplete = 100;
 // The first percents of a job are shown as nothing done yet.
@@ -26,12 +23,6 @@ SkinUI::CWideStringUI Formatted(const wchar_t* format, ...) {
   va_start(args, format);
   text.FormatList(format, args);
   va_end(args);
-  return text;
-}
-
-SkinUI::CWideStringUI ByteSize(ULONGLONG bytes) {
-  wchar_t text[kByteSizeChars] = {};
-  StrFormatByteSizeW(static_cast<LONGLONG>(bytes), text, kByteSizeChars);
   return text;
 }
 
@@ -57,16 +48,8 @@ void CZizuVerUI::StartScan(bool retry) {
   controls_.scan->SetVisible(false);
   if (retry) controls_.message->SetVisible(true);
   StartMarquee();
-  StartScanWorker();
-}
-
-// The worker's handle is kept: at teardown the window must know whether the
-// worker still uses the agent client it holds.
-void CZizuVerUI::StartScanWorker() {
-  if (scanThread_) WaitForSingleObject(scanThread_.get(), INFINITE);
-  scanArgs_.client = &client_;
-  scanArgs_.notifyWindow = hwnd;
-  scanThread_.reset(CreateThread(nullptr, 0, ScanWorker, &scanArgs_, 0, nullptr));
+  // Without the agent thread there is nothing to scan with: an empty list.
+  if (!agent_.StartScan()) Post(WM_SCAN_FINISHED);
 }
 
 void CZizuVerUI::ShowListScreen() {
@@ -107,9 +90,10 @@ void CZizuVerUI::StartFix() {
   controls_.progress->SetVisible(true);
   ShowPercent(controls_.progress, 0);
   controls_.scan->SetVisible(false);
-  // Nothing started (no chosen update matched, the agent refused): the
-  // screen must not stay on "Downloading" for ever.
-  if (FAILED(client_.StartInstallation(chosen))) ShowResultScreen(false);
+  BlockShutdown(true);
+  // Nothing that started is reported as the installation's end, so the
+  // screen never stays on "Downloading" for ever.
+  if (!agent_.StartInstallation(std::move(chosen))) ShowResultScreen(false);
 }
 
 void CZizuVerUI::ShowDownloadProgress(const wchar_t* title, ULONGLONG bytesDownloaded,
@@ -121,11 +105,11 @@ void CZizuVerUI::ShowDownloadProgress(const wchar_t* title, ULONGLONG bytesDownl
     controls_.message->SetText(L"Download Complete.\nInstalling Will Begin");
     return;
   }
-  const SkinUI::CWideStringUI done = ByteSize(bytesDownloaded);
-  const SkinUI::CWideStringUI all = ByteSize(bytesToDownload);
+  const std::wstring done = ByteSizeText(bytesDownloaded);
+  const std::wstring all = ByteSizeText(bytesToDownload);
   controls_.message->SetText(
       Formatted(L"Status: Downloading\r\rProgess: %d%%\r\rDownloading: %s/%s\r\rTitle: %s",
-                overallPercent, done.GetData(), all.GetData(), title));
+                overallPercent, done.c_str(), all.c_str(), title));
 }
 
 void CZizuVerUI::ShowInstallProgress(const wchar_t* title, LONG position, LONG count,
@@ -141,6 +125,7 @@ void CZizuVerUI::ShowInstallProgress(const wchar_t* title, LONG position, LONG c
 }
 
 void CZizuVerUI::ShowResultScreen(bool success) {
+  BlockShutdown(false);
   if (success) {
     controls_.close->SetText(L"Finish");
     controls_.restartLater->SetVisible(true);

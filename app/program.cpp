@@ -7,7 +7,6 @@
 #include "platform/unique_handle.h"
 #include "ui/markup/skin_resources.h"
 #include "ui/window/window_manager.h"
-#include "updates/callbacks_closing.h"
 
 namespace {
 
@@ -53,12 +52,9 @@ int RunProgram(HINSTANCE instance, const TProgramSetup& setup) {
     SkinUI::CWindowManagerUI::RunMessageLoop();
   }
 
-  // Work in flight may still call back: callbacks stop first, then the
-  // window goes, unless a scan worker still uses the agent client it holds
-  // (the process's end reclaims it then).
-  SetAgentCallbacksClosing(true);
+  // The handlers reach the window through g_mainWindow: it goes first.
   g_mainWindow = nullptr;
-  if (!window->ScanRunning()) delete window;
+  delete window;
   CoUninitialize();
   return 1;
 }

@@ -44,6 +44,12 @@ void CRecordedSystemActions::OpenAddress(HWND owner, const wchar_t* address) {
              .c_str());
 }
 
+void CRecordedSystemActions::BlockShutdown(HWND window, const wchar_t* reason) {
+  BlockShutdownOf(window, reason);
+  Append(reason != nullptr ? (std::wstring(L"shutdown blocked: ") + reason).c_str()
+                           : L"shutdown allowed");
+}
+
 bool CRecordedSystemActions::Restart(UINT flags, DWORD reason) {
   wchar_t line[80] = {};
   wsprintfW(line, L"restart flags 0x%X reason 0x%08X", flags, reason);

@@ -16,10 +16,13 @@ class CRecordedSystemActions final : public ISystemActions {
 
   int ShowMessage(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) override;
   void OpenAddress(HWND owner, const wchar_t* address) override;
+  void BlockShutdown(HWND window, const wchar_t* reason) override;
   bool Restart(UINT flags, DWORD reason) override;
 
- private:
+  // One more line of the log, from any thread: what else the simulated
+  // build records there (the agent's job calls).
   void Append(const wchar_t* line);
 
+ private:
   std::wstring logPath_;
 };

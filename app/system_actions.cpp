@@ -28,6 +28,9 @@ class CPlatformSystemActions final : public ISystemActions {
   void OpenAddress(HWND owner, const wchar_t* address) override {
     OpenAddressAsUser(owner, address, *this, OpenWithDesktopShell);
   }
+  void BlockShutdown(HWND window, const wchar_t* reason) override {
+    BlockShutdownOf(window, reason);
+  }
   bool Restart(UINT flags, DWORD reason) override {
     if (!EnableShutdownPrivilege()) return false;
     return ExitWindowsEx(flags, reason) != FALSE;
@@ -35,6 +38,14 @@ class CPlatformSystemActions final : public ISystemActions {
 };
 
 }  // namespace
+
+void BlockShutdownOf(HWND window, const wchar_t* reason) {
+  if (reason != nullptr) {
+    ShutdownBlockReasonCreate(window, reason);
+  } else {
+    ShutdownBlockReasonDestroy(window);
+  }
+}
 
 std::shared_ptr<ISystemActions> MakePlatformSystemActions() {
   return std::make_shared<CPlatformSystemActions>();

@@ -2,6 +2,8 @@
 
 #include <shlwapi.h>
 
+#include <climits>
+
 namespace {
 
 constexpr wchar_t kCheckedCell[] = L"<i checked.png />";
@@ -16,9 +18,20 @@ std::wstring DateCell(const SYSTEMTIME& date) {
   return text;
 }
 
-std::wstring SizeCell(uint64_t size) {
+// From 2^63 bytes on every size lies between 8 and 16 exabytes; the shell
+// truncates to three significant digits.
+std::wstring ExabyteText(ULONGLONG bytes) {
+  constexpr int kUnitShift = 60;
+  constexpr int kHalfShift = kUnitShift / 2;
+  const ULONGLONG whole = bytes >> kUnitShift;
+  const ULONGLONG fraction = (bytes & ((1ULL << kUnitShift) - 1)) >> kHalfShift;
+  const bool twoDigits = whole < 10;
+  const ULONGLONG digits = (fraction * (twoDigits ? 100 : 10)) >> kHalfShift;
+  wchar_t separator[8] = L".";
+  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
   wchar_t text[kSizeChars] = {};
-  StrFormatByteSizeW(static_cast<LONGLONG>(size), text, kSizeChars);
+  wsprintfW(text, twoDigits ? L"%u%s%02u EB" : L"%u%s%u EB", static_cast<UINT>(whole), separator,
+            static_cast<UINT>(digits));
   return text;
 }
 
@@ -43,6 +56,13 @@ std::wstring EscapeMarkup(const std::wstring& text) {
   return escaped;
 }
 
+std::wstring ByteSizeText(ULONGLONG bytes) {
+  if (bytes > static_cast<ULONGLONG>(LLONG_MAX)) return ExabyteText(bytes);
+  wchar_t text[kSizeChars] = {};
+  StrFormatByteSizeW(static_cast<LONGLONG>(bytes), text, kSizeChars);
+  return text;
+}
+
 UpdateRow MakeUpdateRow(const UpdateEntry& entry) {
   UpdateRow row;
   row.checked = entry.checked;
@@ -51,7 +71,7 @@ UpdateRow MakeUpdateRow(const UpdateEntry& entry) {
   row.date = DateCell(entry.released);
   row.titleCell = EscapeMarkup(row.title);
   row.dateCell = EscapeMarkup(row.date);
-  row.sizeCell = EscapeMarkup(SizeCell(entry.size));
+  row.sizeCell = EscapeMarkup(ByteSizeText(entry.size));
   row.updateId = entry.updateId;
   row.description = entry.description;
   return row;

@@ -28,6 +28,10 @@ std::wstring EscapeMarkup(const std::wstring& text);
 
 UpdateRow MakeUpdateRow(const UpdateEntry& entry);
 
+// The shell's abbreviated size ("1.46 MB"), for every 64-bit count: the
+// shell's own call takes a signed count and shows "-1 bytes" from 2^63 on.
+std::wstring ByteSizeText(ULONGLONG bytes);
+
 // The final report of an installation: succeeded (2) or still in progress
 // (1) with a non-negative result.
 bool IsSuccessfulInstallResult(LONG resultCode, HRESULT result);

@@ -4,9 +4,12 @@
 // once.
 
 #include "bench/measure_registry.h"
-#include "bench/program_host.h"
+#include "tests/support/main_window_host.h"
 
 namespace SkinUIBench {
+
+using SkinUITest::CMainWindowHost;
+using SkinUITest::CTimedMainWindow;
 
 namespace {
 
@@ -16,7 +19,7 @@ class CProgramStartMeasure : public CBenchMeasure {
   TBenchTarget Target() const override { return {TargetKind::SlowdownAtMost, 2.0}; }
 
   bool Prepare(std::string& error) override {
-    host_ = std::make_unique<CProgramHost>(L"");
+    host_ = std::make_unique<CMainWindowHost>(L"");
     return host_->Ready(error);
   }
 
@@ -41,7 +44,7 @@ class CProgramStartMeasure : public CBenchMeasure {
   }
 
  private:
-  std::unique_ptr<CProgramHost> host_;
+  std::unique_ptr<CMainWindowHost> host_;
   CTimedMainWindow* window_ = nullptr;
   int decoded_ = 0;
 };

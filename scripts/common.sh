@@ -20,8 +20,13 @@ configure_and_build() {  # folder arch tests(ON|OFF) [targets...]
   fi
 }
 
+# Wine's own services (and the desktop process a test may start) begin with
+# the first program of a prefix and inherit its output; started here, with
+# no output, they cannot hold a test's output open after the test ended.
 prepare_wine_prefix() {  # build folder
   "$repo_root/scripts/wine-prefix.sh" "$1/wine-run.sh" "$1/wineprefix"
+  WINEPREFIX="$1/wineprefix" wineserver -p </dev/null >/dev/null 2>&1 || true
+  "$1/wine-run.sh" wineboot </dev/null >/dev/null 2>&1 || true
 }
 
 # The prefix's own server (wine-run.sh would look for a Windows program).

@@ -22,6 +22,7 @@ if [ -n "${DISPLAY:-}" ]; then
   status=0
   PATCHWELL_SIM_ACTIONS_LOG="Z:${log//\//\\}" "$run_dir/wine-run.sh" "$program" || status=$?
   echo "run: Patchwell ended with exit code $status"
+  stop_wine "$run_dir"
   exit 0
 fi
 

@@ -131,6 +131,10 @@ class Screen:
         self._run("xdotool", "mousemove", "--sync", str(x), str(y), "click", "1")
         self._run("xdotool", "mousemove", "--sync", *map(str, self.PARK))
 
+    def key(self, keys):
+        """Keys to whatever window has the keyboard focus (the last one clicked)."""
+        self._run("xdotool", "key", "--clearmodifiers", keys)
+
     def raise_window(self, window):
         self._run("xdotool", "windowraise", str(window), check=False)
 
@@ -212,7 +216,16 @@ class SimProgram:
             found = self.screen.windows(MAIN_CAPTION)
             return found[0] if len(found) == 1 else None
         self.window = wait_for("the main window", shown, timeout)
-        x, y, w, h = self.screen.geometry(self.window)
+        # The window is created visible and only then sized and centred: its
+        # place counts once two readings a moment apart agree.
+        settled = [self.screen.geometry(self.window)]
+
+        def placed():
+            time.sleep(0.15)
+            settled.append(self.screen.geometry(self.window))
+            return settled[-1] == settled[-2]
+        wait_for("the main window to settle", placed, 10, 0)
+        x, y, w, h = settled[-1]
         if (w, h) != (650, 400):
             raise WalkthroughError(f"main window is {w} x {h}, not 650 x 400")
         self.origin = (x, y)

@@ -2,7 +2,6 @@
 
 #include <wrl/client.h>
 
-#include "updates/callbacks_closing.h"
 #include "platform/com_values.h"
 #include "updates/update_reads.h"
 
@@ -10,7 +9,7 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-struct DownloadReport {
+struct DownloadReading {
   UniqueBstr title;
   UniqueBstr updateId;
   DECIMAL bytesDownloaded{};
@@ -20,9 +19,15 @@ struct DownloadReport {
   LONG index = 0;
   LONG resultCode = 0;
   HRESULT result = S_OK;
+
+  TDownloadReport Report() const {
+    return TDownloadReport{title.Text(),         updateId.Text(), bytesDownloaded.Lo64,
+                           bytesToDownload.Lo64, currentPercent,  overallPercent,
+                           resultCode,           result};
+  }
 };
 
-bool ReadProgress(IDownloadProgressChangedCallbackArgs* args, DownloadReport& report) {
+bool ReadProgress(IDownloadProgressChangedCallbackArgs* args, DownloadReading& report) {
   ComPtr<IDownloadProgress> progress;
   if (FAILED(args->get_Progress(&progress)) || !progress) return false;
   return SUCCEEDED(progress->get_CurrentUpdateBytesDownloaded(&report.bytesDownloaded)) &&
@@ -34,7 +39,7 @@ bool ReadProgress(IDownloadProgressChangedCallbackArgs* args, DownloadReport& re
                                                  report.result);
 }
 
-bool ReadCurrentUpdate(IDownloadJob* job, DownloadReport& report) {
+bool ReadCurrentUpdate(IDownloadJob* job, DownloadReading& report) {
   ComPtr<IUpdateCollection> updates;
   if (FAILED(job->get_Updates(&updates)) || !updates) return false;
   return ReadUpdateAt(updates.Get(), report.index, report.title, report.updateId);
@@ -45,17 +50,15 @@ bool ReadCurrentUpdate(IDownloadJob* job, DownloadReport& report) {
 // A report that cannot be read completely is dropped; the next one follows.
 HRESULT STDMETHODCALLTYPE CMyDownProgressCallback::Invoke(
     IDownloadJob* downloadJob, IDownloadProgressChangedCallbackArgs* callbackArgs) {
-  if (AgentCallbacksClosing()) return S_OK;
-  const DownloadProgressHandler handler = handler_.load();
-  if (!handler || !downloadJob || !callbackArgs) return S_OK;
+  if (!downloadJob || !callbackArgs) return S_OK;
   try {
-    DownloadReport report;
-    if (!ReadProgress(callbackArgs, report) || !ReadCurrentUpdate(downloadJob, report)) {
+    const std::shared_ptr<CCallbackInbox> inbox = inbox_.lock();
+    if (!inbox) return S_OK;
+    DownloadReading reading;
+    if (!ReadProgress(callbackArgs, reading) || !ReadCurrentUpdate(downloadJob, reading)) {
       return S_OK;
     }
-    handler(report.title.Text(), report.updateId.Text(), report.bytesDownloaded,
-            report.bytesToDownload, report.currentPercent, report.overallPercent, report.resultCode,
-            report.result);
+    inbox->Push(reading.Report());
   } catch (...) {
   }
   return S_OK;

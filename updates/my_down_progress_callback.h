@@ -1,19 +1,20 @@
 #pragma once
 
-#include <atomic>
+#include <memory>
 
 #include "updates/agent_callback.h"
-#include "updates/progress_handlers.h"
+#include "updates/callback_inbox.h"
 
-// Forwards the agent's download progress to the window's handler.
+// Copies the agent's download progress into the client's inbox.
 class CMyDownProgressCallback final
     : public AgentCallback<CMyDownProgressCallback, IDownloadProgressChangedCallback> {
  public:
+  explicit CMyDownProgressCallback(std::weak_ptr<CCallbackInbox> inbox)
+      : inbox_(std::move(inbox)) {}
+
   HRESULT STDMETHODCALLTYPE Invoke(IDownloadJob* downloadJob,
                                    IDownloadProgressChangedCallbackArgs* callbackArgs) override;
 
-  void SetHandler(DownloadProgressHandler handler) { handler_.store(handler); }
-
  private:
-  std::atomic<DownloadProgressHandler> handler_{nullptr};
+  const std::weak_ptr<CCallbackInbox> inbox_;
 };

@@ -1,25 +1,9 @@
 #include "updates/my_download_complete_callback.h"
 
-#include "updates/callbacks_closing.h"
-#include "platform/com_values.h"
-#include "updates/update_agent_client.h"
+#include "updates/job_completion.h"
 
-// The job's state names the client that began it; it must be this object's
-// own client, which clears the link before it goes away.
 HRESULT STDMETHODCALLTYPE CMyDownloadCompleteCallBack::Invoke(
     IDownloadJob* downloadJob, IDownloadCompletedCallbackArgs* /*callbackArgs*/) {
-  if (AgentCallbacksClosing()) return S_OK;
-  UpdateAgentClient* client = owner_.load();
-  if (!client) return S_OK;
-  try {
-    UniqueVariant state;
-    if (!downloadJob || FAILED(downloadJob->get_AsyncState(state.Out())) ||
-        !client->IsOwnJobState(state.Get())) {
-      client->ReportInstallationFinished(false);
-      return S_OK;
-    }
-    client->CompleteDownload(downloadJob);
-  } catch (...) {
-  }
+  LeaveJobCompleted(inbox_, downloadJob, AgentJobKind::kDownload);
   return S_OK;
 }

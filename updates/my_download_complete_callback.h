@@ -1,23 +1,21 @@
 #pragma once
 
-#include <atomic>
+#include <memory>
 
 #include "updates/agent_callback.h"
+#include "updates/callback_inbox.h"
 
-class UpdateAgentClient;
-
-// Ends the download and begins the installation on the client that began it.
+// Tells the client that its download job completed; the client ends it and
+// begins the installation outside the callback.
 class CMyDownloadCompleteCallBack final
     : public AgentCallback<CMyDownloadCompleteCallBack, IDownloadCompletedCallback> {
  public:
-  explicit CMyDownloadCompleteCallBack(UpdateAgentClient* owner) : owner_(owner) {}
+  explicit CMyDownloadCompleteCallBack(std::weak_ptr<CCallbackInbox> inbox)
+      : inbox_(std::move(inbox)) {}
 
   HRESULT STDMETHODCALLTYPE Invoke(IDownloadJob* downloadJob,
                                    IDownloadCompletedCallbackArgs* callbackArgs) override;
 
-  // The agent may keep this object after its client is gone.
-  void Detach() { owner_.store(nullptr); }
-
  private:
-  std::atomic<UpdateAgentClient*> owner_;
+  const std::weak_ptr<CCallbackInbox> inbox_;
 };

@@ -2,7 +2,6 @@
 
 #include <wrl/client.h>
 
-#include "updates/callbacks_closing.h"
 #include "platform/com_values.h"
 #include "updates/update_reads.h"
 
@@ -12,7 +11,7 @@ namespace {
 
 constexpr LONG kFinalPercent = 100;
 
-struct InstallReport {
+struct InstallReading {
   UniqueBstr title;
   UniqueBstr updateId;
   LONG currentPercent = 0;
@@ -21,9 +20,14 @@ struct InstallReport {
   LONG count = 0;
   LONG resultCode = 0;
   HRESULT result = S_OK;
+
+  TInstallReport Report() const {
+    return TInstallReport{title.Text(),   updateId.Text(), index + 1,  count,
+                          currentPercent, overallPercent,  resultCode, result};
+  }
 };
 
-bool ReadProgress(IInstallationProgress* progress, InstallReport& report) {
+bool ReadProgress(IInstallationProgress* progress, InstallReading& report) {
   return SUCCEEDED(progress->get_CurrentUpdatePercentComplete(&report.currentPercent)) &&
          SUCCEEDED(progress->get_PercentComplete(&report.overallPercent)) &&
          SUCCEEDED(progress->get_CurrentUpdateIndex(&report.index)) &&
@@ -31,7 +35,7 @@ bool ReadProgress(IInstallationProgress* progress, InstallReport& report) {
                                                      report.result);
 }
 
-bool ReadCurrentUpdate(IInstallationJob* job, InstallReport& report) {
+bool ReadCurrentUpdate(IInstallationJob* job, InstallReading& report) {
   ComPtr<IUpdateCollection> updates;
   if (FAILED(job->get_Updates(&updates)) || !updates) return false;
   if (FAILED(updates->get_Count(&report.count))) return false;
@@ -40,7 +44,7 @@ bool ReadCurrentUpdate(IInstallationJob* job, InstallReport& report) {
 
 // The final report carries the verdict for the whole installation, so an
 // earlier update's failure must not be hidden behind the last one's success.
-void TakeEarlierFailure(IInstallationProgress* progress, InstallReport& report) {
+void TakeEarlierFailure(IInstallationProgress* progress, InstallReading& report) {
   const bool currentSucceeded =
       (report.resultCode == orcInProgress || report.resultCode == orcSucceeded) &&
       report.result >= 0;
@@ -67,22 +71,18 @@ void TakeEarlierFailure(IInstallationProgress* progress, InstallReport& report) 
 // A report that cannot be read completely is dropped; the next one follows.
 HRESULT STDMETHODCALLTYPE CMyInstallCallback::Invoke(
     IInstallationJob* installationJob, IInstallationProgressChangedCallbackArgs* callbackArgs) {
-  if (AgentCallbacksClosing()) return S_OK;
-  const InstallProgressHandler handler = handler_.load();
-  if (!handler || !installationJob || !callbackArgs) return S_OK;
+  if (!installationJob || !callbackArgs) return S_OK;
   try {
+    const std::shared_ptr<CCallbackInbox> inbox = inbox_.lock();
+    if (!inbox) return S_OK;
     ComPtr<IInstallationProgress> progress;
     if (FAILED(callbackArgs->get_Progress(&progress)) || !progress) return S_OK;
-    InstallReport report;
-    if (!ReadProgress(progress.Get(), report) || !ReadCurrentUpdate(installationJob, report)) {
+    InstallReading reading;
+    if (!ReadProgress(progress.Get(), reading) || !ReadCurrentUpdate(installationJob, reading)) {
       return S_OK;
     }
-    if (report.overallPercent == kFinalPercent) {
-      TakeEarlierFailure(progress.Get(), report);
-      finalReportDelivered_.store(true);
-    }
-    handler(report.title.Text(), report.updateId.Text(), report.index + 1, report.count,
-            report.currentPercent, report.overallPercent, report.resultCode, report.result);
+    if (reading.overallPercent == kFinalPercent) TakeEarlierFailure(progress.Get(), reading);
+    inbox->Push(reading.Report());
   } catch (...) {
   }
   return S_OK;

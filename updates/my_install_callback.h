@@ -1,23 +1,19 @@
 #pragma once
 
-#include <atomic>
+#include <memory>
 
 #include "updates/agent_callback.h"
-#include "updates/progress_handlers.h"
+#include "updates/callback_inbox.h"
 
-// Forwards the agent's installation progress to the window's handler and
-// remembers whether the final (100 percent) report has been delivered.
+// Copies the agent's installation progress into the client's inbox.
 class CMyInstallCallback final
     : public AgentCallback<CMyInstallCallback, IInstallationProgressChangedCallback> {
  public:
+  explicit CMyInstallCallback(std::weak_ptr<CCallbackInbox> inbox) : inbox_(std::move(inbox)) {}
+
   HRESULT STDMETHODCALLTYPE Invoke(IInstallationJob* installationJob,
                                    IInstallationProgressChangedCallbackArgs* callbackArgs) override;
 
-  void SetHandler(InstallProgressHandler handler) { handler_.store(handler); }
-  bool FinalReportDelivered() const { return finalReportDelivered_.load(); }
-  void ForgetFinalReport() { finalReportDelivered_.store(false); }
-
  private:
-  std::atomic<InstallProgressHandler> handler_{nullptr};
-  std::atomic<bool> finalReportDelivered_{false};
+  const std::weak_ptr<CCallbackInbox> inbox_;
 };

@@ -1,23 +1,21 @@
 #pragma once
 
-#include <atomic>
+#include <memory>
 
 #include "updates/agent_callback.h"
+#include "updates/callback_inbox.h"
 
-class UpdateAgentClient;
-
-// Ends the installation on the client that began it.
+// Tells the client that its installation job completed; the client ends it
+// outside the callback.
 class CMyInstallCompleteCallBack final
     : public AgentCallback<CMyInstallCompleteCallBack, IInstallationCompletedCallback> {
  public:
-  explicit CMyInstallCompleteCallBack(UpdateAgentClient* owner) : owner_(owner) {}
+  explicit CMyInstallCompleteCallBack(std::weak_ptr<CCallbackInbox> inbox)
+      : inbox_(std::move(inbox)) {}
 
   HRESULT STDMETHODCALLTYPE Invoke(IInstallationJob* installationJob,
                                    IInstallationCompletedCallbackArgs* callbackArgs) override;
 
-  // The agent may keep this object after its client is gone.
-  void Detach() { owner_.store(nullptr); }
-
  private:
-  std::atomic<UpdateAgentClient*> owner_;
+  const std::weak_ptr<CCallbackInbox> inbox_;
 };

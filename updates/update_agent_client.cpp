@@ -3,6 +3,7 @@
 #include <wuerror.h>
 
 #include <cstdint>
+#include <variant>
 #include <utility>
 
 #include "agent_seam/update_agent_factory.h"
@@ -14,6 +15,7 @@ using Microsoft::WRL::ComPtr;
 namespace {
 
 constexpr wchar_t kSearchCriteria[] = L"IsInstalled=0 and Type='SoftWare'";
+constexpr LONG kFinalPercent = 100;
 
 // Updates that are never offered, by their whole KB article number.
 constexpr const wchar_t* kExcludedArticles[] = {L"978886", L"2483139"};
@@ -75,21 +77,19 @@ bool IsChosen(const UniqueBstr& id, const std::vector<std::wstring>& chosenIds) 
 
 UpdateAgentClient::UpdateAgentClient(std::string catalogueUrl)
     : catalogueUrl_(std::move(catalogueUrl)),
-      installProgressCallback_(new CMyInstallCallback()),
-      installCompletedCallback_(new CMyInstallCompleteCallBack(this)),
-      downloadProgressCallback_(new CMyDownProgressCallback()),
-      downloadCompletedCallback_(new CMyDownloadCompleteCallBack(this)) {}
+      inbox_(std::make_shared<CCallbackInbox>(
+          static_cast<LONGLONG>(reinterpret_cast<intptr_t>(this)))),
+      installProgressCallback_(new CMyInstallCallback(inbox_)),
+      installCompletedCallback_(new CMyInstallCompleteCallBack(inbox_)),
+      downloadProgressCallback_(new CMyDownProgressCallback(inbox_)),
+      downloadCompletedCallback_(new CMyDownloadCompleteCallBack(inbox_)) {}
 
+// The agent may keep the callbacks and call them later; without the inbox
+// they reach nothing.
 UpdateAgentClient::~UpdateAgentClient() {
-  // The agent may still hold the callbacks and call them while the jobs are
-  // released below; from here on they must not reach this object or the
-  // window.
-  installProgressCallback_->SetHandler(nullptr);
-  downloadProgressCallback_->SetHandler(nullptr);
-  installCompletedCallback_->Detach();
-  downloadCompletedCallback_->Detach();
-  installationJob_.Reset();
-  downloadJob_.Reset();
+  sink_ = nullptr;
+  CleanUpJobs();
+  inbox_.reset();
 }
 
 HRESULT UpdateAgentClient::RunSearch(LONG& count) {
@@ -110,10 +110,11 @@ HRESULT UpdateAgentClient::RunSearch(LONG& count) {
   if (FAILED(hr)) return hr;
   if (!result) return E_POINTER;
 
-  results_.Reset();
-  hr = result->get_Updates(&results_);
+  ComPtr<IUpdateCollection> updates;
+  hr = result->get_Updates(&updates);
   if (FAILED(hr)) return hr;
-  if (!results_) return E_POINTER;
+  if (!updates) return E_POINTER;
+  results_ = updates;
   if (FAILED(results_->get_Count(&count))) count = 0;
   return S_OK;
 }
@@ -150,10 +151,10 @@ HRESULT UpdateAgentClient::CollectUpdates(std::vector<UpdateEntry>& entries) {
 }
 
 HRESULT UpdateAgentClient::StartInstallation(const std::vector<std::wstring>& chosenIds) {
-  installProgressCallback_->SetHandler(handlers_.installProgress);
-  downloadProgressCallback_->SetHandler(handlers_.downloadProgress);
-  installProgressCallback_->ForgetFinalReport();
-  installationFinishReported_ = false;
+  CleanUpJobs();
+  aborting_ = false;
+  finalReportDelivered_ = false;
+  endReported_ = false;
   if (!results_ || !session_) return E_POINTER;
 
   toInstall_.Reset();
@@ -203,7 +204,6 @@ HRESULT UpdateAgentClient::PrepareDownloader() {
 }
 
 HRESULT UpdateAgentClient::PrepareInstaller() {
-  downloadJob_.Reset();
   installer_.Reset();
   const HRESULT hr = session_->CreateUpdateInstaller(&installer_);
   if (FAILED(hr)) return hr;
@@ -211,60 +211,114 @@ HRESULT UpdateAgentClient::PrepareInstaller() {
   return installer_->put_Updates(toInstall_.Get());
 }
 
-bool UpdateAgentClient::FinalReportDelivered() const {
-  return installProgressCallback_->FinalReportDelivered();
-}
-
 VARIANT UpdateAgentClient::JobState() const {
   VARIANT state;
   VariantInit(&state);
   state.vt = VT_I8;
-  state.llVal = static_cast<LONGLONG>(reinterpret_cast<intptr_t>(this));
+  state.llVal = inbox_->JobToken();
   return state;
 }
 
-bool UpdateAgentClient::IsOwnJobState(const VARIANT& state) const {
-  return state.vt == VT_I8 && state.llVal == JobState().llVal;
+void UpdateAgentClient::ProcessCallbackEvents() {
+  for (TCallbackEvent& event : inbox_->TakeAll()) {
+    if (auto* download = std::get_if<TDownloadReport>(&event)) {
+      Report(std::move(*download));
+    } else if (auto* install = std::get_if<TInstallReport>(&event)) {
+      OnInstallProgress(std::move(*install));
+    } else {
+      OnJobCompleted(std::get<TJobCompleted>(event));
+    }
+  }
+}
+
+void UpdateAgentClient::OnInstallProgress(TInstallReport report) {
+  if (report.overallPercent == kFinalPercent) finalReportDelivered_ = true;
+  Report(std::move(report));
+}
+
+// A completion whose state does not name this client is never followed.
+void UpdateAgentClient::OnJobCompleted(const TJobCompleted& completed) {
+  if (!completed.ownJob) {
+    ReportInstallationEnded(false);
+    return;
+  }
+  if (completed.kind == AgentJobKind::kDownload) {
+    CompleteDownload();
+  } else {
+    CompleteInstallation();
+  }
 }
 
 // The installation begins even when some or all downloads failed; its own
-// reports then tell the outcome.
-void UpdateAgentClient::CompleteDownload(IDownloadJob* job) {
+// reports then tell the outcome. Not after an abort.
+void UpdateAgentClient::CompleteDownload() {
+  if (!downloadJob_) return;
   if (downloader_) {
     ComPtr<IDownloadResult> result;
-    downloader_->EndDownload(job, &result);
+    downloader_->EndDownload(downloadJob_.Get(), &result);
   }
-  installationJob_.Reset();
+  downloadJob_->CleanUp();
+  downloadJob_.Reset();
+  if (aborting_) {
+    ReportInstallationEnded(false);
+    return;
+  }
+  BeginInstallation();
+}
+
+void UpdateAgentClient::BeginInstallation() {
   if (!installer_) {
-    ReportInstallationFinished(false);
+    ReportInstallationEnded(false);
     return;
   }
   ComPtr<IInstallationJob> installation;
   const HRESULT hr = installer_->BeginInstall(
       installProgressCallback_.Get(), installCompletedCallback_.Get(), JobState(), &installation);
   if (FAILED(hr)) {
-    ReportInstallationFinished(false);
+    ReportInstallationEnded(false);
     return;
   }
   installationJob_ = installation;
 }
 
-void UpdateAgentClient::CompleteInstallation(IInstallationJob* job) {
+void UpdateAgentClient::CompleteInstallation() {
+  if (!installationJob_) return;
   bool succeeded = false;
   if (installer_) {
     ComPtr<IInstallationResult> result;
-    if (SUCCEEDED(installer_->EndInstall(job, &result)) && result) {
+    if (SUCCEEDED(installer_->EndInstall(installationJob_.Get(), &result)) && result) {
       OperationResultCode code = orcNotStarted;
       succeeded = SUCCEEDED(result->get_ResultCode(&code)) && code == orcSucceeded;
     }
   }
-  ReportInstallationFinished(succeeded);
+  installationJob_->CleanUp();
+  installationJob_.Reset();
+  ReportInstallationEnded(succeeded);
+}
+
+void UpdateAgentClient::RequestAbort() {
+  aborting_ = true;
+  if (downloadJob_) downloadJob_->RequestAbort();
+  if (installationJob_) installationJob_->RequestAbort();
+}
+
+void UpdateAgentClient::CleanUpJobs() {
+  const bool wasRunning = JobRunning();
+  if (downloadJob_) downloadJob_->CleanUp();
+  if (installationJob_) installationJob_->CleanUp();
+  downloadJob_.Reset();
+  installationJob_.Reset();
+  if (wasRunning) ReportInstallationEnded(false);
 }
 
 // At most once per installation, and never after the final progress report
 // has already decided the outcome.
-void UpdateAgentClient::ReportInstallationFinished(bool succeeded) {
-  if (installationFinishReported_ || FinalReportDelivered()) return;
-  installationFinishReported_ = true;
-  if (handlers_.installationFinished) handlers_.installationFinished(succeeded);
+void UpdateAgentClient::ReportInstallationEnded(bool succeeded) {
+  if (endReported_ || finalReportDelivered_) return;
+  endReported_ = true;
+  Report(TInstallationEnded{succeeded});
+}
+
+void UpdateAgentClient::Report(TAgentReport report) {
+  if (sink_) sink_(std::move(report));
 }

@@ -12,9 +12,10 @@ bool ReadUpdateId(IUpdate* update, UniqueBstr& id) {
   return SUCCEEDED(identity->get_UpdateID(id.Out())) && !id.IsNull();
 }
 
+// A null string is automation's empty string: a title that was read.
 bool ReadTitle(IUpdate* update, UniqueBstr& title) {
   title.Reset();
-  return update && SUCCEEDED(update->get_Title(title.Out())) && !title.IsNull();
+  return update && SUCCEEDED(update->get_Title(title.Out()));
 }
 
 bool ReadDescription(IUpdate* update, UniqueBstr& description) {

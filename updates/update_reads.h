@@ -1,6 +1,7 @@
 #pragma once
 // Reads of single update properties. Each reports whether a usable value came
-// back: a failed call and a null string both count as unreadable.
+// back: a failed call counts as unreadable, and so does a null id or
+// description; a null title is an empty title.
 
 #include <wrl/client.h>
 

@@ -46,13 +46,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   TSimulatedCatalogue catalogue;
   std::wstring error;
   LoadSimulatedCatalogueFromEnvironment(catalogue, error);
-  // A scan worker may still use the agent when the program returns, so the
-  // agent lives until the process ends.
-  SetUpdateAgentFactory(new CSimulatedAgentFactory(catalogue));
+  auto actions = std::make_shared<CRecordedSystemActions>(
+      Variable(L"PATCHWELL_SIM_ACTIONS_LOG", BesideProgram(kActionsLogName).c_str()));
+  // A scan still running on the agent thread may use the agent when the
+  // program returns, so the agent lives until the process ends, and the
+  // log its job calls are written to with it.
+  auto* agent = new CSimulatedAgentFactory(catalogue);
+  agent->SetJournalSink(
+      [actions](const std::wstring& line) { actions->Append((L"agent " + line).c_str()); });
+  SetUpdateAgentFactory(agent);
 
   TProgramSetup setup;
-  setup.actions = std::make_shared<CRecordedSystemActions>(
-      Variable(L"PATCHWELL_SIM_ACTIONS_LOG", BesideProgram(kActionsLogName).c_str()));
+  setup.actions = actions;
   setup.catalogueUrl = Narrow(Variable(L"PATCHWELL_SIM_CATALOGUE_URL", kDefaultCatalogueUrl));
   setup.serviceAddress = Variable(L"PATCHWELL_SIM_SERVICE", kDefaultService);
   setup.homePage = kHomePage;

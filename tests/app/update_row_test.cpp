@@ -29,6 +29,19 @@ TEST(UpdateRow, CellsAreFormattedAndAgentTextIsEscaped) {
   EXPECT_EQ(L"Unkown", blank.titleCell);
 }
 
+TEST(UpdateRow, SizesFromTwoToTheSixtyThirdOnAreShownInExabytes) {
+  EXPECT_EQ(L"4.00 EB", ByteSizeText(1ULL << 62));
+  EXPECT_EQ(L"7.99 EB", ByteSizeText(0x7FFFFFFFFFFFFFFFULL));
+  EXPECT_EQ(L"8.00 EB", ByteSizeText(1ULL << 63));
+  EXPECT_EQ(L"9.99 EB", ByteSizeText((10ULL << 60) - 1));
+  EXPECT_EQ(L"10.0 EB", ByteSizeText(10ULL << 60));
+  EXPECT_EQ(L"15.9 EB", ByteSizeText(~0ULL));
+
+  UpdateEntry huge;
+  huge.size = ~0ULL;
+  EXPECT_EQ(L"15.9 EB", MakeUpdateRow(huge).sizeCell);
+}
+
 TEST(UpdateRow, OnlySucceededOrInProgressWithoutErrorCountsAsSuccess) {
   struct Case {
     LONG code;

@@ -93,6 +93,30 @@ id = m
 """
 
 
+# Slow enough to act on each phase of a job.
+SLOW_JOB_CATALOGUE = """\
+search_ms = 300
+pace_ms = 400
+steps_per_update = 6
+[update]
+title = Security Update (KB8000001)
+auto_select = true
+id = s
+size = 1048576
+date = 2022-01-11
+"""
+
+SHUTDOWN_BLOCKED = "shutdown blocked: Patchwell is installing updates."
+SHUTDOWN_ALLOWED = "shutdown allowed"
+
+
+def split_log(lines):
+    """The program's own lines, and the agent's job calls (written from its
+    thread, so their order against the program's is not fixed)."""
+    agent = [line for line in lines if line.startswith("agent ")]
+    return [line for line in lines if not line.startswith("agent ")], agent
+
+
 def catalogue(search_ms):
     return f"search_ms = {search_ms}\n[update]\ntitle = Only update (KB7000001)\nid = o\n"
 
@@ -248,8 +272,10 @@ class EndToEnd(unittest.TestCase):
 
         app.click_control("Btn_Close")
         self.assertEqual(1, app.wait_exit())
-        self.assertEqual(['message "" "Please select at least one item!" answer 1',
-                          wt.RESTART_LINE], app.log())
+        self.assertEqual((['message "" "Please select at least one item!" answer 1',
+                           SHUTDOWN_BLOCKED, SHUTDOWN_ALLOWED, wt.RESTART_LINE],
+                          ["agent CleanUp download", "agent CleanUp installation"]),
+                         split_log(app.log()))
 
     def test_failed_installation_offers_retry_and_scans_again(self):
         app = self.start(FAILING_CATALOGUE)
@@ -271,7 +297,9 @@ class EndToEnd(unittest.TestCase):
         self.assertTrue(rows.checked(img, 0))
         self.assertIsNone(rows.title_span(img, 1))
         self.close_at_once(app)
-        self.assertEqual([], app.log())
+        self.assertEqual(([SHUTDOWN_BLOCKED, SHUTDOWN_ALLOWED],
+                          ["agent CleanUp download", "agent CleanUp installation"]),
+                         split_log(app.log()))
 
     def test_closing_during_scan_asks_and_no_keeps_scanning(self):
         app = self.start(catalogue(4000)).wait_window()
@@ -301,6 +329,31 @@ class EndToEnd(unittest.TestCase):
         self.assertEqual(1, app.wait_exit(20))
         self.assertLess(time.monotonic() - asked, 30)
         self.assertEqual([f"{CLOSE_QUESTION} 6"], app.log())
+
+    def test_closing_during_the_jobs_asks_by_every_route_and_yes_aborts(self):
+        app = self.start(SLOW_JOB_CATALOGUE)
+        self.scan_to_list(app)
+        app.click_control("Btn_Scan")
+        app.wait_screen("download progress", lambda i: screens.progress_phase(i) == "download")
+        self.screen.key("alt+F4")
+        box = app.wait_box(wt.CLOSE_CAPTION)
+        app.shot("message-alt-f4-while-downloading", box)
+        app.answer(box, wt.NO)
+        app.wait_log(f"{CLOSE_QUESTION} 7")
+        app.wait_screen("install progress", lambda i: screens.progress_phase(i) == "install", 30)
+        app.shot("install-after-no")
+
+        app.click_control("BtnClose")
+        box = app.wait_box(wt.CLOSE_CAPTION)
+        asked = time.monotonic()
+        app.answer(box, wt.YES)
+        self.assertEqual(1, app.wait_exit(20))
+        self.assertLess(time.monotonic() - asked, 15)
+        self.assertEqual(([SHUTDOWN_BLOCKED, f"{CLOSE_QUESTION} 7", f"{CLOSE_QUESTION} 6",
+                           SHUTDOWN_ALLOWED],
+                          ["agent CleanUp download", "agent RequestAbort installation",
+                           "agent CleanUp installation"]),
+                         split_log(app.log()))
 
     def test_second_copy_exits_at_once_without_window(self):
         shots = [0]

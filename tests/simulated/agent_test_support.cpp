@@ -1,5 +1,7 @@
 #include "tests/simulated/agent_test_support.h"
 
+#include <thread>
+
 const wchar_t kProgramCriteria[] = L"IsInstalled=0 and Type='SoftWare'";
 
 TSimulatedCatalogue FastCatalogue(TSimulatedCatalogue catalogue) {
@@ -9,53 +11,61 @@ TSimulatedCatalogue FastCatalogue(TSimulatedCatalogue catalogue) {
   return catalogue;
 }
 
+std::string CallbackThreadName(const ::testing::TestParamInfo<SimulatedCallbackThread>& info) {
+  return info.param == SimulatedCallbackThread::kAgent ? "AgentThread" : "StartingThread";
+}
+
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    if (done()) return true;
-    if (GetTickCount() - start > timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
+  return PumpMessagesUntil(done, timeoutMs);
 }
 
 void PumpFor(DWORD milliseconds) {
   PumpUntil([] { return false; }, milliseconds);
 }
 
-CJobRecorder::CJobRecorder() {
-  downloadProgress = CDownloadProgressCallback::Make(
-      [this](IDownloadJob* job, IDownloadProgressChangedCallbackArgs* args) {
-        OnDownloadProgress(job, args);
-      });
-  downloadCompleted = CDownloadCompletedCallback::Make(
-      [this](IDownloadJob* job, IDownloadCompletedCallbackArgs*) { OnDownloadCompleted(job); });
-  installProgress = CInstallProgressCallback::Make(
-      [this](IInstallationJob* job, IInstallationProgressChangedCallbackArgs* args) {
-        OnInstallProgress(job, args);
-      });
-  installCompleted = CInstallCompletedCallback::Make(
-      [this](IInstallationJob* job, IInstallationCompletedCallbackArgs*) {
-        OnInstallCompleted(job);
-      });
+// Made in place: the toolchain's ComPtr assignment would take and drop a
+// reference of its own, on this thread.
+CJobRecorder::CJobRecorder()
+    : downloadProgress(CDownloadProgressCallback::Make(
+          [this](IDownloadJob* job, IDownloadProgressChangedCallbackArgs* args) {
+            OnDownloadProgress(job, args);
+          })),
+      downloadCompleted(CDownloadCompletedCallback::Make(
+          [this](IDownloadJob* job, IDownloadCompletedCallbackArgs*) {
+            Add(Start(TReport::kDownloadCompleted, job));
+            if (duringDownloadCompleted) duringDownloadCompleted(job);
+            downloadCompletedSeen_ = true;
+          })),
+      installProgress(CInstallProgressCallback::Make(
+          [this](IInstallationJob* job, IInstallationProgressChangedCallbackArgs* args) {
+            OnInstallProgress(job, args);
+          })),
+      installCompleted(CInstallCompletedCallback::Make(
+          [this](IInstallationJob* job, IInstallationCompletedCallbackArgs*) {
+            Add(Start(TReport::kInstallCompleted, job));
+            installCompletedSeen_ = true;
+          })) {}
+
+namespace {
+
+VARIANT StateValue(LONGLONG state) {
+  VARIANT value;
+  VariantInit(&value);
+  value.vt = VT_I8;
+  value.llVal = state;
+  return value;
 }
+
+}  // namespace
 
 HRESULT CJobRecorder::BeginDownload(IUpdateDownloader* downloader, IUpdateInstaller* installer,
                                     LONGLONG state) {
   downloader_ = downloader;
   installer_ = installer;
   state_ = state;
-  VARIANT value;
-  VariantInit(&value);
-  value.vt = VT_I8;
-  value.llVal = state;
   insideBegin_ = true;
   const HRESULT hr = downloader->BeginDownload(downloadProgress.Get(), downloadCompleted.Get(),
-                                               value, &downloadJob);
+                                               StateValue(state), &downloadJob);
   insideBegin_ = false;
   return hr;
 }
@@ -63,23 +73,56 @@ HRESULT CJobRecorder::BeginDownload(IUpdateDownloader* downloader, IUpdateInstal
 HRESULT CJobRecorder::BeginInstall(IUpdateInstaller* installer, LONGLONG state) {
   installer_ = installer;
   state_ = state;
-  VARIANT value;
-  VariantInit(&value);
-  value.vt = VT_I8;
-  value.llVal = state;
   insideBegin_ = true;
-  beginInstall = installer->BeginInstall(installProgress.Get(), installCompleted.Get(), value,
-                                         &installationJob);
+  beginInstall = installer->BeginInstall(installProgress.Get(), installCompleted.Get(),
+                                         StateValue(state), &installationJob);
   insideBegin_ = false;
   return beginInstall;
 }
 
+bool CJobRecorder::Pump(const std::function<bool()>& done, DWORD timeoutMs) {
+  return PumpUntil(
+      [&] {
+        EndCompletedJobs();
+        return done();
+      },
+      timeoutMs);
+}
+
 bool CJobRecorder::WaitForDownload(DWORD timeoutMs) {
-  return PumpUntil([this] { return downloadDone_; }, timeoutMs);
+  return Pump([this] { return downloadDone_; }, timeoutMs);
 }
 
 bool CJobRecorder::WaitForInstallation(DWORD timeoutMs) {
-  return PumpUntil([this] { return installDone_; }, timeoutMs);
+  return Pump([this] { return installDone_; }, timeoutMs);
+}
+
+// On the waiting thread, which owns the downloader and the installer.
+void CJobRecorder::EndCompletedJobs() {
+  if (downloadCompletedSeen_ && !downloadDone_) {
+    downloadDone_ = true;
+    endDownload = downloader_->EndDownload(downloadJob.Get(), &downloadResult);
+    if (installAfterDownload) BeginInstall(installer_.Get(), state_);
+  }
+  if (installCompletedSeen_ && !installDone_) {
+    installDone_ = true;
+    endInstall = installer_->EndInstall(installationJob.Get(), &installationResult);
+  }
+}
+
+std::vector<TReport> CJobRecorder::Reports() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return reports_;
+}
+
+size_t CJobRecorder::ReportCount() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return reports_.size();
+}
+
+void CJobRecorder::Add(const TReport& report) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  reports_.push_back(report);
 }
 
 template <typename Job>
@@ -152,15 +195,8 @@ void CJobRecorder::OnDownloadProgress(IDownloadJob* job,
     progress->get_CurrentUpdateBytesToDownload(&value);
     report.bytesToDo = value.Lo64;
   }
-  reports.push_back(report);
-  if (duringProgress) duringProgress();
-}
-
-void CJobRecorder::OnDownloadCompleted(IDownloadJob* job) {
-  reports.push_back(Start(TReport::kDownloadCompleted, job));
-  downloadDone_ = true;
-  endDownload = downloader_->EndDownload(job, &downloadResult);
-  if (installAfterDownload) BeginInstall(installer_.Get(), state_);
+  Add(report);
+  if (duringDownloadProgress) duringDownloadProgress(job);
 }
 
 void CJobRecorder::OnInstallProgress(IInstallationJob* job,
@@ -172,14 +208,8 @@ void CJobRecorder::OnInstallProgress(IInstallationJob* job,
     ReadCodes<IInstallationProgress, IUpdateInstallationResult>(progress.Get(), JobUpdateCount(job),
                                                                 report);
   }
-  reports.push_back(report);
-  if (duringProgress) duringProgress();
-}
-
-void CJobRecorder::OnInstallCompleted(IInstallationJob* job) {
-  reports.push_back(Start(TReport::kInstallCompleted, job));
-  installDone_ = true;
-  endInstall = installer_->EndInstall(job, &installationResult);
+  Add(report);
+  if (duringInstallProgress) duringInstallProgress(job);
 }
 
 void SimulatedAgentTest::SetUp() {
@@ -189,9 +219,10 @@ void SimulatedAgentTest::SetUp() {
 
 void SimulatedAgentTest::TearDown() {
   SetUpdateAgentFactory(nullptr);
-  // Jobs stopped by a test are let go on their next step.
-  PumpUntil([] { return SimulatedAgentLiveObjects() == 0; }, 2000);
-  EXPECT_EQ(0, SimulatedAgentLiveObjects()) << "an agent object was not released";
+  // Jobs stopped by a test are let go on their next step, and the agent's
+  // job threads end a moment after their last callback.
+  EXPECT_TRUE(WaitUntilNoSimulatedAgentObjects(5000))
+      << SimulatedAgentLiveObjects() << " agent objects or threads are still alive";
   CoUninitialize();
 }
 
@@ -228,6 +259,66 @@ ComPtr<IUpdateCollection> SimulatedAgentTest::Choose(IUpdateCollection* found,
     EXPECT_EQ(S_OK, chosen->Add(update.Get(), &at));
   }
   return chosen;
+}
+
+void PreparedJobTest::TearDown() {
+  installer_.Reset();
+  downloader_.Reset();
+  chosen_.Reset();
+  found_.Reset();
+  session_.Reset();
+  SimulatedAgentTest::TearDown();
+}
+
+void PreparedJobTest::Prepare(const std::vector<LONG>& indexes) {
+  session_ = NewSession();
+  found_ = SearchMissing(session_.Get());
+  chosen_ = Choose(found_.Get(), indexes);
+  MakeDownloaderAndInstaller(session_.Get(), chosen_.Get(), downloader_, installer_);
+}
+
+std::vector<TReport> ReportsOfKind(const std::vector<TReport>& reports, TReport::Kind kind) {
+  std::vector<TReport> matching;
+  for (const auto& report : reports) {
+    if (report.kind == kind) matching.push_back(report);
+  }
+  return matching;
+}
+
+HRESULT AskAgentVersion(IWindowsUpdateAgentInfo* info, std::wstring* version) {
+  VARIANT name;
+  VariantInit(&name);
+  name.vt = VT_BSTR;
+  name.bstrVal = SysAllocString(L"ProductVersionString");
+  VARIANT answer;
+  VariantInit(&answer);
+  const HRESULT hr = info->GetInfo(name, &answer);
+  if (version && answer.vt == VT_BSTR) version->assign(answer.bstrVal);
+  VariantClear(&answer);
+  VariantClear(&name);
+  return hr;
+}
+
+namespace {
+
+// A failed creation must hand out null, whatever the slot held before.
+template <typename Interface>
+void ExpectCreation(HRESULT expected, HRESULT (IUpdateAgentFactory::*create)(Interface**)) {
+  Interface* made = reinterpret_cast<Interface*>(1);
+  EXPECT_EQ(expected, (UpdateAgentFactory().*create)(&made));
+  if (FAILED(expected)) {
+    EXPECT_EQ(nullptr, made);
+  } else if (made) {
+    made->Release();
+  }
+}
+
+}  // namespace
+
+void ExpectCreations(HRESULT session, HRESULT collection, HRESULT info) {
+  ExpectCreation(session, &IUpdateAgentFactory::CreateUpdateSession);
+  ExpectCreation(collection, &IUpdateAgentFactory::CreateUpdateCollection);
+  ExpectCreation(info, &IUpdateAgentFactory::CreateAgentInfo);
 }
 
 void SimulatedAgentTest::MakeDownloaderAndInstaller(IUpdateSession* session,
@@ -282,4 +373,13 @@ ComPtr<IUpdate> ItemOf(IUpdateCollection* collection, LONG index) {
   ComPtr<IUpdate> update;
   if (collection) collection->get_Item(index, &update);
   return update;
+}
+
+void RunOnThread(int model, const std::function<void()>& body) {
+  std::thread thread([&] {
+    const bool joined = model >= 0 && SUCCEEDED(CoInitializeEx(nullptr, model));
+    body();
+    if (joined) CoUninitialize();
+  });
+  thread.join();
 }

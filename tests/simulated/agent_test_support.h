@@ -1,10 +1,14 @@
 #pragma once
-// Drives the simulated agent the way the program does: through the seam, with
-// callback objects of its own and a message loop on the beginning thread.
+// Drives the simulated agent the way the program must: through the seam, with
+// callback objects of its own that only read what they are given and leave
+// every further call to the thread that owns the agent objects, and a message
+// loop on that thread.
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -21,12 +25,31 @@ extern const wchar_t kProgramCriteria[];
 // A catalogue whose jobs and searches run in a few milliseconds.
 TSimulatedCatalogue FastCatalogue(TSimulatedCatalogue catalogue = DefaultSimulatedCatalogue());
 
+// Runs the tests of `Fixture` once for each thread the callbacks may arrive
+// on; instantiate with EitherCallbackThread() and CallbackThreadName.
+template <typename Fixture>
+class OnEitherCallbackThread : public Fixture,
+                               public ::testing::WithParamInterface<SimulatedCallbackThread> {
+ protected:
+  void SetUp() override {
+    Fixture::SetUp();
+    this->agent_.Catalogue().callbackThread = this->GetParam();
+  }
+};
+
+inline auto EitherCallbackThread() {
+  return ::testing::Values(SimulatedCallbackThread::kAgent, SimulatedCallbackThread::kStarting);
+}
+
+std::string CallbackThreadName(const ::testing::TestParamInfo<SimulatedCallbackThread>& info);
+
 // Runs the calling thread's message loop until `done` or the time is up.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 void PumpFor(DWORD milliseconds);
 
 // A callback object as the program writes one: interlocked count, deletes
-// itself at zero, answers IUnknown and its own interface only.
+// itself at zero, answers IUnknown and its own interface only. It notes the
+// threads its references are let go on.
 template <typename Interface, typename Job, typename Args>
 class CTestCallback final : public Interface {
  public:
@@ -49,6 +72,10 @@ class CTestCallback final : public Interface {
   }
   STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs_); }
   STDMETHODIMP_(ULONG) Release() override {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      releaseThreads_.push_back(GetCurrentThreadId());
+    }
     const LONG left = InterlockedDecrement(&refs_);
     if (left == 0) delete this;
     return left;
@@ -61,13 +88,19 @@ class CTestCallback final : public Interface {
 
   LONG References() const { return refs_; }
   int Calls() const { return calls_; }
+  std::vector<DWORD> ReleaseThreads() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return releaseThreads_;
+  }
 
  private:
   explicit CTestCallback(Handler handler) : handler_(std::move(handler)) {}
 
-  LONG refs_ = 1;
-  int calls_ = 0;
+  volatile LONG refs_ = 1;
+  std::atomic<int> calls_{0};
   Handler handler_;
+  mutable std::mutex mutex_;
+  std::vector<DWORD> releaseThreads_;
 };
 
 using CDownloadProgressCallback = CTestCallback<IDownloadProgressChangedCallback, IDownloadJob,
@@ -100,21 +133,26 @@ struct TReport {
   std::vector<LONG> codes;
 };
 
-// Records every callback of the download and the installation that follows it,
-// chained the way the program chains them.
+// Records every callback of the download and the installation that follows it.
+// The callbacks only read what the job and its arguments offer; ending the
+// download and beginning the installation happen on the thread that waits.
 class CJobRecorder {
  public:
   CJobRecorder();
 
-  // Begins the download; its completion ends it and begins the installation
-  // unless `installAfterDownload` is false.
+  // Begins the download; once it has completed, the waiting thread ends it
+  // and begins the installation unless `installAfterDownload` is false.
   HRESULT BeginDownload(IUpdateDownloader* downloader, IUpdateInstaller* installer,
                         LONGLONG state = 0x1234567890ll);
   HRESULT BeginInstall(IUpdateInstaller* installer, LONGLONG state = 0x1234567890ll);
   bool WaitForInstallation(DWORD timeoutMs = 10000);
   bool WaitForDownload(DWORD timeoutMs = 10000);
+  // Pumps, and ends completed jobs, until `done`.
+  bool Pump(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
-  std::vector<TReport> reports;
+  std::vector<TReport> Reports() const;
+  size_t ReportCount() const;
+
   bool installAfterDownload = true;
   ComPtr<IDownloadJob> downloadJob;
   ComPtr<IInstallationJob> installationJob;
@@ -123,28 +161,36 @@ class CJobRecorder {
   HRESULT endDownload = E_PENDING;
   HRESULT beginInstall = E_PENDING;
   HRESULT endInstall = E_PENDING;
-  // Runs inside each progress callback after it is recorded.
-  std::function<void()> duringProgress;
+  // Run inside each progress callback after it is recorded, with the job the
+  // callback was given.
+  std::function<void(IDownloadJob*)> duringDownloadProgress;
+  std::function<void(IInstallationJob*)> duringInstallProgress;
+  // Run inside the download's completed callback after it is recorded.
+  std::function<void(IDownloadJob*)> duringDownloadCompleted;
 
-  ComPtr<CDownloadProgressCallback> downloadProgress;
-  ComPtr<CDownloadCompletedCallback> downloadCompleted;
-  ComPtr<CInstallProgressCallback> installProgress;
-  ComPtr<CInstallCompletedCallback> installCompleted;
+  const ComPtr<CDownloadProgressCallback> downloadProgress;
+  const ComPtr<CDownloadCompletedCallback> downloadCompleted;
+  const ComPtr<CInstallProgressCallback> installProgress;
+  const ComPtr<CInstallCompletedCallback> installCompleted;
 
  private:
   void OnDownloadProgress(IDownloadJob* job, IDownloadProgressChangedCallbackArgs* args);
-  void OnDownloadCompleted(IDownloadJob* job);
   void OnInstallProgress(IInstallationJob* job, IInstallationProgressChangedCallbackArgs* args);
-  void OnInstallCompleted(IInstallationJob* job);
   template <typename Job>
   TReport Start(TReport::Kind kind, Job* job);
+  void Add(const TReport& report);
+  void EndCompletedJobs();
 
-  bool insideBegin_ = false;
+  std::atomic<bool> insideBegin_{false};
   ComPtr<IUpdateDownloader> downloader_;
   ComPtr<IUpdateInstaller> installer_;
   LONGLONG state_ = 0;
+  std::atomic<bool> downloadCompletedSeen_{false};
+  std::atomic<bool> installCompletedSeen_{false};
   bool downloadDone_ = false;
   bool installDone_ = false;
+  mutable std::mutex mutex_;
+  std::vector<TReport> reports_;
 };
 
 class SimulatedAgentTest : public ::testing::Test {
@@ -164,6 +210,36 @@ class SimulatedAgentTest : public ::testing::Test {
 
   CSimulatedAgentFactory agent_{FastCatalogue()};
 };
+
+// A fixture whose tests search, choose and make a downloader and an installer
+// on the test's thread; it releases them before the agent's objects are
+// counted.
+class PreparedJobTest : public SimulatedAgentTest {
+ protected:
+  void TearDown() override;
+
+  // Searches, chooses `indexes` and makes the downloader and installer.
+  void Prepare(const std::vector<LONG>& indexes);
+
+  ComPtr<IUpdateSession> session_;
+  ComPtr<IUpdateCollection> found_;
+  ComPtr<IUpdateCollection> chosen_;
+  ComPtr<IUpdateDownloader> downloader_;
+  ComPtr<IUpdateInstaller> installer_;
+};
+
+std::vector<TReport> ReportsOfKind(const std::vector<TReport>& reports, TReport::Kind kind);
+
+// Asks the agent information for "ProductVersionString".
+HRESULT AskAgentVersion(IWindowsUpdateAgentInfo* info, std::wstring* version = nullptr);
+
+// The three creations through the seam, and that a failed one hands out null.
+void ExpectCreations(HRESULT session, HRESULT collection, HRESULT info);
+
+// Runs `body` on a new thread that first joins an apartment of `model`
+// (COINIT_APARTMENTTHREADED or COINIT_MULTITHREADED), or none for -1, and
+// leaves it afterwards; returns when the thread has ended.
+void RunOnThread(int model, const std::function<void()>& body);
 
 std::wstring ReadTitle(IUpdate* update);
 std::wstring ReadUpdateId(IUpdate* update);

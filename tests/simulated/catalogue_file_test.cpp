@@ -47,6 +47,8 @@ const char kFullFile[] =
     "search_ms = 0\n"
     "pace_ms = 0x10\n"
     "steps_per_update = 2\n"
+    "callback_thread = starting\n"
+    "abort_never_completes = true\n"
     "fail.begin_install = 0x80240022\n"
     "\n"
     "[update]\n"
@@ -79,6 +81,8 @@ TEST(CatalogueFile, ReadsEveryKeyOfTheAgentAndOfEachUpdate) {
   EXPECT_EQ(0u, catalogue.searchMs);
   EXPECT_EQ(16u, catalogue.paceMs);
   EXPECT_EQ(2u, catalogue.stepsPerUpdate);
+  EXPECT_EQ(SimulatedCallbackThread::kStarting, catalogue.callbackThread);
+  EXPECT_TRUE(catalogue.abortNeverCompletes);
   EXPECT_EQ(static_cast<HRESULT>(0x80240022), catalogue.failures.beginInstall);
   EXPECT_EQ(S_OK, catalogue.failures.beginDownload);
 
@@ -140,6 +144,10 @@ TEST(CatalogueFile, NamesTheLineItCannotReadAndKeepsTheCatalogue) {
       {L"steps_per_update = 101\n", L"line 1:"},
       {L"\n\n\npace_ms = 60001\n", L"line 4:"},
       {L"agent_version =\n", L"line 1:"},
+      {L"callback_thread = ui\n", L"line 1:"},
+      {L"callback_thread = Agent\n", L"line 1:"},
+      {L"abort_never_completes = yes\n", L"line 1:"},
+      {L"[update]\ncallback_thread = agent\n", L"line 2:"},
   };
   for (const TCase& testCase : cases) {
     TSimulatedCatalogue catalogue = DefaultSimulatedCatalogue();
@@ -173,6 +181,8 @@ TEST(CatalogueFile, AnEmptyFileGivesAnAgentThatFindsNothing) {
   EXPECT_TRUE(LoadSimulatedCatalogueFile(file.Path(), catalogue, error));
   EXPECT_TRUE(catalogue.updates.empty());
   EXPECT_EQ(TSimulatedCatalogue().agentVersion, catalogue.agentVersion);
+  EXPECT_EQ(SimulatedCallbackThread::kAgent, catalogue.callbackThread);
+  EXPECT_FALSE(catalogue.abortNeverCompletes);
 }
 
 TEST(CatalogueFile, TheEnvironmentVariableChoosesTheFile) {

@@ -1,5 +1,6 @@
 #include "tests/simulated/agent_test_support.h"
 
+#include <atomic>
 #include <map>
 #include <string>
 
@@ -30,15 +31,7 @@ class CWholeRun {
   void AskAgentVersion() {
     ComPtr<IWindowsUpdateAgentInfo> info;
     if (!Record("CreateAgentInfo", UpdateAgentFactory().CreateAgentInfo(&info))) return;
-    VARIANT name;
-    VariantInit(&name);
-    name.vt = VT_BSTR;
-    name.bstrVal = SysAllocString(L"ProductVersionString");
-    VARIANT version;
-    VariantInit(&version);
-    Record("GetInfo", info->GetInfo(name, &version));
-    VariantClear(&version);
-    VariantClear(&name);
+    Record("GetInfo", ::AskAgentVersion(info.Get()));
   }
 
   void Search() {
@@ -66,7 +59,7 @@ class CWholeRun {
     if (!Record("CreateUpdateDownloader", session_->CreateUpdateDownloader(&downloader))) return;
     if (!found_ || !chosen_) return;
     downloader->put_Updates(chosen_.Get());
-    bool done = false;
+    std::atomic<bool> done{false};
     auto completed = CDownloadCompletedCallback::Make(
         [&](IDownloadJob*, IDownloadCompletedCallbackArgs*) { done = true; });
     ComPtr<IDownloadJob> job;
@@ -76,7 +69,7 @@ class CWholeRun {
                 downloader->BeginDownload(nullptr, completed.Get(), state, &job))) {
       return;
     }
-    PumpUntil([&] { return done; });
+    PumpUntil([&] { return done.load(); });
     ComPtr<IDownloadResult> result;
     Record("EndDownload", downloader->EndDownload(job.Get(), &result));
   }
@@ -87,7 +80,7 @@ class CWholeRun {
     if (!Record("CreateUpdateInstaller", session_->CreateUpdateInstaller(&installer))) return;
     if (!found_ || !chosen_) return;
     installer->put_Updates(chosen_.Get());
-    bool done = false;
+    std::atomic<bool> done{false};
     auto completed = CInstallCompletedCallback::Make(
         [&](IInstallationJob*, IInstallationCompletedCallbackArgs*) { done = true; });
     ComPtr<IInstallationJob> job;
@@ -96,7 +89,7 @@ class CWholeRun {
     if (!Record("BeginInstall", installer->BeginInstall(nullptr, completed.Get(), state, &job))) {
       return;
     }
-    PumpUntil([&] { return done; });
+    PumpUntil([&] { return done.load(); });
     ComPtr<IInstallationResult> result;
     Record("EndInstall", installer->EndInstall(job.Get(), &result));
   }
@@ -199,15 +192,7 @@ TEST_F(Failures, AFailedCreationHandsOutNothing) {
   agent_.Failures().createSession = E_ACCESSDENIED;
   agent_.Failures().createCollection = E_OUTOFMEMORY;
   agent_.Failures().createAgentInfo = REGDB_E_CLASSNOTREG;
-  IUpdateSession* session = reinterpret_cast<IUpdateSession*>(1);
-  IUpdateCollection* collection = reinterpret_cast<IUpdateCollection*>(1);
-  IWindowsUpdateAgentInfo* info = reinterpret_cast<IWindowsUpdateAgentInfo*>(1);
-  EXPECT_EQ(E_ACCESSDENIED, UpdateAgentFactory().CreateUpdateSession(&session));
-  EXPECT_EQ(E_OUTOFMEMORY, UpdateAgentFactory().CreateUpdateCollection(&collection));
-  EXPECT_EQ(REGDB_E_CLASSNOTREG, UpdateAgentFactory().CreateAgentInfo(&info));
-  EXPECT_EQ(nullptr, session);
-  EXPECT_EQ(nullptr, collection);
-  EXPECT_EQ(nullptr, info);
+  ExpectCreations(E_ACCESSDENIED, E_OUTOFMEMORY, REGDB_E_CLASSNOTREG);
   EXPECT_EQ(E_POINTER, UpdateAgentFactory().CreateUpdateSession(nullptr));
 }
 
@@ -246,7 +231,7 @@ TEST_F(Failures, EveryObjectAnswersIUnknownIDispatchAndItsOwnInterfaceOnly) {
   ExpectComObject(downloader.Get(), IID_IUpdateDownloader, IID_IUpdateInstaller, "downloader");
   ExpectComObject(installer.Get(), IID_IUpdateInstaller, IID_IUpdateDownloader, "installer");
 
-  bool argsChecked = false;
+  std::atomic<bool> argsChecked{false};
   auto progress = CDownloadProgressCallback::Make(
       [&](IDownloadJob*, IDownloadProgressChangedCallbackArgs* args) {
         if (argsChecked) return;
@@ -257,7 +242,7 @@ TEST_F(Failures, EveryObjectAnswersIUnknownIDispatchAndItsOwnInterfaceOnly) {
         ASSERT_EQ(S_OK, args->get_Progress(&values));
         ExpectComObject(values.Get(), IID_IDownloadProgress, IID_IInstallationProgress, "progress");
       });
-  bool completedChecked = false;
+  std::atomic<bool> completedChecked{false};
   auto completed =
       CDownloadCompletedCallback::Make([&](IDownloadJob*, IDownloadCompletedCallbackArgs* args) {
         completedChecked = true;
@@ -269,7 +254,7 @@ TEST_F(Failures, EveryObjectAnswersIUnknownIDispatchAndItsOwnInterfaceOnly) {
   VariantInit(&state);
   ASSERT_EQ(S_OK, downloader->BeginDownload(progress.Get(), completed.Get(), state, &job));
   ExpectComObject(job.Get(), IID_IDownloadJob, IID_IInstallationJob, "download job");
-  ASSERT_TRUE(PumpUntil([&] { return completedChecked; }));
+  ASSERT_TRUE(PumpUntil([&] { return completedChecked.load(); }));
   EXPECT_TRUE(argsChecked);
 
   ComPtr<IDownloadResult> downloaded;

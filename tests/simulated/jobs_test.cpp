@@ -1,7 +1,8 @@
 #include "tests/simulated/agent_test_support.h"
 
+#include <algorithm>
+#include <atomic>
 #include <memory>
-#include <thread>
 
 namespace {
 
@@ -19,45 +20,16 @@ TSimulatedUpdate Update(const wchar_t* title, const wchar_t* id, ULONGLONG size)
   return update;
 }
 
-class Jobs : public SimulatedAgentTest {
+class Jobs : public PreparedJobTest {
  protected:
   void SetUp() override {
-    SimulatedAgentTest::SetUp();
+    PreparedJobTest::SetUp();
     agent_.Catalogue().updates = {Update(L"First", L"id-1", 1000), Update(L"Second", L"id-2", 2000),
                                   Update(L"Third", L"id-3", 4001)};
   }
-
-  void TearDown() override {
-    installer_.Reset();
-    downloader_.Reset();
-    chosen_.Reset();
-    found_.Reset();
-    session_.Reset();
-    SimulatedAgentTest::TearDown();
-  }
-
-  // Searches, chooses `indexes` and makes the downloader and installer.
-  void Prepare(const std::vector<LONG>& indexes) {
-    session_ = NewSession();
-    found_ = SearchMissing(session_.Get());
-    chosen_ = Choose(found_.Get(), indexes);
-    MakeDownloaderAndInstaller(session_.Get(), chosen_.Get(), downloader_, installer_);
-  }
-
-  std::vector<TReport> OfKind(const std::vector<TReport>& reports, TReport::Kind kind) {
-    std::vector<TReport> matching;
-    for (const auto& report : reports) {
-      if (report.kind == kind) matching.push_back(report);
-    }
-    return matching;
-  }
-
-  ComPtr<IUpdateSession> session_;
-  ComPtr<IUpdateCollection> found_;
-  ComPtr<IUpdateCollection> chosen_;
-  ComPtr<IUpdateDownloader> downloader_;
-  ComPtr<IUpdateInstaller> installer_;
 };
+
+using JobsOnEitherThread = OnEitherCallbackThread<Jobs>;
 
 LONG ResultCodeOf(IDownloadResult* result) {
   OperationResultCode code = orcNotStarted;
@@ -102,29 +74,40 @@ void ExpectStep(const TReport& report, size_t k, size_t updates, const std::vect
 
 }  // namespace
 
-TEST_F(Jobs, DownloadThenInstallReportEveryStepOnTheBeginningThreadWithCompletionLast) {
+TEST_P(JobsOnEitherThread, DownloadThenInstallReportEveryStepWithCompletionLast) {
   agent_.Catalogue().updates[1].install = {orcFailed, kInstallFailure};
   agent_.Catalogue().updates[0].rebootRequired = true;
   Prepare({0, 1, 2});
   CJobRecorder recorder;
 
   ASSERT_EQ(S_OK, recorder.BeginDownload(downloader_.Get(), installer_.Get(), kState));
-  EXPECT_TRUE(recorder.reports.empty()) << "a callback ran inside BeginDownload";
   ASSERT_TRUE(recorder.WaitForInstallation());
 
-  const auto& reports = recorder.reports;
+  const auto reports = recorder.Reports();
   ASSERT_EQ(26u, reports.size());
+  const DWORD here = GetCurrentThreadId();
   for (const TReport& report : reports) {
-    EXPECT_EQ(GetCurrentThreadId(), report.thread);
-    EXPECT_FALSE(report.duringBegin);
+    // On another thread a callback may overlap the end of Begin*, but Begin*
+    // itself never calls one.
+    if (report.thread == here) {
+      EXPECT_FALSE(report.duringBegin);
+    }
     EXPECT_EQ(kState, report.state);
+    const DWORD jobThread =
+        report.kind <= TReport::kDownloadCompleted ? reports.front().thread : reports.back().thread;
+    EXPECT_EQ(jobThread, report.thread) << "every callback of one job on one thread";
+    if (GetParam() == SimulatedCallbackThread::kAgent) {
+      EXPECT_NE(here, report.thread);
+    } else {
+      EXPECT_EQ(here, report.thread);
+    }
   }
   EXPECT_EQ(TReport::kDownloadCompleted, reports[12].kind);
   EXPECT_EQ(TReport::kInstallCompleted, reports[25].kind);
 
   const std::vector<ULONGLONG> sizes = {1000, 2000, 4001};
   const wchar_t* titles[] = {L"First", L"Second", L"Third"};
-  const auto downloads = OfKind(reports, TReport::kDownloadProgress);
+  const auto downloads = ReportsOfKind(reports, TReport::kDownloadProgress);
   ASSERT_EQ(12u, downloads.size());
   for (size_t k = 0; k < downloads.size(); ++k) {
     SCOPED_TRACE(k);
@@ -135,7 +118,7 @@ TEST_F(Jobs, DownloadThenInstallReportEveryStepOnTheBeginningThreadWithCompletio
   }
   EXPECT_EQ(100, downloads.back().percent);
 
-  const auto installs = OfKind(reports, TReport::kInstallProgress);
+  const auto installs = ReportsOfKind(reports, TReport::kInstallProgress);
   ASSERT_EQ(12u, installs.size());
   for (size_t k = 0; k < installs.size(); ++k) {
     SCOPED_TRACE(k);
@@ -161,14 +144,25 @@ TEST_F(Jobs, DownloadThenInstallReportEveryStepOnTheBeginningThreadWithCompletio
   VARIANT_BOOL completed = VARIANT_FALSE;
   EXPECT_EQ(S_OK, recorder.downloadJob->get_IsCompleted(&completed));
   EXPECT_EQ(VARIANT_TRUE, completed);
-  // The jobs let go of the callbacks once they completed.
-  EXPECT_EQ(1, recorder.downloadProgress->References());
-  EXPECT_EQ(1, recorder.downloadCompleted->References());
-  EXPECT_EQ(1, recorder.installProgress->References());
-  EXPECT_EQ(1, recorder.installCompleted->References());
+  // The jobs let go of the callbacks once they completed, on the thread that
+  // delivered them.
+  EXPECT_TRUE(PumpUntil([&] {
+    return recorder.downloadProgress->References() == 1 &&
+           recorder.downloadCompleted->References() == 1 &&
+           recorder.installProgress->References() == 1 &&
+           recorder.installCompleted->References() == 1;
+  }));
+  const auto releasedOn = [](const std::vector<DWORD>& threads, DWORD expected) {
+    return !threads.empty() &&
+           std::all_of(threads.begin(), threads.end(), [&](DWORD id) { return id == expected; });
+  };
+  EXPECT_TRUE(releasedOn(recorder.downloadProgress->ReleaseThreads(), reports.front().thread));
+  EXPECT_TRUE(releasedOn(recorder.downloadCompleted->ReleaseThreads(), reports.front().thread));
+  EXPECT_TRUE(releasedOn(recorder.installProgress->ReleaseThreads(), reports.back().thread));
+  EXPECT_TRUE(releasedOn(recorder.installCompleted->ReleaseThreads(), reports.back().thread));
 }
 
-TEST_F(Jobs, ARunningJobHoldsItsCallbacksUntilItCompletes) {
+TEST_P(JobsOnEitherThread, ARunningJobHoldsItsCallbacksUntilItCompletes) {
   Prepare({0});
   CJobRecorder recorder;
   recorder.installAfterDownload = false;
@@ -176,18 +170,19 @@ TEST_F(Jobs, ARunningJobHoldsItsCallbacksUntilItCompletes) {
   EXPECT_EQ(2, recorder.downloadProgress->References());
   EXPECT_EQ(2, recorder.downloadCompleted->References());
   ASSERT_TRUE(recorder.WaitForDownload());
-  PumpFor(20);
-  EXPECT_EQ(1, recorder.downloadProgress->References());
-  EXPECT_EQ(1, recorder.downloadCompleted->References());
+  EXPECT_TRUE(PumpUntil([&] {
+    return recorder.downloadProgress->References() == 1 &&
+           recorder.downloadCompleted->References() == 1;
+  }));
 }
 
-TEST_F(Jobs, OneStepPerUpdateStillEndsAtOneHundredPercent) {
+TEST_P(JobsOnEitherThread, OneStepPerUpdateStillEndsAtOneHundredPercent) {
   agent_.Catalogue().stepsPerUpdate = 1;
   Prepare({0, 2});
   CJobRecorder recorder;
   ASSERT_EQ(S_OK, recorder.BeginDownload(downloader_.Get(), installer_.Get()));
   ASSERT_TRUE(recorder.WaitForInstallation());
-  const auto installs = OfKind(recorder.reports, TReport::kInstallProgress);
+  const auto installs = ReportsOfKind(recorder.Reports(), TReport::kInstallProgress);
   ASSERT_EQ(2u, installs.size());
   EXPECT_EQ(0, installs[0].index);
   EXPECT_EQ(100, installs[0].currentPercent);
@@ -197,31 +192,34 @@ TEST_F(Jobs, OneStepPerUpdateStillEndsAtOneHundredPercent) {
   EXPECT_EQ(L"Third", installs[1].title);
 }
 
-TEST_F(Jobs, CallbacksArriveOnTheThreadThatBeganTheJob) {
-  Prepare({0, 1});
+TEST_F(Jobs, InTheSecondModeCallbacksArriveOnTheWorkerThatBeganTheJob) {
+  agent_.Catalogue().callbackThread = SimulatedCallbackThread::kStarting;
   std::vector<TReport> reports;
   DWORD workerId = 0;
   bool finished = false;
-  std::thread worker([&] {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  RunOnThread(COINIT_APARTMENTTHREADED, [&] {
     workerId = GetCurrentThreadId();
+    Prepare({0, 1});
     {
       CJobRecorder recorder;
       if (SUCCEEDED(recorder.BeginDownload(downloader_.Get(), installer_.Get()))) {
         finished = recorder.WaitForInstallation();
       }
-      reports = recorder.reports;
+      reports = recorder.Reports();
     }
-    CoUninitialize();
+    installer_.Reset();
+    downloader_.Reset();
+    chosen_.Reset();
+    found_.Reset();
+    session_.Reset();
   });
-  worker.join();
   ASSERT_TRUE(finished);
   ASSERT_EQ(18u, reports.size());
   for (const TReport& report : reports) EXPECT_EQ(workerId, report.thread);
   EXPECT_NE(GetCurrentThreadId(), workerId);
 }
 
-TEST_F(Jobs, DownloadsThatAllFailStillCompleteAndTheInstallationFollows) {
+TEST_P(JobsOnEitherThread, DownloadsThatAllFailStillCompleteAndTheInstallationFollows) {
   for (auto& update : agent_.Catalogue().updates) update.download = {orcFailed, kDownloadFailure};
   Prepare({0, 1});
   CJobRecorder recorder;
@@ -237,61 +235,10 @@ TEST_F(Jobs, DownloadsThatAllFailStillCompleteAndTheInstallationFollows) {
   EXPECT_EQ(orcSucceeded, ResultCodeOf(recorder.installationResult.Get()));
 }
 
-TEST_F(Jobs, RequestAbortStopsEveryCallbackAndEndsTheJobAborted) {
-  Prepare({0, 1, 2});
-  CJobRecorder recorder;
-  recorder.installAfterDownload = false;
-  recorder.duringProgress = [&] {
-    if (recorder.reports.size() == 2) recorder.downloadJob->RequestAbort();
-  };
-  ASSERT_EQ(S_OK, recorder.BeginDownload(downloader_.Get(), installer_.Get()));
-  ASSERT_TRUE(PumpUntil([&] { return recorder.reports.size() >= 2; }));
-  EXPECT_EQ(1, recorder.downloadProgress->References());
-  EXPECT_EQ(1, recorder.downloadCompleted->References());
-  PumpFor(100);
-  EXPECT_EQ(2u, recorder.reports.size());
-
-  VARIANT_BOOL completed = VARIANT_FALSE;
-  EXPECT_EQ(S_OK, recorder.downloadJob->get_IsCompleted(&completed));
-  EXPECT_EQ(VARIANT_TRUE, completed);
-  ComPtr<IDownloadResult> result;
-  ASSERT_EQ(S_OK, downloader_->EndDownload(recorder.downloadJob.Get(), &result));
-  EXPECT_EQ(orcAborted, ResultCodeOf(result.Get()));
-  EXPECT_EQ((std::vector<LONG>{orcAborted, orcAborted, orcAborted}),
-            (UpdateCodesOf<IDownloadResult, IUpdateDownloadResult>(result.Get(), 3)));
-}
-
-TEST_F(Jobs, CleanUpLetsGoOfTheCallbacksAtOnce) {
-  Prepare({0});
-  CJobRecorder recorder;
-  recorder.installAfterDownload = false;
-  ASSERT_EQ(S_OK, recorder.BeginDownload(downloader_.Get(), installer_.Get()));
-  EXPECT_EQ(S_OK, recorder.downloadJob->CleanUp());
-  EXPECT_EQ(1, recorder.downloadProgress->References());
-  EXPECT_EQ(1, recorder.downloadCompleted->References());
-  PumpFor(80);
-  EXPECT_TRUE(recorder.reports.empty());
-}
-
-TEST_F(Jobs, AbortFromAnotherThreadStopsTheCallbacksOnTheNextStep) {
-  Prepare({0, 1, 2});
-  CJobRecorder recorder;
-  recorder.installAfterDownload = false;
-  ASSERT_EQ(S_OK, recorder.BeginDownload(downloader_.Get(), installer_.Get()));
-  ASSERT_TRUE(PumpUntil([&] { return !recorder.reports.empty(); }));
-  std::thread other([&] { recorder.downloadJob->RequestAbort(); });
-  other.join();
-  const size_t seen = recorder.reports.size();
-  PumpFor(100);
-  EXPECT_EQ(seen, recorder.reports.size());
-  EXPECT_EQ(1, recorder.downloadProgress->References());
-  EXPECT_EQ(1, recorder.downloadCompleted->References());
-}
-
-TEST_F(Jobs, ReleasingEveryAgentObjectDuringAJobLeavesTheJobRunningSafely) {
+TEST_P(JobsOnEitherThread, ReleasingEveryAgentObjectDuringAJobLeavesTheJobRunningSafely) {
   Prepare({0, 1});
   std::vector<std::wstring> titles;
-  int completions = 0;
+  std::atomic<int> completions{0};
   auto progress = CDownloadProgressCallback::Make(
       [&](IDownloadJob* job, IDownloadProgressChangedCallbackArgs* args) {
         ComPtr<IDownloadProgress> values;
@@ -322,12 +269,12 @@ TEST_F(Jobs, ReleasingEveryAgentObjectDuringAJobLeavesTheJobRunningSafely) {
   EXPECT_EQ(8u, titles.size());
   EXPECT_EQ(L"First", titles.front());
   EXPECT_EQ(L"Second", titles.back());
-  EXPECT_TRUE(PumpUntil([] { return SimulatedAgentLiveObjects() == 0; }, 2000));
+  EXPECT_TRUE(WaitUntilNoSimulatedAgentObjects(2000));
   EXPECT_EQ(1, progress->References());
   EXPECT_EQ(1, completed->References());
 }
 
-TEST_F(Jobs, TheAgentMayBeUninstalledAndDestroyedBeforeItsObjects) {
+TEST_P(JobsOnEitherThread, TheAgentMayBeUninstalledAndDestroyedBeforeItsObjects) {
   auto agent = std::make_unique<CSimulatedAgentFactory>(FastCatalogue());
   SetUpdateAgentFactory(agent.get());
   Prepare({0, 1});
@@ -337,17 +284,17 @@ TEST_F(Jobs, TheAgentMayBeUninstalledAndDestroyedBeforeItsObjects) {
   CJobRecorder recorder;
   ASSERT_EQ(S_OK, recorder.BeginDownload(downloader_.Get(), installer_.Get()));
   ASSERT_TRUE(recorder.WaitForInstallation());
-  EXPECT_EQ(18u, recorder.reports.size());
+  EXPECT_EQ(18u, recorder.ReportCount());
   EXPECT_EQ(orcSucceeded, ResultCodeOf(recorder.installationResult.Get()));
 }
 
-TEST_F(Jobs, ANestedMessageLoopInsideACallbackGetsNoNestedReport) {
+TEST_P(JobsOnEitherThread, ANestedMessageLoopInsideACallbackGetsNoNestedReport) {
   Prepare({0, 1});
   CJobRecorder recorder;
   recorder.installAfterDownload = false;
   bool inHook = false;
   int nested = 0;
-  recorder.duringProgress = [&] {
+  recorder.duringDownloadProgress = [&](IDownloadJob*) {
     if (inHook) {
       ++nested;
       return;
@@ -359,7 +306,7 @@ TEST_F(Jobs, ANestedMessageLoopInsideACallbackGetsNoNestedReport) {
   ASSERT_EQ(S_OK, recorder.BeginDownload(downloader_.Get(), installer_.Get()));
   ASSERT_TRUE(recorder.WaitForDownload());
   EXPECT_EQ(0, nested);
-  EXPECT_EQ(9u, recorder.reports.size());
+  EXPECT_EQ(9u, recorder.ReportCount());
 }
 
 TEST_F(Jobs, EndRefusesUnfinishedAndForeignJobs) {
@@ -415,7 +362,7 @@ TEST_F(Jobs, BeginRefusesAnEmptyListAndObjectsThatAreNotCallbacks) {
     job->get_IsCompleted(&done);
     return done == VARIANT_TRUE;
   }));
-  EXPECT_TRUE(recorder.reports.empty());
+  EXPECT_EQ(0u, recorder.ReportCount());
 }
 
 TEST_F(Jobs, AnUpdateWhoseLicenceWasNotAcceptedFailsToInstall) {
@@ -435,7 +382,7 @@ TEST_F(Jobs, AnUpdateWhoseLicenceWasNotAcceptedFailsToInstall) {
   CJobRecorder recorder;
   ASSERT_EQ(S_OK, recorder.BeginDownload(downloader_.Get(), installer_.Get()));
   ASSERT_TRUE(recorder.WaitForInstallation());
-  const auto installs = OfKind(recorder.reports, TReport::kInstallProgress);
+  const auto installs = ReportsOfKind(recorder.Reports(), TReport::kInstallProgress);
   ASSERT_EQ(8u, installs.size());
   EXPECT_EQ(orcFailed, installs[3].resultCode);
   EXPECT_EQ(WU_E_EULAS_DECLINED, installs[3].hresult);
@@ -493,3 +440,5 @@ TEST_F(Jobs, ProgressCanBeAskedOfTheJobAtAnyTime) {
   progress->get_TotalBytesDownloaded(&total);
   EXPECT_EQ(5001u, total.Lo64);
 }
+
+INSTANTIATE_TEST_SUITE_P(, JobsOnEitherThread, EitherCallbackThread(), CallbackThreadName);

@@ -42,6 +42,9 @@ class CRecordingActions : public ISystemActions {
     opened.push_back(address ? address : L"");
     Note(L"open " + opened.back());
   }
+  void BlockShutdown(HWND, const wchar_t* reason) override {
+    shutdownBlocks.push_back(reason ? reason : L"");
+  }
   bool Restart(UINT flags, DWORD reason) override {
     restarts.push_back({flags, reason});
     return true;
@@ -51,6 +54,8 @@ class CRecordingActions : public ISystemActions {
   std::vector<TMessage> messages;
   std::vector<std::wstring> opened;
   std::vector<TRestart> restarts;
+  // The reasons given, in order; an empty one where shutdown was allowed again.
+  std::vector<std::wstring> shutdownBlocks;
 
  private:
   void Note(const std::wstring& line) {

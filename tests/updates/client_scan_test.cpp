@@ -3,7 +3,6 @@
 #include <thread>
 
 #include "tests/updates/fake_agent_fixture.h"
-#include "updates/scan_worker.h"
 
 namespace {
 
@@ -181,7 +180,9 @@ TEST_F(FakeAgentTest, EachUnreadablePropertyKeepsItsDefaultAndNothingElse) {
     ASSERT_EQ(1u, entries.size()) << c.property;
     const UpdateEntry& entry = entries[0];
     const std::string p = c.property;
-    EXPECT_EQ(p == "Title" ? L"Unkown" : L"Security Update for Windows 7 (KB2000001)", entry.title)
+    const wchar_t* unreadTitle = c.fault == ReadFault::kNull ? L"" : L"Unkown";
+    EXPECT_EQ(p == "Title" ? unreadTitle : L"Security Update for Windows 7 (KB2000001)",
+              entry.title)
         << p;
     EXPECT_EQ(
         p == "Identity" || p == "UpdateID" ? L"Unkown" : L"6d6a8c1e-0000-4000-8000-000000000001",
@@ -231,60 +232,4 @@ TEST_F(FakeAgentTest, UnreadableResultCountYieldsNoEntries) {
 
   EXPECT_TRUE(FAILED(client->CollectUpdates(entries)));
   EXPECT_TRUE(entries.empty());
-}
-
-namespace {
-
-// A message-only window to receive what the worker posts.
-class MessageSink {
- public:
-  MessageSink()
-      : window_(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
-                                nullptr)) {}
-  ~MessageSink() { DestroyWindow(window_); }
-  HWND Window() const { return window_; }
-  int CountScanFinished() const {
-    int count = 0;
-    MSG msg;
-    while (PeekMessageW(&msg, window_, WM_SCAN_FINISHED, WM_SCAN_FINISHED, PM_REMOVE)) ++count;
-    return count;
-  }
-
- private:
-  HWND window_;
-};
-
-void RunWorker(ScanWorkerArgs& args) {
-  HANDLE thread = CreateThread(nullptr, 0, ScanWorker, &args, 0, nullptr);
-  ASSERT_NE(nullptr, thread);
-  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 30000));
-  CloseHandle(thread);
-}
-
-}  // namespace
-
-TEST_F(FakeAgentTest, ScanWorkerSearchesInItsOwnApartmentAndAnnouncesTheEnd) {
-  EXPECT_EQ(0x0800u, WM_SCAN_FINISHED);
-  MessageSink sink;
-  agent->session->found = MakeCollection({UpdateNamed(L"A", L"a")});
-  ScanWorkerArgs args{client.get(), sink.Window()};
-
-  RunWorker(args);
-
-  EXPECT_EQ(1, sink.CountScanFinished());
-  EXPECT_EQ(APTTYPE_STA, agent->session->searchApartment);
-  EXPECT_EQ(1u, Collect().size());
-}
-
-TEST_F(FakeAgentTest, ScanWorkerAnnouncesTheEndEvenWhenTheSearchFails) {
-  MessageSink sink;
-  agent->createSessionResult = E_FAIL;
-  ScanWorkerArgs args{client.get(), sink.Window()};
-
-  RunWorker(args);
-  agent->createSessionResult = S_OK;
-  agent->session->searchResult = E_NOTIMPL;
-  RunWorker(args);
-
-  EXPECT_EQ(2, sink.CountScanFinished());
 }

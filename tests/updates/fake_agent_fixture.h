@@ -8,7 +8,6 @@
 
 #include "tests/updates/fake_agent.h"
 #include "tests/updates/handler_recorder.h"
-#include "updates/callbacks_closing.h"
 #include "updates/update_agent_client.h"
 
 // Nothing listens there, so the agent refresh gives up at once.
@@ -19,14 +18,12 @@ class FakeAgentTest : public ::testing::Test {
   FakeAgentTest() {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ClearRecordedCalls();
-    SetAgentCallbacksClosing(false);
-    client->SetHandlers(RecordingHandlers());
+    client->SetReportSink(RecordingSink());
   }
 
   ~FakeAgentTest() override {
     client.reset();
     agent.reset();
-    SetAgentCallbacksClosing(false);
     EXPECT_EQ(0, g_fakeObjectsAlive) << "a fake agent object was never released";
     CoUninitialize();
   }

@@ -69,3 +69,7 @@ InstallHandlers RecordingHandlers() {
   handlers.installationFinished = RecordFinished;
   return handlers;
 }
+
+AgentReportSink RecordingSink() {
+  return [](TAgentReport report) { DeliverReport(report, RecordingHandlers()); };
+}

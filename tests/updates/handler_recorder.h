@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "updates/progress_handlers.h"
+#include "updates/update_agent_client.h"
 
 struct HandlerCall {
   enum Kind { kDownload, kInstall, kFinished } kind = kDownload;
@@ -30,3 +31,5 @@ std::vector<HandlerCall>& RecordedCalls();
 std::vector<HandlerCall> RecordedCallsOf(HandlerCall::Kind kind);
 void ClearRecordedCalls();
 InstallHandlers RecordingHandlers();
+// A client's report sink that hands every report to the recording handlers.
+AgentReportSink RecordingSink();

@@ -1,14 +1,16 @@
 #pragma once
-// State every object of one simulated agent shares: the catalogue, and which
+// State every object of one simulated agent shares: the catalogue, which
 // updates have been downloaded or installed so far (a later search no longer
-// reports an installed update).
+// reports an installed update), and the journal of the calls that end jobs.
 
 #include "updates/simulated/catalogue.h"
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace simulated_agent {
 
@@ -26,11 +28,22 @@ class CAgentState {
   void MarkInstalled(const std::wstring& updateId);
   void ForgetProgress();
 
+  // Lines in the order the calls came, from any thread; the sink (if any)
+  // receives each line as it is recorded, one at a time.
+  void Record(const std::wstring& line);
+  std::vector<std::wstring> Journal() const;
+  void ForgetJournal();
+  void SetJournalSink(std::function<void(const std::wstring&)> sink);
+
  private:
   TSimulatedCatalogue catalogue_;
   mutable std::mutex mutex_;
   std::set<std::wstring> downloaded_;
   std::set<std::wstring> installed_;
+
+  mutable std::mutex journalMutex_;
+  std::vector<std::wstring> journal_;
+  std::function<void(const std::wstring&)> sink_;
 };
 
 using AgentState = std::shared_ptr<CAgentState>;

@@ -1,7 +1,8 @@
 #pragma once
 // What the simulated update agent knows: the updates it reports as missing,
 // how each one's download and install ends, the agent's version, the pace of
-// its progress reports and the switches that make whole operations fail.
+// its progress reports, the thread its callbacks arrive on, and the switches
+// that make whole operations fail or a job hang.
 
 #include <windows.h>
 #include <oleauto.h>
@@ -64,6 +65,16 @@ struct TSimulatedFailures {
   HRESULT endInstall = S_OK;
 };
 
+// The platform promises no thread for job callbacks; the program must be
+// right with either.
+enum class SimulatedCallbackThread {
+  // A thread of the agent's own per running job, in the multithreaded
+  // apartment.
+  kAgent,
+  // The thread that began the job, from its message loop.
+  kStarting,
+};
+
 struct TSimulatedCatalogue {
   std::vector<TSimulatedUpdate> updates;
   std::wstring agentVersion = L"7.6.7601.24436";
@@ -73,6 +84,10 @@ struct TSimulatedCatalogue {
   UINT searchMs = 1500;
   UINT paceMs = 400;
   UINT stepsPerUpdate = 4;
+  SimulatedCallbackThread callbackThread = SimulatedCallbackThread::kAgent;
+  // A job asked to abort never completes: no completed callback comes, and
+  // only CleanUp ends it.
+  bool abortNeverCompletes = false;
   TSimulatedFailures failures;
 };
 

@@ -90,6 +90,18 @@ bool ParseBool(const std::wstring& text, bool& value) {
   return false;
 }
 
+bool ParseCallbackThread(const std::wstring& text, SimulatedCallbackThread& thread) {
+  if (text == L"agent") {
+    thread = SimulatedCallbackThread::kAgent;
+    return true;
+  }
+  if (text == L"starting") {
+    thread = SimulatedCallbackThread::kStarting;
+    return true;
+  }
+  return false;
+}
+
 bool ParseOutcome(const std::wstring& text, TSimulatedOutcome& outcome) {
   const size_t space = text.find_first_of(L" \t");
   if (space == std::wstring::npos) return false;
@@ -217,6 +229,8 @@ bool ApplyAgentKey(const std::wstring& key, const std::wstring& value,
     catalogue.stepsPerUpdate = static_cast<UINT>(number);
     return true;
   }
+  if (key == L"callback_thread") return ParseCallbackThread(value, catalogue.callbackThread);
+  if (key == L"abort_never_completes") return ParseBool(value, catalogue.abortNeverCompletes);
   if (key.compare(0, wcslen(kFailPrefix), kFailPrefix) == 0) {
     const std::wstring operation = key.substr(wcslen(kFailPrefix));
     for (const TOperationName& entry : kOperationNames) {

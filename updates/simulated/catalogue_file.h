@@ -13,6 +13,11 @@
 //   search_ms = 1500                   how long a search takes
 //   pace_ms = 400                      milliseconds between progress reports
 //   steps_per_update = 4               progress reports per update (1 to 100)
+//   callback_thread = agent            where job callbacks arrive: "agent" (a
+//       thread of the agent's own) or "starting" (the thread that began the
+//       job, from its message loop)
+//   abort_never_completes = false      true: a job asked to abort never
+//       completes; only CleanUp ends it
 //   fail.<operation> = 0x80004005      that whole operation fails with it;
 //       operations: create_session, create_collection, create_agent_info,
 //       get_info, create_searcher, search, create_downloader,

@@ -1,12 +1,16 @@
 #pragma once
 // Reference counting, QueryInterface and the unused IDispatch part shared by
-// every object of the simulated agent. The objects are free of thread affinity:
-// a session made on a scan worker is used from the UI thread as it is.
+// every object of the simulated agent. Each object belongs to the apartment
+// that made it (apartment.h): every method but AddRef and Release begins with
+//
+//   if (const HRESULT refused = ApartmentRefusal()) return refused;
 
 #include <windows.h>
 #include <oleauto.h>
 #include <wrl/client.h>
 #include <wuerror.h>
+
+#include "updates/simulated/apartment.h"
 
 #include <new>
 #include <utility>
@@ -15,8 +19,8 @@ namespace simulated_agent {
 
 using Microsoft::WRL::ComPtr;
 
-// Live objects of the agent (COM objects and job pumps), so tests can see that
-// every reference was given back.
+// Live objects of the agent (COM objects, job pumps and job threads), so tests
+// can see that every reference was given back and every thread has ended.
 void CountObjectCreated();
 void CountObjectDestroyed();
 LONG LiveObjectCount();
@@ -37,7 +41,7 @@ HRESULT Guarded(Body&& body) noexcept {
 // private id: asking for it hands out the object itself, which is how the
 // agent recognises objects it made among interfaces given back to it.
 template <typename Interface>
-class CDispatchObject : public Interface {
+class CDispatchObject : public Interface, public CApartmentBound {
  public:
   CDispatchObject(const CDispatchObject&) = delete;
   CDispatchObject& operator=(const CDispatchObject&) = delete;
@@ -45,6 +49,7 @@ class CDispatchObject : public Interface {
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
     *out = nullptr;
+    if (const HRESULT refused = ApartmentRefusal()) return refused;
     if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(Interface) ||
         IsPrivateId(iid)) {
       *out = static_cast<Interface*>(this);
@@ -60,12 +65,14 @@ class CDispatchObject : public Interface {
     return left;
   }
 
-  STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetTypeInfoCount(UINT*) override { return NotImplemented(); }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return NotImplemented(); }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return NotImplemented();
+  }
   STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
                       UINT*) override {
-    return E_NOTIMPL;
+    return NotImplemented();
   }
 
  protected:
@@ -103,15 +110,24 @@ HRESULT HandOut(const ComPtr<T>& object, Interface** out) {
   return S_OK;
 }
 
-// Recovers the agent's own object behind an interface, or null for foreign ones.
+// The refusals of the apartment rules, which a caller passes on as they are.
+inline bool IsApartmentRefusal(HRESULT hr) {
+  return hr == CO_E_NOTINITIALIZED || hr == RPC_E_WRONG_THREAD || hr == RPC_E_DISCONNECTED;
+}
+
+// Recovers the agent's own object behind an interface. Asking goes through the
+// object's apartment rules, as a call of the server's would: an object of
+// another apartment yields its refusal; a foreign object S_FALSE and null.
 template <typename T, typename Interface>
-ComPtr<T> OwnObject(Interface* candidate, REFIID privateId) {
-  ComPtr<T> own;
-  if (!candidate) return own;
+HRESULT FindOwnObject(Interface* candidate, REFIID privateId, ComPtr<T>& own) {
+  own.Reset();
+  if (!candidate) return S_FALSE;
   Interface* self = nullptr;
-  if (FAILED(candidate->QueryInterface(privateId, reinterpret_cast<void**>(&self)))) return own;
+  const HRESULT hr = candidate->QueryInterface(privateId, reinterpret_cast<void**>(&self));
+  if (IsApartmentRefusal(hr)) return hr;
+  if (FAILED(hr) || !self) return S_FALSE;
   Adopt(own, static_cast<T*>(self));
-  return own;
+  return S_OK;
 }
 
 HRESULT CopyBstr(const wchar_t* text, BSTR* out);

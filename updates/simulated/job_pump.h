@@ -1,8 +1,8 @@
 #pragma once
-// Drives running jobs from the message loop of the thread that began them: a
-// hidden message-only window per thread whose timers step each job, so every
-// callback arrives on that thread between its messages and never inside the
-// call that began the job.
+// Drives running jobs from the message loop of the thread that began them
+// (the catalogue's "starting" callback thread): a hidden message-only window
+// per thread whose timers step each job, so every callback arrives on that
+// thread between its messages and never inside the call that began the job.
 
 #include "updates/simulated/dispatch_object.h"
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "updates/simulated/job_thread.h"
+
 namespace simulated_agent {
 
 namespace {
@@ -18,6 +20,20 @@ TUpdateResult FromOutcome(const TSimulatedOutcome& outcome, bool rebootRequired)
   return result;
 }
 
+const wchar_t kInsideOwnCallback[] = L"inside its own callback";
+
+// The caller of CleanUp waits for the agent's thread as a cross-apartment
+// call would: sent messages still reach it, so a callback that sends to it
+// cannot deadlock.
+void WaitPumpingSentMessages(HANDLE event) {
+  for (;;) {
+    const DWORD woke = MsgWaitForMultipleObjects(1, &event, FALSE, INFINITE, QS_SENDMESSAGE);
+    if (woke != WAIT_OBJECT_0 + 1) return;
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
 }  // namespace
 
 HRESULT ReadOwnUpdates(IUpdateCollection* collection, OwnUpdateList& updates) {
@@ -28,7 +44,9 @@ HRESULT ReadOwnUpdates(IUpdateCollection* collection, OwnUpdateList& updates) {
   if (FAILED(hr)) return hr;
   if (list.empty()) return WU_E_NO_UPDATE;
   for (const auto& update : list) {
-    auto own = OwnObject<CSimulatedUpdate>(update.Get(), kSimulatedUpdateId);
+    ComPtr<CSimulatedUpdate> own;
+    const HRESULT found = FindOwnObject(update.Get(), kSimulatedUpdateId, own);
+    if (FAILED(found)) return found;
     if (!own) return E_INVALIDARG;
     updates.push_back(own);
   }
@@ -85,7 +103,9 @@ CPacedJob<Kind>::CPacedJob(AgentState agent, LONG ownerSerial, OwnUpdateList upd
                            ComPtr<CompletedCallback> onCompleted, const VARIANT& state)
     : agent_(std::move(agent)),
       ownerSerial_(ownerSerial),
-      ownerThread_(GetCurrentThreadId()),
+      callbackThread_(agent_->Catalogue().callbackThread),
+      abortNeverCompletes_(agent_->Catalogue().abortNeverCompletes),
+      paceMs_(agent_->Catalogue().paceMs),
       updates_(std::move(updates)),
       plan_(updates_.size(), agent_->Catalogue().stepsPerUpdate),
       results_(updates_.size()),
@@ -94,18 +114,29 @@ CPacedJob<Kind>::CPacedJob(AgentState agent, LONG ownerSerial, OwnUpdateList upd
   // The platform header declares the source non-const; VariantCopy only reads it.
   stateCopied_ = VariantCopy(state_.Out(), const_cast<VARIANT*>(&state));
   UpdateList list;
+  reachable_.push_back(this);
   for (const auto& update : updates_) {
     list.emplace_back(update.Get());
     sizes_.push_back(update->Record().sizeBytes);
+    reachable_.push_back(update.Get());
   }
   updateCollection_ = MakeObject<CUpdateCollection>(CUpdateCollection::Kind::kReadOnly, list);
+  reachable_.push_back(updateCollection_.Get());
 }
 
 template <typename Kind>
-HRESULT CPacedJob<Kind>::Start(UINT paceMs) {
+HRESULT CPacedJob<Kind>::Start() {
   if (FAILED(stateCopied_)) return stateCopied_;
   if (!updateCollection_) return E_OUTOFMEMORY;
-  return CJobPump::Schedule(static_cast<typename Kind::Job*>(this), this, paceMs);
+  IUnknown* identity = static_cast<typename Kind::Job*>(this);
+  if (callbackThread_ == SimulatedCallbackThread::kStarting) {
+    deliveryThread_ = GetCurrentThreadId();
+    return CJobPump::Schedule(identity, this, paceMs_);
+  }
+  wake_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  released_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!wake_ || !released_) return HRESULT_FROM_WIN32(GetLastError());
+  return CJobThread::Launch(identity, this, paceMs_, wake_.get(), deliveryThread_);
 }
 
 template <typename Kind>
@@ -119,6 +150,7 @@ HRESULT CPacedJob<Kind>::Results(std::vector<TUpdateResult>& results, bool& abor
 
 template <typename Kind>
 STDMETHODIMP CPacedJob<Kind>::get_AsyncState(VARIANT* retval) {
+  if (const HRESULT refused = this->ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   VariantInit(retval);
   return VariantCopy(retval, const_cast<VARIANT*>(&state_.Get()));
@@ -126,6 +158,7 @@ STDMETHODIMP CPacedJob<Kind>::get_AsyncState(VARIANT* retval) {
 
 template <typename Kind>
 STDMETHODIMP CPacedJob<Kind>::get_IsCompleted(VARIANT_BOOL* retval) {
+  if (const HRESULT refused = this->ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   std::lock_guard<std::mutex> lock(mutex_);
   *retval = completed_ ? VARIANT_TRUE : VARIANT_FALSE;
@@ -134,34 +167,61 @@ STDMETHODIMP CPacedJob<Kind>::get_IsCompleted(VARIANT_BOOL* retval) {
 
 template <typename Kind>
 STDMETHODIMP CPacedJob<Kind>::get_Updates(IUpdateCollection** retval) {
+  if (const HRESULT refused = this->ApartmentRefusal()) return refused;
   return HandOut(updateCollection_, retval);
 }
 
 template <typename Kind>
 STDMETHODIMP CPacedJob<Kind>::CleanUp() {
-  Stop();
-  DropCallbacksOnOwnThread();
+  if (const HRESULT refused = this->ApartmentRefusal()) return Refuse(L"CleanUp", refused);
+  const DWORD caller = GetCurrentThreadId();
+  if (insideCallbackOn_ == caller) {
+    Record(L"CleanUp", kInsideOwnCallback);
+    return WU_E_INVALID_OPERATION;
+  }
+  Record(L"CleanUp", nullptr);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    AbortUnfinishedLocked();
+    stopped_ = true;
+  }
+  if (deliveryThread_ == caller) {
+    ReleaseCallbacks();
+    return S_OK;
+  }
+  if (callbackThread_ == SimulatedCallbackThread::kAgent) {
+    SetEvent(wake_.get());
+    WaitPumpingSentMessages(released_.get());
+  }
   return S_OK;
 }
 
 template <typename Kind>
 STDMETHODIMP CPacedJob<Kind>::RequestAbort() {
-  Stop();
-  DropCallbacksOnOwnThread();
+  if (const HRESULT refused = this->ApartmentRefusal()) return Refuse(L"RequestAbort", refused);
+  Record(L"RequestAbort", nullptr);
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!completed_ && !stopped_) abortRequested_ = true;
   return S_OK;
 }
 
 template <typename Kind>
 STDMETHODIMP CPacedJob<Kind>::GetProgress(typename Kind::Progress** retval) {
+  if (const HRESULT refused = this->ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   *retval = nullptr;
-  return Guarded(
-      [&] { return HandOut(MakeObject<typename Kind::ProgressObject>(Snapshot()), retval); });
+  return Guarded([&] {
+    TJobSnapshot snapshot;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      snapshot = SnapshotLocked();
+    }
+    return HandOut(MakeObject<typename Kind::ProgressObject>(std::move(snapshot)), retval);
+  });
 }
 
 template <typename Kind>
-TJobSnapshot CPacedJob<Kind>::Snapshot() const {
-  std::lock_guard<std::mutex> lock(mutex_);
+TJobSnapshot CPacedJob<Kind>::SnapshotLocked() const {
   TJobSnapshot snapshot;
   snapshot.currentIndex = plan_.CurrentIndex();
   snapshot.currentPercent = plan_.CurrentPercent();
@@ -172,112 +232,133 @@ TJobSnapshot CPacedJob<Kind>::Snapshot() const {
 }
 
 template <typename Kind>
+bool CPacedJob<Kind>::IsStopped() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return stopped_;
+}
+
+template <typename Kind>
 bool CPacedJob<Kind>::Step() {
   try {
     // A callback running a nested message loop must not see the next report
     // before it has returned.
-    if (insideCallback_) return true;
-    if (stopped_) {
-      DropCallbacksOnOwnThread();
-      return false;
-    }
-    if (plan_.AllTaken()) {
-      ReportCompletion();
-      return false;
-    }
-    if (!AdvanceOneStep()) {
-      DropCallbacksOnOwnThread();
-      return false;
-    }
-    ReportProgress();
-    return true;
+    if (insideCallbackOn_ == GetCurrentThreadId()) return true;
+    TJobSnapshot snapshot;
+    const Next next = NextStep(snapshot);
+    if (next == Next::kWait) return true;
+    if (next == Next::kProgress) ReportProgress(std::move(snapshot));
+    if (next == Next::kCompletion) ReportCompletion();
+    // CleanUp may have come while the callback ran.
+    if (next == Next::kProgress && !IsStopped()) return true;
+    ReleaseCallbacks();
+    return false;
   } catch (...) {
-    insideCallback_ = false;
-    Stop();
-    DropCallbacksOnOwnThread();
+    insideCallbackOn_ = 0;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      AbortUnfinishedLocked();
+      stopped_ = true;
+    }
+    ReleaseCallbacks();
     return false;
   }
 }
 
 template <typename Kind>
-bool CPacedJob<Kind>::AdvanceOneStep() {
-  size_t finished = updates_.size();
-  TUpdateResult result;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    // Stopped from another thread since this step began.
-    if (completed_) return false;
-    plan_.Advance();
-    const size_t index = static_cast<size_t>(plan_.CurrentIndex());
-    if (plan_.FinishesUpdate()) {
-      results_[index] = Kind::Outcome(*updates_[index].Get());
-      result = results_[index];
-      finished = index;
-    } else {
-      results_[index].resultCode = orcInProgress;
-    }
+typename CPacedJob<Kind>::Next CPacedJob<Kind>::NextStep(TJobSnapshot& snapshot) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (stopped_) return Next::kFinished;
+  if (abortRequested_) {
+    if (abortNeverCompletes_) return Next::kWait;
+    AbortUnfinishedLocked();
+    stopped_ = true;
+    return Next::kCompletion;
   }
-  if (finished < updates_.size()) Kind::Finished(*agent_, *updates_[finished].Get(), result);
-  return true;
+  if (plan_.AllTaken()) {
+    completed_ = true;
+    stopped_ = true;
+    return Next::kCompletion;
+  }
+  AdvanceLocked();
+  snapshot = SnapshotLocked();
+  return Next::kProgress;
 }
 
 template <typename Kind>
-void CPacedJob<Kind>::ReportProgress() {
-  ComPtr<ProgressCallback> callback = onProgress_;
-  if (!callback) return;
-  auto progress = MakeObject<typename Kind::ProgressObject>(Snapshot());
+void CPacedJob<Kind>::AdvanceLocked() {
+  plan_.Advance();
+  const size_t index = static_cast<size_t>(plan_.CurrentIndex());
+  if (!plan_.FinishesUpdate()) {
+    results_[index].resultCode = orcInProgress;
+    return;
+  }
+  results_[index] = Kind::Outcome(*updates_[index].Get());
+  Kind::Finished(*agent_, *updates_[index].Get(), results_[index]);
+}
+
+template <typename Kind>
+void CPacedJob<Kind>::AbortUnfinishedLocked() {
+  if (completed_) return;
+  for (auto& result : results_) {
+    if (result.resultCode == orcNotStarted || result.resultCode == orcInProgress) {
+      result = TUpdateResult{orcAborted, WU_E_CALL_CANCELLED, false};
+    }
+  }
+  completed_ = true;
+  aborted_ = true;
+}
+
+template <typename Kind>
+void CPacedJob<Kind>::ReportProgress(TJobSnapshot snapshot) {
+  if (!onProgress_) return;
+  auto progress = MakeObject<typename Kind::ProgressObject>(std::move(snapshot));
   if (!progress) return;
   auto args = MakeObject<typename Kind::ProgressArgs>(progress);
   if (!args) return;
-  insideCallback_ = true;
-  callback->Invoke(this, args.Get());
-  insideCallback_ = false;
+  Deliver(onProgress_.Get(), args.Get());
 }
 
 template <typename Kind>
 void CPacedJob<Kind>::ReportCompletion() {
-  bool abortedMeanwhile = false;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    abortedMeanwhile = completed_;
-    completed_ = true;
-  }
-  stopped_ = true;
-  ComPtr<CompletedCallback> callback;
-  callback.Swap(onCompleted_);
-  onProgress_.Reset();
-  if (!callback || abortedMeanwhile) return;
+  if (!onCompleted_) return;
   auto args = MakeObject<typename Kind::CompletedArgs>();
   if (!args) return;
-  insideCallback_ = true;
-  callback->Invoke(this, args.Get());
-  insideCallback_ = false;
+  Deliver(onCompleted_.Get(), args.Get());
 }
 
 template <typename Kind>
-void CPacedJob<Kind>::Stop() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (!completed_) {
-      for (auto& result : results_) {
-        if (result.resultCode == orcNotStarted || result.resultCode == orcInProgress) {
-          result = TUpdateResult{orcAborted, E_ABORT, false};
-        }
-      }
-      completed_ = true;
-      aborted_ = true;
-    }
-  }
-  stopped_ = true;
+template <typename Callback, typename Args>
+void CPacedJob<Kind>::Deliver(Callback* callback, Args* args) {
+  CCallbackGrant grant(reachable_);
+  insideCallbackOn_ = GetCurrentThreadId();
+  callback->Invoke(this, args);
+  insideCallbackOn_ = 0;
 }
 
-// The callbacks belong to the beginning thread's apartment; another thread only
-// marks the job stopped and the next step lets them go.
+// Only on the delivering thread, which is where the callbacks are let go.
 template <typename Kind>
-void CPacedJob<Kind>::DropCallbacksOnOwnThread() {
-  if (GetCurrentThreadId() != ownerThread_) return;
+void CPacedJob<Kind>::ReleaseCallbacks() {
   onProgress_.Reset();
   onCompleted_.Reset();
+  if (released_) SetEvent(released_.get());
+}
+
+template <typename Kind>
+void CPacedJob<Kind>::Record(const wchar_t* call, const wchar_t* refusal) const {
+  try {
+    std::wstring line = std::wstring(call) + L" " + Kind::Name();
+    if (refusal) line += std::wstring(L" refused (") + refusal + L")";
+    agent_->Record(line);
+  } catch (...) {
+  }
+}
+
+template <typename Kind>
+HRESULT CPacedJob<Kind>::Refuse(const wchar_t* call, HRESULT refusal) const {
+  wchar_t code[16];
+  wsprintfW(code, L"0x%08X", static_cast<unsigned>(refusal));
+  Record(call, code);
+  return refusal;
 }
 
 template class CPacedJob<TDownloadKind>;
@@ -317,10 +398,12 @@ HRESULT BeginJob(const AgentState& agent, LONG ownerSerial, IUpdateCollection* u
     if (FAILED(hr)) return hr;
     hr = QueryCallback(onCompleted, completed);
     if (FAILED(hr)) return hr;
-    auto job =
-        MakeObject<CPacedJob<Kind>>(agent, ownerSerial, std::move(own), progress, completed, state);
+    // Moved, not copied: every reference the agent lets go of is let go on
+    // the delivering thread.
+    auto job = MakeObject<CPacedJob<Kind>>(agent, ownerSerial, std::move(own), std::move(progress),
+                                           std::move(completed), state);
     if (!job) return E_OUTOFMEMORY;
-    hr = job->Start(agent->Catalogue().paceMs);
+    hr = job->Start();
     if (FAILED(hr)) return hr;
     return HandOut(job, retval);
   });
@@ -329,7 +412,9 @@ HRESULT BeginJob(const AgentState& agent, LONG ownerSerial, IUpdateCollection* u
 template <typename Kind>
 HRESULT EndJob(LONG ownerSerial, typename Kind::Job* job, std::vector<TUpdateResult>& results,
                bool& aborted) {
-  auto own = OwnObject<CPacedJob<Kind>>(job, Kind::PrivateId());
+  ComPtr<CPacedJob<Kind>> own;
+  const HRESULT found = FindOwnObject(job, Kind::PrivateId(), own);
+  if (FAILED(found)) return found;
   if (!own || !own->BelongsTo(ownerSerial)) return E_INVALIDARG;
   return own->Results(results, aborted);
 }

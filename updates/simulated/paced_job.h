@@ -1,11 +1,23 @@
 #pragma once
-// A running download or installation. Each step of the pump moves the current
-// update a few percent further and reports progress; when every update has
-// reached 100 percent the next step reports completion, last, and the job lets
-// go of its callbacks. RequestAbort and CleanUp end the callbacks at once.
+// A running download or installation. Each step moves the current update a
+// few percent further and reports progress; when every update has reached 100
+// percent the next step reports completion, last, and the job lets go of its
+// callbacks on the thread that delivered them. The steps run on a thread of
+// the agent's own or on the beginning thread's message loop, as the catalogue
+// says; never inside the call that began the job.
+//
+// RequestAbort ends the job at its next step: the completed callback comes,
+// with every unfinished update aborted (unless the catalogue makes aborted
+// jobs hang; then only CleanUp ends them). CleanUp stops the callbacks at
+// once: when it returns, none is running on another thread and none will
+// come; the callbacks are let go then, or, when the beginning thread delivers
+// them and CleanUp came from elsewhere, at that thread's next step. CleanUp
+// from inside one of the job's own callbacks is refused. The agent's journal
+// records both calls.
 
 #include "agent_seam/agent_interfaces.h"
 #include "platform/com_values.h"
+#include "platform/unique_handle.h"
 #include "updates/simulated/agent_state.h"
 #include "updates/simulated/job_pump.h"
 #include "updates/simulated/private_ids.h"
@@ -26,6 +38,7 @@ HRESULT ReadOwnUpdates(IUpdateCollection* collection, OwnUpdateList& updates);
 
 // Where the two kinds of job differ.
 struct TDownloadKind {
+  static const wchar_t* Name() { return L"download"; }
   using Job = IDownloadJob;
   using Progress = IDownloadProgress;
   using ProgressObject = CDownloadProgress;
@@ -40,6 +53,7 @@ struct TDownloadKind {
 };
 
 struct TInstallationKind {
+  static const wchar_t* Name() { return L"installation"; }
   using Job = IInstallationJob;
   using Progress = IInstallationProgress;
   using ProgressObject = CInstallationProgress;
@@ -82,8 +96,8 @@ class CPacedJob final : public CDispatchObject<typename Kind::Job>, public IPace
             const VARIANT& state);
   ~CPacedJob() override = default;
 
-  // Begins the job on the calling thread; its callbacks will arrive there.
-  HRESULT Start(UINT paceMs);
+  // Begins stepping, on the thread the catalogue names for callbacks.
+  HRESULT Start();
   bool BelongsTo(LONG ownerSerial) const { return ownerSerial_ == ownerSerial; }
   // Final results, once the job has completed.
   HRESULT Results(std::vector<TUpdateResult>& results, bool& aborted) const;
@@ -101,18 +115,31 @@ class CPacedJob final : public CDispatchObject<typename Kind::Job>, public IPace
   bool IsPrivateId(REFIID iid) const override { return iid == Kind::PrivateId(); }
 
  private:
-  TJobSnapshot Snapshot() const;
-  bool AdvanceOneStep();
-  void ReportProgress();
+  enum class Next { kWait, kProgress, kCompletion, kFinished };
+
+  Next NextStep(TJobSnapshot& snapshot);
+  void AdvanceLocked();
+  void AbortUnfinishedLocked();
+  TJobSnapshot SnapshotLocked() const;
+  bool IsStopped() const;
+  void ReportProgress(TJobSnapshot snapshot);
   void ReportCompletion();
-  void Stop();
-  void DropCallbacksOnOwnThread();
+  template <typename Callback, typename Args>
+  void Deliver(Callback* callback, Args* args);
+  void ReleaseCallbacks();
+  void Record(const wchar_t* call, const wchar_t* refusal) const;
+  HRESULT Refuse(const wchar_t* call, HRESULT refusal) const;
 
   AgentState agent_;
   const LONG ownerSerial_;
-  const DWORD ownerThread_;
+  const SimulatedCallbackThread callbackThread_;
+  const bool abortNeverCompletes_;
+  const UINT paceMs_;
   OwnUpdateList updates_;
-  ComPtr<IUpdateCollection> updateCollection_;
+  ComPtr<CUpdateCollection> updateCollection_;
+  // The job, its update list and its updates: what a callback may reach from
+  // the job it is given.
+  std::vector<const CApartmentBound*> reachable_;
   UniqueVariant state_;
   HRESULT stateCopied_;
 
@@ -122,19 +149,27 @@ class CPacedJob final : public CDispatchObject<typename Kind::Job>, public IPace
   std::vector<ULONGLONG> sizes_;
   bool completed_ = false;
   bool aborted_ = false;
+  bool abortRequested_ = false;
+  // No callback may start any more.
+  bool stopped_ = false;
 
-  // Touched only on the thread that began the job.
+  std::atomic<DWORD> deliveryThread_{0};
+  std::atomic<DWORD> insideCallbackOn_{0};
+  // On the agent's own thread: CleanUp wakes it, and waits until it has let
+  // go of the callbacks.
+  UniqueHandle wake_;
+  UniqueHandle released_;
+
+  // Touched only on the delivering thread.
   ComPtr<ProgressCallback> onProgress_;
   ComPtr<CompletedCallback> onCompleted_;
-  bool insideCallback_ = false;
-  std::atomic<bool> stopped_{false};
 };
 
 // Serial number telling the downloaders and installers apart.
 LONG NextOwnerSerial();
 
-// Begins a job over `updates` on the calling thread; the callbacks (either may
-// be null) are asked for their interfaces here, on the beginning thread.
+// Begins a job over `updates`; the callbacks (either may be null) are asked
+// for their interfaces here, on the beginning thread.
 template <typename Kind>
 HRESULT BeginJob(const AgentState& agent, LONG ownerSerial, IUpdateCollection* updates,
                  IUnknown* onProgressChanged, IUnknown* onCompleted, const VARIANT& state,

@@ -64,22 +64,27 @@ TUpdateResult SummariseJob(const std::vector<TUpdateResult>& results, bool abort
 }
 
 STDMETHODIMP CUpdateDownloadResult::get_HResult(LONG* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return CopyLong(result_.hresult, retval);
 }
 
 STDMETHODIMP CUpdateDownloadResult::get_ResultCode(OperationResultCode* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return CopyCode(result_.resultCode, retval);
 }
 
 STDMETHODIMP CUpdateInstallationResult::get_HResult(LONG* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return CopyLong(result_.hresult, retval);
 }
 
 STDMETHODIMP CUpdateInstallationResult::get_RebootRequired(VARIANT_BOOL* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return CopyBool(Succeeded(result_) && result_.rebootRequired, retval);
 }
 
 STDMETHODIMP CUpdateInstallationResult::get_ResultCode(OperationResultCode* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return CopyCode(result_.resultCode, retval);
 }
 
@@ -98,91 +103,111 @@ ULONGLONG CDownloadProgress::BytesDone(size_t index) const {
 }
 
 STDMETHODIMP CDownloadProgress::get_CurrentUpdateBytesDownloaded(DECIMAL* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   const size_t index = static_cast<size_t>(snapshot_.currentIndex);
   return CopyDecimal(index < snapshot_.sizes.size() ? BytesDone(index) : 0, retval);
 }
 
 STDMETHODIMP CDownloadProgress::get_CurrentUpdateBytesToDownload(DECIMAL* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return CopyDecimal(CurrentSize(), retval);
 }
 
 STDMETHODIMP CDownloadProgress::get_CurrentUpdateIndex(LONG* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return CopyLong(snapshot_.currentIndex, retval);
 }
 
 STDMETHODIMP CDownloadProgress::get_PercentComplete(LONG* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return CopyLong(snapshot_.percent, retval);
 }
 
 STDMETHODIMP CDownloadProgress::get_TotalBytesDownloaded(DECIMAL* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   ULONGLONG total = 0;
   for (size_t i = 0; i < snapshot_.sizes.size(); ++i) total += BytesDone(i);
   return CopyDecimal(total, retval);
 }
 
 STDMETHODIMP CDownloadProgress::get_TotalBytesToDownload(DECIMAL* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   ULONGLONG total = 0;
   for (ULONGLONG size : snapshot_.sizes) total += size;
   return CopyDecimal(total, retval);
 }
 
 STDMETHODIMP CDownloadProgress::GetUpdateResult(LONG updateIndex, IUpdateDownloadResult** retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return HandOutResult<CUpdateDownloadResult>(snapshot_.results, updateIndex, retval);
 }
 
 STDMETHODIMP CDownloadProgress::get_CurrentUpdateDownloadPhase(DownloadPhase* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   *retval = snapshot_.currentPercent >= 100 ? dphVerifying : dphDownloading;
   return S_OK;
 }
 
 STDMETHODIMP CDownloadProgress::get_CurrentUpdatePercentComplete(LONG* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return CopyLong(snapshot_.currentPercent, retval);
 }
 
 STDMETHODIMP CInstallationProgress::get_CurrentUpdateIndex(LONG* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return CopyLong(snapshot_.currentIndex, retval);
 }
 
 STDMETHODIMP CInstallationProgress::get_CurrentUpdatePercentComplete(LONG* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return CopyLong(snapshot_.currentPercent, retval);
 }
 
 STDMETHODIMP CInstallationProgress::get_PercentComplete(LONG* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return CopyLong(snapshot_.percent, retval);
 }
 
 STDMETHODIMP CInstallationProgress::GetUpdateResult(LONG updateIndex,
                                                     IUpdateInstallationResult** retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return HandOutResult<CUpdateInstallationResult>(snapshot_.results, updateIndex, retval);
 }
 
 STDMETHODIMP CDownloadResult::get_HResult(LONG* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return CopyLong(summary_.hresult, retval);
 }
 
 STDMETHODIMP CDownloadResult::get_ResultCode(OperationResultCode* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return CopyCode(summary_.resultCode, retval);
 }
 
 STDMETHODIMP CDownloadResult::GetUpdateResult(LONG updateIndex, IUpdateDownloadResult** retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return HandOutResult<CUpdateDownloadResult>(results_, updateIndex, retval);
 }
 
 STDMETHODIMP CInstallationResult::get_HResult(LONG* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return CopyLong(summary_.hresult, retval);
 }
 
 STDMETHODIMP CInstallationResult::get_RebootRequired(VARIANT_BOOL* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return CopyBool(summary_.rebootRequired, retval);
 }
 
 STDMETHODIMP CInstallationResult::get_ResultCode(OperationResultCode* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return CopyCode(summary_.resultCode, retval);
 }
 
 STDMETHODIMP CInstallationResult::GetUpdateResult(LONG updateIndex,
                                                   IUpdateInstallationResult** retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return HandOutResult<CUpdateInstallationResult>(results_, updateIndex, retval);
 }
 

@@ -111,7 +111,10 @@ template <typename Progress, typename ProgressObject>
 class CProgressChangedArgs final : public CDispatchObject<Progress> {
  public:
   explicit CProgressChangedArgs(ComPtr<ProgressObject> progress) : progress_(std::move(progress)) {}
-  STDMETHODIMP get_Progress(ProgressObject** retval) override { return HandOut(progress_, retval); }
+  STDMETHODIMP get_Progress(ProgressObject** retval) override {
+    if (const HRESULT refused = this->ApartmentRefusal()) return refused;
+    return HandOut(progress_, retval);
+  }
 
  private:
   ComPtr<ProgressObject> progress_;

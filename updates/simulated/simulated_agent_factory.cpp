@@ -1,11 +1,26 @@
 #include "updates/simulated/simulated_agent_factory.h"
 
-#include "updates/simulated/windows_update_agent_info.h"
 #include "updates/simulated/agent_state.h"
-#include "updates/simulated/update_session.h"
 #include "updates/simulated/update_collection.h"
+#include "updates/simulated/update_session.h"
+#include "updates/simulated/windows_update_agent_info.h"
 
 using namespace simulated_agent;
+
+namespace {
+
+// The operation's failure switch, else a new object handed out.
+template <typename Object, typename Interface, typename... Args>
+HRESULT Create(HRESULT failure, Interface** out, Args&&... args) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  const HRESULT uninitialised = CallerInitialised();
+  if (FAILED(uninitialised)) return uninitialised;
+  if (FAILED(failure)) return failure;
+  return Guarded([&] { return HandOut(MakeObject<Object>(std::forward<Args>(args)...), out); });
+}
+
+}  // namespace
 
 CSimulatedAgentFactory::CSimulatedAgentFactory(TSimulatedCatalogue catalogue)
     : agent_(std::make_shared<CAgentState>(std::move(catalogue))) {}
@@ -13,27 +28,15 @@ CSimulatedAgentFactory::CSimulatedAgentFactory(TSimulatedCatalogue catalogue)
 CSimulatedAgentFactory::~CSimulatedAgentFactory() = default;
 
 HRESULT CSimulatedAgentFactory::CreateUpdateSession(IUpdateSession** session) {
-  if (!session) return E_POINTER;
-  *session = nullptr;
-  const HRESULT failure = agent_->Failures().createSession;
-  if (FAILED(failure)) return failure;
-  return Guarded([&] { return HandOut(MakeObject<CUpdateSession>(agent_), session); });
+  return Create<CUpdateSession>(agent_->Failures().createSession, session, agent_);
 }
 
 HRESULT CSimulatedAgentFactory::CreateUpdateCollection(IUpdateCollection** collection) {
-  if (!collection) return E_POINTER;
-  *collection = nullptr;
-  const HRESULT failure = agent_->Failures().createCollection;
-  if (FAILED(failure)) return failure;
-  return Guarded([&] { return HandOut(MakeObject<CUpdateCollection>(), collection); });
+  return Create<CUpdateCollection>(agent_->Failures().createCollection, collection);
 }
 
 HRESULT CSimulatedAgentFactory::CreateAgentInfo(IWindowsUpdateAgentInfo** info) {
-  if (!info) return E_POINTER;
-  *info = nullptr;
-  const HRESULT failure = agent_->Failures().createAgentInfo;
-  if (FAILED(failure)) return failure;
-  return Guarded([&] { return HandOut(MakeObject<CWindowsUpdateAgentInfo>(agent_), info); });
+  return Create<CWindowsUpdateAgentInfo>(agent_->Failures().createAgentInfo, info, agent_);
 }
 
 TSimulatedCatalogue& CSimulatedAgentFactory::Catalogue() {
@@ -42,4 +45,16 @@ TSimulatedCatalogue& CSimulatedAgentFactory::Catalogue() {
 
 void CSimulatedAgentFactory::ForgetInstalledUpdates() {
   agent_->ForgetProgress();
+}
+
+void CSimulatedAgentFactory::ForgetJournal() {
+  agent_->ForgetJournal();
+}
+
+std::vector<std::wstring> CSimulatedAgentFactory::Journal() const {
+  return agent_->Journal();
+}
+
+void CSimulatedAgentFactory::SetJournalSink(std::function<void(const std::wstring&)> sink) {
+  agent_->SetJournalSink(std::move(sink));
 }

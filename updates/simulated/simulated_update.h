@@ -40,33 +40,41 @@ class CSimulatedUpdate final : public CDispatchObject<IUpdate> {
   STDMETHODIMP get_DeploymentAction(DeploymentAction* retval) override;
 
   // Nothing in the program asks for these.
-  STDMETHODIMP get_BundledUpdates(IUpdateCollection**) override { return E_NOTIMPL; }
-  STDMETHODIMP get_CanRequireSource(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  STDMETHODIMP get_Categories(ICategoryCollection**) override { return E_NOTIMPL; }
-  STDMETHODIMP get_DeltaCompressedContentAvailable(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  STDMETHODIMP get_DeltaCompressedContentPreferred(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  STDMETHODIMP get_HandlerID(BSTR*) override { return E_NOTIMPL; }
-  STDMETHODIMP get_Image(IImageInformation**) override { return E_NOTIMPL; }
-  STDMETHODIMP get_InstallationBehavior(IInstallationBehavior**) override { return E_NOTIMPL; }
-  STDMETHODIMP put_IsHidden(VARIANT_BOOL) override { return E_NOTIMPL; }
-  STDMETHODIMP get_IsUninstallable(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  STDMETHODIMP get_Languages(IStringCollection**) override { return E_NOTIMPL; }
-  STDMETHODIMP get_MoreInfoUrls(IStringCollection**) override { return E_NOTIMPL; }
-  STDMETHODIMP get_MsrcSeverity(BSTR*) override { return E_NOTIMPL; }
-  STDMETHODIMP get_RecommendedCpuSpeed(LONG*) override { return E_NOTIMPL; }
-  STDMETHODIMP get_RecommendedHardDiskSpace(LONG*) override { return E_NOTIMPL; }
-  STDMETHODIMP get_RecommendedMemory(LONG*) override { return E_NOTIMPL; }
-  STDMETHODIMP get_ReleaseNotes(BSTR*) override { return E_NOTIMPL; }
-  STDMETHODIMP get_SecurityBulletinIDs(IStringCollection**) override { return E_NOTIMPL; }
-  STDMETHODIMP get_SupersededUpdateIDs(IStringCollection**) override { return E_NOTIMPL; }
-  STDMETHODIMP get_SupportUrl(BSTR*) override { return E_NOTIMPL; }
-  STDMETHODIMP get_UninstallationNotes(BSTR*) override { return E_NOTIMPL; }
-  STDMETHODIMP get_UninstallationBehavior(IInstallationBehavior**) override { return E_NOTIMPL; }
-  STDMETHODIMP get_UninstallationSteps(IStringCollection**) override { return E_NOTIMPL; }
-  STDMETHODIMP CopyFromCache(BSTR, VARIANT_BOOL) override { return E_NOTIMPL; }
-  STDMETHODIMP get_DownloadPriority(DownloadPriority*) override { return E_NOTIMPL; }
+  STDMETHODIMP get_BundledUpdates(IUpdateCollection**) override { return NotImplemented(); }
+  STDMETHODIMP get_CanRequireSource(VARIANT_BOOL*) override { return NotImplemented(); }
+  STDMETHODIMP get_Categories(ICategoryCollection**) override { return NotImplemented(); }
+  STDMETHODIMP get_DeltaCompressedContentAvailable(VARIANT_BOOL*) override {
+    return NotImplemented();
+  }
+  STDMETHODIMP get_DeltaCompressedContentPreferred(VARIANT_BOOL*) override {
+    return NotImplemented();
+  }
+  STDMETHODIMP get_HandlerID(BSTR*) override { return NotImplemented(); }
+  STDMETHODIMP get_Image(IImageInformation**) override { return NotImplemented(); }
+  STDMETHODIMP get_InstallationBehavior(IInstallationBehavior**) override {
+    return NotImplemented();
+  }
+  STDMETHODIMP put_IsHidden(VARIANT_BOOL) override { return NotImplemented(); }
+  STDMETHODIMP get_IsUninstallable(VARIANT_BOOL*) override { return NotImplemented(); }
+  STDMETHODIMP get_Languages(IStringCollection**) override { return NotImplemented(); }
+  STDMETHODIMP get_MoreInfoUrls(IStringCollection**) override { return NotImplemented(); }
+  STDMETHODIMP get_MsrcSeverity(BSTR*) override { return NotImplemented(); }
+  STDMETHODIMP get_RecommendedCpuSpeed(LONG*) override { return NotImplemented(); }
+  STDMETHODIMP get_RecommendedHardDiskSpace(LONG*) override { return NotImplemented(); }
+  STDMETHODIMP get_RecommendedMemory(LONG*) override { return NotImplemented(); }
+  STDMETHODIMP get_ReleaseNotes(BSTR*) override { return NotImplemented(); }
+  STDMETHODIMP get_SecurityBulletinIDs(IStringCollection**) override { return NotImplemented(); }
+  STDMETHODIMP get_SupersededUpdateIDs(IStringCollection**) override { return NotImplemented(); }
+  STDMETHODIMP get_SupportUrl(BSTR*) override { return NotImplemented(); }
+  STDMETHODIMP get_UninstallationNotes(BSTR*) override { return NotImplemented(); }
+  STDMETHODIMP get_UninstallationBehavior(IInstallationBehavior**) override {
+    return NotImplemented();
+  }
+  STDMETHODIMP get_UninstallationSteps(IStringCollection**) override { return NotImplemented(); }
+  STDMETHODIMP CopyFromCache(BSTR, VARIANT_BOOL) override { return NotImplemented(); }
+  STDMETHODIMP get_DownloadPriority(DownloadPriority*) override { return NotImplemented(); }
   STDMETHODIMP get_DownloadContents(IUpdateDownloadContentCollection**) override {
-    return E_NOTIMPL;
+    return NotImplemented();
   }
 
  protected:
@@ -100,15 +108,20 @@ class CStringCollection final : public CDispatchObject<IStringCollection> {
   STDMETHODIMP get_Item(LONG index, BSTR* retval) override;
   STDMETHODIMP get_Count(LONG* retval) override;
   STDMETHODIMP get_ReadOnly(VARIANT_BOOL* retval) override;
-  STDMETHODIMP put_Item(LONG, BSTR) override { return WU_E_NOT_SUPPORTED; }
-  STDMETHODIMP get__NewEnum(IUnknown**) override { return E_NOTIMPL; }
-  STDMETHODIMP Add(BSTR, LONG*) override { return WU_E_NOT_SUPPORTED; }
-  STDMETHODIMP Clear() override { return WU_E_NOT_SUPPORTED; }
-  STDMETHODIMP Copy(IStringCollection**) override { return E_NOTIMPL; }
-  STDMETHODIMP Insert(LONG, BSTR) override { return WU_E_NOT_SUPPORTED; }
-  STDMETHODIMP RemoveAt(LONG) override { return WU_E_NOT_SUPPORTED; }
+  STDMETHODIMP put_Item(LONG, BSTR) override { return Unchangeable(); }
+  STDMETHODIMP get__NewEnum(IUnknown**) override { return NotImplemented(); }
+  STDMETHODIMP Add(BSTR, LONG*) override { return Unchangeable(); }
+  STDMETHODIMP Clear() override { return Unchangeable(); }
+  STDMETHODIMP Copy(IStringCollection**) override { return NotImplemented(); }
+  STDMETHODIMP Insert(LONG, BSTR) override { return Unchangeable(); }
+  STDMETHODIMP RemoveAt(LONG) override { return Unchangeable(); }
 
  private:
+  HRESULT Unchangeable() const {
+    const HRESULT refused = ApartmentRefusal();
+    return FAILED(refused) ? refused : WU_E_NOT_SUPPORTED;
+  }
+
   std::vector<std::wstring> items_;
 };
 

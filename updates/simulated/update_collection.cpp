@@ -12,13 +12,16 @@ UpdateList CUpdateCollection::Items() const {
   return items_;
 }
 
+// A search result holds only updates the searcher made, so their C++ side is
+// read directly rather than through a call.
 bool CUpdateCollection::ItemFails(IUpdate* update) const {
   if (kind_ != Kind::kSearchResult) return false;
-  auto own = OwnObject<CSimulatedUpdate>(update, kSimulatedUpdateId);
-  return own && (own->Record().failingReads & kFailItem) != 0;
+  const auto* own = static_cast<const CSimulatedUpdate*>(update);
+  return (own->Record().failingReads & kFailItem) != 0;
 }
 
 STDMETHODIMP CUpdateCollection::get_Item(LONG index, IUpdate** retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   *retval = nullptr;
   return Guarded([&]() -> HRESULT {
@@ -30,6 +33,7 @@ STDMETHODIMP CUpdateCollection::get_Item(LONG index, IUpdate** retval) {
 }
 
 STDMETHODIMP CUpdateCollection::put_Item(LONG index, IUpdate* value) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!value) return E_INVALIDARG;
   if (IsReadOnly()) return WU_E_NOT_SUPPORTED;
   std::lock_guard<std::mutex> lock(mutex_);
@@ -39,6 +43,7 @@ STDMETHODIMP CUpdateCollection::put_Item(LONG index, IUpdate* value) {
 }
 
 STDMETHODIMP CUpdateCollection::get_Count(LONG* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   std::lock_guard<std::mutex> lock(mutex_);
   *retval = static_cast<LONG>(items_.size());
@@ -46,12 +51,14 @@ STDMETHODIMP CUpdateCollection::get_Count(LONG* retval) {
 }
 
 STDMETHODIMP CUpdateCollection::get_ReadOnly(VARIANT_BOOL* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   *retval = IsReadOnly() ? VARIANT_TRUE : VARIANT_FALSE;
   return S_OK;
 }
 
 STDMETHODIMP CUpdateCollection::Add(IUpdate* value, LONG* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (retval) *retval = -1;
   if (!value) return E_INVALIDARG;
   if (IsReadOnly()) return WU_E_NOT_SUPPORTED;
@@ -64,6 +71,7 @@ STDMETHODIMP CUpdateCollection::Add(IUpdate* value, LONG* retval) {
 }
 
 STDMETHODIMP CUpdateCollection::Clear() {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (IsReadOnly()) return WU_E_NOT_SUPPORTED;
   UpdateList released;
   std::lock_guard<std::mutex> lock(mutex_);
@@ -72,6 +80,7 @@ STDMETHODIMP CUpdateCollection::Clear() {
 }
 
 STDMETHODIMP CUpdateCollection::Copy(IUpdateCollection** retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   *retval = nullptr;
   return Guarded(
@@ -79,6 +88,7 @@ STDMETHODIMP CUpdateCollection::Copy(IUpdateCollection** retval) {
 }
 
 STDMETHODIMP CUpdateCollection::Insert(LONG index, IUpdate* value) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!value) return E_INVALIDARG;
   if (IsReadOnly()) return WU_E_NOT_SUPPORTED;
   return Guarded([&]() -> HRESULT {
@@ -90,6 +100,7 @@ STDMETHODIMP CUpdateCollection::Insert(LONG index, IUpdate* value) {
 }
 
 STDMETHODIMP CUpdateCollection::RemoveAt(LONG index) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (IsReadOnly()) return WU_E_NOT_SUPPORTED;
   ComPtr<IUpdate> removed;
   std::lock_guard<std::mutex> lock(mutex_);
@@ -102,12 +113,15 @@ STDMETHODIMP CUpdateCollection::RemoveAt(LONG index) {
 HRESULT ReadUpdateList(IUpdateCollection* collection, UpdateList& updates) {
   updates.clear();
   if (!collection) return E_INVALIDARG;
-  if (auto own = OwnObject<CUpdateCollection>(collection, kSimulatedCollectionId)) {
+  ComPtr<CUpdateCollection> own;
+  HRESULT hr = FindOwnObject(collection, kSimulatedCollectionId, own);
+  if (FAILED(hr)) return hr;
+  if (own) {
     updates = own->Items();
     return S_OK;
   }
   LONG count = 0;
-  HRESULT hr = collection->get_Count(&count);
+  hr = collection->get_Count(&count);
   if (FAILED(hr)) return hr;
   for (LONG i = 0; i < count; ++i) {
     ComPtr<IUpdate> update;

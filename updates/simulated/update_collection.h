@@ -18,7 +18,8 @@ class CUpdateCollection final : public CDispatchObject<IUpdateCollection> {
   enum class Kind {
     kWritable,
     kReadOnly,
-    // A search result: read-only, and get_Item honours the updates' kFailItem.
+    // A search result: read-only, holds only the agent's own updates, and
+    // get_Item honours their kFailItem.
     kSearchResult,
   };
 
@@ -28,7 +29,7 @@ class CUpdateCollection final : public CDispatchObject<IUpdateCollection> {
 
   STDMETHODIMP get_Item(LONG index, IUpdate** retval) override;
   STDMETHODIMP put_Item(LONG index, IUpdate* value) override;
-  STDMETHODIMP get__NewEnum(IUnknown**) override { return E_NOTIMPL; }
+  STDMETHODIMP get__NewEnum(IUnknown**) override { return NotImplemented(); }
   STDMETHODIMP get_Count(LONG* retval) override;
   STDMETHODIMP get_ReadOnly(VARIANT_BOOL* retval) override;
   STDMETHODIMP Add(IUpdate* value, LONG* retval) override;

@@ -8,11 +8,13 @@ CUpdateDownloader::CUpdateDownloader(AgentState agent)
     : agent_(std::move(agent)), serial_(NextOwnerSerial()) {}
 
 STDMETHODIMP CUpdateDownloader::get_ClientApplicationID(BSTR* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   std::lock_guard<std::mutex> lock(mutex_);
   return CopyBstr(clientApplicationId_.c_str(), retval);
 }
 
 STDMETHODIMP CUpdateDownloader::put_ClientApplicationID(BSTR value) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return Guarded([&] {
     std::lock_guard<std::mutex> lock(mutex_);
     clientApplicationId_.assign(value ? value : L"", SysStringLen(value));
@@ -21,6 +23,7 @@ STDMETHODIMP CUpdateDownloader::put_ClientApplicationID(BSTR value) {
 }
 
 STDMETHODIMP CUpdateDownloader::get_IsForced(VARIANT_BOOL* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   std::lock_guard<std::mutex> lock(mutex_);
   *retval = isForced_ ? VARIANT_TRUE : VARIANT_FALSE;
@@ -28,12 +31,14 @@ STDMETHODIMP CUpdateDownloader::get_IsForced(VARIANT_BOOL* retval) {
 }
 
 STDMETHODIMP CUpdateDownloader::put_IsForced(VARIANT_BOOL value) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   std::lock_guard<std::mutex> lock(mutex_);
   isForced_ = value != VARIANT_FALSE;
   return S_OK;
 }
 
 STDMETHODIMP CUpdateDownloader::get_Priority(DownloadPriority* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   std::lock_guard<std::mutex> lock(mutex_);
   *retval = priority_;
@@ -41,6 +46,7 @@ STDMETHODIMP CUpdateDownloader::get_Priority(DownloadPriority* retval) {
 }
 
 STDMETHODIMP CUpdateDownloader::put_Priority(DownloadPriority value) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (value < dpLow || value > dpHigh) return E_INVALIDARG;
   std::lock_guard<std::mutex> lock(mutex_);
   priority_ = value;
@@ -48,6 +54,7 @@ STDMETHODIMP CUpdateDownloader::put_Priority(DownloadPriority value) {
 }
 
 STDMETHODIMP CUpdateDownloader::get_Updates(IUpdateCollection** retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   std::lock_guard<std::mutex> lock(mutex_);
   if (!updates_) {
     if (retval) *retval = nullptr;
@@ -57,6 +64,7 @@ STDMETHODIMP CUpdateDownloader::get_Updates(IUpdateCollection** retval) {
 }
 
 STDMETHODIMP CUpdateDownloader::put_Updates(IUpdateCollection* value) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!value) return E_INVALIDARG;
   std::lock_guard<std::mutex> lock(mutex_);
   updates_ = value;
@@ -65,6 +73,7 @@ STDMETHODIMP CUpdateDownloader::put_Updates(IUpdateCollection* value) {
 
 STDMETHODIMP CUpdateDownloader::BeginDownload(IUnknown* onProgressChanged, IUnknown* onCompleted,
                                               VARIANT state, IDownloadJob** retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   *retval = nullptr;
   const HRESULT failure = agent_->Failures().beginDownload;
@@ -79,6 +88,7 @@ STDMETHODIMP CUpdateDownloader::BeginDownload(IUnknown* onProgressChanged, IUnkn
 }
 
 STDMETHODIMP CUpdateDownloader::EndDownload(IDownloadJob* value, IDownloadResult** retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   *retval = nullptr;
   const HRESULT failure = agent_->Failures().endDownload;

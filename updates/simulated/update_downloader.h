@@ -21,7 +21,7 @@ class CUpdateDownloader final : public CDispatchObject<IUpdateDownloader> {
   STDMETHODIMP put_Updates(IUpdateCollection* value) override;
   STDMETHODIMP BeginDownload(IUnknown* onProgressChanged, IUnknown* onCompleted, VARIANT state,
                              IDownloadJob** retval) override;
-  STDMETHODIMP Download(IDownloadResult**) override { return E_NOTIMPL; }
+  STDMETHODIMP Download(IDownloadResult**) override { return NotImplemented(); }
   STDMETHODIMP EndDownload(IDownloadJob* value, IDownloadResult** retval) override;
 
  private:

@@ -8,11 +8,13 @@ CUpdateInstaller::CUpdateInstaller(AgentState agent)
     : agent_(std::move(agent)), serial_(NextOwnerSerial()) {}
 
 STDMETHODIMP CUpdateInstaller::get_ClientApplicationID(BSTR* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   std::lock_guard<std::mutex> lock(mutex_);
   return CopyBstr(clientApplicationId_.c_str(), retval);
 }
 
 STDMETHODIMP CUpdateInstaller::put_ClientApplicationID(BSTR value) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return Guarded([&] {
     std::lock_guard<std::mutex> lock(mutex_);
     clientApplicationId_.assign(value ? value : L"", SysStringLen(value));
@@ -21,6 +23,7 @@ STDMETHODIMP CUpdateInstaller::put_ClientApplicationID(BSTR value) {
 }
 
 STDMETHODIMP CUpdateInstaller::get_IsForced(VARIANT_BOOL* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   std::lock_guard<std::mutex> lock(mutex_);
   *retval = isForced_ ? VARIANT_TRUE : VARIANT_FALSE;
@@ -28,12 +31,14 @@ STDMETHODIMP CUpdateInstaller::get_IsForced(VARIANT_BOOL* retval) {
 }
 
 STDMETHODIMP CUpdateInstaller::put_IsForced(VARIANT_BOOL value) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   std::lock_guard<std::mutex> lock(mutex_);
   isForced_ = value != VARIANT_FALSE;
   return S_OK;
 }
 
 STDMETHODIMP CUpdateInstaller::get_ParentHwnd(HWND* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   std::lock_guard<std::mutex> lock(mutex_);
   *retval = parentHwnd_;
@@ -41,12 +46,14 @@ STDMETHODIMP CUpdateInstaller::get_ParentHwnd(HWND* retval) {
 }
 
 STDMETHODIMP CUpdateInstaller::put_ParentHwnd(HWND value) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   std::lock_guard<std::mutex> lock(mutex_);
   parentHwnd_ = value;
   return S_OK;
 }
 
 STDMETHODIMP CUpdateInstaller::get_Updates(IUpdateCollection** retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   std::lock_guard<std::mutex> lock(mutex_);
   if (!updates_) {
     if (retval) *retval = nullptr;
@@ -56,6 +63,7 @@ STDMETHODIMP CUpdateInstaller::get_Updates(IUpdateCollection** retval) {
 }
 
 STDMETHODIMP CUpdateInstaller::put_Updates(IUpdateCollection* value) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!value) return E_INVALIDARG;
   std::lock_guard<std::mutex> lock(mutex_);
   updates_ = value;
@@ -64,6 +72,7 @@ STDMETHODIMP CUpdateInstaller::put_Updates(IUpdateCollection* value) {
 
 STDMETHODIMP CUpdateInstaller::BeginInstall(IUnknown* onProgressChanged, IUnknown* onCompleted,
                                             VARIANT state, IInstallationJob** retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   *retval = nullptr;
   const HRESULT failure = agent_->Failures().beginInstall;
@@ -78,6 +87,7 @@ STDMETHODIMP CUpdateInstaller::BeginInstall(IUnknown* onProgressChanged, IUnknow
 }
 
 STDMETHODIMP CUpdateInstaller::EndInstall(IInstallationJob* value, IInstallationResult** retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   *retval = nullptr;
   const HRESULT failure = agent_->Failures().endInstall;
@@ -92,6 +102,7 @@ STDMETHODIMP CUpdateInstaller::EndInstall(IInstallationJob* value, IInstallation
 }
 
 STDMETHODIMP CUpdateInstaller::get_AllowSourcePrompts(VARIANT_BOOL* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   std::lock_guard<std::mutex> lock(mutex_);
   *retval = allowSourcePrompts_ ? VARIANT_TRUE : VARIANT_FALSE;
@@ -99,12 +110,14 @@ STDMETHODIMP CUpdateInstaller::get_AllowSourcePrompts(VARIANT_BOOL* retval) {
 }
 
 STDMETHODIMP CUpdateInstaller::put_AllowSourcePrompts(VARIANT_BOOL value) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   std::lock_guard<std::mutex> lock(mutex_);
   allowSourcePrompts_ = value != VARIANT_FALSE;
   return S_OK;
 }
 
 STDMETHODIMP CUpdateInstaller::get_RebootRequiredBeforeInstallation(VARIANT_BOOL* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   *retval = VARIANT_FALSE;
   return S_OK;

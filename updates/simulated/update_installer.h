@@ -17,21 +17,23 @@ class CUpdateInstaller final : public CDispatchObject<IUpdateInstaller> {
   STDMETHODIMP put_IsForced(VARIANT_BOOL value) override;
   STDMETHODIMP get_ParentHwnd(HWND* retval) override;
   STDMETHODIMP put_ParentHwnd(HWND value) override;
-  STDMETHODIMP put_ParentWindow(IUnknown*) override { return E_NOTIMPL; }
-  STDMETHODIMP get_ParentWindow(IUnknown**) override { return E_NOTIMPL; }
+  STDMETHODIMP put_ParentWindow(IUnknown*) override { return NotImplemented(); }
+  STDMETHODIMP get_ParentWindow(IUnknown**) override { return NotImplemented(); }
   STDMETHODIMP get_Updates(IUpdateCollection** retval) override;
   STDMETHODIMP put_Updates(IUpdateCollection* value) override;
   STDMETHODIMP BeginInstall(IUnknown* onProgressChanged, IUnknown* onCompleted, VARIANT state,
                             IInstallationJob** retval) override;
   STDMETHODIMP BeginUninstall(IUnknown*, IUnknown*, VARIANT, IInstallationJob**) override {
-    return E_NOTIMPL;
+    return NotImplemented();
   }
   STDMETHODIMP EndInstall(IInstallationJob* value, IInstallationResult** retval) override;
-  STDMETHODIMP EndUninstall(IInstallationJob*, IInstallationResult**) override { return E_NOTIMPL; }
-  STDMETHODIMP Install(IInstallationResult**) override { return E_NOTIMPL; }
-  STDMETHODIMP RunWizard(BSTR, IInstallationResult**) override { return E_NOTIMPL; }
-  STDMETHODIMP get_IsBusy(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  STDMETHODIMP Uninstall(IInstallationResult**) override { return E_NOTIMPL; }
+  STDMETHODIMP EndUninstall(IInstallationJob*, IInstallationResult**) override {
+    return NotImplemented();
+  }
+  STDMETHODIMP Install(IInstallationResult**) override { return NotImplemented(); }
+  STDMETHODIMP RunWizard(BSTR, IInstallationResult**) override { return NotImplemented(); }
+  STDMETHODIMP get_IsBusy(VARIANT_BOOL*) override { return NotImplemented(); }
+  STDMETHODIMP Uninstall(IInstallationResult**) override { return NotImplemented(); }
   STDMETHODIMP get_AllowSourcePrompts(VARIANT_BOOL* retval) override;
   STDMETHODIMP put_AllowSourcePrompts(VARIANT_BOOL value) override;
   STDMETHODIMP get_RebootRequiredBeforeInstallation(VARIANT_BOOL* retval) override;

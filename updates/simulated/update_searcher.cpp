@@ -10,6 +10,7 @@ const wchar_t kProgramCriteria[] = L"IsInstalled=0 and Type='SoftWare'";
 }  // namespace
 
 STDMETHODIMP CUpdateSearcher::Search(BSTR criteria, ISearchResult** retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   *retval = nullptr;
   const HRESULT failure = agent_->Failures().search;
@@ -39,11 +40,13 @@ HRESULT CUpdateSearcher::FindMissingUpdates(ISearchResult** retval) {
 }
 
 STDMETHODIMP CUpdateSearcher::get_ClientApplicationID(BSTR* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   std::lock_guard<std::mutex> lock(mutex_);
   return CopyBstr(clientApplicationId_.c_str(), retval);
 }
 
 STDMETHODIMP CUpdateSearcher::put_ClientApplicationID(BSTR value) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return Guarded([&] {
     std::lock_guard<std::mutex> lock(mutex_);
     clientApplicationId_.assign(value ? value : L"", SysStringLen(value));
@@ -52,6 +55,7 @@ STDMETHODIMP CUpdateSearcher::put_ClientApplicationID(BSTR value) {
 }
 
 STDMETHODIMP CUpdateSearcher::get_Online(VARIANT_BOOL* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   std::lock_guard<std::mutex> lock(mutex_);
   *retval = online_ ? VARIANT_TRUE : VARIANT_FALSE;
@@ -59,12 +63,14 @@ STDMETHODIMP CUpdateSearcher::get_Online(VARIANT_BOOL* retval) {
 }
 
 STDMETHODIMP CUpdateSearcher::put_Online(VARIANT_BOOL value) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   std::lock_guard<std::mutex> lock(mutex_);
   online_ = value != VARIANT_FALSE;
   return S_OK;
 }
 
 STDMETHODIMP CUpdateSearcher::get_ServerSelection(ServerSelection* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   std::lock_guard<std::mutex> lock(mutex_);
   *retval = serverSelection_;
@@ -72,6 +78,7 @@ STDMETHODIMP CUpdateSearcher::get_ServerSelection(ServerSelection* retval) {
 }
 
 STDMETHODIMP CUpdateSearcher::put_ServerSelection(ServerSelection value) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (value < ssDefault || value > ssOthers) return E_INVALIDARG;
   std::lock_guard<std::mutex> lock(mutex_);
   serverSelection_ = value;
@@ -79,12 +86,14 @@ STDMETHODIMP CUpdateSearcher::put_ServerSelection(ServerSelection value) {
 }
 
 STDMETHODIMP CSearchResult::get_ResultCode(OperationResultCode* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   *retval = orcSucceeded;
   return S_OK;
 }
 
 STDMETHODIMP CSearchResult::get_Updates(IUpdateCollection** retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   return HandOut(updates_, retval);
 }
 

@@ -22,19 +22,29 @@ class CUpdateSearcher final : public CDispatchObject<IUpdateSearcher> {
   STDMETHODIMP put_ServerSelection(ServerSelection value) override;
 
   // Nothing in the program asks for these.
-  STDMETHODIMP get_CanAutomaticallyUpgradeService(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  STDMETHODIMP put_CanAutomaticallyUpgradeService(VARIANT_BOOL) override { return E_NOTIMPL; }
-  STDMETHODIMP get_IncludePotentiallySupersededUpdates(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  STDMETHODIMP put_IncludePotentiallySupersededUpdates(VARIANT_BOOL) override { return E_NOTIMPL; }
-  STDMETHODIMP BeginSearch(BSTR, IUnknown*, VARIANT, ISearchJob**) override { return E_NOTIMPL; }
-  STDMETHODIMP EndSearch(ISearchJob*, ISearchResult**) override { return E_NOTIMPL; }
-  STDMETHODIMP EscapeString(BSTR, BSTR*) override { return E_NOTIMPL; }
-  STDMETHODIMP QueryHistory(LONG, LONG, IUpdateHistoryEntryCollection**) override {
-    return E_NOTIMPL;
+  STDMETHODIMP get_CanAutomaticallyUpgradeService(VARIANT_BOOL*) override {
+    return NotImplemented();
   }
-  STDMETHODIMP GetTotalHistoryCount(LONG*) override { return E_NOTIMPL; }
-  STDMETHODIMP get_ServiceID(BSTR*) override { return E_NOTIMPL; }
-  STDMETHODIMP put_ServiceID(BSTR) override { return E_NOTIMPL; }
+  STDMETHODIMP put_CanAutomaticallyUpgradeService(VARIANT_BOOL) override {
+    return NotImplemented();
+  }
+  STDMETHODIMP get_IncludePotentiallySupersededUpdates(VARIANT_BOOL*) override {
+    return NotImplemented();
+  }
+  STDMETHODIMP put_IncludePotentiallySupersededUpdates(VARIANT_BOOL) override {
+    return NotImplemented();
+  }
+  STDMETHODIMP BeginSearch(BSTR, IUnknown*, VARIANT, ISearchJob**) override {
+    return NotImplemented();
+  }
+  STDMETHODIMP EndSearch(ISearchJob*, ISearchResult**) override { return NotImplemented(); }
+  STDMETHODIMP EscapeString(BSTR, BSTR*) override { return NotImplemented(); }
+  STDMETHODIMP QueryHistory(LONG, LONG, IUpdateHistoryEntryCollection**) override {
+    return NotImplemented();
+  }
+  STDMETHODIMP GetTotalHistoryCount(LONG*) override { return NotImplemented(); }
+  STDMETHODIMP get_ServiceID(BSTR*) override { return NotImplemented(); }
+  STDMETHODIMP put_ServiceID(BSTR) override { return NotImplemented(); }
 
  private:
   HRESULT FindMissingUpdates(ISearchResult** retval);
@@ -51,9 +61,9 @@ class CSearchResult final : public CDispatchObject<ISearchResult> {
   explicit CSearchResult(ComPtr<IUpdateCollection> updates) : updates_(std::move(updates)) {}
 
   STDMETHODIMP get_ResultCode(OperationResultCode* retval) override;
-  STDMETHODIMP get_RootCategories(ICategoryCollection**) override { return E_NOTIMPL; }
+  STDMETHODIMP get_RootCategories(ICategoryCollection**) override { return NotImplemented(); }
   STDMETHODIMP get_Updates(IUpdateCollection** retval) override;
-  STDMETHODIMP get_Warnings(IUpdateExceptionCollection**) override { return E_NOTIMPL; }
+  STDMETHODIMP get_Warnings(IUpdateExceptionCollection**) override { return NotImplemented(); }
 
  private:
   ComPtr<IUpdateCollection> updates_;

@@ -14,8 +14,8 @@ class CUpdateSession final : public CDispatchObject<IUpdateSession> {
   STDMETHODIMP get_ClientApplicationID(BSTR* retval) override;
   STDMETHODIMP put_ClientApplicationID(BSTR value) override;
   STDMETHODIMP get_ReadOnly(VARIANT_BOOL* retval) override;
-  STDMETHODIMP get_WebProxy(IWebProxy**) override { return E_NOTIMPL; }
-  STDMETHODIMP put_WebProxy(IWebProxy*) override { return E_NOTIMPL; }
+  STDMETHODIMP get_WebProxy(IWebProxy**) override { return NotImplemented(); }
+  STDMETHODIMP put_WebProxy(IWebProxy*) override { return NotImplemented(); }
   STDMETHODIMP CreateUpdateSearcher(IUpdateSearcher** retval) override;
   STDMETHODIMP CreateUpdateDownloader(IUpdateDownloader** retval) override;
   STDMETHODIMP CreateUpdateInstaller(IUpdateInstaller** retval) override;

@@ -24,6 +24,7 @@ HRESULT LongAnswer(LONG value, VARIANT* retval) {
 }  // namespace
 
 STDMETHODIMP CWindowsUpdateAgentInfo::GetInfo(VARIANT varInfoIdentifier, VARIANT* retval) {
+  if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   VariantInit(retval);
   const HRESULT failure = agent_->Failures().getInfo;

@@ -1,7 +1,7 @@
 #pragma once
-// The program's own main window inside the benchmark: the packed skin of
-// this executable's resources, the simulated update agent, system actions
-// that show and do nothing, and real mouse clicks on the skin's buttons.
+// The program's own main window inside a test or benchmark program: the
+// packed skin of that executable's resources, the simulated update agent,
+// recorded system actions, and real mouse clicks on the skin's buttons.
 
 #include <windows.h>
 
@@ -13,7 +13,7 @@
 #include "tests/support/recording_actions.h"
 #include "updates/simulated/simulated_agent_factory.h"
 
-namespace SkinUIBench {
+namespace SkinUITest {
 
 // The main window, with the moment its first WM_PAINT ended.
 class CTimedMainWindow : public CZizuVerUI {
@@ -28,14 +28,14 @@ class CTimedMainWindow : public CZizuVerUI {
   int paints_ = 0;
 };
 
-class CProgramHost {
+class CMainWindowHost {
  public:
   // catalogueText: the simulated agent's catalogue, in the catalogue file's
   // format.
-  explicit CProgramHost(const std::wstring& catalogueText);
-  ~CProgramHost();
-  CProgramHost(const CProgramHost&) = delete;
-  CProgramHost& operator=(const CProgramHost&) = delete;
+  explicit CMainWindowHost(const std::wstring& catalogueText);
+  ~CMainWindowHost();
+  CMainWindowHost(const CMainWindowHost&) = delete;
+  CMainWindowHost& operator=(const CMainWindowHost&) = delete;
 
   bool Ready(std::string& error) const;
 
@@ -46,6 +46,9 @@ class CProgramHost {
   void Close();
   CTimedMainWindow* Window() const { return window_.get(); }
   CSimulatedAgentFactory& Agent() { return agent_; }
+  CRecordingActions& Actions() { return actions_; }
+  // Shortens the time closing waits for an aborted job.
+  void SetCloseBound(DWORD closeBoundMs) { closeBoundMs_ = closeBoundMs; }
 
   // A press and release in the middle of the named control.
   bool Click(const wchar_t* controlName);
@@ -65,8 +68,9 @@ class CProgramHost {
   bool comReady_ = false;
   std::wstring catalogueError_;
   CSimulatedAgentFactory agent_;
-  SkinUITest::CRecordingActions actions_;
+  CRecordingActions actions_;
+  DWORD closeBoundMs_ = 10000;
   std::unique_ptr<CTimedMainWindow> window_;
 };
 
-}  // namespace SkinUIBench
+}  // namespace SkinUITest

@@ -1,4 +1,4 @@
-#include "bench/program_host.h"
+#include "tests/support/main_window_host.h"
 
 #include <objbase.h>
 
@@ -10,10 +10,9 @@
 #include "ui/markup/zip_archive.h"
 #include "ui/render/image_decoder.h"
 #include "ui/window/window_manager.h"
-#include "updates/callbacks_closing.h"
 #include "updates/simulated/catalogue_file.h"
 
-namespace SkinUIBench {
+namespace SkinUITest {
 
 namespace {
 
@@ -23,6 +22,7 @@ constexpr wchar_t kWindowText[] = L"Patchwell";
 constexpr DWORD kWindowStyle = 0x96C80000;
 // Nothing listens there, so the agent refresh ends at once.
 constexpr char kCatalogueUrl[] = "http://127.0.0.1:1/redist/wuredist.cab";
+constexpr DWORD kScanEndMs = 30000;
 
 TSimulatedCatalogue CatalogueFrom(const std::wstring& text, std::wstring& error) {
   TSimulatedCatalogue catalogue;
@@ -43,7 +43,7 @@ LRESULT CTimedMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) 
   return result;
 }
 
-CProgramHost::CProgramHost(const std::wstring& catalogueText)
+CMainWindowHost::CMainWindowHost(const std::wstring& catalogueText)
     : agent_(CatalogueFrom(catalogueText, catalogueError_)) {
   HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(kSkinResourceId), kSkinResourceType);
   if (found != nullptr) {
@@ -52,23 +52,22 @@ CProgramHost::CProgramHost(const std::wstring& catalogueText)
   }
   comReady_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
   SetUpdateAgentFactory(&agent_);
-  SetAgentCallbacksClosing(false);
 }
 
-CProgramHost::~CProgramHost() {
+CMainWindowHost::~CMainWindowHost() {
   Close();
   SetUpdateAgentFactory(nullptr);
   SkinUI::SetResourceArchive(L"");
   if (comReady_) CoUninitialize();
 }
 
-bool CProgramHost::Ready(std::string& error) const {
+bool CMainWindowHost::Ready(std::string& error) const {
   if (!catalogueError_.empty()) error = "the simulated catalogue was refused";
   if (skinBytes_ == nullptr) error = "the packed skin is not in the resources";
   return error.empty();
 }
 
-CTimedMainWindow* CProgramHost::Open() {
+CTimedMainWindow* CMainWindowHost::Open() {
   Close();
   SkinUI::SetModuleInstance(GetModuleHandleW(nullptr));
   SkinUI::SetResourceModule(GetModuleHandleW(nullptr));
@@ -80,6 +79,7 @@ CTimedMainWindow* CProgramHost::Open() {
   setup.catalogueUrl = kCatalogueUrl;
   setup.homePage = L"http://127.0.0.1:1/";
   setup.actions = &actions_;
+  setup.closeBoundMs = closeBoundMs_;
   window_ = std::make_unique<CTimedMainWindow>(setup);
   g_mainWindow = window_.get();
   if (window_->CreateNativeWindow(nullptr, kWindowText, kWindowStyle, 0, 0, 0, 0, 0) == nullptr) {
@@ -93,23 +93,24 @@ CTimedMainWindow* CProgramHost::Open() {
   return window_.get();
 }
 
-void CProgramHost::Close() {
+void CMainWindowHost::Close() {
   if (!window_) return;
   g_mainWindow = nullptr;
   if (IsWindow(window_->GetHWND())) DestroyWindow(window_->GetHWND());
   MSG quit;
   while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
   }
-  // The scan worker holds the window's agent client until it ends.
-  while (window_->ScanRunning()) Sleep(1);
   window_.reset();
+  // A scan cannot be stopped: its thread ends on its own, with the agent
+  // objects it holds.
+  PumpUntil([] { return SimulatedAgentLiveObjects() == 0; }, kScanEndMs);
 }
 
-SkinUI::CControlUI* CProgramHost::Named(const wchar_t* controlName) {
+SkinUI::CControlUI* CMainWindowHost::Named(const wchar_t* controlName) {
   return window_ ? window_->Manager().ControlByName(controlName) : nullptr;
 }
 
-bool CProgramHost::Click(const wchar_t* controlName) {
+bool CMainWindowHost::Click(const wchar_t* controlName) {
   SkinUI::CControlUI* control = Named(controlName);
   if (control == nullptr) return false;
   const RECT& bounds = control->Bounds();
@@ -121,17 +122,17 @@ bool CProgramHost::Click(const wchar_t* controlName) {
   return true;
 }
 
-SkinUI::CWideStringUI CProgramHost::TextOf(const wchar_t* controlName) {
+SkinUI::CWideStringUI CMainWindowHost::TextOf(const wchar_t* controlName) {
   SkinUI::CControlUI* control = Named(controlName);
   return control != nullptr ? control->GetText() : SkinUI::CWideStringUI();
 }
 
-bool CProgramHost::Visible(const wchar_t* controlName) {
+bool CMainWindowHost::Visible(const wchar_t* controlName) {
   SkinUI::CControlUI* control = Named(controlName);
   return control != nullptr && control->IsVisible();
 }
 
-bool CProgramHost::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+bool CMainWindowHost::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
   while (!done()) {
     if (GetTickCount() - start > timeoutMs) return false;
@@ -148,7 +149,7 @@ bool CProgramHost::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
   return true;
 }
 
-int CProgramHost::DecodeEverySkinImage() const {
+int CMainWindowHost::DecodeEverySkinImage() const {
   SkinUI::CZipArchive archive;
   if (!archive.OpenArchive(skinBytes_, skinLength_, SkinUI::ZipSource::Memory)) return 0;
   int decoded = 0;
@@ -165,4 +166,4 @@ int CProgramHost::DecodeEverySkinImage() const {
   return decoded;
 }
 
-}  // namespace SkinUIBench
+}  // namespace SkinUITest

@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/main_window_host.h"
+
+namespace {
+
+using SkinUITest::CMainWindowHost;
+
+constexpr DWORD kPatienceMs = 20000;
+constexpr wchar_t kCloseQuestion[] = L"Fix tool is running, are you sure to close?";
+
+constexpr wchar_t kTwoUpdates[] =
+    L"search_ms = 50\n"
+    L"pace_ms = 60\n"
+    L"steps_per_update = 10\n"
+    L"[update]\n"
+    L"title = Security Update for Windows (KB5010001)\n"
+    L"kb = 5010001\n"
+    L"auto_select = true\n"
+    L"size = 34865152\n"
+    L"date = 2024-05-14\n"
+    L"[update]\n"
+    L"title = Cumulative Update (KB5010002)\n"
+    L"kb = 5010002\n"
+    L"auto_select = true\n"
+    L"size = 18446744073709551615\n"
+    L"date = 2024-06-11\n";
+
+// The main window of the program on the simulated agent, driven as a user
+// would; message boxes are answered by the recorded actions.
+class MainWindow : public ::testing::Test {
+ protected:
+  MainWindow() : host(kTwoUpdates) {}
+
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(host.Ready(error)) << error;
+    ASSERT_NE(nullptr, host.Open());
+    hwnd = host.Window()->GetHWND();
+  }
+
+  void ScanToList() {
+    ASSERT_TRUE(host.Click(L"Btn_Scan"));
+    ASSERT_TRUE(host.PumpUntil([&] { return host.TextOf(L"Btn_Scan") == L"Fix"; }, kPatienceMs));
+  }
+
+  void FixUntil(const wchar_t* stateText) {
+    ScanToList();
+    ASSERT_TRUE(host.Click(L"Btn_Scan"));
+    ASSERT_TRUE(host.PumpUntil(
+        [&] { return std::wstring(host.TextOf(L"Label_State").GetData()).find(stateText) == 0; },
+        kPatienceMs))
+        << "never reached " << std::string(stateText, stateText + wcslen(stateText));
+  }
+
+  bool Asked() {
+    for (const auto& message : host.Actions().messages) {
+      if (message.text == kCloseQuestion) return true;
+    }
+    return false;
+  }
+
+  // The agent's job calls since the last look.
+  std::vector<std::wstring> NewJobCalls() {
+    const std::vector<std::wstring> journal = host.Agent().Journal();
+    std::vector<std::wstring> fresh(journal.begin() + seen, journal.end());
+    seen = journal.size();
+    return fresh;
+  }
+
+  bool WaitForTheWindowToGo() {
+    return host.PumpUntil([&] { return !IsWindow(hwnd); }, kPatienceMs);
+  }
+
+  CMainWindowHost host;
+  HWND hwnd = nullptr;
+  size_t seen = 0;
+};
+
+using JobCalls = std::vector<std::wstring>;
+
+// Alt+F4 reaches the window as the system's close command.
+void PressAltF4(HWND hwnd) {
+  constexpr LPARAM kAltDown = 1 << 29;
+  PostMessageW(hwnd, WM_SYSKEYDOWN, VK_F4, kAltDown | 1);
+}
+
+}  // namespace
+
+TEST_F(MainWindow, AltF4DuringTheDownloadAsksAndNoKeepsItGoing) {
+  FixUntil(L"Download ");
+  host.Actions().answer = IDNO;
+
+  PressAltF4(hwnd);
+  ASSERT_TRUE(host.PumpUntil([&] { return Asked(); }, kPatienceMs));
+
+  EXPECT_TRUE(IsWindow(hwnd));
+  EXPECT_TRUE(host.PumpUntil([&] { return host.TextOf(L"Btn_Close") == L"Finish"; }, kPatienceMs));
+}
+
+TEST_F(MainWindow, EveryCloseRouteDuringTheInstallationAsksAndYesAbortsBeforeTheWindowGoes) {
+  const struct {
+    const char* route;
+    UINT message;
+    WPARAM wParam;
+  } routes[] = {{"close message", WM_CLOSE, 0},
+                {"system menu", WM_SYSCOMMAND, SC_CLOSE},
+                {"Alt+F4", WM_SYSKEYDOWN, VK_F4}};
+  for (const auto& route : routes) {
+    host.Actions().messages.clear();
+    FixUntil(L"Installing: ");
+    host.Actions().answer = IDYES;
+
+    PostMessageW(hwnd, route.message, route.wParam, route.message == WM_SYSKEYDOWN ? 1 << 29 : 0);
+    ASSERT_TRUE(WaitForTheWindowToGo()) << route.route;
+
+    EXPECT_TRUE(Asked()) << route.route;
+    EXPECT_NE(L"Finish", host.TextOf(L"Btn_Close")) << route.route;
+    EXPECT_EQ(
+        (JobCalls{L"CleanUp download", L"RequestAbort installation", L"CleanUp installation"}),
+        NewJobCalls())
+        << route.route;
+    ASSERT_NE(nullptr, host.Open());
+    hwnd = host.Window()->GetHWND();
+  }
+}
+
+TEST_F(MainWindow, YesDuringTheDownloadAbortsItAndInstallsNothing) {
+  FixUntil(L"Download ");
+  host.Actions().answer = IDYES;
+
+  ASSERT_TRUE(host.Click(L"BtnClose"));
+  ASSERT_TRUE(WaitForTheWindowToGo());
+
+  EXPECT_TRUE(Asked());
+  EXPECT_EQ((JobCalls{L"RequestAbort download", L"CleanUp download"}), NewJobCalls());
+}
+
+TEST_F(MainWindow, AJobThatNeverEndsAfterItsAbortHoldsTheWindowNoLongerThanTheBound) {
+  host.Agent().Catalogue().abortNeverCompletes = true;
+  host.SetCloseBound(1500);
+  ASSERT_NE(nullptr, host.Open());
+  hwnd = host.Window()->GetHWND();
+  FixUntil(L"Installing: ");
+  host.Actions().answer = IDYES;
+
+  PostMessageW(hwnd, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitForTheWindowToGo());
+
+  EXPECT_EQ((JobCalls{L"CleanUp download", L"RequestAbort installation", L"CleanUp installation"}),
+            NewJobCalls());
+}
+
+// The success screen shows at the final report; the job's completion follows
+// a step later and must not be aborted when Finish is quicker.
+TEST_F(MainWindow, FinishRightAfterTheFinalReportLetsTheInstallationComplete) {
+  FixUntil(L"Installing: ");
+  ASSERT_TRUE(host.PumpUntil([&] { return host.TextOf(L"Btn_Close") == L"Finish"; }, kPatienceMs));
+
+  ASSERT_TRUE(host.Click(L"Btn_Close"));
+  ASSERT_TRUE(WaitForTheWindowToGo());
+
+  EXPECT_FALSE(Asked());
+  EXPECT_EQ(1u, host.Actions().restarts.size());
+  EXPECT_EQ((JobCalls{L"CleanUp download", L"CleanUp installation"}), NewJobCalls());
+}
+
+TEST_F(MainWindow, ClosingTheWelcomeAndListScreensAsksNothing) {
+  SendMessageW(hwnd, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(hwnd));
+  ASSERT_NE(nullptr, host.Open());
+  hwnd = host.Window()->GetHWND();
+  ScanToList();
+
+  PressAltF4(hwnd);
+  EXPECT_TRUE(WaitForTheWindowToGo());
+  EXPECT_TRUE(host.Actions().messages.empty());
+}
+
+TEST_F(MainWindow, ShutdownWaitsForAnInstallationAndTheEndOfTheSessionAbortsIt) {
+  EXPECT_EQ(TRUE, SendMessageW(hwnd, WM_QUERYENDSESSION, 0, 0));
+  FixUntil(L"Download ");
+
+  EXPECT_EQ(FALSE, SendMessageW(hwnd, WM_QUERYENDSESSION, 0, 0));
+  SendMessageW(hwnd, WM_ENDSESSION, TRUE, 0);
+
+  EXPECT_EQ(TRUE, SendMessageW(hwnd, WM_QUERYENDSESSION, 0, 0));
+  EXPECT_TRUE(host.Actions().messages.empty());
+  const std::vector<std::wstring> blocks = {L"Patchwell is installing updates.", L""};
+  EXPECT_EQ(blocks, host.Actions().shutdownBlocks);
+}
+
+TEST_F(MainWindow, ShutdownIsHeldOffFromFixToTheResultScreen) {
+  FixUntil(L"Download ");
+  EXPECT_EQ(1u, host.Actions().shutdownBlocks.size());
+
+  ASSERT_TRUE(host.PumpUntil([&] { return host.TextOf(L"Btn_Close") == L"Finish"; }, kPatienceMs));
+
+  const std::vector<std::wstring> blocks = {L"Patchwell is installing updates.", L""};
+  EXPECT_EQ(blocks, host.Actions().shutdownBlocks);
+}
+
+TEST_F(MainWindow, AHugeUpdateShowsItsSizeInExabytes) {
+  FixUntil(L"Download Cumulative");
+
+  const std::wstring message = host.TextOf(L"Text_Msg").GetData();
+  EXPECT_NE(std::wstring::npos, message.find(L"/15.9 EB"))
+      << std::string(message.begin(), message.end());
+}

@@ -1,0 +1,39 @@
+#pragma once
+// What the agent's work tells the window: plain data copied out of the agent
+// objects on the agent's side, so nothing of the agent crosses a thread.
+
+#include <windows.h>
+
+#include <string>
+#include <variant>
+
+struct TDownloadReport {
+  std::wstring title;
+  std::wstring updateId;
+  ULONGLONG bytesDownloaded = 0;  // of the current update
+  ULONGLONG bytesToDownload = 0;
+  LONG currentPercent = 0;
+  LONG overallPercent = 0;
+  LONG resultCode = 0;
+  HRESULT result = S_OK;
+};
+
+struct TInstallReport {
+  std::wstring title;
+  std::wstring updateId;
+  LONG position = 0;  // 1-based
+  LONG count = 0;
+  LONG currentPercent = 0;
+  LONG overallPercent = 0;
+  LONG resultCode = 0;
+  HRESULT result = S_OK;
+};
+
+// The installation ended without a final progress report deciding it: it
+// could not begin, it was aborted, or the agent completed without reporting
+// 100 percent.
+struct TInstallationEnded {
+  bool succeeded = false;
+};
+
+using TAgentReport = std::variant<TDownloadReport, TInstallReport, TInstallationEnded>;
