@@ -57,8 +57,10 @@ bool CContainerUI::Add(CControlUI* control) {
   return InsertAt(control, GetCount());
 }
 
+// A child that would make the tree deeper than kMaxTreeDepth, or a loop, is
+// refused.
 bool CContainerUI::InsertAt(CControlUI* control, int index) {
-  if (control == nullptr) return false;
+  if (control == nullptr || !LinkChild(*control, this)) return false;
   if (manager != nullptr) manager->BindControlTree(control, this);
   if (IsVisible()) {
     RequestRelayout();
@@ -73,7 +75,11 @@ bool CContainerUI::Remove(CControlUI* control) {
   if (index < 0) return false;
   RequestRelayout();
   items.RemoveAt(index);
-  if (autoDestroy) DestroyChild(control);
+  if (autoDestroy) {
+    DestroyChild(control);
+  } else {
+    UnlinkChild(*control);
+  }
   return true;
 }
 
@@ -105,8 +111,12 @@ void CContainerUI::DestroyChild(CControlUI* child) {
 }
 
 void CContainerUI::DestroyAllChildren() {
-  if (autoDestroy) {
-    for (int i = 0; i < OwnCount(); ++i) DestroyChild(OwnChild(i));
+  for (int i = 0; i < OwnCount(); ++i) {
+    if (autoDestroy) {
+      DestroyChild(OwnChild(i));
+    } else {
+      UnlinkChild(*OwnChild(i));
+    }
   }
   items.Reset();
 }

@@ -58,6 +58,32 @@ CControlUI* CControlUI::GetParent() const {
   return parent;
 }
 
+int CControlUI::DepthInTree() const {
+  int depth = 1;
+  for (const CControlUI* above = parent; above != nullptr && depth <= kMaxTreeDepth;
+       above = above->parent) {
+    ++depth;
+  }
+  return depth;
+}
+
+// A control put into its own subtree would make the tree a loop, which every
+// walk over it would follow for ever.
+bool CControlUI::LinkChild(CControlUI& child, CControlUI* newParent) {
+  if (newParent == nullptr) return false;
+  int depthAbove = 0;
+  for (const CControlUI* above = newParent; above != nullptr; above = above->parent) {
+    if (above == &child || ++depthAbove + child.subtreeDepth > kMaxTreeDepth) return false;
+  }
+  child.parent = newParent;
+  int depth = child.subtreeDepth + 1;
+  for (CControlUI* above = newParent; above != nullptr && above->subtreeDepth < depth;
+       above = above->parent) {
+    above->subtreeDepth = depth++;
+  }
+  return true;
+}
+
 CWideStringUI CControlUI::GetText() const {
   return text;
 }

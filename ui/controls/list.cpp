@@ -113,23 +113,24 @@ bool CListUI::Add(CControlUI* control) {
     UpdateColumnCount();
     return added;
   }
+  const int index = GetCount();
+  if (!body->InsertRow(control, index)) return false;
   if (IListItemUI* row = RowOf(control)) {
     row->SetOwner(this);
-    row->SetRowIndex(GetCount());
+    row->SetRowIndex(index);
   }
-  return body->InsertRow(control, GetCount());
+  return true;
 }
 
 // A header built from markup replaces the list's own header while that one
 // is still empty. Handing in the header already in use changes nothing: it
 // is a child of the list once only.
 bool CListUI::AddHeader(CControlUI* control) {
-  if (control == header) return false;
-  auto* newHeader = static_cast<CListHeaderUI*>(control->InterfaceFor(kHeaderInterfaceName));
+  if (control == header || !CContainerUI::InsertAt(control, 0)) return false;
   if (header->GetCount() == 0) {
     CListHeaderUI* old = header;
     items.RemoveAt(items.Find(old));
-    header = newHeader;
+    header = static_cast<CListHeaderUI*>(control->InterfaceFor(kHeaderInterfaceName));
     if (manager != nullptr) {
       manager->DeleteLater(old);
     } else {
@@ -137,7 +138,6 @@ bool CListUI::AddHeader(CControlUI* control) {
     }
   }
   UpdateColumnCount();
-  CContainerUI::InsertAt(control, 0);
   return true;
 }
 
@@ -173,7 +173,9 @@ bool CListUI::Remove(CControlUI* control) {
 // (or the first one after), reported as a selection from none.
 bool CListUI::RemoveRow(CControlUI* control) {
   const int index = body->IndexOfChild(control);
-  if (index < 0 || !body->Remove(control)) return false;
+  if (index < 0) return false;
+  ForgetRow(control);
+  if (!body->Remove(control)) return false;
   RenumberRows(index, GetCount() - 1);
   if (index == expandedItem) {
     expandedItem = -1;
@@ -197,7 +199,18 @@ bool CListUI::RemoveAt(int index) {
 void CListUI::RemoveAll() {
   currentSelection = -1;
   expandedItem = -1;
+  for (int i = 0; i < GetCount(); ++i) ForgetRow(ChildAt(i));
   body->RemoveAll();
+}
+
+// A removed row may live on until the window's next message (a handler of
+// its own click may remove it); it must not act on the list with an index
+// that now belongs to another row.
+void CListUI::ForgetRow(CControlUI* control) {
+  IListItemUI* row = RowOf(control);
+  if (row == nullptr) return;
+  row->SetOwner(nullptr);
+  row->SetRowIndex(-1);
 }
 
 bool CListUI::MoveChildTo(CControlUI* control, int index) {

@@ -63,7 +63,7 @@ void CListBodyUI::UpdateHorizontalBar(CRectUI& rc, int neededWidth) {
 // round trip to the window system; until the next layout the body's area is
 // invalid and the layout asked for already.
 bool CListBodyUI::InsertRow(CControlUI* control, int index) {
-  if (control == nullptr) return false;
+  if (control == nullptr || !LinkChild(*control, this)) return false;
   if (manager != nullptr) manager->BindControlTree(control, this);
   if (!IsVisible()) {
     control->SetInnerVisible(false);
