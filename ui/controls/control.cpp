@@ -101,12 +101,13 @@ const RECT& CControlUI::Bounds() const {
 }
 
 void CControlUI::SetBounds(const RECT& rect) {
-  CRectUI bounds = rect;
+  CRectUI bounds = CRectUI::Clamped(rect.left, rect.top, rect.right, rect.bottom);
   if (bounds.right < bounds.left) bounds.right = bounds.left;
   if (bounds.bottom < bounds.top) bounds.bottom = bounds.top;
 
   CRectUI repaint = itemRect.IsEmpty() ? bounds : itemRect;
   itemRect = bounds;
+  NoteBoundsChanged();
   if (manager == nullptr) return;
 
   if (!inSizeHooks) {

@@ -223,6 +223,10 @@ class CControlUI {
   static bool LinkChild(CControlUI& child, CControlUI* newParent);
   // A child that leaves its container and lives on no longer names it.
   static void UnlinkChild(CControlUI& child) { child.parent = nullptr; }
+  // Tells the parent that this control's rectangle changed (SetBounds does).
+  void NoteBoundsChanged() {
+    if (parent != nullptr) ++parent->childGeometryVersion;
+  }
 
   DelegateList initHooks;
   DelegateList destroyHooks;
@@ -268,6 +272,9 @@ class CControlUI {
   CSizeUI borderRound;
   CRectUI paintRect;
   int subtreeDepth = 1;
+  // Changes whenever a child moves or the children change, so that a
+  // container can tell whether what it copied of them still holds.
+  unsigned childGeometryVersion = 0;
 };
 
 // Attribute value readers shared by every control class: integers read up to

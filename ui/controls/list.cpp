@@ -129,6 +129,7 @@ bool CListUI::AddHeader(CControlUI* control) {
   if (control == header || !CContainerUI::InsertAt(control, 0)) return false;
   if (header->GetCount() == 0) {
     CListHeaderUI* old = header;
+    ++childGeometryVersion;
     items.RemoveAt(items.Find(old));
     header = static_cast<CListHeaderUI*>(control->InterfaceFor(kHeaderInterfaceName));
     if (manager != nullptr) {
@@ -279,13 +280,14 @@ void CListUI::ScrollIntoView(int index) {
   CControlUI* row = body->ChildAt(index);
   if (row == nullptr) return;
   const CRectUI place = row->Bounds();
-  CRectUI area = body->Bounds();
-  if (place.IsEmpty() || area.IsEmpty()) return;
+  const CRectUI bodyRect = body->Bounds();
+  if (place.IsEmpty() || bodyRect.IsEmpty()) return;
   const RECT bodyInset = body->GetInset();
-  area.top += bodyInset.top;
-  area.bottom -= bodyInset.bottom;
+  long long bottom = static_cast<long long>(bodyRect.bottom) - bodyInset.bottom;
   const CScrollBarUI* bar = body->HorizontalScrollBar();
-  if (IsShownBar(bar)) area.bottom -= bar->GetFixedHeight();
+  if (IsShownBar(bar)) bottom -= bar->GetFixedHeight();
+  const CRectUI area = CRectUI::Clamped(
+      bodyRect.left, static_cast<long long>(bodyRect.top) + bodyInset.top, bodyRect.right, bottom);
   if (place.top >= area.top && place.bottom <= area.bottom) return;
   Scroll(0, place.bottom > area.bottom ? place.bottom - area.bottom : place.top - area.top);
 }
@@ -293,7 +295,8 @@ void CListUI::ScrollIntoView(int index) {
 void CListUI::Scroll(int dx, int dy) {
   if (dx == 0 && dy == 0) return;
   const SIZE pos = body->GetScrollPos();
-  body->SetScrollPos(CSizeUI(pos.cx + dx, pos.cy + dy));
+  body->SetScrollPos(CSizeUI(ClampToInt(static_cast<long long>(pos.cx) + dx),
+                             ClampToInt(static_cast<long long>(pos.cy) + dy)));
 }
 
 // --- events -------------------------------------------------------------------------------------
