@@ -5,6 +5,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace SkinUITest {
@@ -29,6 +30,7 @@ DWORD WINAPI ProbeThread(LPVOID data) {
   try {
     (*run->work)();
   } catch (...) {
+    std::fprintf(stderr, "an exception left the measured work\n");
   }
   return 0;
 }

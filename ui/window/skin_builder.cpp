@@ -41,6 +41,7 @@ constexpr int kIncludeSourceChars = 500;
 constexpr wchar_t kNestedTooDeeply[] = L"Elements nested too deeply";
 constexpr wchar_t kIncludeCycle[] = L"Include brings in a document that is being built";
 constexpr wchar_t kIncludeCountTooLarge[] = L"Include count too large";
+constexpr wchar_t kIncludesNestedTooDeeply[] = L"Includes nested too deeply";
 constexpr wchar_t kTooManyIncludes[] = L"Too many included documents";
 constexpr wchar_t kTooManyControls[] = L"Too many controls";
 
@@ -341,6 +342,10 @@ void CSkinBuilder::RunInclude(CSkinXmlNode include, CControlUI* parent, int leve
     Fail(kIncludeCountTooLarge);
     return;
   }
+  if (build_->includeNesting >= kMaxIncludeNesting) {
+    Fail(kIncludesNestedTooDeeply);
+    return;
+  }
   const wchar_t* skin = source.data();
   if (resourceType_ != nullptr) skin = MAKEINTRESOURCEW(Integer(source.data()));
   const std::wstring key = SourceKey(skin, resourceType_);
@@ -359,7 +364,9 @@ void CSkinBuilder::RunInclude(CSkinXmlNode include, CControlUI* parent, int leve
     included->callback_ = callback_;
     included->manager_ = manager_;
     included->outermost_ = false;
+    ++build_->includeNesting;
     CControlUI* built = included->Build(*build_, skin, resourceType_, parent, level);
+    --build_->includeNesting;
     // Without a parent nothing holds what was included.
     if (parent == nullptr) delete built;
   }

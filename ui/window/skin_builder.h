@@ -8,10 +8,11 @@
 // Skins are not trusted to be sane. One build (a Create with everything its
 // Include elements bring in) is refused, with a reason, when an Include
 // brings in a document that is being built already, asks for more than
-// kMaxIncludeCount copies, or brings the included documents above
-// kMaxIncludedDocuments; when it would make more than kMaxBuiltControls
-// controls; and when a control would lie deeper than kMaxTreeDepth in the
-// tree being built into. A refused build leaves nothing behind in the parent.
+// kMaxIncludeCount copies, lies more than kMaxIncludeNesting includes deep,
+// or brings the included documents above kMaxIncludedDocuments; when it
+// would make more than kMaxBuiltControls controls; and when a control would
+// lie deeper than kMaxTreeDepth in the tree being built into. A refused
+// build leaves nothing behind in the parent.
 
 #include <windows.h>
 
@@ -38,6 +39,8 @@ class IBuilderCallback {
 class CSkinBuilder {
  public:
   static constexpr int kMaxIncludeCount = 1000;
+  // Each nested include costs the stack more than a level of elements does.
+  static constexpr int kMaxIncludeNesting = 32;
   static constexpr int kMaxIncludedDocuments = 1000;
   static constexpr int kMaxBuiltControls = 100000;
 
@@ -64,6 +67,7 @@ class CSkinBuilder {
     CControlUI* parent = nullptr;
     int controls = 0;
     int includedDocuments = 0;
+    int includeNesting = 0;
     // The documents being built, the outermost first, by SourceKey.
     std::vector<std::wstring> sources;
     const wchar_t* error = nullptr;

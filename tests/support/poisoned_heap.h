@@ -1,0 +1,15 @@
+#pragma once
+// The test programs that link poisoned_heap.cpp replace the global operator
+// delete: every block freed through it is filled with a pattern and held back
+// from the heap for a while. A read through a dangling pointer meets the
+// pattern (a virtual call through it faults at once), and a write into a
+// freed block is found when the block finally goes back to the heap, or by
+// FreedBlocksStillPoisoned.
+
+namespace SkinUITest {
+
+// Checks every block still held back; false (with the first one written to
+// reported on stderr) when one was written after it was freed.
+bool FreedBlocksStillPoisoned();
+
+}  // namespace SkinUITest
