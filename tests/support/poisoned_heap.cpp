@@ -65,9 +65,25 @@ void HoldBack(void* pointer) {
   ReleaseSRWLockExclusive(&lock);
 }
 
+volatile LONG accessFaults = 0;
+
+LONG CALLBACK CountAccessFault(PEXCEPTION_POINTERS info) {
+  if (info->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION) {
+    InterlockedIncrement(&accessFaults);
+  }
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
+// Seen first, before any handler of the platform's that would swallow it.
+const PVOID faultCounter = AddVectoredExceptionHandler(1, CountAccessFault);
+
 }  // namespace
 
 namespace SkinUITest {
+
+long AccessFaultsSeen() {
+  return accessFaults;
+}
 
 bool FreedBlocksStillPoisoned() {
   AcquireSRWLockExclusive(&lock);

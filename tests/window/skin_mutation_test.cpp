@@ -284,6 +284,7 @@ TEST(BadInput, MutatedSkinsWithIncludesAndTreeChangingHandlersBuildOrFailCleanly
   CMutantRun run(random, tally);
   run.folder_ = &folder;
   auto window = std::make_unique<CHarnessWindow>(kWidth, kHeight);
+  const long faultsBefore = AccessFaultsSeen();
   const DWORD start = GetTickCount();
   run.Run(kSkin, window);  // the skin itself builds
   ASSERT_EQ(1, tally.built);
@@ -301,6 +302,7 @@ TEST(BadInput, MutatedSkinsWithIncludesAndTreeChangingHandlersBuildOrFailCleanly
     std::printf("[ measure  ]   refused %3d: %ls\n", count, reason.c_str());
   }
   EXPECT_TRUE(FreedBlocksStillPoisoned());
+  EXPECT_EQ(faultsBefore, AccessFaultsSeen());
   // The mutants reach every bound of the builder and every kind of handler.
   EXPECT_GT(tally.built, kMutants / 4);
   EXPECT_GT(tally.refusals[L"Include brings in a document that is being built"], 0);

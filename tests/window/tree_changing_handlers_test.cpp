@@ -48,8 +48,12 @@ class HandlerChangesTree : public ::testing::Test {
     root = Panel(kFirstLook);
     button = FloatButton(L"button", 20, 20);
     root->Add(button);
+    faultsBefore = AccessFaultsSeen();
   }
-  void TearDown() override { EXPECT_TRUE(FreedBlocksStillPoisoned()); }
+  void TearDown() override {
+    EXPECT_EQ(faultsBefore, AccessFaultsSeen());
+    EXPECT_TRUE(FreedBlocksStillPoisoned());
+  }
 
   void Click(int x, int y) {
     window->Mouse(WM_LBUTTONDOWN, x, y, MK_LBUTTON);
@@ -60,6 +64,7 @@ class HandlerChangesTree : public ::testing::Test {
   std::unique_ptr<CHarnessWindow> window = std::make_unique<CHarnessWindow>(200, 120);
   CContainerUI* root = nullptr;
   CButtonUI* button = nullptr;
+  long faultsBefore = 0;
 };
 
 TEST_F(HandlerChangesTree, ClosingTheWindowFromClickLeavesNothingFreedInUse) {
