@@ -64,8 +64,9 @@ TEST(HugeValues, LayoutsKeepChildrenInOrderWhateverTheSizesAndPaddings) {
   const TCase vertical[] = {
       {L"childpadding=" + huge, {L"", L"height=\"10\"", L"", L"height=\"10\""}},
       {L"", {L"padding=" + hugePadding, L"height=\"10\"", L"padding=" + hugePadding, L""}},
-      {L"", {L"height=" + huge + L" maxheight=" + huge, L"height=" + huge + L" maxheight=" + huge,
-             L"height=\"10\"", L""}},
+      {L"",
+       {L"height=" + huge + L" maxheight=" + huge, L"height=" + huge + L" maxheight=" + huge,
+        L"height=\"10\"", L""}},
       {L"inset=\"0," + kHuge + L",0,0\"", {L"height=\"10\"", L"height=" + huge, L""}},
   };
   for (const TCase& c : vertical) {
@@ -75,8 +76,9 @@ TEST(HugeValues, LayoutsKeepChildrenInOrderWhateverTheSizesAndPaddings) {
   const TCase horizontal[] = {
       {L"childpadding=" + huge, {L"", L"width=\"10\"", L"", L"width=\"10\""}},
       {L"", {L"padding=" + wide, L"width=\"10\"", L"padding=" + wide, L""}},
-      {L"", {L"width=" + huge + L" maxwidth=" + huge, L"width=" + huge + L" maxwidth=" + huge,
-             L"width=\"10\"", L""}},
+      {L"",
+       {L"width=" + huge + L" maxwidth=" + huge, L"width=" + huge + L" maxwidth=" + huge,
+        L"width=\"10\"", L""}},
   };
   for (const TCase& c : horizontal) {
     CHorizontalLayoutUI layout;
@@ -160,7 +162,6 @@ TEST(HugeValues, ABarOfItsOwnStepsToItsEndAndKeepsItsThumbInside) {
   EXPECT_GE(thumb.top, 16);
   EXPECT_LE(thumb.bottom, 184);
   EXPECT_LT(thumb.top, thumb.bottom);
-
 }
 
 // Over many children, hit tests read a copy of their rectangles; it must
@@ -180,9 +181,9 @@ TEST(HugeValues, HitTestsOverManyChildrenFollowEveryMove) {
   container.SetBounds(CRectUI(0, 0, 200, 200));
   auto hit = [&container](int x, int y) {
     POINT point = {x, y};
-    return container.FindInTree(
-        [](CControlUI* control, LPVOID) CALLBACK -> CControlUI* { return control; }, &point,
-        FindVisible | FindHitTest | FindTopFirst);
+    return container.FindInTree([](CControlUI* control, LPVOID)
+                                    CALLBACK -> CControlUI* { return control; },
+                                &point, FindVisible | FindHitTest | FindTopFirst);
   };
   EXPECT_EQ(children[0], hit(5, 5));
   EXPECT_EQ(children[11], hit(25, 25));

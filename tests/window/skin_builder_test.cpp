@@ -163,7 +163,8 @@ TEST_F(SkinBuilder, IncludeBuildsItsSourceCountTimesIntoTheParent) {
 
 TEST_F(SkinBuilder, IncludesThatBringInADocumentBeingBuiltAreRefused) {
   const wchar_t* kCycle = L"Include brings in a document that is being built";
-  WriteDocument(L"self.xml", "<Window><Container><Include source=\"self.xml\" /></Container></Window>");
+  WriteDocument(L"self.xml",
+                "<Window><Container><Include source=\"self.xml\" /></Container></Window>");
   WriteDocument(L"a.xml", "<Window><Label /><Include source=\"b.xml\" /></Window>");
   WriteDocument(L"leaf.xml", "<Window><Label text=\"leaf\" /></Window>");
   ExpectRefused(L"self.xml", kCycle);
@@ -182,9 +183,10 @@ TEST_F(SkinBuilder, IncludesThatBringInADocumentBeingBuiltAreRefused) {
 TEST_F(SkinBuilder, IncludeCountsNestingAndControlsAreBounded) {
   WriteDocument(L"leaf.xml", "<Window><Label /></Window>");
   // Read 2^31 times, this would not end.
-  ExpectRefused(L"<Window><Container><Include source=\"leaf.xml\" count=\"2147483647\" />"
-                L"</Container></Window>",
-                L"Include count too large");
+  ExpectRefused(
+      L"<Window><Container><Include source=\"leaf.xml\" count=\"2147483647\" />"
+      L"</Container></Window>",
+      L"Include count too large");
   auto most = Build(
       L"<Window><Container><Include source=\"leaf.xml\" count=\"1000\" /></Container></Window>");
   ASSERT_NE(nullptr, most);
@@ -192,26 +194,30 @@ TEST_F(SkinBuilder, IncludeCountsNestingAndControlsAreBounded) {
 
   // 40 x 40 documents: each count is modest, together they are too many.
   WriteDocument(L"forty.xml", "<Window><Include source=\"leaf.xml\" count=\"40\" /></Window>");
-  ExpectRefused(L"<Window><Container><Include source=\"forty.xml\" count=\"40\" />"
-                L"</Container></Window>",
-                L"Too many included documents");
+  ExpectRefused(
+      L"<Window><Container><Include source=\"forty.xml\" count=\"40\" />"
+      L"</Container></Window>",
+      L"Too many included documents");
 
   // 101 controls, 1000 times.
   std::string hundred = "<Window>";
   for (int i = 0; i < 101; ++i) hundred += "<Label />";
   WriteDocument(L"hundred.xml", hundred + "</Window>");
-  ExpectRefused(L"<Window><Container><Include source=\"hundred.xml\" count=\"1000\" />"
-                L"</Container></Window>",
-                L"Too many controls");
+  ExpectRefused(
+      L"<Window><Container><Include source=\"hundred.xml\" count=\"1000\" />"
+      L"</Container></Window>",
+      L"Too many controls");
 
   // A chain of distinct documents, each including the next: from the outer
   // skin, the last lies one include too deep.
   const int last = CSkinBuilder::kMaxIncludeNesting;
   for (int i = 0; i < last; ++i) {
-    WriteDocument((L"chain_" + std::to_wstring(i) + L".xml").c_str(),
-                  "<Window><Include source=\"chain_" + std::to_string(i + 1) + ".xml\" /></Window>");
+    WriteDocument(
+        (L"chain_" + std::to_wstring(i) + L".xml").c_str(),
+        "<Window><Include source=\"chain_" + std::to_string(i + 1) + ".xml\" /></Window>");
   }
-  WriteDocument((L"chain_" + std::to_wstring(last) + L".xml").c_str(), "<Window><Label /></Window>");
+  WriteDocument((L"chain_" + std::to_wstring(last) + L".xml").c_str(),
+                "<Window><Label /></Window>");
   ExpectRefused(L"<Window><Container><Include source=\"chain_0.xml\" /></Container></Window>",
                 L"Includes nested too deeply");
   EXPECT_NE(nullptr, Build(L"<Window><Container><Include source=\"chain_1.xml\" />"

@@ -277,7 +277,8 @@ class CMutantRun {
 
 TEST(BadInput, MutatedSkinsWithIncludesAndTreeChangingHandlersBuildOrFailCleanly) {
   ScratchFolder folder;
-  for (const auto& [name, markup] : kIncluded) std::ofstream(folder.File(name.c_str()).c_str()) << markup;
+  for (const auto& [name, markup] : kIncluded)
+    std::ofstream(folder.File(name.c_str()).c_str()) << markup;
   SetResourceFolder((folder.path() + L"\\").c_str());
   CRandom random(20240722);
   TTally tally;
@@ -294,10 +295,11 @@ TEST(BadInput, MutatedSkinsWithIncludesAndTreeChangingHandlersBuildOrFailCleanly
   SetResourceFolder(L"");
   window.reset();
 
-  std::printf("[ measure  ] %d mutated skins in %.1f s: %d built, %d handler actions, "
-              "%d windows closed\n",
-              kMutants, (GetTickCount() - start) / 1000.0, tally.built, tally.actionsTaken,
-              tally.windowsClosed);
+  std::printf(
+      "[ measure  ] %d mutated skins in %.1f s: %d built, %d handler actions, "
+      "%d windows closed\n",
+      kMutants, (GetTickCount() - start) / 1000.0, tally.built, tally.actionsTaken,
+      tally.windowsClosed);
   for (const auto& [reason, count] : tally.refusals) {
     std::printf("[ measure  ]   refused %3d: %ls\n", count, reason.c_str());
   }

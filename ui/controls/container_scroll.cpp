@@ -134,10 +134,9 @@ void CContainerUI::SetScrollPos(SIZE pos) {
     CControlUI* child = OwnChild(i);
     if (!child->IsVisible() || child->IsFloat()) continue;
     const RECT& at = child->Bounds();
-    child->SetBounds(CRectUI::Clamped(static_cast<long long>(at.left) - dx,
-                                      static_cast<long long>(at.top) - dy,
-                                      static_cast<long long>(at.right) - dx,
-                                      static_cast<long long>(at.bottom) - dy));
+    child->SetBounds(CRectUI::Clamped(
+        static_cast<long long>(at.left) - dx, static_cast<long long>(at.top) - dy,
+        static_cast<long long>(at.right) - dx, static_cast<long long>(at.bottom) - dy));
   }
   Invalidate();
 }

@@ -81,14 +81,12 @@ void CHorizontalLayoutUI::SetBounds(const RECT& rect) {
     const CRectUI pad = child->GetPadding();
     remaining -= pad.left;
     fixedRemaining -= static_cast<long long>(pad.left) + pad.right;
-    const SIZE preferred =
-        child->PreferredSize(CSizeUI(ClampCoordinate(remaining), available.cy));
+    const SIZE preferred = child->PreferredSize(CSizeUI(ClampCoordinate(remaining), available.cy));
     long long width = 0;
     if (preferred.cx == 0) {
       ++seen;
-      width = seen == adjustables
-                  ? std::max<long long>(0, remaining - pad.right - fixedRemaining)
-                  : expand;
+      width = seen == adjustables ? std::max<long long>(0, remaining - pad.right - fixedRemaining)
+                                  : expand;
       width = ClampWidth(*child, ClampToInt(width));
     } else {
       width = ClampWidth(*child, preferred.cx);

@@ -92,14 +92,12 @@ int CVerticalLayoutUI::PlaceChildren(const CRectUI& rc, int rowWidth) {
     const CRectUI pad = child->GetPadding();
     remaining -= pad.top;
     fixedRemaining -= static_cast<long long>(pad.top) + pad.bottom;
-    const SIZE preferred =
-        child->PreferredSize(CSizeUI(available.cx, ClampCoordinate(remaining)));
+    const SIZE preferred = child->PreferredSize(CSizeUI(available.cx, ClampCoordinate(remaining)));
     long long height = 0;
     if (preferred.cy == 0) {
       ++seen;
-      height = seen == adjustables
-                   ? std::max<long long>(0, remaining - pad.bottom - fixedRemaining)
-                   : expand;
+      height = seen == adjustables ? std::max<long long>(0, remaining - pad.bottom - fixedRemaining)
+                                   : expand;
       height = ClampHeight(*child, ClampToInt(height));
     } else {
       height = ClampHeight(*child, preferred.cy);
