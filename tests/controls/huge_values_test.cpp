@@ -58,36 +58,31 @@ TEST(HugeValues, LayoutsKeepChildrenInOrderWhateverTheSizesAndPaddings) {
   const std::wstring hugePadding = L"\"0," + kHuge + L",0," + kHuge + L"\"";
   const std::wstring wide = L"\"" + kHuge + L",0," + kHuge + L",0\"";
   struct TCase {
+    bool vertical;
     std::wstring layout;
     std::vector<std::wstring> children;
   };
-  const TCase vertical[] = {
-      {L"childpadding=" + huge, {L"", L"height=\"10\"", L"", L"height=\"10\""}},
-      {L"", {L"padding=" + hugePadding, L"height=\"10\"", L"padding=" + hugePadding, L""}},
-      {L"",
-       {L"height=" + huge + L" maxheight=" + huge, L"height=" + huge + L" maxheight=" + huge,
-        L"height=\"10\"", L""}},
-      {L"inset=\"0," + kHuge + L",0,0\"", {L"height=\"10\"", L"height=" + huge, L""}},
+  const TCase cases[] = {
+      {true, L"childpadding=" + huge, {L"", L"height=\"10\"", L"", L"height=\"10\""}},
+      {true, L"", {L"padding=" + hugePadding, L"height=\"10\"", L"padding=" + hugePadding, L""}},
+      {true, L"", {L"height=" + huge + L" maxheight=" + huge, L"height=\"10\"", L""}},
+      {true, L"inset=\"0," + kHuge + L",0,0\"", {L"height=\"10\"", L"height=" + huge, L""}},
+      {false, L"childpadding=" + huge, {L"", L"width=\"10\"", L"", L"width=\"10\""}},
+      {false, L"", {L"padding=" + wide, L"width=\"10\"", L"padding=" + wide, L""}},
+      {false, L"", {L"width=" + huge + L" maxwidth=" + huge, L"width=\"10\"", L""}},
   };
-  for (const TCase& c : vertical) {
-    CVerticalLayoutUI layout;
-    ExpectInOrder(LaidOut(layout, c.layout, c.children), true, c.layout + c.children[0]);
-  }
-  const TCase horizontal[] = {
-      {L"childpadding=" + huge, {L"", L"width=\"10\"", L"", L"width=\"10\""}},
-      {L"", {L"padding=" + wide, L"width=\"10\"", L"padding=" + wide, L""}},
-      {L"",
-       {L"width=" + huge + L" maxwidth=" + huge, L"width=" + huge + L" maxwidth=" + huge,
-        L"width=\"10\"", L""}},
-  };
-  for (const TCase& c : horizontal) {
-    CHorizontalLayoutUI layout;
-    ExpectInOrder(LaidOut(layout, c.layout, c.children), false, c.layout + c.children[0]);
+  for (const TCase& c : cases) {
+    const std::wstring what = c.layout + c.children[0];
+    if (c.vertical) {
+      CVerticalLayoutUI layout;
+      ExpectInOrder(LaidOut(layout, c.layout, c.children), true, what);
+    } else {
+      CHorizontalLayoutUI layout;
+      ExpectInOrder(LaidOut(layout, c.layout, c.children), false, what);
+    }
   }
 }
 
-// Moved by the largest percentage of a change in size, a float child goes
-// as far as it can the way it is told, not round to the other side.
 TEST(HugeValues, RelativeFloatChildrenMoveTheWayTheyAreTold) {
   CContainerUI container;
   auto* child = new CControlUI;
