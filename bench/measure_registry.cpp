@@ -14,6 +14,8 @@ std::vector<std::unique_ptr<CBenchMeasure>> AllMeasures() {
   measures.push_back(MakeWindowRepaintMeasure());
   measures.push_back(MakeListFillMeasure());
   measures.push_back(MakeListScrollFrameMeasure());
+  measures.push_back(MakeNamedInstallMeasure());
+  measures.push_back(MakeNamedMouseMoveMeasure());
   // The program's own window last: it registers the program's skin archive.
   measures.push_back(MakeProgramStartMeasure());
   return measures;

@@ -20,6 +20,8 @@ std::unique_ptr<CBenchMeasure> MakeRepaintProxyMeasure();
 std::unique_ptr<CBenchMeasure> MakeListFillMeasure();
 std::unique_ptr<CBenchMeasure> MakeListScrollFrameMeasure();
 std::unique_ptr<CBenchMeasure> MakeWindowRepaintMeasure();
+std::unique_ptr<CBenchMeasure> MakeNamedInstallMeasure();
+std::unique_ptr<CBenchMeasure> MakeNamedMouseMoveMeasure();
 std::unique_ptr<CBenchMeasure> MakeProgramStartMeasure();
 std::unique_ptr<CFootprintMeasure> MakeScanInstallCyclesMeasure();
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -82,4 +83,34 @@ TEST(StringMap, OwnsCopiesOfItsKeys) {
   key[0] = L'X';
   EXPECT_EQ(Value(9), map.Find(L"Option_RestartNow"));
   EXPECT_STREQ(L"Option_RestartNow", map.KeyAt(0));
+}
+
+// Thousands of names: chains kept short by growing, the same answers as a
+// map that never grew, and one enumeration order for the same history of
+// keys.
+TEST(StringMap, GrowsWithItsKeysAndAnswersAsBefore) {
+  CStringMapUI map;
+  constexpr int kKeys = 5000;
+  for (int i = 0; i < kKeys; ++i) {
+    ASSERT_TRUE(map.Insert((L"Button_" + std::to_wstring(i)).c_str(), Value(i + 1)));
+  }
+  EXPECT_EQ(kKeys, map.GetCount());
+  EXPECT_GE(map.BucketCount() * CStringMapUI::kMaxLoad, kKeys);
+  for (int i = 0; i < kKeys; ++i) {
+    EXPECT_EQ(Value(i + 1), map.Find((L"Button_" + std::to_wstring(i)).c_str()));
+  }
+  EXPECT_EQ(nullptr, map.Find(L"Button_5000"));
+  EXPECT_EQ(Value(8), map.Set(L"Button_7", Value(99)));
+  EXPECT_TRUE(map.Remove(L"Button_3"));
+  EXPECT_EQ(nullptr, map.Find(L"Button_3"));
+  EXPECT_EQ(kKeys - 1, map.GetCount());
+
+  // Every key once, in an order that depends on nothing but the keys and
+  // the order they came in.
+  CStringMapUI again;
+  for (int i = 0; i < kKeys; ++i) again.Insert((L"Button_" + std::to_wstring(i)).c_str(), Value(1));
+  again.Remove(L"Button_3");
+  const std::vector<std::wstring> keys = Keys(map);
+  EXPECT_EQ(keys, Keys(again));
+  EXPECT_EQ(std::set<std::wstring>(keys.begin(), keys.end()).size(), keys.size());
 }

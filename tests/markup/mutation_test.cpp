@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "markup_test_support.h"
+#include "tests/support/text_mutation.h"
 #include "ui/markup/skin_resources.h"
 #include "ui/markup/skin_xml.h"
 #include "ui/markup/zip_archive.h"
@@ -24,55 +25,16 @@ namespace {
 
 constexpr int kMutationsPerInput = 3000;
 
-class Random {
- public:
-  explicit Random(uint32_t seed) : state_(seed) {}
-  uint32_t Next() {
-    state_ ^= state_ << 13;
-    state_ ^= state_ >> 17;
-    state_ ^= state_ << 5;
-    return state_;
-  }
-  size_t Below(size_t limit) { return limit ? Next() % limit : 0; }
+using SkinUITest::CRandom;
 
- private:
-  uint32_t state_;
-};
-
-const char* const kMarkupTokens[] = {
+const std::vector<const char*> kMarkupTokens = {
     "<",      ">",   "/",    "/>",  "</",   "\"",           "=",         "&",    "&amp;",
     "&quot;", "&lt", "<!--", "-->", "<?",   "?>",           "<a>",       "</a>", "<b x=\"1\"/>",
     " ",      "\t",  "\r\n", "'",   "\xC3", "\xEF\xBB\xBF", "<!DOCTYPE",
 };
 
-std::string MutateText(const std::string& original, Random& random) {
-  std::string text = original;
-  const size_t edits = 1 + random.Below(4);
-  for (size_t i = 0; i < edits && !text.empty(); ++i) {
-    switch (random.Below(3)) {
-      case 0: {
-        const char* token =
-            kMarkupTokens[random.Below(sizeof(kMarkupTokens) / sizeof(*kMarkupTokens))];
-        text[random.Below(text.size())] =
-            random.Below(2) ? token[0] : static_cast<char>(random.Next());
-        break;
-      }
-      case 1:
-        text.resize(random.Below(text.size() + 1));
-        break;
-      default: {
-        const char* token =
-            kMarkupTokens[random.Below(sizeof(kMarkupTokens) / sizeof(*kMarkupTokens))];
-        text.insert(random.Below(text.size() + 1), token);
-        break;
-      }
-    }
-  }
-  return text;
-}
-
 // Flips favour the directory and the headers, where the offsets live.
-Bytes MutateArchive(const Bytes& original, Random& random) {
+Bytes MutateArchive(const Bytes& original, CRandom& random) {
   Bytes bytes = original;
   const size_t edits = 1 + random.Below(3);
   for (size_t i = 0; i < edits && !bytes.empty(); ++i) {
@@ -211,12 +173,12 @@ double Seconds(const LARGE_INTEGER& start) {
 
 TEST(BadInput, MutatedSkinDocumentsLoadOrFailCleanly) {
   const std::string& skin = markup_test::SampleSkin();
-  Random random(20240611);
+  CRandom random(20240611);
   LARGE_INTEGER start;
   QueryPerformanceCounter(&start);
   int loaded = 0;
   for (int i = 0; i < kMutationsPerInput; ++i) {
-    const std::string mutant = MutateText(skin, random);
+    const std::string mutant = SkinUITest::MutateText(skin, random, kMarkupTokens);
     GuardedBlock block(mutant.data(), mutant.size());
     CSkinXml xml(i % 2 == 0);
     const bool ok = xml.LoadBytes(block.data(), block.size(), SkinUI::kSkinXmlUtf8);
@@ -237,7 +199,7 @@ TEST(BadInput, MutatedSkinArchivesOpenOrFailCleanly) {
   constexpr size_t kPrefixBytes = 1000;
   Bytes prefixed(kPrefixBytes + archive.size(), 'X');
   std::copy(archive.begin(), archive.end(), prefixed.begin() + kPrefixBytes);
-  Random random(77);
+  CRandom random(77);
   LARGE_INTEGER start;
   QueryPerformanceCounter(&start);
   TArchiveOutcome outcome;

@@ -51,7 +51,7 @@ CHarnessWindow::CHarnessWindow(int width, int height, DWORD exStyle, int left, i
 }
 
 CHarnessWindow::~CHarnessWindow() {
-  if (hwnd != nullptr && IsWindow(hwnd)) DestroyWindow(hwnd);
+  Destroy();
   ParkPointer();
   SetKeyDown(VK_SHIFT, false);
   SetKeyDown(VK_MENU, false);
@@ -69,6 +69,12 @@ LRESULT CHarnessWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
   ownMessages.push_back(message);
   return CWindowWnd::OnMessage(message, wParam, lParam);
+}
+
+void CHarnessWindow::Destroy() {
+  if (hwnd == nullptr || !IsWindow(hwnd)) return;
+  SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) & ~WS_VISIBLE);
+  DestroyWindow(hwnd);
 }
 
 void CHarnessWindow::Install(SkinUI::CControlUI* root) {

@@ -61,6 +61,10 @@ class CHarnessWindow : public SkinUI::CWindowWnd {
 
   // Installs the tree and lets the first paint lay it out.
   void Install(SkinUI::CControlUI* root);
+  // Ends the native window as DestroyWindow does (also from inside a
+  // handler), without hiding it first: under Wine hiding a window waits two
+  // seconds for the X server.
+  void Destroy();
   // Paints what is invalid now.
   void Paint() { UpdateWindow(hwnd); }
   void InvalidateAll() { InvalidateRect(hwnd, nullptr, FALSE); }

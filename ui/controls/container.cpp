@@ -17,6 +17,8 @@ constexpr wchar_t kClassName[] = L"ContainerUI";
 constexpr wchar_t kInterfaceName[] = L"Container";
 constexpr wchar_t kListInterfaceName[] = L"IContainer";
 constexpr wchar_t kListItemInterfaceName[] = L"ListItem";
+// From this many children on, hit tests go through the copy of their rectangles.
+constexpr int kManyChildren = 64;
 
 bool Is(const wchar_t* name, const wchar_t* expected) {
   return wcscmp(name, expected) == 0;
@@ -57,14 +59,17 @@ bool CContainerUI::Add(CControlUI* control) {
   return InsertAt(control, GetCount());
 }
 
+// A child that would make the tree deeper than kMaxTreeDepth, or a loop, is
+// refused.
 bool CContainerUI::InsertAt(CControlUI* control, int index) {
-  if (control == nullptr) return false;
+  if (control == nullptr || !LinkChild(*control, this)) return false;
   if (manager != nullptr) manager->BindControlTree(control, this);
   if (IsVisible()) {
     RequestRelayout();
   } else {
     control->SetInnerVisible(false);
   }
+  ++childGeometryVersion;
   return items.InsertAt(index, control);
 }
 
@@ -72,8 +77,13 @@ bool CContainerUI::Remove(CControlUI* control) {
   const int index = IndexOfChild(control);
   if (index < 0) return false;
   RequestRelayout();
+  ++childGeometryVersion;
   items.RemoveAt(index);
-  if (autoDestroy) DestroyChild(control);
+  if (autoDestroy) {
+    DestroyChild(control);
+  } else {
+    UnlinkChild(*control);
+  }
   return true;
 }
 
@@ -91,6 +101,7 @@ bool CContainerUI::MoveChildTo(CControlUI* control, int index) {
   const int from = IndexOfChild(control);
   if (from < 0) return false;
   RequestRelayout();
+  ++childGeometryVersion;
   items.RemoveAt(from);
   // An index past the end would otherwise drop the child from the list.
   return items.InsertAt(std::clamp(index, 0, items.GetSize()), control);
@@ -105,9 +116,14 @@ void CContainerUI::DestroyChild(CControlUI* child) {
 }
 
 void CContainerUI::DestroyAllChildren() {
-  if (autoDestroy) {
-    for (int i = 0; i < OwnCount(); ++i) DestroyChild(OwnChild(i));
+  for (int i = 0; i < OwnCount(); ++i) {
+    if (autoDestroy) {
+      DestroyChild(OwnChild(i));
+    } else {
+      UnlinkChild(*OwnChild(i));
+    }
   }
+  ++childGeometryVersion;
   items.Reset();
 }
 
@@ -179,14 +195,31 @@ CControlUI* CContainerUI::FindInTree(FindControlProc test, LPVOID data, UINT fla
   const CRectUI client = ClientRect();
   const int count = OwnCount();
   const bool topFirst = (flags & FindTopFirst) != 0;
+  // A hit test over many children reads their rectangles from one compact
+  // copy and asks only the children under the point: a child never answers
+  // for a point outside its own rectangle.
+  const RECT* bounds = hitTest && count >= kManyChildren ? ChildBounds().data() : nullptr;
   for (int step = 0; step < count; ++step) {
-    CControlUI* child = OwnChild(topFirst ? count - 1 - step : step);
+    const int index = topFirst ? count - 1 - step : step;
+    if (bounds != nullptr && !CRectUI(bounds[index]).Contains(*point)) continue;
+    CControlUI* child = OwnChild(index);
     CControlUI* found = child->FindInTree(test, data, flags);
     if (found == nullptr) continue;
     // Flowing children scrolled under the inset or a bar are not hit there.
     if (!hitTest || found->IsFloat() || client.Contains(*point)) return found;
   }
   return meFirst ? nullptr : CControlUI::FindInTree(test, data, flags);
+}
+
+const std::vector<RECT>& CContainerUI::ChildBounds() {
+  if (childBoundsVersion == childGeometryVersion &&
+      childBounds.size() == static_cast<size_t>(OwnCount())) {
+    return childBounds;
+  }
+  childBounds.resize(OwnCount());
+  for (int i = 0; i < OwnCount(); ++i) childBounds[i] = OwnChild(i)->Bounds();
+  childBoundsVersion = childGeometryVersion;
+  return childBounds;
 }
 
 // Over the child-list interface: for a list, its rows.
@@ -268,17 +301,22 @@ int CContainerUI::ClampWidth(const CControlUI& child, int width) {
 }
 
 CRectUI CContainerUI::InnerRect() const {
-  return CRectUI(itemRect.left + inset.left, itemRect.top + inset.top, itemRect.right - inset.right,
-                 itemRect.bottom - inset.bottom);
+  return CRectUI::Clamped(static_cast<long long>(itemRect.left) + inset.left,
+                          static_cast<long long>(itemRect.top) + inset.top,
+                          static_cast<long long>(itemRect.right) - inset.right,
+                          static_cast<long long>(itemRect.bottom) - inset.bottom);
 }
 
 CRectUI CContainerUI::ClientRect() const {
-  CRectUI client = InnerRect();
-  if (IsShownBar(verticalScrollBar.get())) client.right -= verticalScrollBar->GetFixedWidth();
-  if (IsShownBar(horizontalScrollBar.get())) {
-    client.bottom -= horizontalScrollBar->GetFixedHeight();
-  }
-  return client;
+  return WithoutBars(InnerRect());
+}
+
+CRectUI CContainerUI::WithoutBars(const CRectUI& rect) const {
+  long long right = rect.right;
+  long long bottom = rect.bottom;
+  if (IsShownBar(verticalScrollBar.get())) right -= verticalScrollBar->GetFixedWidth();
+  if (IsShownBar(horizontalScrollBar.get())) bottom -= horizontalScrollBar->GetFixedHeight();
+  return CRectUI::Clamped(rect.left, rect.top, right, bottom);
 }
 
 void CContainerUI::SetBounds(const RECT& rect) {
@@ -302,37 +340,40 @@ void CContainerUI::PlaceFloatChild(int index) {
   CControlUI* child = OwnChild(index);
   if (child == nullptr || !child->IsVisible() || !child->IsFloat()) return;
   const SIZE offset = child->FixedOffset();
-  const int width = child->GetFixedWidth();
-  const int height = child->GetFixedHeight();
-  CRectUI place;
+  const long long width = child->GetFixedWidth();
+  const long long height = child->GetFixedHeight();
+  long long left = 0;
+  long long top = 0;
+  long long right = 0;
+  long long bottom = 0;
   if (offset.cx >= 0) {
-    place.left = itemRect.left + offset.cx;
-    place.right = place.left + width;
+    left = static_cast<long long>(itemRect.left) + offset.cx;
+    right = left + width;
   } else {
-    place.right = itemRect.right + offset.cx;
-    place.left = place.right - width;
+    right = static_cast<long long>(itemRect.right) + offset.cx;
+    left = right - width;
   }
   if (offset.cy >= 0) {
-    place.top = itemRect.top + offset.cy;
-    place.bottom = place.top + height;
+    top = static_cast<long long>(itemRect.top) + offset.cy;
+    bottom = top + height;
   } else {
-    place.bottom = itemRect.bottom + offset.cy;
-    place.top = place.bottom - height;
+    bottom = static_cast<long long>(itemRect.bottom) + offset.cy;
+    top = bottom - height;
   }
   if (child->IsRelativePos()) {
     const TRelativePosUI relative = child->GetRelativePos();
     const CSizeUI size(itemRect.GetWidth(), itemRect.GetHeight());
     if (relative.parentSize.cx != 0) {
-      const int dx = size.cx - relative.parentSize.cx;
-      const int dy = size.cy - relative.parentSize.cy;
-      place.left += dx * relative.moveX / 100;
-      place.top += dy * relative.moveY / 100;
-      place.right = place.left + width + dx * relative.zoomX / 100;
-      place.bottom = place.top + height + dy * relative.zoomY / 100;
+      const long long dx = static_cast<long long>(size.cx) - relative.parentSize.cx;
+      const long long dy = static_cast<long long>(size.cy) - relative.parentSize.cy;
+      left += dx * relative.moveX / 100;
+      top += dy * relative.moveY / 100;
+      right = left + width + dx * relative.zoomX / 100;
+      bottom = top + height + dy * relative.zoomY / 100;
     }
     child->SetRelativeBaseSize(size);
   }
-  child->SetBounds(place);
+  child->SetBounds(CRectUI::Clamped(left, top, right, bottom));
 }
 
 // --- attributes ---------------------------------------------------------------------------

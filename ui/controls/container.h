@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <vector>
 
 #include "ui/controls/control.h"
 #include "ui/core/pointer_array.h"
@@ -129,6 +130,8 @@ class CContainerUI : public CControlUI, public IContainerUI {
   CRectUI InnerRect() const;
   // The inner rectangle less the visible bars.
   CRectUI ClientRect() const;
+  // rect less the visible bars at its right and bottom.
+  CRectUI WithoutBars(const CRectUI& rect) const;
   static bool IsShownBar(const CScrollBarUI* bar);
   // Raised to the child's minimum, then lowered to its maximum.
   static int ClampHeight(const CControlUI& child, int height);
@@ -152,8 +155,13 @@ class CContainerUI : public CControlUI, public IContainerUI {
   std::unique_ptr<CScrollBarUI> horizontalScrollBar;
 
  private:
+  std::vector<RECT> childBounds;
+  unsigned childBoundsVersion = 0;
+
   void DestroyChild(CControlUI* child);
   void DestroyAllChildren();
+  // The children's rectangles, copied for hit tests when there are many.
+  const std::vector<RECT>& ChildBounds();
   std::unique_ptr<CScrollBarUI> CreateScrollBar(bool horizontal);
   void PaintChildren(HDC dc, const RECT& dirty);
   bool HandleScrollKeys(const TControlEvent& event, bool vertical);

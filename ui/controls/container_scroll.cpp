@@ -62,8 +62,9 @@ void CContainerUI::ShowScrollBars(bool vertical, bool horizontal) {
 void CContainerUI::UpdateScrollBars(const RECT& rect, int /*cxRequired*/, int cyRequired) {
   // Horizontal ranges are not kept up by the layouts; the bar is only placed.
   if (IsShownBar(horizontalScrollBar.get())) {
-    horizontalScrollBar->SetBounds(CRectUI(rect.left, rect.bottom, rect.right,
-                                           rect.bottom + horizontalScrollBar->GetFixedHeight()));
+    horizontalScrollBar->SetBounds(CRectUI::Clamped(
+        rect.left, rect.bottom, rect.right,
+        static_cast<long long>(rect.bottom) + horizontalScrollBar->GetFixedHeight()));
   }
   CScrollBarUI* bar = verticalScrollBar.get();
   if (bar == nullptr) return;
@@ -86,7 +87,9 @@ void CContainerUI::UpdateScrollBars(const RECT& rect, int /*cxRequired*/, int cy
     SetBounds(itemRect);
     return;
   }
-  bar->SetBounds(CRectUI(rect.right, rect.top, rect.right + bar->GetFixedWidth(), rect.bottom));
+  bar->SetBounds(CRectUI::Clamped(rect.right, rect.top,
+                                  static_cast<long long>(rect.right) + bar->GetFixedWidth(),
+                                  rect.bottom));
   if (bar->GetScrollRange() == overflow) return;
   const int before = bar->GetScrollPos();
   bar->SetScrollRange(std::abs(overflow));
@@ -130,9 +133,10 @@ void CContainerUI::SetScrollPos(SIZE pos) {
   for (int i = 0; i < OwnCount(); ++i) {
     CControlUI* child = OwnChild(i);
     if (!child->IsVisible() || child->IsFloat()) continue;
-    CRectUI moved = child->Bounds();
-    moved.Offset(-dx, -dy);
-    child->SetBounds(moved);
+    const RECT& at = child->Bounds();
+    child->SetBounds(CRectUI::Clamped(
+        static_cast<long long>(at.left) - dx, static_cast<long long>(at.top) - dy,
+        static_cast<long long>(at.right) - dx, static_cast<long long>(at.bottom) - dy));
   }
   Invalidate();
 }
@@ -144,21 +148,24 @@ int CContainerUI::LineHeight() const {
 }
 
 int CContainerUI::PageHeight() const {
-  int page = GetHeight() - inset.top - inset.bottom;
+  long long page = static_cast<long long>(GetHeight()) - inset.top - inset.bottom;
   if (IsShownBar(horizontalScrollBar.get())) page -= horizontalScrollBar->GetFixedHeight();
-  return page;
+  return ClampCoordinate(page);
 }
 
 int CContainerUI::PageWidth() const {
-  int page = GetWidth() - inset.left - inset.right;
+  long long page = static_cast<long long>(GetWidth()) - inset.left - inset.right;
   if (IsShownBar(verticalScrollBar.get())) page -= verticalScrollBar->GetFixedWidth();
-  return page;
+  return ClampCoordinate(page);
 }
 
-// Each step moves from where the bars are now; SetScrollPos clamps.
+// Each step moves from where the bars are now; SetScrollPos clamps, so a
+// step past either end of a range near the largest number stops there
+// instead of wrapping round.
 void CContainerUI::ScrollBy(int dx, int dy) {
   const SIZE pos = GetScrollPos();
-  SetScrollPos(CSizeUI(pos.cx + dx, pos.cy + dy));
+  SetScrollPos(CSizeUI(ClampToInt(static_cast<long long>(pos.cx) + dx),
+                       ClampToInt(static_cast<long long>(pos.cy) + dy)));
 }
 
 void CContainerUI::ScrollLineUp() {

@@ -58,6 +58,32 @@ CControlUI* CControlUI::GetParent() const {
   return parent;
 }
 
+int CControlUI::DepthInTree() const {
+  int depth = 1;
+  for (const CControlUI* above = parent; above != nullptr && depth <= kMaxTreeDepth;
+       above = above->parent) {
+    ++depth;
+  }
+  return depth;
+}
+
+// A control put into its own subtree would make the tree a loop, which every
+// walk over it would follow for ever.
+bool CControlUI::LinkChild(CControlUI& child, CControlUI* newParent) {
+  if (newParent == nullptr) return false;
+  int depthAbove = 0;
+  for (const CControlUI* above = newParent; above != nullptr; above = above->parent) {
+    if (above == &child || ++depthAbove + child.subtreeDepth > kMaxTreeDepth) return false;
+  }
+  child.parent = newParent;
+  int depth = child.subtreeDepth + 1;
+  for (CControlUI* above = newParent; above != nullptr && above->subtreeDepth < depth;
+       above = above->parent) {
+    above->subtreeDepth = depth++;
+  }
+  return true;
+}
+
 CWideStringUI CControlUI::GetText() const {
   return text;
 }
@@ -75,12 +101,13 @@ const RECT& CControlUI::Bounds() const {
 }
 
 void CControlUI::SetBounds(const RECT& rect) {
-  CRectUI bounds = rect;
+  CRectUI bounds = CRectUI::Clamped(rect.left, rect.top, rect.right, rect.bottom);
   if (bounds.right < bounds.left) bounds.right = bounds.left;
   if (bounds.bottom < bounds.top) bounds.bottom = bounds.top;
 
   CRectUI repaint = itemRect.IsEmpty() ? bounds : itemRect;
   itemRect = bounds;
+  NoteBoundsChanged();
   if (manager == nullptr) return;
 
   if (!inSizeHooks) {

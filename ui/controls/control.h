@@ -19,6 +19,13 @@
 
 namespace SkinUI {
 
+// The deepest control tree the framework builds or accepts, counted in
+// controls from the root to the deepest leaf. Every walk over a tree (layout,
+// paint, hit test, events handed to parents, destruction, the skin builder)
+// recurses once per level, and at this depth all of them stay well inside the
+// program's stack on both the 32-bit and the 64-bit build.
+constexpr int kMaxTreeDepth = 1000;
+
 // Proportional moving and growing of a float control when its parent resizes:
 // the parent size last seen, and percentages of the change.
 struct TRelativePosUI {
@@ -52,6 +59,12 @@ class CControlUI {
   virtual IManagerServicesUI* GetManager() const;
   virtual void BindManager(IManagerServicesUI* manager, CControlUI* parent, bool init = true);
   virtual CControlUI* GetParent() const;
+  // Levels of the tree from this control down: 1 for a leaf. Containers keep
+  // it as children arrive; it does not shrink when they leave.
+  int SubtreeDepth() const { return subtreeDepth; }
+  // Levels from the root of the tree this control hangs in down to it: 1 for
+  // a control without a parent.
+  int DepthInTree() const;
 
   // --- text --------------------------------------------------------------------
   virtual CWideStringUI GetText() const;
@@ -204,6 +217,16 @@ class CControlUI {
   bool VisibleArea(RECT& area) const;
   // After a change of fixed offset or size constraints.
   void RequestGeometryUpdate();
+  // Hangs child under newParent and records its depth up the chain of
+  // parents. False, with nothing changed, when the tree would then be deeper
+  // than kMaxTreeDepth.
+  static bool LinkChild(CControlUI& child, CControlUI* newParent);
+  // A child that leaves its container and lives on no longer names it.
+  static void UnlinkChild(CControlUI& child) { child.parent = nullptr; }
+  // Tells the parent that this control's rectangle changed (SetBounds does).
+  void NoteBoundsChanged() {
+    if (parent != nullptr) ++parent->childGeometryVersion;
+  }
 
   DelegateList initHooks;
   DelegateList destroyHooks;
@@ -248,6 +271,10 @@ class CControlUI {
   int borderSize = 0;
   CSizeUI borderRound;
   CRectUI paintRect;
+  int subtreeDepth = 1;
+  // Changes whenever a child moves or the children change, so that a
+  // container can tell whether what it copied of them still holds.
+  unsigned childGeometryVersion = 0;
 };
 
 // Attribute value readers shared by every control class: integers read up to

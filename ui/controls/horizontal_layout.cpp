@@ -29,48 +29,47 @@ UINT CHorizontalLayoutUI::ControlFlags() const {
   return IsEnabled() && separator.Size() != 0 ? ControlFlagSetCursor : 0;
 }
 
-// The vertical layout's two passes along x. Horizontal content never asks for
-// a vertical bar, and the vertical scroll position is not applied.
+// The vertical layout's two passes along x, in 64 bits as there. Horizontal
+// content never asks for a vertical bar, and the vertical scroll position is
+// not applied.
 void CHorizontalLayoutUI::SetBounds(const RECT& rect) {
   CControlUI::SetBounds(rect);
-  CRectUI rc = InnerRect();
   if (OwnCount() == 0) {
     // Placed against the inset rectangle, the bars not taken off.
-    UpdateScrollBars(rc, 0, 0);
+    UpdateScrollBars(InnerRect(), 0, 0);
     return;
   }
+  const CRectUI rc = WithoutBars(InnerRect());
   const bool horizontalShown = IsShownBar(horizontalScrollBar.get());
-  if (IsShownBar(verticalScrollBar.get())) rc.right -= verticalScrollBar->GetFixedWidth();
-  if (horizontalShown) rc.bottom -= horizontalScrollBar->GetFixedHeight();
-  int availableWidth = rc.GetWidth();
-  const int availableHeight = rc.GetHeight();
+  long long availableWidth = rc.GetWidth();
+  const long long availableHeight = rc.GetHeight();
   if (horizontalShown) availableWidth += horizontalScrollBar->GetScrollRange();
-  const CSizeUI available(availableWidth, availableHeight);
+  const CSizeUI available(ClampCoordinate(availableWidth), ClampCoordinate(availableHeight));
 
   int adjustables = 0;
-  int fixedTotal = 0;
+  long long fixedTotal = 0;
   int flowing = 0;
   for (int i = 0; i < OwnCount(); ++i) {
     CControlUI* child = OwnChild(i);
     if (!child->IsVisible() || child->IsFloat()) continue;
     const CRectUI pad = child->GetPadding();
-    int width = child->PreferredSize(available).cx;
+    long long width = child->PreferredSize(available).cx;
     if (width == 0) {
       ++adjustables;
     } else {
-      width = ClampWidth(*child, width);
+      width = ClampWidth(*child, ClampToInt(width));
     }
     fixedTotal += width + pad.left + pad.right;
     ++flowing;
   }
-  fixedTotal += (flowing - 1) * childPadding;
-  const int expand =
-      adjustables > 0 ? std::max<int>(0, (availableWidth - fixedTotal) / adjustables) : 0;
+  fixedTotal += static_cast<long long>(flowing - 1) * childPadding;
+  const long long expand =
+      adjustables > 0 ? std::max<long long>(0, (availableWidth - fixedTotal) / adjustables) : 0;
 
-  int x = rc.left - (horizontalShown ? horizontalScrollBar->GetScrollPos() : 0);
-  int remaining = availableWidth;
+  long long x = rc.left - (horizontalShown ? horizontalScrollBar->GetScrollPos() : 0LL);
+  long long remaining = availableWidth;
   // As in the vertical layout: what the children after the current one still need.
-  int fixedRemaining = fixedTotal;
+  long long fixedRemaining = fixedTotal;
   int seen = 0;
   for (int i = 0; i < OwnCount(); ++i) {
     CControlUI* child = OwnChild(i);
@@ -81,25 +80,26 @@ void CHorizontalLayoutUI::SetBounds(const RECT& rect) {
     }
     const CRectUI pad = child->GetPadding();
     remaining -= pad.left;
-    fixedRemaining -= pad.left + pad.right;
-    const SIZE preferred = child->PreferredSize(CSizeUI(remaining, availableHeight));
-    int width = 0;
+    fixedRemaining -= static_cast<long long>(pad.left) + pad.right;
+    const SIZE preferred = child->PreferredSize(CSizeUI(ClampCoordinate(remaining), available.cy));
+    long long width = 0;
     if (preferred.cx == 0) {
       ++seen;
-      width =
-          seen == adjustables ? std::max<int>(0, remaining - pad.right - fixedRemaining) : expand;
-      width = ClampWidth(*child, width);
+      width = seen == adjustables ? std::max<long long>(0, remaining - pad.right - fixedRemaining)
+                                  : expand;
+      width = ClampWidth(*child, ClampToInt(width));
     } else {
       width = ClampWidth(*child, preferred.cx);
       fixedRemaining -= width;
     }
-    int height = child->GetFixedHeight();
-    if (height == 0) height = std::max<int>(0, availableHeight - pad.top - pad.bottom);
-    height = ClampHeight(*child, height);
+    long long height = child->GetFixedHeight();
+    if (height == 0) height = std::max<long long>(0, availableHeight - pad.top - pad.bottom);
+    height = ClampHeight(*child, ClampToInt(height));
 
     // The child's rectangle takes in its right padding.
-    child->SetBounds(CRectUI(x + pad.left, rc.top + pad.top, x + pad.left + width + pad.right,
-                             rc.top + pad.top + height));
+    const long long left = x + pad.left;
+    const long long top = static_cast<long long>(rc.top) + pad.top;
+    child->SetBounds(CRectUI::Clamped(left, top, left + width + pad.right, top + height));
     x += width + childPadding + pad.left + pad.right;
     remaining -= width + childPadding + pad.right;
     fixedRemaining -= childPadding;
@@ -109,7 +109,11 @@ void CHorizontalLayoutUI::SetBounds(const RECT& rect) {
 
 void CHorizontalLayoutUI::HandleEvent(TControlEvent& event) {
   const TSeparatorTarget target{itemRect, fixedWidth, minWidth, maxWidth};
-  if (separator.HandleEvent(*this, target, event)) return;
+  // A drag moves the layout's own edge, not through SetBounds.
+  if (separator.HandleEvent(*this, target, event)) {
+    NoteBoundsChanged();
+    return;
+  }
   CContainerUI::HandleEvent(event);
 }
 

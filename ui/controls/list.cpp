@@ -113,23 +113,25 @@ bool CListUI::Add(CControlUI* control) {
     UpdateColumnCount();
     return added;
   }
+  const int index = GetCount();
+  if (!body->InsertRow(control, index)) return false;
   if (IListItemUI* row = RowOf(control)) {
     row->SetOwner(this);
-    row->SetRowIndex(GetCount());
+    row->SetRowIndex(index);
   }
-  return body->InsertRow(control, GetCount());
+  return true;
 }
 
 // A header built from markup replaces the list's own header while that one
 // is still empty. Handing in the header already in use changes nothing: it
 // is a child of the list once only.
 bool CListUI::AddHeader(CControlUI* control) {
-  if (control == header) return false;
-  auto* newHeader = static_cast<CListHeaderUI*>(control->InterfaceFor(kHeaderInterfaceName));
+  if (control == header || !CContainerUI::InsertAt(control, 0)) return false;
   if (header->GetCount() == 0) {
     CListHeaderUI* old = header;
+    ++childGeometryVersion;
     items.RemoveAt(items.Find(old));
-    header = newHeader;
+    header = static_cast<CListHeaderUI*>(control->InterfaceFor(kHeaderInterfaceName));
     if (manager != nullptr) {
       manager->DeleteLater(old);
     } else {
@@ -137,7 +139,6 @@ bool CListUI::AddHeader(CControlUI* control) {
     }
   }
   UpdateColumnCount();
-  CContainerUI::InsertAt(control, 0);
   return true;
 }
 
@@ -173,7 +174,9 @@ bool CListUI::Remove(CControlUI* control) {
 // (or the first one after), reported as a selection from none.
 bool CListUI::RemoveRow(CControlUI* control) {
   const int index = body->IndexOfChild(control);
-  if (index < 0 || !body->Remove(control)) return false;
+  if (index < 0) return false;
+  ForgetRow(control);
+  if (!body->Remove(control)) return false;
   RenumberRows(index, GetCount() - 1);
   if (index == expandedItem) {
     expandedItem = -1;
@@ -197,7 +200,18 @@ bool CListUI::RemoveAt(int index) {
 void CListUI::RemoveAll() {
   currentSelection = -1;
   expandedItem = -1;
+  for (int i = 0; i < GetCount(); ++i) ForgetRow(ChildAt(i));
   body->RemoveAll();
+}
+
+// A removed row may live on until the window's next message (a handler of
+// its own click may remove it); it must not act on the list with an index
+// that now belongs to another row.
+void CListUI::ForgetRow(CControlUI* control) {
+  IListItemUI* row = RowOf(control);
+  if (row == nullptr) return;
+  row->SetOwner(nullptr);
+  row->SetRowIndex(-1);
 }
 
 bool CListUI::MoveChildTo(CControlUI* control, int index) {
@@ -266,13 +280,14 @@ void CListUI::ScrollIntoView(int index) {
   CControlUI* row = body->ChildAt(index);
   if (row == nullptr) return;
   const CRectUI place = row->Bounds();
-  CRectUI area = body->Bounds();
-  if (place.IsEmpty() || area.IsEmpty()) return;
+  const CRectUI bodyRect = body->Bounds();
+  if (place.IsEmpty() || bodyRect.IsEmpty()) return;
   const RECT bodyInset = body->GetInset();
-  area.top += bodyInset.top;
-  area.bottom -= bodyInset.bottom;
+  long long bottom = static_cast<long long>(bodyRect.bottom) - bodyInset.bottom;
   const CScrollBarUI* bar = body->HorizontalScrollBar();
-  if (IsShownBar(bar)) area.bottom -= bar->GetFixedHeight();
+  if (IsShownBar(bar)) bottom -= bar->GetFixedHeight();
+  const CRectUI area = CRectUI::Clamped(
+      bodyRect.left, static_cast<long long>(bodyRect.top) + bodyInset.top, bodyRect.right, bottom);
   if (place.top >= area.top && place.bottom <= area.bottom) return;
   Scroll(0, place.bottom > area.bottom ? place.bottom - area.bottom : place.top - area.top);
 }
@@ -280,7 +295,8 @@ void CListUI::ScrollIntoView(int index) {
 void CListUI::Scroll(int dx, int dy) {
   if (dx == 0 && dy == 0) return;
   const SIZE pos = body->GetScrollPos();
-  body->SetScrollPos(CSizeUI(pos.cx + dx, pos.cy + dy));
+  body->SetScrollPos(CSizeUI(ClampToInt(static_cast<long long>(pos.cx) + dx),
+                             ClampToInt(static_cast<long long>(pos.cy) + dy)));
 }
 
 // --- events -------------------------------------------------------------------------------------

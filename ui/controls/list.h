@@ -190,6 +190,8 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   IListItemUI* RowAt(int index) const;
   void RenumberRows(int from, int to);
   bool RemoveRow(CControlUI* control);
+  // Cuts a row that leaves the list off from it.
+  void ForgetRow(CControlUI* control);
   bool HandleKey(const TControlEvent& event);
   bool HandleWheel(const TControlEvent& event);
   bool ApplyItemAttribute(const wchar_t* name, const wchar_t* value);

@@ -22,9 +22,7 @@ int CListBodyUI::HorizontalPos() const {
 // the rows are placed, so that they are placed once at the final width.
 void CListBodyUI::SetBounds(const RECT& rect) {
   CControlUI::SetBounds(rect);
-  CRectUI rc = InnerRect();
-  if (IsShownBar(verticalScrollBar.get())) rc.right -= verticalScrollBar->GetFixedWidth();
-  if (IsShownBar(horizontalScrollBar.get())) rc.bottom -= horizontalScrollBar->GetFixedHeight();
+  CRectUI rc = WithoutBars(InnerRect());
 
   CListHeaderUI* header = owner_ != nullptr ? owner_->Header() : nullptr;
   int neededWidth = 0;
@@ -49,27 +47,28 @@ void CListBodyUI::UpdateHorizontalBar(CRectUI& rc, int neededWidth) {
     if (bar->IsVisible()) return;
     bar->SetVisible(true);
     bar->SetScrollPos(0);
-    rc.bottom -= bar->GetFixedHeight();
+    rc.bottom = ClampCoordinate(static_cast<long long>(rc.bottom) - bar->GetFixedHeight());
     return;
   }
   if (!bar->IsVisible()) return;
   bar->SetVisible(false);
   bar->SetScrollRange(0);
   bar->SetScrollPos(0);
-  rc.bottom += bar->GetFixedHeight();
+  rc.bottom = ClampCoordinate(static_cast<long long>(rc.bottom) + bar->GetFixedHeight());
 }
 
 // Lists are filled with thousands of rows at a time, and every request is a
 // round trip to the window system; until the next layout the body's area is
 // invalid and the layout asked for already.
 bool CListBodyUI::InsertRow(CControlUI* control, int index) {
-  if (control == nullptr) return false;
+  if (control == nullptr || !LinkChild(*control, this)) return false;
   if (manager != nullptr) manager->BindControlTree(control, this);
   if (!IsVisible()) {
     control->SetInnerVisible(false);
   } else if (!IsRelayoutPending()) {
     RequestRelayout();
   }
+  ++childGeometryVersion;
   return items.InsertAt(index, control);
 }
 
@@ -128,9 +127,9 @@ void CListUI::PlaceColumns(int shift) {
     CControlUI* item = header->ChildAt(i);
     if (!item->IsVisible() || item->IsFloat()) continue;
     if (shift != 0) {
-      CRectUI moved = item->Bounds();
-      moved.Offset(-shift, 0);
-      item->SetBounds(moved);
+      const RECT& at = item->Bounds();
+      item->SetBounds(CRectUI::Clamped(static_cast<long long>(at.left) - shift, at.top,
+                                       static_cast<long long>(at.right) - shift, at.bottom));
     }
     listInfo.columns[i] = item->Bounds();
   }

@@ -57,11 +57,13 @@ SIZE CListHeaderUI::PreferredSize(SIZE available) {
   CSizeUI size(0, fixedHeight);
   const bool measureHeight = fixedHeight == 0 && manager != nullptr;
   if (measureHeight) size.cy = DefaultFontHeight(manager) + kHeaderMargin;
+  long long width = 0;
   for (int i = 0; i < GetCount(); ++i) {
     const SIZE item = ChildAt(i)->PreferredSize(available);
-    size.cx += item.cx;
+    width += item.cx;
     if (measureHeight) size.cy = std::max<LONG>(size.cy, item.cy);
   }
+  size.cx = ClampCoordinate(width);
   return size;
 }
 

@@ -32,9 +32,18 @@ void* COptionUI::InterfaceFor(const wchar_t* name) {
   return CButtonUI::InterfaceFor(name);
 }
 
+// The option is a member of its group exactly while it is bound to the
+// window that keeps the group: a window never holds an option that was
+// unbound from it, and so never one that was deleted afterwards.
 void COptionUI::BindManager(IManagerServicesUI* newManager, CControlUI* newParent, bool init) {
+  IManagerServicesUI* oldManager = manager;
+  if (oldManager != nullptr && oldManager != newManager && !group.IsEmpty()) {
+    oldManager->LeaveOptionGroup(group, this);
+  }
   CButtonUI::BindManager(newManager, newParent, init);
-  if (init && manager != nullptr && !group.IsEmpty()) manager->JoinOptionGroup(group, this);
+  if (manager != nullptr && !group.IsEmpty() && (init || manager != oldManager)) {
+    manager->JoinOptionGroup(group, this);
+  }
 }
 
 bool COptionUI::Activate() {

@@ -15,7 +15,7 @@ class COptionUI : public CButtonUI {
 
   const wchar_t* ClassName() const override;
   void* InterfaceFor(const wchar_t* name) override;
-  // Joins its group with the new window when initialised.
+  // Leaves its group with the old window and joins it with the new one.
   void BindManager(IManagerServicesUI* manager, CControlUI* parent, bool init = true) override;
   // "click", then selects (in a group) or toggles (without one).
   bool Activate() override;

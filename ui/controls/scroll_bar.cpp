@@ -27,9 +27,9 @@ bool Is(const wchar_t* name, const wchar_t* expected) {
   return wcscmp(name, expected) == 0;
 }
 
-// a * b / c without 32-bit overflow in the product, truncating toward zero.
-int MulDivTruncated(int a, int b, int c) {
-  return static_cast<int>(static_cast<long long>(a) * b / c);
+// a * b / c in 64 bits, truncating toward zero, brought back into 32 bits.
+int MulDivTruncated(long long a, long long b, long long c) {
+  return ClampToInt(a * b / c);
 }
 
 }  // namespace
@@ -155,9 +155,10 @@ void CScrollBarUI::SetBounds(const RECT& rect) {
   LayoutParts();
 }
 
-RECT CScrollBarUI::AxisRect(int alongStart, int acrossStart, int alongEnd, int acrossEnd) const {
-  if (horizontal) return CRectUI(alongStart, acrossStart, alongEnd, acrossEnd);
-  return CRectUI(acrossStart, alongStart, acrossEnd, alongEnd);
+RECT CScrollBarUI::AxisRect(long long alongStart, long long acrossStart, long long alongEnd,
+                            long long acrossEnd) const {
+  if (horizontal) return CRectUI::Clamped(alongStart, acrossStart, alongEnd, acrossEnd);
+  return CRectUI::Clamped(acrossStart, alongStart, acrossEnd, alongEnd);
 }
 
 bool CScrollBarUI::HasThumb() const {
@@ -166,19 +167,19 @@ bool CScrollBarUI::HasThumb() const {
 
 // Computed along the bar's axis; a vertical bar is the horizontal one mirrored.
 void CScrollBarUI::LayoutParts() {
-  const int length = Length();
-  const int thickness = Thickness();
-  const int start = horizontal ? itemRect.left : itemRect.top;
-  const int end = horizontal ? itemRect.right : itemRect.bottom;
-  const int across = horizontal ? itemRect.top : itemRect.left;
+  const long long length = Length();
+  const long long thickness = Thickness();
+  const long long start = horizontal ? itemRect.left : itemRect.top;
+  const long long end = horizontal ? itemRect.right : itemRect.bottom;
+  const long long across = horizontal ? itemRect.top : itemRect.left;
 
-  int rail = length;
+  long long rail = length;
   if (showButton1) rail -= thickness;
   if (showButton2) rail -= thickness;
 
-  const int button = rail <= thickness ? std::min(thickness, length / 2) : thickness;
-  const int button1End = showButton1 ? start + button : start;
-  const int button2Start = showButton2 ? end - button : end;
+  const long long button = rail <= thickness ? std::min(thickness, length / 2) : thickness;
+  const long long button1End = showButton1 ? start + button : start;
+  const long long button2Start = showButton2 ? end - button : end;
   button1Rect = AxisRect(start, across, button1End, showButton1 ? across + thickness : across);
   button2Rect = AxisRect(button2Start, across, end, showButton2 ? across + thickness : across);
   if (rail <= thickness) {
@@ -189,9 +190,10 @@ void CScrollBarUI::LayoutParts() {
     thumbRect = AxisRect(button1End, across, button2Start, across + thickness);
     return;
   }
-  const int thumbLength = std::max(MulDivTruncated(length, rail, range + length), thickness);
-  int thumbStart = MulDivTruncated(rail - thumbLength, scrollPos, range) + button1End;
-  int thumbEnd = thumbStart + thumbLength;
+  const long long thumbLength =
+      std::max<long long>(MulDivTruncated(length, rail, range + length), thickness);
+  long long thumbStart = MulDivTruncated(rail - thumbLength, scrollPos, range) + button1End;
+  long long thumbEnd = thumbStart + thumbLength;
   if (thumbEnd > button2Start) {
     thumbEnd = button2Start;
     thumbStart = thumbEnd - thumbLength;
@@ -271,8 +273,8 @@ void CScrollBarUI::OnMouseMove(const TControlEvent& event) {
 // really travels is used then.
 int CScrollBarUI::DragTrackLength() const {
   const int thumbLength = ThumbEnd() - ThumbStart();
-  const int track = Length() - 2 * Thickness() - thumbLength;
-  if (track > 0) return track;
+  const long long track = static_cast<long long>(Length()) - 2LL * Thickness() - thumbLength;
+  if (track > 0) return ClampToInt(track);
   const int railStart = horizontal ? button1Rect.right : button1Rect.bottom;
   const int railEnd = horizontal ? button2Rect.left : button2Rect.top;
   return railEnd - railStart - thumbLength;
@@ -322,7 +324,7 @@ void CScrollBarUI::OnButtonUp() {
 void CScrollBarUI::OnRepeatTick() {
   ++repeatCount;
   if (Has(thumbState, ButtonState::kCaptured)) {
-    const int pos = dragStartPos + dragOffset;
+    const int pos = ClampToInt(static_cast<long long>(dragStartPos) + dragOffset);
     if (owner != nullptr) {
       SIZE both = owner->GetScrollPos();
       (horizontal ? both.cx : both.cy) = pos;
@@ -359,9 +361,15 @@ void CScrollBarUI::OnMouseLeave() {
   Invalidate();
 }
 
+// Steps near the ends of a range as large as 32 bits allow stop at the end
+// instead of wrapping round to the other one.
+void CScrollBarUI::StepBy(long long delta) {
+  SetScrollPos(ClampToInt(scrollPos + delta));
+}
+
 void CScrollBarUI::LineBackward() {
   if (owner == nullptr) {
-    SetScrollPos(scrollPos - lineSize);
+    StepBy(-static_cast<long long>(lineSize));
   } else if (horizontal) {
     owner->ScrollLineLeft();
   } else {
@@ -371,7 +379,7 @@ void CScrollBarUI::LineBackward() {
 
 void CScrollBarUI::LineForward() {
   if (owner == nullptr) {
-    SetScrollPos(scrollPos + lineSize);
+    StepBy(lineSize);
   } else if (horizontal) {
     owner->ScrollLineRight();
   } else {
@@ -381,7 +389,7 @@ void CScrollBarUI::LineForward() {
 
 void CScrollBarUI::PageBackward() {
   if (owner == nullptr) {
-    SetScrollPos(scrollPos - Length());
+    StepBy(-static_cast<long long>(Length()));
   } else if (horizontal) {
     owner->ScrollPageLeft();
   } else {
@@ -391,7 +399,7 @@ void CScrollBarUI::PageBackward() {
 
 void CScrollBarUI::PageForward() {
   if (owner == nullptr) {
-    SetScrollPos(scrollPos + Length());
+    StepBy(Length());
   } else if (horizontal) {
     owner->ScrollPageRight();
   } else {

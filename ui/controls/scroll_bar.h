@@ -71,7 +71,11 @@ class CScrollBarUI : public CControlUI {
   int AlongOf(const POINT& p) const { return horizontal ? p.x : p.y; }
   int Length() const { return horizontal ? GetWidth() : GetHeight(); }
   int Thickness() const { return horizontal ? fixedHeight : fixedWidth; }
-  RECT AxisRect(int alongStart, int acrossStart, int alongEnd, int acrossEnd) const;
+  // Clamped to the coordinate range: the thickness comes from the skin.
+  RECT AxisRect(long long alongStart, long long acrossStart, long long alongEnd,
+                long long acrossEnd) const;
+  // The position moved by delta, kept within 0 ... range.
+  void StepBy(long long delta);
   int ThumbStart() const { return horizontal ? thumbRect.left : thumbRect.top; }
   int ThumbEnd() const { return horizontal ? thumbRect.right : thumbRect.bottom; }
   bool HasThumb() const;

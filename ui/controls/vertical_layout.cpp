@@ -31,11 +31,7 @@ UINT CVerticalLayoutUI::ControlFlags() const {
 
 void CVerticalLayoutUI::SetBounds(const RECT& rect) {
   CControlUI::SetBounds(rect);
-  CRectUI rc = InnerRect();
-  const bool verticalShown = IsShownBar(verticalScrollBar.get());
-  const bool horizontalShown = IsShownBar(horizontalScrollBar.get());
-  if (verticalShown) rc.right -= verticalScrollBar->GetFixedWidth();
-  if (horizontalShown) rc.bottom -= horizontalScrollBar->GetFixedHeight();
+  const CRectUI rc = WithoutBars(InnerRect());
   if (OwnCount() == 0) {
     UpdateScrollBars(rc, 0, 0);
     return;
@@ -45,45 +41,47 @@ void CVerticalLayoutUI::SetBounds(const RECT& rect) {
 
 // Two passes: the first sums what the fixed children and the paddings take,
 // the second places every child, the stretched ones sharing what is left and
-// the last of them taking the rounding remainder.
+// the last of them taking the rounding remainder. Sums run in 64 bits: sizes
+// and paddings from the skin may be as large as 32 bits allow, and a wrapped
+// sum would throw the children after it to negative places.
 int CVerticalLayoutUI::PlaceChildren(const CRectUI& rc, int rowWidth) {
   const bool verticalShown = IsShownBar(verticalScrollBar.get());
   const bool horizontalShown = IsShownBar(horizontalScrollBar.get());
 
-  int availableWidth = rc.GetWidth();
-  const int availableHeight = rc.GetHeight();
+  long long availableWidth = rc.GetWidth();
+  const long long availableHeight = rc.GetHeight();
   if (horizontalShown) availableWidth += horizontalScrollBar->GetScrollRange();
-  const CSizeUI available(availableWidth, availableHeight);
+  const CSizeUI available(ClampCoordinate(availableWidth), ClampCoordinate(availableHeight));
 
   int adjustables = 0;
-  int fixedTotal = 0;
+  long long fixedTotal = 0;
   int flowing = 0;
   for (int i = 0; i < OwnCount(); ++i) {
     CControlUI* child = OwnChild(i);
     if (!child->IsVisible() || child->IsFloat()) continue;
     const CRectUI pad = child->GetPadding();
-    int height = child->PreferredSize(available).cy;
+    long long height = child->PreferredSize(available).cy;
     if (height == 0) {
       ++adjustables;
     } else {
-      height = ClampHeight(*child, height);
+      height = ClampHeight(*child, ClampToInt(height));
     }
     fixedTotal += height + pad.top + pad.bottom;
     ++flowing;
   }
-  fixedTotal += (flowing - 1) * childPadding;
-  const int expand =
-      adjustables > 0 ? std::max<int>(0, (availableHeight - fixedTotal) / adjustables) : 0;
+  fixedTotal += static_cast<long long>(flowing - 1) * childPadding;
+  const long long expand =
+      adjustables > 0 ? std::max<long long>(0, (availableHeight - fixedTotal) / adjustables) : 0;
 
-  int y = rc.top - (verticalShown ? verticalScrollBar->GetScrollPos() : 0);
-  const int x = rc.left - (horizontalShown ? horizontalScrollBar->GetScrollPos() : 0);
-  int remaining = availableHeight;
+  long long y = rc.top - (verticalShown ? verticalScrollBar->GetScrollPos() : 0LL);
+  const long long x = rc.left - (horizontalShown ? horizontalScrollBar->GetScrollPos() : 0LL);
+  long long remaining = availableHeight;
   // What the children after the current one still need. The paddings and
   // gaps of children already placed leave it as they are used, so the last
   // stretched child is not cut by them a second time.
-  int fixedRemaining = fixedTotal;
+  long long fixedRemaining = fixedTotal;
   int seen = 0;
-  int needed = 0;
+  long long needed = 0;
   for (int i = 0; i < OwnCount(); ++i) {
     CControlUI* child = OwnChild(i);
     if (!child->IsVisible()) continue;
@@ -93,39 +91,45 @@ int CVerticalLayoutUI::PlaceChildren(const CRectUI& rc, int rowWidth) {
     }
     const CRectUI pad = child->GetPadding();
     remaining -= pad.top;
-    fixedRemaining -= pad.top + pad.bottom;
-    const SIZE preferred = child->PreferredSize(CSizeUI(availableWidth, remaining));
-    int height = 0;
+    fixedRemaining -= static_cast<long long>(pad.top) + pad.bottom;
+    const SIZE preferred = child->PreferredSize(CSizeUI(available.cx, ClampCoordinate(remaining)));
+    long long height = 0;
     if (preferred.cy == 0) {
       ++seen;
-      height =
-          seen == adjustables ? std::max<int>(0, remaining - pad.bottom - fixedRemaining) : expand;
-      height = ClampHeight(*child, height);
+      height = seen == adjustables ? std::max<long long>(0, remaining - pad.bottom - fixedRemaining)
+                                   : expand;
+      height = ClampHeight(*child, ClampToInt(height));
     } else {
       height = ClampHeight(*child, preferred.cy);
       fixedRemaining -= height;
     }
-    int width = std::max<int>(rowWidth, availableWidth - pad.left - pad.right);
+    long long width = std::max<long long>(rowWidth, availableWidth - pad.left - pad.right);
     if (rowWidth < 0) {
       width = child->GetFixedWidth();
-      if (width == 0) width = std::max<int>(0, availableWidth - pad.left - pad.right);
+      if (width == 0) width = std::max<long long>(0, availableWidth - pad.left - pad.right);
     }
-    width = ClampWidth(*child, width);
+    width = ClampWidth(*child, ClampToInt(width));
 
     // The child's rectangle takes in its bottom padding.
-    child->SetBounds(CRectUI(x + pad.left, y + pad.top, x + pad.left + width,
-                             y + pad.top + height + pad.bottom));
+    const long long left = x + pad.left;
+    const long long top = y + pad.top;
+    child->SetBounds(CRectUI::Clamped(left, top, left + width, top + height + pad.bottom));
     y += height + childPadding + pad.top + pad.bottom;
     needed += height + pad.top + pad.bottom;
     remaining -= height + childPadding + pad.bottom;
     fixedRemaining -= childPadding;
   }
-  return flowing > 0 ? needed + (flowing - 1) * childPadding : 0;
+  if (flowing == 0) return 0;
+  return ClampCoordinate(needed + static_cast<long long>(flowing - 1) * childPadding);
 }
 
 void CVerticalLayoutUI::HandleEvent(TControlEvent& event) {
   const TSeparatorTarget target{itemRect, fixedHeight, minHeight, maxHeight};
-  if (separator.HandleEvent(*this, target, event)) return;
+  // A drag moves the layout's own edge, not through SetBounds.
+  if (separator.HandleEvent(*this, target, event)) {
+    NoteBoundsChanged();
+    return;
+  }
   CContainerUI::HandleEvent(event);
 }
 

@@ -1,8 +1,21 @@
 #include "ui/core/geometry.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace SkinUI {
+
+LONG ClampCoordinate(long long value) {
+  return static_cast<LONG>(std::clamp<long long>(value, -kMaxCoordinate, kMaxCoordinate));
+}
+
+int ClampToInt(long long value) {
+  return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+CRectUI CRectUI::Clamped(long long l, long long t, long long r, long long b) {
+  return CRectUI(ClampCoordinate(l), ClampCoordinate(t), ClampCoordinate(r), ClampCoordinate(b));
+}
 
 void CRectUI::OffsetToOrigin() {
   Offset(-left, -top);

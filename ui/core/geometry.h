@@ -6,6 +6,17 @@
 
 namespace SkinUI {
 
+// Every coordinate a control keeps lies within -kMaxCoordinate ...
+// kMaxCoordinate, so that the difference or the sum of two of them still
+// fits in 32 bits. Arithmetic on sizes and paddings from the skin, which may
+// be anything up to the largest 32-bit number, is done in 64 bits and
+// clamped into this range.
+constexpr LONG kMaxCoordinate = 0x3FFFFFFF;
+
+LONG ClampCoordinate(long long value);
+// A 64-bit result brought back into the 32-bit range.
+int ClampToInt(long long value);
+
 struct CPointUI : POINT {
   CPointUI() : POINT{0, 0} {}
   CPointUI(LONG px, LONG py) : POINT{px, py} {}
@@ -41,6 +52,9 @@ struct CRectUI : RECT {
   void Deflate(LONG dx, LONG dy);
   // Smallest rectangle holding both; an empty side does not count.
   void Union(const RECT& other);
+
+  // Every side clamped to the coordinate range.
+  static CRectUI Clamped(long long l, long long t, long long r, long long b);
 };
 
 }  // namespace SkinUI

@@ -43,10 +43,31 @@ bool CStringMapUI::Contains(const wchar_t* key) const {
 
 bool CStringMapUI::Insert(const wchar_t* key, void* value) {
   if (!key || FindNode(key)) return false;
+  GrowIfCrowded();
   std::unique_ptr<Node>& head = BucketFor(key);
   head.reset(new Node{CWideStringUI(key), value, std::move(head)});
   ++count_;
   return true;
+}
+
+// Nodes move in enumeration order and join the end of their new chain, so
+// the outcome depends on nothing but the keys and the order they came in.
+void CStringMapUI::GrowIfCrowded() {
+  if (count_ < static_cast<int>(buckets_.size()) * kMaxLoad) return;
+  std::vector<std::unique_ptr<Node>> grown(buckets_.size() * 2 + 1);
+  std::vector<std::unique_ptr<Node>*> tails(grown.size());
+  for (size_t b = 0; b < grown.size(); ++b) tails[b] = &grown[b];
+  for (size_t b = buckets_.size(); b > 0; --b) {
+    std::unique_ptr<Node> node = std::move(buckets_[b - 1]);
+    while (node) {
+      std::unique_ptr<Node> next = std::move(node->next);
+      const size_t target = Hash(node->key) % grown.size();
+      *tails[target] = std::move(node);
+      tails[target] = &(*tails[target])->next;
+      node = std::move(next);
+    }
+  }
+  buckets_ = std::move(grown);
 }
 
 void* CStringMapUI::Set(const wchar_t* key, void* value) {

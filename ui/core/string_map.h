@@ -1,7 +1,10 @@
 #pragma once
 // Hash map from wide-string keys (owned copies) to pointers it does not own.
-// The bucket count is fixed at construction; enumeration order (KeyAt) runs
-// from the last bucket to the first, each chain from its head.
+// The bucket count given at construction holds until the keys outnumber the
+// buckets twice over; then the table grows (to twice as many buckets plus
+// one), so that chains stay short however many keys there are. Enumeration
+// order (KeyAt) runs from the last bucket to the first, each chain from its
+// head; growing keeps the keys that share a new bucket in the order they had.
 
 #include <memory>
 #include <vector>
@@ -13,6 +16,8 @@ namespace SkinUI {
 class CStringMapUI {
  public:
   static constexpr int kMinimumBuckets = 16;
+  // Keys per bucket, on average, beyond which the table grows.
+  static constexpr int kMaxLoad = 2;
 
   explicit CStringMapUI(int buckets = 83);
   CStringMapUI(const CStringMapUI&) = delete;
@@ -46,6 +51,7 @@ class CStringMapUI {
 
   std::unique_ptr<Node>& BucketFor(const wchar_t* key);
   const Node* FindNode(const wchar_t* key) const;
+  void GrowIfCrowded();
 
   std::vector<std::unique_ptr<Node>> buckets_;
   int count_ = 0;

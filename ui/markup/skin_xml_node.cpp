@@ -46,32 +46,40 @@ CSkinXmlNode CSkinXmlNode::LinkedNode(uint32_t index) const {
 }
 
 int CSkinXmlNode::GetAttributeCount() {
-  if (attributeCount_ == 0) FillAttributes();
-  return attributeCount_;
+  int count = 0;
+  const wchar_t* name = nullptr;
+  const wchar_t* value = nullptr;
+  while (Locate(count, name, value)) ++count;
+  return count;
 }
 
 bool CSkinXmlNode::HasAttributes() {
-  return GetAttributeCount() > 0;
+  const wchar_t* name = nullptr;
+  const wchar_t* value = nullptr;
+  return Locate(0, name, value);
 }
 
 const wchar_t* CSkinXmlNode::GetAttributeName(int index) {
   if (!Element()) return nullptr;
-  if (index < 0 || index >= GetAttributeCount()) return kNoText;
-  return document_->text_ + attributes_[index].nameOffset;
+  const wchar_t* name = nullptr;
+  const wchar_t* value = nullptr;
+  return Locate(index, name, value) ? name : kNoText;
 }
 
 const wchar_t* CSkinXmlNode::GetAttributeValue(int index) {
   if (!Element()) return nullptr;
-  if (index < 0 || index >= GetAttributeCount()) return kNoText;
-  return document_->text_ + attributes_[index].valueOffset;
+  const wchar_t* name = nullptr;
+  const wchar_t* value = nullptr;
+  return Locate(index, name, value) ? value : kNoText;
 }
 
 bool CSkinXmlNode::FindAttributeValue(const wchar_t* name, wchar_t* buffer, SIZE_T maxChars) {
   if (!Element() || !name || !buffer) return false;
-  const int count = GetAttributeCount();
-  for (int i = 0; i < count; ++i) {
-    if (wcscmp(document_->text_ + attributes_[i].nameOffset, name) != 0) continue;
-    wcsncpy(buffer, document_->text_ + attributes_[i].valueOffset, maxChars);
+  const wchar_t* found = nullptr;
+  const wchar_t* value = nullptr;
+  for (int i = 0; Locate(i, found, value); ++i) {
+    if (wcscmp(found, name) != 0) continue;
+    wcsncpy(buffer, value, maxChars);
     return true;
   }
   return false;
@@ -80,26 +88,38 @@ bool CSkinXmlNode::FindAttributeValue(const wchar_t* name, wchar_t* buffer, SIZE
 // The parse left each attribute as: name, NUL, blanks, quote, value, NUL,
 // between the element name and the element's value. Every step stays before
 // that value, so a damaged layout cannot lead the scan out of the element.
-void CSkinXmlNode::FillAttributes() {
-  attributeCount_ = 0;
+// At most kMaxAttributes attributes are found.
+bool CSkinXmlNode::Locate(int index, const wchar_t*& name, const wchar_t*& value) {
   const TSkinXmlElement* element = Element();
-  if (!element) return;
+  if (!element || index < 0 || index >= kMaxAttributes) return false;
   const wchar_t* text = document_->text_;
   const wchar_t* end = text + element->valueOffset;
-  const wchar_t* p = text + element->nameOffset;
-  p += wcslen(p) + 1;
-  while (p < end && attributeCount_ < kMaxAttributes) {
-    p = CSkinXml::SkipWhitespace(p);
-    if (p >= end) return;
-    const wchar_t* name = p;
+  int at = 0;
+  const wchar_t* p = nullptr;
+  if (cursorIndex_ >= 0 && cursorIndex_ <= index) {
+    at = cursorIndex_;
+    p = text + cursorOffset_;
+  } else {
+    p = text + element->nameOffset;
     p += wcslen(p) + 1;
-    if (p >= end) return;
+  }
+  for (;; ++at) {
+    if (p >= end) return false;
     p = CSkinXml::SkipWhitespace(p);
-    if (p >= end || *p != L'"') return;
+    if (p >= end) return false;
+    const wchar_t* attributeName = p;
+    p += wcslen(p) + 1;
+    if (p >= end) return false;
+    p = CSkinXml::SkipWhitespace(p);
+    if (p >= end || *p != L'"') return false;
     ++p;
-    attributes_[attributeCount_].nameOffset = static_cast<uint32_t>(name - text);
-    attributes_[attributeCount_].valueOffset = static_cast<uint32_t>(p - text);
-    ++attributeCount_;
+    if (at == index) {
+      cursorIndex_ = at;
+      cursorOffset_ = static_cast<uint32_t>(attributeName - text);
+      name = attributeName;
+      value = p;
+      return true;
+    }
     p += wcslen(p) + 1;
   }
 }

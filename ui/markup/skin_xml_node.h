@@ -1,7 +1,10 @@
 #pragma once
 // A light handle on one element of a parsed skin document. Copied freely; it
 // owns nothing, and every string it hands out points into the document's text,
-// so it is valid only while the document stays loaded.
+// so it is valid only while the document stays loaded. It is small (the skin
+// builder holds one per level of a deep skin on the stack) and keeps no table
+// of attributes: it remembers where the attribute last asked for lies, so
+// reading them in order scans each once, and allocates nothing.
 
 #include <windows.h>
 
@@ -39,21 +42,19 @@ class CSkinXmlNode {
 
  private:
   friend class CSkinXml;
-  struct TAttribute {
-    uint32_t nameOffset;
-    uint32_t valueOffset;
-  };
 
   CSkinXmlNode(const CSkinXml* document, uint32_t elementIndex)
       : elementIndex_(elementIndex), document_(document) {}
   // Null when the node is invalid or its document was released.
   const TSkinXmlElement* Element() const;
   CSkinXmlNode LinkedNode(uint32_t index) const;
-  void FillAttributes();
+  // The name and value of attribute index; false past the last one.
+  bool Locate(int index, const wchar_t*& name, const wchar_t*& value);
 
   uint32_t elementIndex_ = 0;
-  int attributeCount_ = 0;
-  TAttribute attributes_[kMaxAttributes];
+  // The attribute found last, and where its name starts in the text.
+  int cursorIndex_ = -1;
+  uint32_t cursorOffset_ = 0;
   const CSkinXml* document_ = nullptr;
 };
 

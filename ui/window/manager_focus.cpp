@@ -72,22 +72,25 @@ void CWindowManagerUI::GiveWindowFocus() {
   if (window != nullptr) SetFocus(window);
 }
 
-void CWindowManagerUI::TakeFocusFrom(CControlUI* newFocus) {
+bool CWindowManagerUI::TakeFocusFrom(CControlUI* newFocus) {
   CControlUI* losing = focus;
   TControlEvent event;
   event.kind = EventKillFocus;
   event.sender = newFocus;
-  Deliver(losing, event);
-  SendNotification(losing, NotifyType::kKillFocus);
+  if (!Deliver(losing, event) || !Notify(losing, NotifyType::kKillFocus)) return false;
   focus = nullptr;
+  return true;
 }
 
+// A control that a killfocus handler took out of the tree does not get the
+// focus.
 void CWindowManagerUI::SetFocusControl(CControlUI* control) {
+  CDispatchScope scope(dispatch);
   if (GetFocus() != window && control != focus) GiveWindowFocus();
   if (control == focus) return;
-  if (focus != nullptr) TakeFocusFrom(control);
+  if (focus != nullptr && !TakeFocusFrom(control)) return;
   if (control == nullptr) return;
-  if (!Owns(control) || !control->IsVisible() || !control->IsEnabled() ||
+  if (!IsInstalled(control) || !control->IsVisible() || !control->IsEnabled() ||
       !control->IsInnerVisible()) {
     return;
   }
@@ -95,14 +98,15 @@ void CWindowManagerUI::SetFocusControl(CControlUI* control) {
   TControlEvent event;
   event.kind = EventSetFocus;
   event.sender = control;
-  Deliver(control, event);
-  SendNotification(control, NotifyType::kSetFocus);
+  if (!Deliver(control, event)) return;
+  Notify(control, NotifyType::kSetFocus);
 }
 
 void CWindowManagerUI::FocusAfterLayout(CControlUI* control) {
+  CDispatchScope scope(dispatch);
   GiveWindowFocus();
   if (control == nullptr) return;
-  if (focus != nullptr) TakeFocusFrom(control);
+  if (focus != nullptr && !TakeFocusFrom(control)) return;
   // Set quietly: the move at the next paint goes on from here to control.
   focus = TabSearch(control, false, nullptr);
   focusNeeded = true;
@@ -122,6 +126,7 @@ CControlUI* CWindowManagerUI::TabSearch(CControlUI* start, bool forward, CContro
 }
 
 bool CWindowManagerUI::MoveFocusByTab(bool forward) {
+  CDispatchScope scope(dispatch);
   if (updateNeeded && forward) {
     // Tab order needs the layout; the move happens at the next paint.
     focusNeeded = true;
@@ -132,13 +137,16 @@ bool CWindowManagerUI::MoveFocusByTab(bool forward) {
   CControlUI* next = TabSearch(focus, forward, &lastSeen);
   if (next == nullptr) next = forward ? TabSearch(nullptr, true, nullptr) : lastSeen;
   if (next != nullptr) SetFocusControl(next);
+  if (scope.ManagerGone()) return true;
   focusNeeded = false;
   return true;
 }
 
 bool CWindowManagerUI::FilterBeforeDispatch(UINT message, WPARAM wParam, LPARAM lParam,
                                             LRESULT& result) {
-  if (OfferToFilters(dispatchFilters, message, wParam, lParam, result)) return true;
+  CDispatchScope scope(dispatch);
+  const bool filtered = OfferToFilters(dispatchFilters, message, wParam, lParam, result);
+  if (scope.ManagerGone() || filtered) return true;
   switch (message) {
     case WM_KEYDOWN:
       return wParam == VK_TAB && OnTabKey();
@@ -166,8 +174,10 @@ bool CWindowManagerUI::OnSysChar(WPARAM character) {
   CControlUI* target =
       root->FindInTree(FindShortcut, &search, FindEnabled | FindTopFirst | FindMeFirst);
   if (target == nullptr) return false;
+  const auto state = dispatch;
   target->SetFocus();
-  target->Activate();
+  // The focus handlers may have closed the window or taken the target away.
+  if (!state->managerGone && IsInstalled(target)) target->Activate();
   return true;
 }
 

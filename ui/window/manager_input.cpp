@@ -63,7 +63,7 @@ bool CWindowManagerUI::HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lP
   }
 }
 
-void CWindowManagerUI::SendMouseEvent(CControlUI* control, int kind, const POINT& point,
+bool CWindowManagerUI::SendMouseEvent(CControlUI* control, int kind, const POINT& point,
                                       WPARAM wParam, LPARAM lParam, KeyStateWord keyState) {
   TControlEvent event;
   event.kind = kind;
@@ -72,7 +72,7 @@ void CWindowManagerUI::SendMouseEvent(CControlUI* control, int kind, const POINT
   event.keyState = keyState;
   event.wParam = wParam;
   event.lParam = lParam;
-  Deliver(control, event);
+  return Deliver(control, event);
 }
 
 void CWindowManagerUI::ArmMouseTracking() {
@@ -93,12 +93,15 @@ void CWindowManagerUI::OnMouseMove(WPARAM, LPARAM lParam) {
   if (hover != nullptr && hover != target) {
     CControlUI* left = hover;
     hover = nullptr;
-    SendMouseEvent(left, EventMouseLeave, lastMousePoint);
+    if (!SendMouseEvent(left, EventMouseLeave, lastMousePoint)) return;
     HideToolTip();
+    // The handler may have taken the control under the mouse out of the tree.
+    if (!IsInstalled(target)) target = nullptr;
   }
   if (target != nullptr && target != hover) {
     hover = target;
-    SendMouseEvent(target, EventMouseEnter, lastMousePoint);
+    if (!SendMouseEvent(target, EventMouseEnter, lastMousePoint)) return;
+    if (!IsInstalled(target)) target = nullptr;
   }
   // The pressed control follows the mouse wherever it goes.
   CControlUI* receiver = pressed != nullptr ? pressed : target;
@@ -110,7 +113,8 @@ bool CWindowManagerUI::OnMouseHover(LPARAM lParam) {
   const CPointUI point = PointFrom(lParam);
   CControlUI* control = ControlAt(point);
   if (control == nullptr) return false;
-  if (hover != nullptr) SendMouseEvent(hover, EventMouseHover, point);
+  if (hover != nullptr && !SendMouseEvent(hover, EventMouseHover, point)) return true;
+  if (!IsInstalled(control)) return true;
   const CWideStringUI text = control->GetToolTip();
   if (!text.IsEmpty()) ShowToolTip(control, text);
   return true;
@@ -123,13 +127,18 @@ void CWindowManagerUI::OnMouseLeave() {
   mouseTrackingArmed = false;
 }
 
+// The focus handlers run before the press: one that removes the control, or
+// replaces the tree, leaves nothing pressed, and the control hears no press
+// (so it can send no "click" either).
 void CWindowManagerUI::OnButtonDown(int kind, WPARAM wParam, LPARAM lParam) {
   lastMousePoint = PointFrom(lParam);
   GiveWindowFocus();
   CControlUI* control = ControlAt(lastMousePoint);
   if (control == nullptr || !Owns(control)) return;
   pressed = control;
+  const auto state = dispatch;
   control->SetFocus();
+  if (state->managerGone || pressed != control) return;
   CaptureMouse();
   SendMouseEvent(control, kind, lastMousePoint, wParam, lParam, LOWORD(wParam));
 }
@@ -140,25 +149,35 @@ void CWindowManagerUI::OnDoubleClick(WPARAM wParam, LPARAM lParam) {
   CControlUI* control = ControlAt(lastMousePoint);
   if (control == nullptr || !Owns(control)) return;
   CaptureMouse();
-  SendMouseEvent(control, EventDoubleClick, lastMousePoint, 0, 0, LOWORD(wParam));
-  pressed = control;
+  if (!SendMouseEvent(control, EventDoubleClick, lastMousePoint, 0, 0, LOWORD(wParam))) return;
+  if (IsInstalled(control)) {
+    pressed = control;
+  } else {
+    ReleaseMouse();
+  }
 }
 
 void CWindowManagerUI::OnButtonUp(WPARAM wParam, LPARAM lParam) {
   lastMousePoint = PointFrom(lParam);
-  if (pressed == nullptr) return;
+  CControlUI* released = pressed;
+  if (released == nullptr) return;
   ReleaseMouse();
-  SendMouseEvent(pressed, EventButtonUp, lastMousePoint, wParam, lParam, LOWORD(wParam));
-  pressed = nullptr;
+  if (!SendMouseEvent(released, EventButtonUp, lastMousePoint, wParam, lParam, LOWORD(wParam))) {
+    return;
+  }
+  if (pressed == released) pressed = nullptr;
 }
 
 void CWindowManagerUI::OnContextMenu(WPARAM wParam, LPARAM lParam) {
   lastMousePoint = ClientPointFromScreen(window, lParam);
-  if (pressed == nullptr) return;
+  CControlUI* released = pressed;
+  if (released == nullptr) return;
   ReleaseMouse();
-  SendMouseEvent(pressed, EventContextMenu, lastMousePoint, 0, reinterpret_cast<LPARAM>(pressed),
-                 LOWORD(wParam));
-  pressed = nullptr;
+  if (!SendMouseEvent(released, EventContextMenu, lastMousePoint, 0,
+                      reinterpret_cast<LPARAM>(released), LOWORD(wParam))) {
+    return;
+  }
+  if (pressed == released) pressed = nullptr;
 }
 
 void CWindowManagerUI::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
@@ -166,8 +185,10 @@ void CWindowManagerUI::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
   CControlUI* control = ControlAt(lastMousePoint);
   if (control == nullptr || !Owns(control)) return;
   const WPARAM towardsUser = GET_WHEEL_DELTA_WPARAM(wParam) < 0 ? 1 : 0;
-  SendMouseEvent(control, EventScrollWheel, lastMousePoint, towardsUser, lParam,
-                 CurrentKeyStateWord());
+  if (!SendMouseEvent(control, EventScrollWheel, lastMousePoint, towardsUser, lParam,
+                      CurrentKeyStateWord())) {
+    return;
+  }
   // Content may have scrolled under the mouse: let the hover state follow.
   SendMessageW(window, WM_MOUSEMOVE, 0, PackPoint(lastMousePoint));
 }
@@ -191,25 +212,23 @@ bool CWindowManagerUI::OnSetCursor(WPARAM wParam, LPARAM lParam) {
   return true;
 }
 
-void CWindowManagerUI::SendKeyEvent(CControlUI* control, int kind, WPARAM key) {
+bool CWindowManagerUI::SendKeyEvent(CControlUI* control, int kind, WPARAM key) {
   TControlEvent event;
   event.kind = kind;
   event.key = static_cast<wchar_t>(key);
   event.point = lastMousePoint;
   event.keyState = CurrentKeyStateWord();
-  Deliver(control, event);
+  return Deliver(control, event);
 }
 
 void CWindowManagerUI::OnKey(int kind, WPARAM wParam) {
   switch (kind) {
     case EventKeyDown:
-      if (focus == nullptr) return;
-      SendKeyEvent(focus, EventKeyDown, wParam);
+      if (focus == nullptr || !SendKeyEvent(focus, EventKeyDown, wParam)) return;
       keyDown = focus;
       return;
     case EventKeyUp:
-      if (keyDown == nullptr) return;
-      SendKeyEvent(keyDown, EventKeyUp, wParam);
+      if (keyDown == nullptr || !SendKeyEvent(keyDown, EventKeyUp, wParam)) return;
       keyDown = nullptr;
       return;
     case EventChar:

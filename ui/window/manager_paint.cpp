@@ -33,17 +33,21 @@ void CopyRect(HDC target, HDC source, const RECT& rc) {
 
 }  // namespace
 
+// "windowinit" and the focus handlers run before anything is painted; they
+// may clear or replace the tree, or close the window.
 void CWindowManagerUI::OnPaint() {
   RECT update = {};
   if (!GetUpdateRect(window, &update, FALSE)) return;
   PAINTSTRUCT paint = {};
+  const auto state = dispatch;
+  if (root != nullptr && updateNeeded && !LayOutTree()) return;
+  if (root != nullptr && focusNeeded) MoveFocusByTab(true);
+  if (state->managerGone) return;
   if (root == nullptr) {
     BeginPaint(window, &paint);
     EndPaint(window, &paint);
     return;
   }
-  if (updateNeeded) LayOutTree();
-  if (focusNeeded) MoveFocusByTab(true);
   if (offscreenPainting && !offscreenBitmap) EnsureOffscreenBuffer(ClientRect(window));
 
   HDC windowDC = BeginPaint(window, &paint);
@@ -59,32 +63,44 @@ void CWindowManagerUI::OnPaint() {
   if (updateNeeded) InvalidateRect(window, nullptr, FALSE);
 }
 
-void CWindowManagerUI::LayOutTree() {
+// False when the manager ended meanwhile (a size hook or a "windowinit"
+// handler closed the window).
+bool CWindowManagerUI::LayOutTree() {
   updateNeeded = false;
   const RECT client = ClientRect(window);
-  if (IsRectEmpty(&client)) return;
+  if (IsRectEmpty(&client)) return true;
+  const auto state = dispatch;
+  collectingInvalidation = true;
+  collectedArea = CRectUI();
   if (root->IsRelayoutPending()) {
     root->SetBounds(client);
+    if (state->managerGone) return false;
     // The buffers are made again at the size the window has now.
     DropPaintBuffers();
   } else {
     LayOutPendingControls();
+    if (state->managerGone) return false;
   }
+  collectingInvalidation = false;
+  if (!collectedArea.IsEmpty()) InvalidateArea(collectedArea);
   if (firstLayoutPending && root != nullptr) {
     firstLayoutPending = false;
-    SendNotification(root, NotifyType::kWindowInit);
+    return Notify(root, NotifyType::kWindowInit);
   }
+  return true;
 }
 
 // A control whose placement keeps asking for layout would keep this loop
 // going for ever; two rounds per control are more than a sound tree needs.
 void CWindowManagerUI::LayOutPendingControls() {
   const int rounds = CountControls() * 2;
+  const auto state = dispatch;
   for (int round = 0; round < rounds && root != nullptr; ++round) {
     CControlUI* pending = root->FindInTree(FindPendingLayout, nullptr, FindVisible | FindMeFirst);
     if (pending == nullptr) return;
     const RECT bounds = pending->Bounds();
     pending->SetBounds(bounds);
+    if (state->managerGone) return;
   }
 }
 

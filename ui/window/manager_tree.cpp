@@ -5,7 +5,8 @@
 
 #include <algorithm>
 
-#include "ui/controls/control.h"
+#include "ui/controls/container.h"
+#include "ui/controls/scroll_bar.h"
 
 namespace SkinUI {
 
@@ -22,6 +23,13 @@ CControlUI* CALLBACK CountControl(CControlUI*, LPVOID data) {
   return nullptr;
 }
 
+// Scroll bars hang under no parent: the container that owns them stands in.
+CControlUI* ParentOrOwner(CControlUI* control) {
+  if (CControlUI* parent = control->GetParent()) return parent;
+  auto* bar = static_cast<CScrollBarUI*>(control->InterfaceFor(L"ScrollBar"));
+  return bar != nullptr ? bar->Owner() : nullptr;
+}
+
 CControlUI* CALLBACK ControlUnderPoint(CControlUI* control, LPVOID data) {
   return CRectUI(control->Bounds()).Contains(*static_cast<const POINT*>(data)) ? control : nullptr;
 }
@@ -35,10 +43,17 @@ void DeleteValues(CStringMapUI& map) {
 }  // namespace
 
 bool CWindowManagerUI::SetRootControl(CControlUI* control) {
+  CDispatchScope scope(dispatch);
   SetFocusControl(nullptr);
+  if (scope.ManagerGone()) return false;
   keyDown = nullptr;
   hover = nullptr;
-  pressed = nullptr;
+  // A held button's capture would otherwise outlive it: cursor updates stay
+  // swallowed until the next press.
+  if (pressed != nullptr) {
+    pressed = nullptr;
+    ReleaseMouse();
+  }
   // Installing the installed tree again must not hand it to deletion.
   if (root != nullptr && root != control) {
     overlayPainters.clear();
@@ -57,7 +72,10 @@ bool CWindowManagerUI::SetRootControl(CControlUI* control) {
 bool CWindowManagerUI::BindControlTree(CControlUI* control, CControlUI* parent) {
   if (control == nullptr) return false;
   if (parent == nullptr) parent = control->GetParent();
+  const auto state = dispatch;
   control->BindManager(this, parent, true);
+  // An initialisation hook may have closed the window.
+  if (state->managerGone) return false;
   RegisterNames(control);
   return true;
 }
@@ -100,6 +118,7 @@ void CWindowManagerUI::DeleteLater(CControlUI* control) {
                                 delayedDeletions.end()) {
     return;
   }
+  DropReferencesInto(control);
   control->BindManager(this, nullptr, false);
   delayedDeletions.push_back(control);
   // Without a window the tree waits for the manager's own end.
@@ -107,7 +126,40 @@ void CWindowManagerUI::DeleteLater(CControlUI* control) {
 }
 
 void CWindowManagerUI::DeleteWaitingTrees() {
+  if (dispatch->depth > 1) {
+    dispatch->deletionPutOff = true;
+    return;
+  }
   for (CControlUI* waiting : std::exchange(delayedDeletions, {})) delete waiting;
+}
+
+// A removed subtree lives until the next message; until then it must not be
+// hovered, pressed, focused or hear the key going up.
+void CWindowManagerUI::DropReferencesInto(CControlUI* subtree) {
+  auto inside = [subtree](CControlUI* control) {
+    for (int steps = 0; control != nullptr && steps <= kMaxTreeDepth; ++steps) {
+      if (control == subtree) return true;
+      control = ParentOrOwner(control);
+    }
+    return false;
+  };
+  if (inside(hover)) hover = nullptr;
+  if (inside(keyDown)) keyDown = nullptr;
+  if (inside(focus)) focus = nullptr;
+  if (inside(pressed)) {
+    pressed = nullptr;
+    ReleaseMouse();
+  }
+}
+
+bool CWindowManagerUI::IsInstalled(CControlUI* control) const {
+  if (control == nullptr || root == nullptr || !Owns(control)) return false;
+  for (int steps = 0; steps <= kMaxTreeDepth; ++steps) {
+    CControlUI* above = ParentOrOwner(control);
+    if (above == nullptr) return control == root;
+    control = above;
+  }
+  return false;
 }
 
 CControlUI* CWindowManagerUI::ControlAt(POINT point) {

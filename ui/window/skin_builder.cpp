@@ -1,6 +1,8 @@
 #include "ui/window/skin_builder.h"
 
 #include <cwchar>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "ui/controls/button.h"
@@ -34,6 +36,14 @@ constexpr wchar_t kIncludeElement[] = L"Include";
 constexpr int kDefaultFontSize = 12;
 // Include's "source" is read into a buffer of this many characters.
 constexpr int kIncludeSourceChars = 500;
+
+// Why a build is refused; the depth message is the parser's own.
+constexpr wchar_t kNestedTooDeeply[] = L"Elements nested too deeply";
+constexpr wchar_t kIncludeCycle[] = L"Include brings in a document that is being built";
+constexpr wchar_t kIncludeCountTooLarge[] = L"Include count too large";
+constexpr wchar_t kIncludesNestedTooDeeply[] = L"Includes nested too deeply";
+constexpr wchar_t kTooManyIncludes[] = L"Too many included documents";
+constexpr wchar_t kTooManyControls[] = L"Too many controls";
 
 struct TElementFactory {
   const wchar_t* name;
@@ -87,6 +97,29 @@ CControlUI* CSkinBuilder::Create(const wchar_t* skin, const wchar_t* resourceTyp
                                  CControlUI* parent) {
   callback_ = callback;
   manager_ = manager;
+  error_ = nullptr;
+  TBuild build;
+  build.parent = parent;
+  const int level = parent != nullptr ? parent->DepthInTree() + 1 : 1;
+  CControlUI* first = Build(build, skin, resourceType, parent, level);
+  if (build.error != nullptr) {
+    error_ = build.error;
+    Discard(build, first);
+    return nullptr;
+  }
+  ReturnManager(build);
+  return first;
+}
+
+const wchar_t* CSkinBuilder::LastErrorMessage() const {
+  return error_ != nullptr ? error_ : document_.GetLastErrorMessage();
+}
+
+// Loads and builds one document at the given tree level; the document is
+// one of the build's sources while its controls are made.
+CControlUI* CSkinBuilder::Build(TBuild& build, const wchar_t* skin, const wchar_t* resourceType,
+                                CControlUI* parent, int level) {
+  build_ = &build;
   resourceType_ = nullptr;
   if (skin == nullptr || !Load(skin, resourceType)) return nullptr;
   CSkinXmlNode root = document_.GetRoot();
@@ -95,7 +128,47 @@ CControlUI* CSkinBuilder::Create(const wchar_t* skin, const wchar_t* resourceTyp
     ApplySharedResources(root);
     ApplyWindowSettings(root);
   }
-  return BuildChildren(root, parent);
+  const bool named = IS_INTRESOURCE(skin) || skin[0] != L'<';
+  if (named) build.sources.push_back(SourceKey(skin, resourceType_));
+  CControlUI* first = BuildChildren(root, parent, level);
+  if (named) build.sources.pop_back();
+  return first;
+}
+
+// The same document however it is named: resources by number, files
+// whatever the letter case and the kind of slash.
+std::wstring CSkinBuilder::SourceKey(const wchar_t* skin, const wchar_t* resourceType) {
+  if (IS_INTRESOURCE(skin)) {
+    return L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(skin)) + L"#" +
+           (resourceType != nullptr && !IS_INTRESOURCE(resourceType)
+                ? std::wstring(resourceType)
+                : std::to_wstring(reinterpret_cast<ULONG_PTR>(resourceType)));
+  }
+  std::wstring key = skin;
+  for (wchar_t& ch : key) {
+    if (ch == L'/') ch = L'\\';
+  }
+  if (!key.empty()) CharLowerBuffW(&key[0], static_cast<DWORD>(key.size()));
+  return key;
+}
+
+// Every control the build lent the manager to gives it back; controls that
+// were bound before (built into an installed tree) keep theirs.
+void CSkinBuilder::ReturnManager(TBuild& build) {
+  for (const auto& [control, lent] : build.topLevel) {
+    if (lent) control->BindManager(nullptr, control->GetParent(), false);
+  }
+}
+
+// A refused build takes back what it hung under the parent.
+void CSkinBuilder::Discard(TBuild& build, CControlUI* first) {
+  if (build.parent == nullptr) {
+    delete first;
+    return;
+  }
+  auto* container = static_cast<IContainerUI*>(build.parent->InterfaceFor(L"IContainer"));
+  if (container == nullptr) return;
+  for (const auto& entry : build.topLevel) container->Remove(entry.first);
 }
 
 bool CSkinBuilder::Load(const wchar_t* skin, const wchar_t* resourceType) {
@@ -181,23 +254,28 @@ void CSkinBuilder::ApplyWindowSettings(CSkinXmlNode root) {
   }
 }
 
-// Builds every child element of node under parent; the first control made
-// at this level is the result.
-CControlUI* CSkinBuilder::BuildChildren(CSkinXmlNode node, CControlUI* parent) {
+// Builds every child element of node under parent, at the given tree level;
+// the first control made at this level is the result.
+CControlUI* CSkinBuilder::BuildChildren(CSkinXmlNode node, CControlUI* parent, int level) {
   IContainerUI* container = nullptr;
   bool containerLookedUp = false;
   CControlUI* first = nullptr;
-  for (CSkinXmlNode child = node.GetFirstChild(); child.IsValid(); child = child.GetNextSibling()) {
+  for (CSkinXmlNode child = node.GetFirstChild(); child.IsValid() && !Failed();
+       child = child.GetNextSibling()) {
     const wchar_t* element = child.GetName();
     if (Is(element, kImageElement) || Is(element, kFontElement) || Is(element, kDefaultElement)) {
       continue;
     }
     if (Is(element, kIncludeElement)) {
-      RunInclude(child, parent);
+      RunInclude(child, parent, level);
       continue;
     }
     CControlUI* control = MakeControl(element);
     if (control == nullptr) continue;
+    if (!Admit(level)) {
+      delete control;
+      break;
+    }
     if (parent == nullptr && first != nullptr) {
       // Only the first top-level control is handed back; a further one would
       // be reachable from nowhere.
@@ -205,7 +283,11 @@ CControlUI* CSkinBuilder::BuildChildren(CSkinXmlNode node, CControlUI* parent) {
       continue;
     }
     // A container receives its children before its own attributes.
-    if (child.HasChildren()) BuildChildren(child, control);
+    if (child.HasChildren()) BuildChildren(child, control, level + 1);
+    if (Failed()) {
+      delete control;
+      break;
+    }
 
     if (parent != nullptr) {
       if (!containerLookedUp) {
@@ -223,26 +305,68 @@ CControlUI* CSkinBuilder::BuildChildren(CSkinXmlNode node, CControlUI* parent) {
         continue;
       }
     }
-    ApplyAttributes(child, control);
+    NoteTopLevel(parent, control, ApplyAttributes(child, control));
     if (first == nullptr) first = control;
   }
   return first;
 }
 
-void CSkinBuilder::RunInclude(CSkinXmlNode include, CControlUI* parent) {
+bool CSkinBuilder::Admit(int level) {
+  if (level > kMaxTreeDepth) {
+    Fail(kNestedTooDeeply);
+  } else if (++build_->controls > kMaxBuiltControls) {
+    Fail(kTooManyControls);
+  }
+  return !Failed();
+}
+
+void CSkinBuilder::NoteTopLevel(CControlUI* parent, CControlUI* control, bool lent) {
+  // What an include under a parentless document builds is thrown away at once.
+  if (parent != build_->parent || (parent == nullptr && !outermost_)) return;
+  build_->topLevel.emplace_back(control, lent);
+}
+
+void CSkinBuilder::Fail(const wchar_t* reason) {
+  if (build_->error == nullptr) build_->error = reason;
+}
+
+// The included builders live on the heap, and so does the name they read:
+// includes inside deep trees must not cost the stack more than the levels do.
+void CSkinBuilder::RunInclude(CSkinXmlNode include, CControlUI* parent, int level) {
   const wchar_t* countText = Attribute(include, L"count");
   const int count = countText != nullptr ? Integer(countText) : 1;
-  wchar_t source[kIncludeSourceChars] = {};
-  if (!include.FindAttributeValue(L"source", source, kIncludeSourceChars - 1)) return;
-  for (int i = 0; i < count; ++i) {
-    CSkinBuilder included;
-    CControlUI* built = nullptr;
-    if (resourceType_ != nullptr) {
-      const int id = Integer(source);
-      built = included.Create(MAKEINTRESOURCEW(id), resourceType_, callback_, manager_, parent);
-    } else {
-      built = included.Create(source, nullptr, callback_, manager_, parent);
+  std::vector<wchar_t> source(kIncludeSourceChars, L'\0');
+  if (!include.FindAttributeValue(L"source", source.data(), kIncludeSourceChars - 1)) return;
+  if (count <= 0) return;
+  if (count > kMaxIncludeCount) {
+    Fail(kIncludeCountTooLarge);
+    return;
+  }
+  if (build_->includeNesting >= kMaxIncludeNesting) {
+    Fail(kIncludesNestedTooDeeply);
+    return;
+  }
+  const wchar_t* skin = source.data();
+  if (resourceType_ != nullptr) skin = MAKEINTRESOURCEW(Integer(source.data()));
+  const std::wstring key = SourceKey(skin, resourceType_);
+  for (const std::wstring& building : build_->sources) {
+    if (building == key) {
+      Fail(kIncludeCycle);
+      return;
     }
+  }
+  for (int i = 0; i < count && !Failed(); ++i) {
+    if (++build_->includedDocuments > kMaxIncludedDocuments) {
+      Fail(kTooManyIncludes);
+      return;
+    }
+    auto included = std::make_unique<CSkinBuilder>();
+    included->callback_ = callback_;
+    included->manager_ = manager_;
+    included->outermost_ = false;
+    ++build_->includeNesting;
+    CControlUI* built = included->Build(*build_, skin, resourceType_, parent, level);
+    --build_->includeNesting;
     // Without a parent nothing holds what was included.
     if (parent == nullptr) delete built;
   }
@@ -256,11 +380,14 @@ CControlUI* CSkinBuilder::MakeControl(const wchar_t* elementName) const {
   return callback_ != nullptr ? callback_->MakeControl(elementName) : nullptr;
 }
 
-// The manager is lent for the attributes only (an option joins its group,
-// fonts resolve); binding the installed tree later gives it for good.
-void CSkinBuilder::ApplyAttributes(CSkinXmlNode element, CControlUI* control) {
+// The manager is lent for the attributes (an option joins its group, fonts
+// resolve) and kept until the whole build ends, so that an option selected
+// later in the skin, or in an included document, switches off the members
+// built before it. True when the control had no manager of its own.
+bool CSkinBuilder::ApplyAttributes(CSkinXmlNode element, CControlUI* control) {
+  const bool lent = manager_ != nullptr && control->GetManager() == nullptr;
   if (manager_ != nullptr) {
-    control->BindManager(manager_, nullptr, false);
+    control->BindManager(manager_, control->GetParent(), false);
     if (const wchar_t* defaults = manager_->ClassDefaults(element.GetName())) {
       control->ApplyAttributeText(defaults);
     }
@@ -269,7 +396,7 @@ void CSkinBuilder::ApplyAttributes(CSkinXmlNode element, CControlUI* control) {
   for (int i = 0; i < count; ++i) {
     control->ApplyAttribute(element.GetAttributeName(i), element.GetAttributeValue(i));
   }
-  if (manager_ != nullptr) control->BindManager(nullptr, nullptr, false);
+  return lent;
 }
 
 }  // namespace SkinUI

@@ -4,8 +4,21 @@
 // defaults go to the window manager; every other element becomes a control,
 // made by its element name, added to its parent container and given its
 // attributes in document order.
+//
+// Skins are not trusted to be sane. One build (a Create with everything its
+// Include elements bring in) is refused, with a reason, when an Include
+// brings in a document that is being built already, asks for more than
+// kMaxIncludeCount copies, lies more than kMaxIncludeNesting includes deep,
+// or brings the included documents above kMaxIncludedDocuments; when it
+// would make more than kMaxBuiltControls controls; and when a control would
+// lie deeper than kMaxTreeDepth in the tree being built into. A refused
+// build leaves nothing behind in the parent.
 
 #include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "ui/markup/skin_xml.h"
 
@@ -25,6 +38,12 @@ class IBuilderCallback {
 
 class CSkinBuilder {
  public:
+  static constexpr int kMaxIncludeCount = 1000;
+  // Each nested include costs the stack more than a level of elements does.
+  static constexpr int kMaxIncludeNesting = 32;
+  static constexpr int kMaxIncludedDocuments = 1000;
+  static constexpr int kMaxBuiltControls = 100000;
+
   CSkinBuilder() = default;
   CSkinBuilder(const CSkinBuilder&) = delete;
   CSkinBuilder& operator=(const CSkinBuilder&) = delete;
@@ -33,26 +52,54 @@ class CSkinBuilder {
   // starting with "<", or a skin file name. Without a manager nothing is
   // applied to a window and controls stay unbound; without a parent the
   // top-level controls are attached nowhere. Returns the first control of
-  // the top level, or null when the markup cannot be loaded.
+  // the top level, or null when the markup cannot be loaded or the build is
+  // refused.
   CControlUI* Create(const wchar_t* skin, const wchar_t* resourceType, IBuilderCallback* callback,
                      CWindowManagerUI* manager, CControlUI* parent = nullptr);
 
-  // The parser's reason when Create failed to load.
-  const wchar_t* LastErrorMessage() const { return document_.GetLastErrorMessage(); }
+  // Why the last Create returned null: the reason the build was refused, or
+  // the parser's reason the markup could not be loaded.
+  const wchar_t* LastErrorMessage() const;
 
  private:
+  // What one build and the builds of its includes share.
+  struct TBuild {
+    CControlUI* parent = nullptr;
+    int controls = 0;
+    int includedDocuments = 0;
+    int includeNesting = 0;
+    // The documents being built, the outermost first, by SourceKey.
+    std::vector<std::wstring> sources;
+    const wchar_t* error = nullptr;
+    // Controls hung directly under the build's parent, each with whether the
+    // build lent it the manager (taken back when the build ends).
+    std::vector<std::pair<CControlUI*, bool>> topLevel;
+  };
+
+  CControlUI* Build(TBuild& build, const wchar_t* skin, const wchar_t* resourceType,
+                    CControlUI* parent, int level);
   bool Load(const wchar_t* skin, const wchar_t* resourceType);
+  static std::wstring SourceKey(const wchar_t* skin, const wchar_t* resourceType);
   void ApplySharedResources(CSkinXmlNode root);
   void ApplyWindowSettings(CSkinXmlNode root);
-  CControlUI* BuildChildren(CSkinXmlNode node, CControlUI* parent);
-  void RunInclude(CSkinXmlNode include, CControlUI* parent);
+  CControlUI* BuildChildren(CSkinXmlNode node, CControlUI* parent, int level);
+  bool Admit(int level);
+  void RunInclude(CSkinXmlNode include, CControlUI* parent, int level);
   CControlUI* MakeControl(const wchar_t* elementName) const;
-  void ApplyAttributes(CSkinXmlNode element, CControlUI* control);
+  bool ApplyAttributes(CSkinXmlNode element, CControlUI* control);
+  void NoteTopLevel(CControlUI* parent, CControlUI* control, bool lent);
+  void Fail(const wchar_t* reason);
+  bool Failed() const { return build_->error != nullptr; }
+  static void ReturnManager(TBuild& build);
+  static void Discard(TBuild& build, CControlUI* first);
 
   CSkinXml document_;
   IBuilderCallback* callback_ = nullptr;
   CWindowManagerUI* manager_ = nullptr;
   const wchar_t* resourceType_ = nullptr;
+  TBuild* build_ = nullptr;
+  bool outermost_ = true;
+  const wchar_t* error_ = nullptr;
 };
 
 }  // namespace SkinUI

@@ -61,7 +61,12 @@ CWindowManagerUI::CWindowManagerUI() {
 }
 
 CWindowManagerUI::~CWindowManagerUI() {
-  for (CControlUI* waiting : std::exchange(delayedDeletions, {})) delete waiting;
+  dispatch->managerGone = true;
+  if (dispatch->depth > 0) {
+    OrphanTrees();
+  } else {
+    for (CControlUI* waiting : std::exchange(delayedDeletions, {})) delete waiting;
+  }
   notificationQueue.clear();
   nameMap.Clear();
   delete std::exchange(root, nullptr);
@@ -75,22 +80,38 @@ CWindowManagerUI::~CWindowManagerUI() {
   RemoveItem(LiveManagers(), this);
 }
 
+// The trees go on living, unbound, for the code still running in them, and
+// are deleted when the outermost delivery has returned.
+void CWindowManagerUI::OrphanTrees() {
+  std::vector<CControlUI*> trees = std::exchange(delayedDeletions, {});
+  if (root != nullptr) trees.push_back(std::exchange(root, nullptr));
+  for (CControlUI* tree : trees) {
+    tree->BindManager(nullptr, nullptr, false);
+    dispatch->orphans.push_back(tree);
+  }
+}
+
 void CWindowManagerUI::AttachWindow(HWND handle) {
   if (paintDC != nullptr) ReleaseDC(window, std::exchange(paintDC, nullptr));
   window = handle;
+  dispatch->window = handle;
   paintDC = handle != nullptr ? GetDC(handle) : nullptr;
   AttachResources(window, paintDC);
   AddOnce(LiveManagers(), this);
 }
 
+// A message whose handling ended the manager counts as handled: the window
+// it was for is gone.
 bool CWindowManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam,
                                            LRESULT& result) {
   if (window == nullptr) return false;
-  DrainNotificationQueue();
-  if (OfferToFilters(messageFilters, message, wParam, lParam, result)) return true;
-  if (DispatchWindowMessage(message, wParam, lParam, result)) return true;
-  DrainNotificationQueue();
-  return false;
+  CDispatchScope scope(dispatch);
+  if (!DrainNotificationQueue()) return true;
+  const bool filtered = OfferToFilters(messageFilters, message, wParam, lParam, result);
+  if (scope.ManagerGone() || filtered) return true;
+  const bool handled = DispatchWindowMessage(message, wParam, lParam, result);
+  if (scope.ManagerGone() || handled) return true;
+  return !DrainNotificationQueue();
 }
 
 bool CWindowManagerUI::OfferToFilters(const std::vector<IMessageFilterUI*>& list, UINT message,
@@ -181,9 +202,11 @@ bool CWindowManagerUI::ReflectToChild(HWND child, UINT message, WPARAM wParam, L
 void CWindowManagerUI::OnClose() {
   // Both pointers stay set: the window is about to go, and a refused close
   // leaves the tree as it was.
-  if (hover != nullptr) SendMouseEvent(hover, EventMouseLeave, lastMousePoint);
-  if (pressed != nullptr) SendMouseEvent(pressed, EventButtonUp, lastMousePoint);
+  if (hover != nullptr && !SendMouseEvent(hover, EventMouseLeave, lastMousePoint)) return;
+  if (pressed != nullptr && !SendMouseEvent(pressed, EventButtonUp, lastMousePoint)) return;
+  const auto state = dispatch;
   SetFocusControl(nullptr);
+  if (state->managerGone) return;
   HWND owner = GetWindow(window, GW_OWNER);
   if (owner != nullptr) SetFocus(owner);
 }
@@ -193,7 +216,7 @@ void CWindowManagerUI::OnSize() {
     TControlEvent event;
     event.kind = EventWindowSize;
     event.sender = focus;
-    Deliver(focus, event);
+    if (!Deliver(focus, event)) return;
   }
   if (root != nullptr) root->RequestRelayout();
 }
@@ -213,10 +236,12 @@ bool CWindowManagerUI::Owns(const CControlUI* control) const {
          control->GetManager() == static_cast<const IManagerServicesUI*>(this);
 }
 
-void CWindowManagerUI::Deliver(CControlUI* control, TControlEvent& event) {
-  if (control == nullptr) return;
+bool CWindowManagerUI::Deliver(CControlUI* control, TControlEvent& event) {
+  if (control == nullptr) return true;
+  const auto state = dispatch;
   event.time = GetTickCount();
   control->RouteEvent(event);
+  return !state->managerGone;
 }
 
 bool CWindowManagerUI::AddListener(INotifyUI* listener) {
@@ -250,6 +275,12 @@ bool CWindowManagerUI::RemoveOverlayPainter(CControlUI* control) {
 }
 
 void CWindowManagerUI::InvalidateArea(const RECT& area) {
+  if (collectingInvalidation) {
+    RECT joined;
+    UnionRect(&joined, &collectedArea, &area);
+    collectedArea = joined;
+    return;
+  }
   if (window != nullptr) InvalidateRect(window, &area, FALSE);
 }
 

@@ -23,6 +23,7 @@
 #include "ui/core/manager_services.h"
 #include "ui/core/notify.h"
 #include "ui/core/string_map.h"
+#include "ui/window/dispatch_scope.h"
 #include "ui/window/window_resources.h"
 
 namespace SkinUI {
@@ -51,7 +52,9 @@ class CWindowManagerUI : public CWindowResourcesUI, public IManagerServicesUI {
   CWindowManagerUI(const CWindowManagerUI&) = delete;
   CWindowManagerUI& operator=(const CWindowManagerUI&) = delete;
   // Deletes the waiting and installed trees, the queued notifications, the
-  // resources, timers, tooltip and paint buffers, in that order.
+  // resources, timers, tooltip and paint buffers, in that order. Inside a
+  // delivery (a handler closed the window) the trees are unbound instead and
+  // deleted when the delivery has unwound.
   virtual ~CWindowManagerUI();
 
   // --- the window -------------------------------------------------------------------
@@ -91,8 +94,6 @@ class CWindowManagerUI : public CWindowResourcesUI, public IManagerServicesUI {
   bool AddDispatchFilter(IMessageFilterUI* filter);
   bool RemoveDispatchFilter(IMessageFilterUI* filter);
 
-  // Runs WM_APP + 1's work: deletes the trees waiting for deletion.
-  void DeleteWaitingTrees();
   void StopAllTimers();
 
   // --- IManagerServicesUI ---------------------------------------------------------------
@@ -164,11 +165,23 @@ class CWindowManagerUI : public CWindowResourcesUI, public IManagerServicesUI {
   void OnGetMinMaxInfo(MINMAXINFO* info) const;
   bool ReflectToChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   bool Owns(const CControlUI* control) const;
-  void Deliver(CControlUI* control, TControlEvent& event);
+  // In the installed tree of this window: not removed, not in a replaced tree.
+  bool IsInstalled(CControlUI* control) const;
+  // The deliveries below answer false when the manager ended while the
+  // handlers ran; the caller must then return without touching it.
+  bool Deliver(CControlUI* control, TControlEvent& event);
+  // Stops sending to controls of a subtree that leaves the tree.
+  void DropReferencesInto(CControlUI* subtree);
+  void OrphanTrees();
+  // WM_APP + 1's work: deletes the trees waiting for deletion. Inside a
+  // nested delivery (a handler running its own message loop) code of those
+  // trees may still be running further up: the deletion is put off until the
+  // outermost delivery has returned.
+  void DeleteWaitingTrees();
 
   // --- painting (manager_paint.cpp) ---
   void OnPaint();
-  void LayOutTree();
+  bool LayOutTree();
   void LayOutPendingControls();
   void EnsureOffscreenBuffer(const RECT& client);
   void PaintThroughOffscreen(HDC windowDC, const RECT& paint, const RECT& update);
@@ -190,9 +203,9 @@ class CWindowManagerUI : public CWindowResourcesUI, public IManagerServicesUI {
   bool OnSetCursor(WPARAM wParam, LPARAM lParam);
   void OnKey(int kind, WPARAM wParam);
   void ArmMouseTracking();
-  void SendMouseEvent(CControlUI* control, int kind, const POINT& point, WPARAM wParam = 0,
+  bool SendMouseEvent(CControlUI* control, int kind, const POINT& point, WPARAM wParam = 0,
                       LPARAM lParam = 0, KeyStateWord keyState = 0);
-  void SendKeyEvent(CControlUI* control, int kind, WPARAM key);
+  bool SendKeyEvent(CControlUI* control, int kind, WPARAM key);
 
   // --- tooltip (manager_tooltip.cpp) ---
   void ShowToolTip(CControlUI* control, const CWideStringUI& text);
@@ -201,7 +214,7 @@ class CWindowManagerUI : public CWindowResourcesUI, public IManagerServicesUI {
   void DestroyToolTip();
 
   // --- focus and keyboard shortcuts (manager_focus.cpp) ---
-  void TakeFocusFrom(CControlUI* newFocus);
+  bool TakeFocusFrom(CControlUI* newFocus);
   CControlUI* TabSearch(CControlUI* start, bool forward, CControlUI** lastSeen);
   bool OnTabKey();
   bool OnSysChar(WPARAM character);
@@ -213,8 +226,9 @@ class CWindowManagerUI : public CWindowResourcesUI, public IManagerServicesUI {
   void KillRunningTimer(TimerRecord& record);
 
   // --- notifications (manager_notify.cpp) ---
-  void Deliver(TNotifyMsg& msg);
-  void DrainNotificationQueue();
+  bool Deliver(TNotifyMsg& msg);
+  bool Notify(CControlUI* sender, const wchar_t* type);
+  bool DrainNotificationQueue();
 
   // --- tree (manager_tree.cpp) ---
   void RegisterNames(CControlUI* control);
@@ -225,6 +239,7 @@ class CWindowManagerUI : public CWindowResourcesUI, public IManagerServicesUI {
   static std::vector<CWindowManagerUI*>& LiveManagers();
   static bool IsLive(const CWindowManagerUI* manager);
 
+  std::shared_ptr<TDispatchState> dispatch = std::make_shared<TDispatchState>();
   HWND window = nullptr;
   HDC paintDC = nullptr;
   UniqueMemoryDC offscreenDC;
@@ -249,6 +264,11 @@ class CWindowManagerUI : public CWindowResourcesUI, public IManagerServicesUI {
   bool offscreenPainting = true;
   bool mouseTrackingArmed = false;
   bool mouseCaptured = false;
+  // While the tree is laid out, every control placed asks for its area to be
+  // repainted; one request for the union of them all costs one trip to the
+  // window system instead of one per control.
+  bool collectingInvalidation = false;
+  CRectUI collectedArea;
 
   std::vector<INotifyUI*> listeners;
   std::vector<std::unique_ptr<TimerRecord>> timers;
