@@ -1,13 +1,8 @@
 #!/usr/bin/env python3
-"""Reads a Windows program's headers and says whether it is fit to ship.
+"""Reads a Windows program's headers and says whether it is fit to ship:
+prints one line per fault and exits 1 when there is any.
 
-    pe_check.py check PROGRAM [--debug-file FILE] [--max-size BYTES] [--version X.Y.Z]
-        prints one line per fault and exits 1 when there is any
-    pe_check.py spoil FAULT PROGRAM OUTPUT
-        writes a copy with one fault, to show that the check finds it
-    pe_check.py same PROGRAM OTHER
-        exits 0 when the two differ only in their header checksum and in zero
-        bytes at the end (a signature's alignment, left when it is removed)
+    pe_check.py PROGRAM [--debug-file FILE] [--max-size BYTES] [--version X.Y.Z]
 """
 import argparse
 import pathlib
@@ -36,15 +31,14 @@ class Program:
         self.data = data
         if data[:2] != b"MZ":
             raise ValueError("not a Windows program")
-        self.pe = struct.unpack_from("<I", data, 0x3C)[0]
-        if data[self.pe:self.pe + 4] != b"PE\0\0":
+        pe = struct.unpack_from("<I", data, 0x3C)[0]
+        if data[pe:pe + 4] != b"PE\0\0":
             raise ValueError("no PE header")
         (_, count, self.timestamp, symbols_at, self.symbol_count, optional_size,
-         self.characteristics) = struct.unpack_from("<HHIIIHH", data, self.pe + 4)
-        self.optional = self.pe + 24
+         self.characteristics) = struct.unpack_from("<HHIIIHH", data, pe + 4)
+        self.optional = pe + 24
         self.magic = struct.unpack_from("<H", data, self.optional)[0]
-        self.dll_characteristics_at = self.optional + 70
-        self.dll_characteristics = struct.unpack_from("<H", data, self.dll_characteristics_at)[0]
+        self.dll_characteristics = struct.unpack_from("<H", data, self.optional + 70)[0]
         directories = self.optional + (112 if self.magic == PE32_PLUS else 96)
         self.directories = [struct.unpack_from("<II", data, directories + 8 * i) for i in range(16)]
         strings = symbols_at + 18 * self.symbol_count if symbols_at else 0
@@ -55,7 +49,7 @@ class Program:
             flags = struct.unpack_from("<I", data, at + 36)[0]
             self.sections.append({"name": self._name(raw_name, strings), "size": size,
                                   "address": address, "raw_size": raw_size, "raw_at": raw_at,
-                                  "flags": flags, "header_at": at})
+                                  "flags": flags})
 
     def _name(self, raw, strings):
         name = raw.rstrip(b"\0").decode("latin-1")
@@ -186,54 +180,13 @@ def check(args):
     return 1 if faults else 0
 
 
-def spoil(args):
-    data = bytearray(pathlib.Path(args.program).read_bytes())
-    program = Program(bytes(data))
-    text = program.section(".text")
-    if args.fault == "no-nx":
-        struct.pack_into("<H", data, program.dll_characteristics_at,
-                         program.dll_characteristics & ~NX_COMPAT)
-    elif args.fault == "fixed-base":
-        struct.pack_into("<H", data, program.dll_characteristics_at,
-                         program.dll_characteristics & ~DYNAMIC_BASE)
-    elif args.fault == "relocs-stripped":
-        struct.pack_into("<H", data, program.pe + 22, program.characteristics | RELOCS_STRIPPED)
-    elif args.fault == "writable-code":
-        struct.pack_into("<I", data, text["header_at"] + 36, text["flags"] | MEM_WRITE)
-    elif args.fault == "time-stamp":
-        struct.pack_into("<I", data, program.pe + 8, 0x5F000000)
-    elif args.fault == "code-byte":
-        data[text["raw_at"] + 0x100] ^= 0xFF
-    pathlib.Path(args.output).write_bytes(data)
-    return 0
-
-
-def same(args):
-    first, second = (bytearray(pathlib.Path(p).read_bytes()) for p in (args.program, args.other))
-    for data in (first, second):
-        struct.pack_into("<I", data, Program(bytes(data)).optional + 64, 0)
-    shorter, longer = sorted((first, second), key=len)
-    return 0 if longer.startswith(shorter) and not longer[len(shorter):].strip(b"\0") else 1
-
-
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    commands = parser.add_subparsers(dest="command", required=True)
-    checking = commands.add_parser("check")
-    checking.add_argument("program")
-    checking.add_argument("--debug-file")
-    checking.add_argument("--max-size", type=int)
-    checking.add_argument("--version")
-    spoiling = commands.add_parser("spoil")
-    spoiling.add_argument("fault", choices=["no-nx", "fixed-base", "relocs-stripped",
-                                            "writable-code", "time-stamp", "code-byte"])
-    spoiling.add_argument("program")
-    spoiling.add_argument("output")
-    comparing = commands.add_parser("same")
-    comparing.add_argument("program")
-    comparing.add_argument("other")
-    args = parser.parse_args()
-    return {"check": check, "spoil": spoil, "same": same}[args.command](args)
+    parser.add_argument("program")
+    parser.add_argument("--debug-file")
+    parser.add_argument("--max-size", type=int)
+    parser.add_argument("--version")
+    return check(parser.parse_args())
 
 
 if __name__ == "__main__":

@@ -29,7 +29,6 @@ expect() {  # what command...
   fi
 }
 contains() { grep -q -F -- "$2" "$1"; }
-same() { cmp "$1" "$2"; }
 
 # Without the signing variables of whoever runs the tests.
 release() {  # out [VARIABLE=value...]
@@ -46,13 +45,13 @@ expect "release.sh without a certificate succeeds" release "$unsigned"
 expect "it says that the program is not signed" contains "$unsigned.log" "$name.exe is NOT signed"
 expect "it writes the program, its debug file and checksums that hold" checksums_hold "$unsigned"
 expect "the program it writes is the one its release tree packed" \
-  same "$release_tree/release/$name.exe" "$unsigned/$name.exe"
+  cmp "$release_tree/release/$name.exe" "$unsigned/$name.exe"
 
 # Reproducible: the release tree and the product tree are two folders.
 expect "the test build packed its program" test -f "$product/$name.exe"
 expect "the same commit built in another folder gives the same program" \
-  same "$product/$name.exe" "$unsigned/$name.exe"
-expect "and the same debug file" same "$product/$name.debug" "$unsigned/$name.debug"
+  cmp "$product/$name.exe" "$unsigned/$name.exe"
+expect "and the same debug file" cmp "$product/$name.debug" "$unsigned/$name.debug"
 no_build_paths() {
   local file
   for file; do
@@ -68,10 +67,10 @@ expect "no build folder is named in the program or its debug file" \
 
 # Hardened, stripped, small; the debug file still finds our own sources.
 expect "the program is hardened, without debug sections, no larger than 1.6 MB" \
-  "${pe_check[@]}" check "$unsigned/$name.exe" --debug-file "$unsigned/$name.debug" \
+  "${pe_check[@]}" "$unsigned/$name.exe" --debug-file "$unsigned/$name.debug" \
   --max-size 1600000 --version "$version"
 expect "the test build's own program ($(basename "$test_tree")) is hardened too" \
-  "${pe_check[@]}" check "$test_tree/release/$name.exe" --debug-file "$test_tree/release/$name.debug"
+  "${pe_check[@]}" "$test_tree/release/$name.exe" --debug-file "$test_tree/release/$name.debug"
 source_of_entry() {
   local address
   address="$(i686-w64-mingw32-nm "$1" | sed -n 's/^\([0-9a-f]*\) T _wWinMain@16$/\1/p')"
@@ -80,24 +79,13 @@ source_of_entry() {
 }
 expect "the debug file places the entry in its source file" source_of_entry "$unsigned/$name.debug"
 
-# The header check itself: each fault made on purpose is found and named.
-finds_fault() {  # fault text program [spoil]
-  local program="$2"
-  if [ $# -gt 2 ]; then
-    program="$work/spoiled-$3.exe"
-    "${pe_check[@]}" spoil "$3" "$2" "$program" || return 1
-  fi
-  ! "${pe_check[@]}" check "$program" >"$work/faults.log" && cat "$work/faults.log" &&
-    grep -q -F -- "$1" "$work/faults.log"
+# The header check finds what the linker leaves before the program is packed.
+debug_sections_found() {
+  ! "${pe_check[@]}" "$1" >"$work/faults.log" && cat "$work/faults.log" &&
+    grep -q -F "debug section .debug_info left" "$work/faults.log"
 }
-for fault in "not marked NX compatible:no-nx" "not marked dynamic base:fixed-base" \
-  "relocations stripped:relocs-stripped" "is writable and executable:writable-code" \
-  "header time stamp:time-stamp"; do
-  expect "the header check finds a program ${fault%%:*}" \
-    finds_fault "${fault%%:*}" "$unsigned/$name.exe" "${fault#*:}"
-done
 expect "the header check finds the debug sections of the program as linked" \
-  finds_fault "debug section .debug_info left" "$(product_tree)/app/patchwell.exe"
+  debug_sections_found "$(product_tree)/app/patchwell.exe"
 
 # A throw-away code-signing certificate, as the release takes one.
 key="$work/signer.key" certificate="$work/signer.pem" bundle="$work/signer.p12"
@@ -123,13 +111,9 @@ signed_by_us() {
 }
 expect "osslsigncode finds the signature sound and made by our certificate" \
   signed_by_us "$signed/$name.exe"
-without_signature() {
-  osslsigncode remove-signature -in "$signed/$name.exe" -out "$work/removed.exe" &&
-    "${pe_check[@]}" same "$work/removed.exe" "$unsigned/$name.exe"
-}
-expect "the signature is all that signing added" without_signature
-expect "a signed program changed afterwards is made for the checks below" \
-  "${pe_check[@]}" spoil code-byte "$signed/$name.exe" "$work/tampered.exe"
+# Four bytes of its code changed after signing.
+cp "$signed/$name.exe" "$work/tampered.exe"
+printf 'TAMP' | dd of="$work/tampered.exe" bs=1 seek=4096 conv=notrunc status=none
 digest_refused() { ! signed_by_us "$1" && grep -q "MISMATCH" "$work/verify.log"; }
 expect "osslsigncode refuses it: its digest does not match" digest_refused "$work/tampered.exe"
 
@@ -159,8 +143,10 @@ expect "its signature carries our server's time stamp" stamped_by_our_server "$s
 kill "$tsa_pid" 2>/dev/null
 wait "$tsa_pid" 2>/dev/null
 
-# WinVerifyTrust: TRUST_E_NOSIGNATURE and TRUST_E_BAD_DIGEST for the
-# unsigned and the changed program.
+# WinVerifyTrust, as Windows asks before it names the publisher: success for
+# the signed program, TRUST_E_NOSIGNATURE and TRUST_E_BAD_DIGEST for the
+# unsigned and the changed one. Windows trusts the signer only as a root
+# (trust_check adds it for the check); Wine 8 trusts any root.
 trust_answers() {
   "$test_tree/wine-run.sh" "$trust_check" "$(windows_path "$work/signer.der")" \
     "$(windows_path "$signed/$name.exe")" "$(windows_path "$unsigned/$name.exe")" \
