@@ -12,11 +12,12 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
+usage() { echo "usage: release.sh [--out FOLDER]" >&2; exit 2; }
 out="$repo_root/dist"
 while [ $# -gt 0 ]; do
   case "$1" in
-    --out) out="$2"; shift 2 ;;
-    *) echo "usage: release.sh [--out FOLDER]" >&2; exit 2 ;;
+    --out) [ $# -ge 2 ] || usage; out="$2"; shift 2 ;;
+    *) usage ;;
   esac
 done
 
@@ -34,19 +35,13 @@ project_version() {
   sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$release_tree/CMakeCache.txt"
 }
 
-# The password goes through a private file, never on a command line that
-# other users of the machine can read.
+# The password reaches osslsigncode through a pipe: never on a command line
+# that other users of the machine can read, nor in a file left behind.
 sign() {  # unsigned signed
-  local password_file status=0
-  password_file="$(mktemp)"
-  chmod 600 "$password_file"
-  printf '%s' "$PATCHWELL_SIGN_PASSWORD" >"$password_file"
-  local args=(sign -pkcs12 "$PATCHWELL_SIGN_PKCS12" -readpass "$password_file" -h sha256
-    -n Patchwell -in "$1" -out "$2")
+  local args=(sign -pkcs12 "$PATCHWELL_SIGN_PKCS12" -h sha256 -n Patchwell -in "$1" -out "$2")
   if [ -n "${PATCHWELL_SIGN_TIMESTAMP:-}" ]; then args+=(-ts "$PATCHWELL_SIGN_TIMESTAMP"); fi
-  osslsigncode "${args[@]}" >"$2.log" 2>&1 || status=$?
-  rm -f "$password_file"
-  if [ "$status" -ne 0 ]; then
+  if ! osslsigncode "${args[@]}" -readpass <(printf '%s' "$PATCHWELL_SIGN_PASSWORD") \
+    >"$2.log" 2>&1; then
     cat "$2.log" >&2
     rm -f "$2" "$2.log"
     fail "signing failed; no program written"
