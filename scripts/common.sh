@@ -54,3 +54,29 @@ start_display() {
 stop_display() {
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
 }
+
+# Builds take the commit's time wherever a date would be recorded, so one
+# commit gives the same bytes wherever and whenever it is built.
+use_commit_time() {
+  if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+    SOURCE_DATE_EPOCH="$(git -C "$repo_root" log -1 --format=%ct 2>/dev/null || true)"
+  fi
+  if [ -z "$SOURCE_DATE_EPOCH" ]; then
+    echo "no commit to take the build time from: set SOURCE_DATE_EPOCH" >&2
+    exit 1
+  fi
+  export SOURCE_DATE_EPOCH
+}
+
+# The shipped program, stripped beside its debug file, in a tree of its own
+# (release/ in it). The tests compare it with the test tree's 32-bit program.
+release_tree="$build_root/release-i686"
+build_release() {
+  use_commit_time
+  configure_and_build "$release_tree" i686 OFF patchwell_release
+}
+
+# The test build whose 32-bit program stands beside the release one.
+product_tree() {
+  if [ "$(host_arch)" = i686 ]; then echo "$build_root/test-i686"; else echo "$build_root/product-i686"; fi
+}
