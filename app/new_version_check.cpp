@@ -2,11 +2,13 @@
 
 #include <cstring>
 
+#include "resources/version.h"
+
 namespace {
 
 constexpr wchar_t kQueryFormat[] = L"%s/software/freetools.php?pro_id=%d&pversion=%s";
 constexpr int kProductNumber = 44;
-constexpr wchar_t kOwnVersion[] = L"1.0.1";
+constexpr wchar_t kOwnVersion[] = PATCHWELL_VERSION_WIDE_TEXT;
 constexpr wchar_t kPromptText[] =
     L"New version of Patchwell is available. It's free, download now?";
 constexpr wchar_t kPromptCaption[] = L"New version has been released";
