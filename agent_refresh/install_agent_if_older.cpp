@@ -2,9 +2,8 @@
 
 #include <windows.h>
 
+#include <boost/property_tree/detail/xml_parser_read_rapidxml.hpp>
 #include <boost/property_tree/ptree.hpp>
-#include <boost/property_tree/xml_parser.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -39,6 +38,25 @@ bool ReadCatalogueDocument(const char* path, std::string* text) {
   return true;
 }
 
+namespace pt = boost::property_tree;
+
+// The property tree's own XML reader, fed from the text already in memory:
+// its stream front end would bring the standard library's whole locale and
+// stream machinery into the program for one read of a buffer.
+pt::ptree ReadCatalogueTree(const std::string& text) {
+  namespace rapidxml = pt::detail::rapidxml;
+  std::vector<char> buffer(text.begin(), text.end());
+  buffer.push_back('\0');
+  rapidxml::xml_document<char> document;
+  document.parse<rapidxml::parse_comment_nodes>(buffer.data());
+  pt::ptree tree;
+  for (rapidxml::xml_node<char>* node = document.first_node(); node != nullptr;
+       node = node->next_sibling()) {
+    pt::xml_parser::read_xml_node(node, tree, 0);
+  }
+  return tree;
+}
+
 }  // namespace
 
 const char* NativeArchitectureName() {
@@ -55,15 +73,12 @@ const char* NativeArchitectureName() {
 }
 
 void InstallAgentIfOlder(const char* xmlPath) {
-  namespace pt = boost::property_tree;
   const std::string native = NativeArchitectureName();
   try {
     std::string text;
     if (!ReadCatalogueDocument(xmlPath, &text) || !IsAcceptableMarkup(text, kMaxCatalogueDepth))
       return;
-    std::istringstream stream(text);
-    pt::ptree document;
-    pt::read_xml(stream, document);
+    const pt::ptree document = ReadCatalogueTree(text);
     for (const auto& child : document.get_child(kEntriesPath)) {
       if (child.first != kEntryKey) continue;
       const pt::ptree& entry = child.second;
