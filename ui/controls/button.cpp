@@ -45,12 +45,19 @@ bool CButtonUI::Activate() {
 
 void CButtonUI::SetEnabled(bool on) {
   CLabelUI::SetEnabled(on);
-  if (!IsEnabled()) buttonState &= ButtonState::kSelected;
+  if (!IsEnabled()) press.Reset(ButtonState::kSelected);
 }
 
 void CButtonUI::HandleEvent(TControlEvent& event) {
   if (ForwardMouseEventIfNotTaken(event)) return;
-  const bool inside = itemRect.Contains(event.point);
+  const bool over = itemRect.Contains(event.point);
+  const TPressOutcome outcome =
+      press.OnPointer(event, IsEnabled(), over, PressKind::kClickOnRelease);
+  if (outcome.taken) {
+    if (outcome.changed) Invalidate();
+    if (outcome.clicked) Activate();
+    return;
+  }
   switch (event.kind) {
     case EventSetFocus:
     case EventKillFocus:
@@ -62,31 +69,6 @@ void CButtonUI::HandleEvent(TControlEvent& event) {
         return;
       }
       break;
-    case EventMouseMove:
-      if (!ButtonState::Has(buttonState, ButtonState::kCaptured)) return;
-      ButtonState::Set(buttonState, ButtonState::kPushed, inside);
-      Invalidate();
-      return;
-    case EventMouseLeave:
-    case EventMouseEnter:
-      if (IsEnabled()) {
-        ButtonState::Set(buttonState, ButtonState::kHot, event.kind == EventMouseEnter);
-        Invalidate();
-      }
-      return;
-    case EventButtonDown:
-    case EventDoubleClick:
-      if (inside && IsEnabled()) {
-        buttonState |= ButtonState::kPushed | ButtonState::kCaptured;
-        Invalidate();
-      }
-      return;
-    case EventButtonUp:
-      if (!ButtonState::Has(buttonState, ButtonState::kCaptured)) return;
-      if (inside) Activate();
-      buttonState &= ~(ButtonState::kPushed | ButtonState::kCaptured);
-      Invalidate();
-      return;
     case EventContextMenu:
       if (IsMenuEnabled() && manager != nullptr) {
         manager->SendNotification(this, NotifyType::kMenu, event.wParam, event.lParam);
@@ -133,17 +115,17 @@ SIZE CButtonUI::PreferredSize(SIZE available) {
 // --- painting -------------------------------------------------------------------
 
 void CButtonUI::RefreshStateBits() {
-  ButtonState::Set(buttonState, ButtonState::kFocused, IsFocused());
-  ButtonState::Set(buttonState, ButtonState::kDisabled, !IsEnabled());
+  press.Set(ButtonState::kFocused, IsFocused());
+  press.Set(ButtonState::kDisabled, !IsEnabled());
 }
 
 // Only the first state that applies is considered: a disabled button without
 // a disabled image shows its normal image, never its hot or pushed one.
 CWideStringUI* CButtonUI::StateImage() {
-  if (ButtonState::Has(buttonState, ButtonState::kDisabled)) return &disabledImage;
-  if (ButtonState::Has(buttonState, ButtonState::kPushed)) return &pushedImage;
-  if (ButtonState::Has(buttonState, ButtonState::kHot)) return &hotImage;
-  if (ButtonState::Has(buttonState, ButtonState::kFocused)) return &focusedImage;
+  if (press.Has(ButtonState::kDisabled)) return &disabledImage;
+  if (press.Has(ButtonState::kPushed)) return &pushedImage;
+  if (press.Has(ButtonState::kHot)) return &hotImage;
+  if (press.Has(ButtonState::kFocused)) return &focusedImage;
   return nullptr;
 }
 
@@ -159,11 +141,11 @@ void CButtonUI::PaintTextLayer(HDC dc) {
   ApplyDefaultTextColors();
   if (text.IsEmpty()) return;
   DWORD color = IsEnabled() ? textColor : disabledTextColor;
-  if (ButtonState::Has(buttonState, ButtonState::kPushed) && pushedTextColor != 0) {
+  if (press.Has(ButtonState::kPushed) && pushedTextColor != 0) {
     color = pushedTextColor;
-  } else if (ButtonState::Has(buttonState, ButtonState::kHot) && hotTextColor != 0) {
+  } else if (press.Has(ButtonState::kHot) && hotTextColor != 0) {
     color = hotTextColor;
-  } else if (ButtonState::Has(buttonState, ButtonState::kFocused) && focusedTextColor != 0) {
+  } else if (press.Has(ButtonState::kFocused) && focusedTextColor != 0) {
     color = focusedTextColor;
   }
   RECT area = TextArea();

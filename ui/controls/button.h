@@ -3,8 +3,8 @@
 // focused and disabled looks, "click" on a release inside it, and keyboard
 // activation with space and enter.
 
-#include "ui/controls/button_state.h"
 #include "ui/controls/label.h"
+#include "ui/controls/press_behavior.h"
 
 namespace SkinUI {
 
@@ -26,7 +26,7 @@ class CButtonUI : public CLabelUI {
   void PaintTextLayer(HDC dc) override;
 
   // ButtonState bits.
-  UINT GetButtonState() const { return buttonState; }
+  UINT GetButtonState() const { return press.State(); }
 
   const CWideStringUI& GetNormalImage() const { return normalImage; }
   void SetNormalImage(const wchar_t* image);
@@ -54,7 +54,7 @@ class CButtonUI : public CLabelUI {
   void ChangeImage(CWideStringUI& field, const wchar_t* image);
   void ChangeColor(DWORD& field, DWORD color);
 
-  UINT buttonState = 0;
+  CPressBehaviorUI press;
   DWORD hotTextColor = 0;
   DWORD pushedTextColor = 0;
   DWORD focusedTextColor = 0;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "ui/controls/button_state.h"
 #include "ui/render/draw_kit.h"
 
 namespace SkinUI {
@@ -14,7 +13,7 @@ constexpr DWORD kBandColor = 0xAA000000;
 }  // namespace
 
 bool CLayoutSeparatorUI::IsDragging() const {
-  return ButtonState::Has(dragState_, ButtonState::kCaptured);
+  return press_.IsDragging();
 }
 
 void CLayoutSeparatorUI::SetImmediate(CControlUI& layout, bool on) {
@@ -41,14 +40,13 @@ bool CLayoutSeparatorUI::HandleEvent(CControlUI& layout, const TSeparatorTarget&
   switch (event.kind) {
     case EventButtonDown:
       if (!layout.IsEnabled() || !inBand) return false;
-      ButtonState::Set(dragState_, ButtonState::kCaptured, true);
+      press_.BeginPress(PressKind::kDragEdge);
       lastPointer_ = event.point;
       dragRect_ = target.itemRect;
       if (!immediate_ && manager != nullptr) manager->AddOverlayPainter(&layout);
       return true;
     case EventButtonUp:
-      if (!IsDragging()) return false;
-      ButtonState::Set(dragState_, ButtonState::kCaptured, false);
+      if (!press_.EndPress()) return false;
       target.itemRect = dragRect_;
       if (!immediate_ && manager != nullptr) manager->RemoveOverlayPainter(&layout);
       layout.RequestParentRelayout();

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "ui/controls/control.h"
+#include "ui/controls/press_behavior.h"
 
 namespace SkinUI {
 
@@ -50,7 +51,7 @@ class CLayoutSeparatorUI {
 
   bool vertical_;
   int size_ = 0;
-  UINT dragState_ = 0;
+  CPressBehaviorUI press_;
   CPointUI lastPointer_;
   CRectUI dragRect_;
   bool immediate_ = false;

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "ui/controls/button_state.h"
 #include "ui/controls/list.h"
 #include "ui/render/draw_kit.h"
 
@@ -94,7 +93,7 @@ UINT CListHeaderItemUI::ControlFlags() const {
 
 void CListHeaderItemUI::SetEnabled(bool on) {
   CControlUI::SetEnabled(on);
-  if (!IsEnabled()) buttonState = 0;
+  if (!IsEnabled()) press.Reset();
 }
 
 RECT CListHeaderItemUI::GetSeparatorRect() const {
@@ -154,60 +153,48 @@ void CListHeaderItemUI::HandleEvent(TControlEvent& event) {
     }
     return;
   }
+  if (OnPointer(event)) return;
   switch (event.kind) {
     case EventSetFocus:
     case EventKillFocus:
       Invalidate();
       break;
-    case EventButtonDown:
-    case EventDoubleClick:
-      OnPress(event);
-      return;
-    case EventMouseMove:
-      OnDrag(event);
-      return;
-    case EventButtonUp:
-      OnRelease();
-      return;
     case EventSetCursor:
       if (IsEnabled() && dragable && CRectUI(GetSeparatorRect()).Contains(event.point)) {
         SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
         return;
       }
       break;
-    case EventMouseEnter:
-    case EventMouseLeave:
-      if (IsEnabled() &&
-          ButtonState::Set(buttonState, ButtonState::kHot, event.kind == EventMouseEnter)) {
-        Invalidate();
-      }
-      return;
     default:
       break;
   }
   CControlUI::HandleEvent(event);
 }
 
-// A press on the separator starts a drag when the item allows it and is
-// otherwise ignored; anywhere else it is a click on the column header.
-void CListHeaderItemUI::OnPress(const TControlEvent& event) {
-  if (!IsEnabled()) return;
-  if (!CRectUI(GetSeparatorRect()).Contains(event.point)) {
-    ButtonState::Set(buttonState, ButtonState::kPushed, true);
-    if (manager != nullptr) manager->SendNotification(this, NotifyType::kHeaderClick);
-    Invalidate();
-    return;
+// A press on the separator drags the column's edge when the item allows it
+// and is otherwise ignored; anywhere else it is a click on the column header.
+bool CListHeaderItemUI::OnPointer(const TControlEvent& event) {
+  const bool onSeparator = CRectUI(GetSeparatorRect()).Contains(event.point);
+  const PressKind kind = onSeparator ? PressKind::kDragEdge : PressKind::kClickOnPress;
+  const TPressOutcome outcome = press.OnPointer(event, IsEnabled(), !onSeparator || dragable, kind);
+  if (!outcome.taken) return false;
+  if (outcome.pressed && press.IsDragging()) lastMouse = event.point;
+  if (outcome.clicked && manager != nullptr) {
+    manager->SendNotification(this, NotifyType::kHeaderClick);
   }
-  if (!dragable) return;
-  ButtonState::Set(buttonState, ButtonState::kCaptured, true);
-  lastMouse = event.point;
+  if (outcome.dragged) OnDrag(event);
+  if (outcome.dragEnded) {
+    RequestColumnLayout();
+  } else if (outcome.changed) {
+    Invalidate();
+  }
+  return true;
 }
 
 // The dragged edge follows the pointer while the column stays wider than
 // its minimum; a step that would reach the minimum is dropped, and the
 // pointer has to come back past the point of the last accepted step.
 void CListHeaderItemUI::OnDrag(const TControlEvent& event) {
-  if (!ButtonState::Has(buttonState, ButtonState::kCaptured)) return;
   CRectUI moved = itemRect;
   const int dx = event.point.x - lastMouse.x;
   if (sepWidth >= 0) {
@@ -219,14 +206,6 @@ void CListHeaderItemUI::OnDrag(const TControlEvent& event) {
   fixedWidth = moved.GetWidth();
   lastMouse = event.point;
   RequestColumnLayout();
-}
-
-void CListHeaderItemUI::OnRelease() {
-  if (ButtonState::Set(buttonState, ButtonState::kCaptured, false)) {
-    RequestColumnLayout();
-  } else if (ButtonState::Set(buttonState, ButtonState::kPushed, false)) {
-    Invalidate();
-  }
 }
 
 void CListHeaderItemUI::RequestColumnLayout() {
@@ -247,13 +226,13 @@ bool CListHeaderItemUI::PaintImageOrDrop(HDC dc, CWideStringUI& image, const wch
 }
 
 void CListHeaderItemUI::PaintStateImage(HDC dc) {
-  ButtonState::Set(buttonState, ButtonState::kFocused, IsFocused());
+  press.Set(ButtonState::kFocused, IsFocused());
   CWideStringUI* chosen = &normalImage;
-  if (ButtonState::Has(buttonState, ButtonState::kPushed)) {
+  if (press.IsPushed()) {
     chosen = &pushedImage;
-  } else if (ButtonState::Has(buttonState, ButtonState::kHot)) {
+  } else if (press.IsHot()) {
     chosen = &hotImage;
-  } else if (ButtonState::Has(buttonState, ButtonState::kFocused)) {
+  } else if (press.Has(ButtonState::kFocused)) {
     chosen = &focusedImage;
   }
   if (chosen->IsEmpty()) chosen = &normalImage;
@@ -284,7 +263,7 @@ void CListHeaderItemUI::PaintTextLayer(HDC dc) {
 
 void CListHeaderItemUI::SetDragable(bool on) {
   dragable = on;
-  if (!on) ButtonState::Set(buttonState, ButtonState::kCaptured, false);
+  if (!on) press.Set(ButtonState::kCaptured, false);
 }
 
 void CListHeaderItemUI::SetSepWidth(int width) {

@@ -7,6 +7,7 @@
 
 #include "ui/controls/control.h"
 #include "ui/controls/horizontal_layout.h"
+#include "ui/controls/press_behavior.h"
 
 namespace SkinUI {
 
@@ -48,7 +49,7 @@ class CListHeaderItemUI : public CControlUI {
   // width >= 0, the leftmost pixels for a negative one.
   RECT GetSeparatorRect() const;
   // ButtonState bits: focused, hot, pushed, captured (dragging).
-  UINT GetButtonState() const { return buttonState; }
+  UINT GetButtonState() const { return press.State(); }
 
   bool IsDragable() const { return dragable; }
   void SetDragable(bool on);
@@ -76,9 +77,9 @@ class CListHeaderItemUI : public CControlUI {
   void SetShownForLayout(bool shown) { visible = shown; }
 
  private:
-  void OnPress(const TControlEvent& event);
+  // True when the event was one of the press events.
+  bool OnPointer(const TControlEvent& event);
   void OnDrag(const TControlEvent& event);
-  void OnRelease();
   // The header's parent lays out again, and with it the columns and rows.
   void RequestColumnLayout();
   void ChangeImage(CWideStringUI& field, const wchar_t* image);
@@ -87,7 +88,7 @@ class CListHeaderItemUI : public CControlUI {
 
   CPointUI lastMouse;
   bool dragable = true;
-  UINT buttonState = 0;
+  CPressBehaviorUI press;
   int sepWidth = 4;
   DWORD textColor = 0;
   int font = -1;

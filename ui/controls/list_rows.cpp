@@ -6,7 +6,6 @@
 
 #include <cwchar>
 
-#include "ui/controls/button_state.h"
 #include "ui/controls/scroll_bar.h"
 #include "ui/render/draw_kit.h"
 
@@ -123,30 +122,20 @@ bool HandleActivation(CControlUI& row, const TControlEvent& event) {
 
 bool HandlePointer(CControlUI& row, IListItemUI& item, TListRowState& rowState,
                    const TControlEvent& event) {
-  switch (event.kind) {
-    case EventMouseMove:
-    case EventButtonUp:
-      return true;
-    case EventMouseLeave:
-      if (ButtonState::Set(rowState.state, ButtonState::kHot, false)) Invalidate(row);
-      return true;
-    case EventMouseEnter:
-      if (row.IsEnabled() && ButtonState::Set(rowState.state, ButtonState::kHot, true)) {
-        Invalidate(row);
-      }
-      return true;
-    case EventButtonDown:
-    case EventRightButtonDown:
-      if (!row.IsEnabled()) return true;
-      if (row.GetManager() != nullptr) {
-        row.GetManager()->SendNotification(&row, NotifyType::kItemClick);
-      }
-      item.Select(true);
-      Invalidate(row);
-      return true;
-    default:
-      return false;
+  const TPressOutcome outcome = rowState.press.OnPointer(
+      event, row.IsEnabled(), true, PressKind::kClickOnPress, PressButtons::kLeftOrRight);
+  if (!outcome.taken) return false;
+  if (outcome.clicked) {
+    if (row.GetManager() != nullptr) {
+      row.GetManager()->SendNotification(&row, NotifyType::kItemClick);
+    }
+    item.Select(true);
+    Invalidate(row);
+  } else if (outcome.changed && event.kind != EventButtonUp) {
+    // Rows show no pushed look: only a change of the hot one repaints.
+    Invalidate(row);
   }
+  return true;
 }
 
 // Later states win: hot over the plain colour, selected over hot, disabled
@@ -156,7 +145,7 @@ void PaintBack(HDC dc, CControlUI& row, const TListRowState& rowState, CWideStri
   if (rowState.owner == nullptr) return;
   TListStyle& style = *rowState.owner->ListStyle();
   const bool even = rowState.index % 2 == 0;
-  const bool hot = ButtonState::Has(rowState.state, ButtonState::kHot);
+  const bool hot = rowState.press.IsHot();
   const bool enabled = row.IsEnabled();
   DWORD color = style.alternateBack && !even ? 0 : style.backColor;
   if (hot) color = style.hotBackColor;
@@ -178,7 +167,7 @@ void PaintBack(HDC dc, CControlUI& row, const TListRowState& rowState, CWideStri
 
 DWORD TextColor(const TListStyle& style, const TListRowState& rowState, bool enabled) {
   DWORD color = style.textColor;
-  if (ButtonState::Has(rowState.state, ButtonState::kHot)) color = style.hotTextColor;
+  if (rowState.press.IsHot()) color = style.hotTextColor;
   if (rowState.selected) color = style.selectedTextColor;
   if (!enabled) color = style.disabledTextColor;
   return color;
@@ -209,7 +198,7 @@ void CListElementUI::SetVisible(bool show) {
 
 void CListElementUI::SetEnabled(bool on) {
   CControlUI::SetEnabled(on);
-  if (!IsEnabled()) row.state = 0;
+  if (!IsEnabled()) row.press.Reset();
 }
 
 void CListElementUI::SetOwner(CControlUI* control) {
@@ -221,7 +210,7 @@ bool CListElementUI::Select(bool value) {
 }
 
 bool CListElementUI::IsHot() const {
-  return ButtonState::Has(row.state, ButtonState::kHot);
+  return row.press.IsHot();
 }
 
 void CListElementUI::PassOn(TControlEvent& event) {
@@ -341,7 +330,7 @@ void CListContainerElementUI::SetVisible(bool show) {
 
 void CListContainerElementUI::SetEnabled(bool on) {
   CContainerUI::SetEnabled(on);
-  if (!IsEnabled()) row.state = 0;
+  if (!IsEnabled()) row.press.Reset();
 }
 
 void CListContainerElementUI::SetOwner(CControlUI* control) {

@@ -11,6 +11,7 @@
 
 #include "ui/controls/container.h"
 #include "ui/controls/list.h"
+#include "ui/controls/press_behavior.h"
 
 namespace SkinUI {
 
@@ -37,8 +38,8 @@ struct TListRowState {
   // Position among the list's rows, set by the list.
   int index = -1;
   bool selected = false;
-  // ButtonState bits; only hot is used.
-  UINT state = 0;
+  // Hot tracking and clicks; only the hot look shows.
+  CPressBehaviorUI press;
   IListOwnerUI* owner = nullptr;
 };
 

@@ -56,7 +56,7 @@ bool COptionUI::Activate() {
 void COptionUI::SetSelected(bool value) {
   if (selected == value) return;
   selected = value;
-  ButtonState::Set(buttonState, ButtonState::kSelected, value);
+  press.Set(ButtonState::kSelected, value);
   if (manager != nullptr) {
     if (group.IsEmpty()) {
       manager->SendNotification(this, NotifyType::kSelectChanged);
@@ -109,7 +109,7 @@ void COptionUI::ApplyAttribute(const wchar_t* name, const wchar_t* value) {
 
 // Options never show a pushed look or the pushed text colour.
 void COptionUI::PaintStateImage(HDC dc) {
-  ButtonState::Set(buttonState, ButtonState::kPushed, false);
+  press.Set(ButtonState::kPushed, false);
   if (!selected || !PaintImageOrDrop(dc, selectedImage)) CButtonUI::PaintStateImage(dc);
   PaintImageOrDrop(dc, foreImage);
 }

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "ui/controls/button_state.h"
 #include "ui/controls/container.h"
 #include "ui/render/draw_kit.h"
 
@@ -20,8 +19,6 @@ constexpr int kDefaultThickness = 16;
 // Drawn around a button or thumb that has no image that draws.
 constexpr DWORD kOutlineColor = 0x0085E4FF;
 constexpr int kOutlineWidth = 2;
-
-using ButtonState::Has;
 
 bool Is(const wchar_t* name, const wchar_t* expected) {
   return wcscmp(name, expected) == 0;
@@ -134,10 +131,10 @@ void CScrollBarUI::SetVisible(bool show) {
 void CScrollBarUI::SetEnabled(bool on) {
   CControlUI::SetEnabled(on);
   if (on) return;
-  button1State = 0;
-  button2State = 0;
-  thumbState = 0;
-  railHeld = false;
+  button1.Reset();
+  button2.Reset();
+  thumb.Reset();
+  rail.Reset();
 }
 
 void CScrollBarUI::SetFocus() {
@@ -249,22 +246,13 @@ void CScrollBarUI::PassOn(TControlEvent& event) {
 
 // The drag is only measured here; the position follows on the next tick.
 void CScrollBarUI::OnMouseMove(const TControlEvent& event) {
-  if (Has(thumbState, ButtonState::kCaptured)) {
+  if (thumb.IsDragging()) {
     const int track = DragTrackLength();
     if (track <= 0) return;
     dragOffset = MulDivTruncated(AlongOf(event.point) - AlongOf(dragStartPoint), range, track);
     return;
   }
-  if (Has(thumbState, ButtonState::kHot)) {
-    if (thumbRect.Contains(event.point)) return;
-    ButtonState::Set(thumbState, ButtonState::kHot, false);
-    Invalidate();
-    return;
-  }
-  if (IsEnabled() && thumbRect.Contains(event.point)) {
-    ButtonState::Set(thumbState, ButtonState::kHot, true);
-    Invalidate();
-  }
+  if (thumb.Hover(thumbRect.Contains(event.point), IsEnabled())) Invalidate();
 }
 
 // Two thicknesses come off the length whether or not the buttons show, so a
@@ -282,20 +270,19 @@ int CScrollBarUI::DragTrackLength() const {
 
 void CScrollBarUI::OnButtonDown(const TControlEvent& event) {
   dragOffset = 0;
-  repeatCount = 0;
   if (manager != nullptr) manager->StartControlTimer(this, kRepeatTimerKey, kRepeatIntervalMs);
   if (button1Rect.Contains(event.point)) {
-    ButtonState::Set(button1State, ButtonState::kPushed, true);
+    button1.BeginPress(PressKind::kClickOnPress);
     LineBackward();
   } else if (button2Rect.Contains(event.point)) {
-    ButtonState::Set(button2State, ButtonState::kPushed, true);
+    button2.BeginPress(PressKind::kClickOnPress);
     LineForward();
   } else if (thumbRect.Contains(event.point)) {
-    ButtonState::Set(thumbState, ButtonState::kPushed | ButtonState::kCaptured, true);
+    thumb.BeginPress(PressKind::kDrag);
     dragStartPoint = event.point;
     dragStartPos = scrollPos;
   } else {
-    railHeld = true;
+    rail.BeginPress(PressKind::kClickOnPress);
     PageToward(AlongOf(event.point));
   }
   NotifyScroll();
@@ -303,27 +290,16 @@ void CScrollBarUI::OnButtonDown(const TControlEvent& event) {
 }
 
 void CScrollBarUI::OnButtonUp() {
-  repeatCount = 0;
   dragOffset = 0;
-  railHeld = false;
+  rail.EndPress();
   if (manager != nullptr) manager->StopControlTimer(this, kRepeatTimerKey);
-  if (Has(thumbState, ButtonState::kCaptured)) {
-    ButtonState::Set(thumbState, ButtonState::kPushed | ButtonState::kCaptured, false);
-  } else if (Has(button1State, ButtonState::kPushed)) {
-    ButtonState::Set(button1State, ButtonState::kPushed, false);
-  } else if (Has(button2State, ButtonState::kPushed)) {
-    ButtonState::Set(button2State, ButtonState::kPushed, false);
-  } else {
-    return;
-  }
-  Invalidate();
+  if (thumb.EndPress() || button1.EndPress() || button2.EndPress()) Invalidate();
 }
 
 // A held button or rail acts once at the press, rests for the quiet ticks,
 // then repeats on every tick; a drag is applied on every tick.
 void CScrollBarUI::OnRepeatTick() {
-  ++repeatCount;
-  if (Has(thumbState, ButtonState::kCaptured)) {
+  if (thumb.IsDragging()) {
     const int pos = ClampToInt(static_cast<long long>(dragStartPos) + dragOffset);
     if (owner != nullptr) {
       SIZE both = owner->GetScrollPos();
@@ -336,28 +312,33 @@ void CScrollBarUI::OnRepeatTick() {
     NotifyScroll();
     return;
   }
-  if (repeatCount <= kQuietTicks) return;
-  if (Has(button1State, ButtonState::kPushed)) {
+  CPressBehaviorUI* held = button1.IsPushed()   ? &button1
+                           : button2.IsPushed() ? &button2
+                           : rail.IsPushed()    ? &rail
+                                                : nullptr;
+  if (held == nullptr || !held->RepeatDue(kQuietTicks)) return;
+  if (held == &button1) {
     LineBackward();
-  } else if (Has(button2State, ButtonState::kPushed)) {
+  } else if (held == &button2) {
     LineForward();
-  } else if (!railHeld || !PageToward(AlongOf(CursorInClient()))) {
+  } else if (!PageToward(AlongOf(CursorInClient()))) {
     return;
   }
   NotifyScroll();
 }
 
+// The arrows turn hot with the whole bar, the thumb only under the pointer.
 void CScrollBarUI::OnMouseEnter(const TControlEvent& event) {
-  ButtonState::Set(button1State, ButtonState::kHot, true);
-  ButtonState::Set(button2State, ButtonState::kHot, true);
-  if (thumbRect.Contains(event.point)) ButtonState::Set(thumbState, ButtonState::kHot, true);
+  button1.Hover(true, true);
+  button2.Hover(true, true);
+  if (thumbRect.Contains(event.point)) thumb.Hover(true, true);
   Invalidate();
 }
 
 void CScrollBarUI::OnMouseLeave() {
-  ButtonState::Set(button1State, ButtonState::kHot, false);
-  ButtonState::Set(button2State, ButtonState::kHot, false);
-  ButtonState::Set(thumbState, ButtonState::kHot, false);
+  button1.Hover(false, true);
+  button2.Hover(false, true);
+  thumb.Hover(false, true);
   Invalidate();
 }
 
@@ -484,19 +465,19 @@ void CScrollBarUI::ApplyAttribute(const wchar_t* attribute, const wchar_t* value
 void CScrollBarUI::Paint(HDC dc, const RECT& dirty) {
   if (!IntersectRect(&paintRect, &dirty, &itemRect)) return;
   PaintBackground(dc);
-  if (showButton1) PaintPart(dc, button1Images, button1State, button1Rect);
-  if (showButton2) PaintPart(dc, button2Images, button2State, button2Rect);
+  if (showButton1) PaintPart(dc, button1Images, button1, button1Rect);
+  if (showButton2) PaintPart(dc, button2Images, button2, button2Rect);
   if (!HasThumb()) return;
-  PaintPart(dc, thumbImages, thumbState, thumbRect);
+  PaintPart(dc, thumbImages, thumb, thumbRect);
   PaintRail(dc);
 }
 
 bool CScrollBarUI::PaintPartImages(HDC dc, PartImages& images, UINT state, const wchar_t* dest) {
   const UINT stateBits = ButtonState::kDisabled | ButtonState::kPushed | ButtonState::kHot;
   if ((state & stateBits) != 0) {
-    CWideStringUI& image = Has(state, ButtonState::kDisabled) ? images[kDisabled]
-                           : Has(state, ButtonState::kPushed) ? images[kPushed]
-                                                              : images[kHot];
+    CWideStringUI& image = ButtonState::Has(state, ButtonState::kDisabled) ? images[kDisabled]
+                           : ButtonState::Has(state, ButtonState::kPushed) ? images[kPushed]
+                                                                           : images[kHot];
     if (!image.IsEmpty()) {
       if (PaintImageSpec(dc, image, dest)) return true;
       image.Empty();
@@ -510,19 +491,19 @@ bool CScrollBarUI::PaintPartImages(HDC dc, PartImages& images, UINT state, const
 }
 
 void CScrollBarUI::PaintBackground(HDC dc) {
-  ButtonState::Set(thumbState, ButtonState::kDisabled, !IsEnabled());
-  PaintPartImages(dc, backImages, thumbState, nullptr);
+  thumb.Set(ButtonState::kDisabled, !IsEnabled());
+  PaintPartImages(dc, backImages, thumb.State(), nullptr);
 }
 
-void CScrollBarUI::PaintPart(HDC dc, PartImages& images, UINT& state, const RECT& part) {
-  ButtonState::Set(state, ButtonState::kDisabled, !IsEnabled());
-  if (PaintPartImages(dc, images, state, DestModifier(part))) return;
-  CDrawKit::DrawFrameRect(dc, part, kOutlineWidth, kOutlineColor);
+void CScrollBarUI::PaintPart(HDC dc, PartImages& images, CPressBehaviorUI& part, const RECT& area) {
+  part.Set(ButtonState::kDisabled, !IsEnabled());
+  if (PaintPartImages(dc, images, part.State(), DestModifier(area))) return;
+  CDrawKit::DrawFrameRect(dc, area, kOutlineWidth, kOutlineColor);
 }
 
 // The grip: a square of the bar's thickness centred on the thumb.
 void CScrollBarUI::PaintRail(HDC dc) {
-  ButtonState::Set(thumbState, ButtonState::kDisabled, !IsEnabled());
+  thumb.Set(ButtonState::kDisabled, !IsEnabled());
   const int thickness = Thickness();
   CRectUI grip = thumbRect;
   if (horizontal) {
@@ -532,7 +513,7 @@ void CScrollBarUI::PaintRail(HDC dc) {
     grip.top = (thumbRect.top + thumbRect.bottom) / 2 - thickness / 2;
     grip.bottom = grip.top + thickness;
   }
-  PaintPartImages(dc, railImages, thumbState, DestModifier(grip));
+  PaintPartImages(dc, railImages, thumb.State(), DestModifier(grip));
 }
 
 // "dest='l,t,r,b'" relative to the bar's top-left corner.

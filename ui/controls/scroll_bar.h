@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "ui/controls/control.h"
+#include "ui/controls/press_behavior.h"
 
 namespace SkinUI {
 
@@ -46,9 +47,9 @@ class CScrollBarUI : public CControlUI {
   const RECT& Button2Rect() const { return button2Rect; }
   // All zero when there is no room for a thumb.
   const RECT& ThumbRect() const { return thumbRect; }
-  UINT Button1State() const { return button1State; }
-  UINT Button2State() const { return button2State; }
-  UINT ThumbState() const { return thumbState; }
+  UINT Button1State() const { return button1.State(); }
+  UINT Button2State() const { return button2.State(); }
+  UINT ThumbState() const { return thumb.State(); }
 
   const wchar_t* ClassName() const override;
   void* InterfaceFor(const wchar_t* name) override;
@@ -103,7 +104,7 @@ class CScrollBarUI : public CControlUI {
   // The first of the state images (disabled, pushed, hot) the state asks for,
   // then the normal one; an image that fails is emptied. True when one drew.
   bool PaintPartImages(HDC dc, PartImages& images, UINT state, const wchar_t* dest);
-  void PaintPart(HDC dc, PartImages& images, UINT& state, const RECT& part);
+  void PaintPart(HDC dc, PartImages& images, CPressBehaviorUI& part, const RECT& area);
   void PaintRail(HDC dc);
   const wchar_t* DestModifier(const RECT& part);
   bool SetImage(const wchar_t* name, const wchar_t* value);
@@ -116,20 +117,19 @@ class CScrollBarUI : public CControlUI {
   CPointUI dragStartPoint;
   int dragStartPos = 0;
   int dragOffset = 0;
-  int repeatCount = 0;
   // The press went down on the rail; ticks page only while it is held.
-  bool railHeld = false;
+  CPressBehaviorUI rail;
   PartImages backImages;
   bool showButton1 = true;
   CRectUI button1Rect;
-  UINT button1State = 0;
+  CPressBehaviorUI button1;
   PartImages button1Images;
   bool showButton2 = true;
   CRectUI button2Rect;
-  UINT button2State = 0;
+  CPressBehaviorUI button2;
   PartImages button2Images;
   CRectUI thumbRect;
-  UINT thumbState = 0;
+  CPressBehaviorUI thumb;
   PartImages thumbImages;
   PartImages railImages;
   CWideStringUI modifier;
