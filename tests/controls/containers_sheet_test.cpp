@@ -9,9 +9,8 @@
 
 #include "tests/support/canvas.h"
 #include "tests/support/test_manager.h"
-#include "ui/controls/horizontal_layout.h"
+#include "ui/controls/box_layout.h"
 #include "ui/controls/scroll_bar.h"
-#include "ui/controls/vertical_layout.h"
 #include "ui/render/draw_kit.h"
 
 namespace {

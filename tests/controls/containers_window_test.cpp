@@ -7,10 +7,9 @@
 #include <vector>
 
 #include "tests/support/window_harness.h"
+#include "ui/controls/box_layout.h"
 #include "ui/controls/press_behavior.h"
-#include "ui/controls/horizontal_layout.h"
 #include "ui/controls/scroll_bar.h"
-#include "ui/controls/vertical_layout.h"
 
 namespace SkinUITest {
 namespace {

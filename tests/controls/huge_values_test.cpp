@@ -12,9 +12,8 @@
 
 #include "tests/support/test_manager.h"
 #include "ui/controls/button.h"
-#include "ui/controls/horizontal_layout.h"
+#include "ui/controls/box_layout.h"
 #include "ui/controls/scroll_bar.h"
-#include "ui/controls/vertical_layout.h"
 
 namespace {
 

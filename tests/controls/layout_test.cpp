@@ -7,9 +7,8 @@
 #include <vector>
 
 #include "tests/support/test_manager.h"
-#include "ui/controls/horizontal_layout.h"
+#include "ui/controls/box_layout.h"
 #include "ui/controls/scroll_bar.h"
-#include "ui/controls/vertical_layout.h"
 
 namespace {
 

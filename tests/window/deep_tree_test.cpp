@@ -15,8 +15,8 @@
 #include "tests/support/canvas.h"
 #include "tests/support/stack_probe.h"
 #include "tests/support/window_harness.h"
+#include "ui/controls/box_layout.h"
 #include "ui/controls/button.h"
-#include "ui/controls/vertical_layout.h"
 #include "ui/markup/skin_resources.h"
 #include "ui/window/skin_builder.h"
 

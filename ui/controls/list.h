@@ -9,7 +9,7 @@
 // it to the body); the header and the body are the list's own children and
 // are laid out, painted and searched by the list itself.
 
-#include "ui/controls/vertical_layout.h"
+#include "ui/controls/box_layout.h"
 
 namespace SkinUI {
 

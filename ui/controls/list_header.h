@@ -5,8 +5,8 @@
 // the column wider or narrower, never below its minimum width. The list
 // copies the items' rectangles into its columns after every layout.
 
+#include "ui/controls/box_layout.h"
 #include "ui/controls/control.h"
-#include "ui/controls/horizontal_layout.h"
 #include "ui/controls/press_behavior.h"
 
 namespace SkinUI {

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "ui/controls/box_layout.h"
 #include "ui/controls/button.h"
 #include "ui/controls/container.h"
 #include "ui/controls/control.h"
-#include "ui/controls/horizontal_layout.h"
 #include "ui/controls/label.h"
 #include "ui/controls/list.h"
 #include "ui/controls/list_header.h"
@@ -17,7 +17,6 @@
 #include "ui/controls/progress.h"
 #include "ui/controls/scroll_bar.h"
 #include "ui/controls/text.h"
-#include "ui/controls/vertical_layout.h"
 #include "ui/markup/skin_resources.h"
 #include "ui/window/process_settings.h"
 #include "ui/window/window_manager.h"
