@@ -134,7 +134,8 @@ class ScrolledRows : public ContainersWindow {
 
   void SetUp() override {
     ContainersWindow::SetUp();
-    window.Manager().AddClassDefaults(L"VScrollBar", L"showbutton1=\"false\" linesize=\"3\"");
+    window.Manager().Resources().AddClassDefaults(L"VScrollBar",
+                                                  L"showbutton1=\"false\" linesize=\"3\"");
     list = new CVerticalLayoutUI;
     // As the skin builder does: attributes arrive once the window is known.
     list->BindManager(&window.Manager(), nullptr, false);
@@ -164,7 +165,7 @@ TEST_F(ScrolledRows, WheelKeysAndTheOwnedBarScrollTheLayoutAndRemovalWaits) {
   ASSERT_NE(nullptr, bar);
   EXPECT_FALSE(bar->IsShowButton1());  // the window's class defaults reached the bar
   EXPECT_EQ(800 - 340, bar->GetScrollRange());
-  const int line = window.Manager().DefaultFontInfo()->metrics.tmHeight + 8;
+  const int line = window.Manager().Resources().DefaultFontInfo()->metrics.tmHeight + 8;
 
   window.Mouse(WM_MOUSEWHEEL, 50, 50, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)));
   EXPECT_EQ(line, list->GetScrollPos().cy);

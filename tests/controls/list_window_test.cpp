@@ -161,7 +161,7 @@ TEST_F(ListWindow, KeysWheelAndButtonsMoveTheSelectionAndReportIt) {
   // wheel selects instead.
   const int range = list->GetScrollRange().cy;
   const int page = list->Body()->GetHeight();
-  const int line = window.Manager().DefaultFontInfo()->metrics.tmHeight + 8;
+  const int line = window.Manager().Resources().DefaultFontInfo()->metrics.tmHeight + 8;
   Key(VK_NEXT);
   EXPECT_EQ(std::min(page, range), list->GetScrollPos().cy);
   Key(VK_PRIOR);
@@ -276,7 +276,7 @@ TEST_F(ListWindow, RowsShowTheirStateTheCheckImageAndAnEscapedTitleLiterally) {
   const RECT& r = Row(4)->Bounds();
   const RECT title = {Column(1).left, r.top, Column(1).right, r.bottom};
   Canvas literal(screen->width(), screen->height(), kAltBack);
-  SelectObject(literal.dc(), window.Manager().DefaultFontInfo()->font.get());
+  SelectObject(literal.dc(), window.Manager().Resources().DefaultFontInfo()->font.get());
   SetBkMode(literal.dc(), TRANSPARENT);
   RECT area = title;
   DrawTextW(literal.dc(), L"Fix <i C:\\x.png> {b}x", -1, &area, DT_SINGLELINE | DT_VCENTER);
@@ -396,7 +396,7 @@ class ListSheet : public ListWindow {
   ListSheet() : ListWindow(660, 330) {}
   void SetUp() override {
     SetResourceFolder((ProgramFolder() + L"\\list_skin\\").c_str());
-    window.Manager().AddClassDefaults(
+    window.Manager().Resources().AddClassDefaults(
         L"VScrollBar",
         L"button1normalimage=\"file='vscroll.png' source='0,0,13,13'\" "
         L"thumbnormalimage=\"file='vscroll.png' source='0,0,16,38' corner='2,2,2,2' "

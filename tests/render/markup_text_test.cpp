@@ -43,7 +43,8 @@ class MarkupTest : public DrawingTest {
   int Draw(Canvas& canvas, const wchar_t* text, RECT rc, UINT format = 0, RECT* rects = nullptr,
            CWideStringUI* names = nullptr, int capacity = 0, DWORD color = kBlack) {
     int count = capacity;
-    CDrawKit::DrawMarkupText(canvas.dc(), &manager_, rc, text, color, rects, names, count, format);
+    CDrawKit::DrawMarkupText(canvas.dc(), &manager_, rc, text, color, rects, names, count, format,
+                             manager_.LastMousePos());
     return count;
   }
 

@@ -1,17 +1,18 @@
 #pragma once
-// A small stand-in for the window manager: fonts, images and colours as the
-// drawing code needs them, and a record of what was asked for.
+// A small stand-in for the window manager: the host controls see, with its
+// own fonts, images and colours as the drawing code needs them, and a record
+// of what was asked for.
 
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "ui/core/manager_services.h"
+#include "ui/core/control_host.h"
 
 namespace SkinUITest {
 
-class CTestManager : public SkinUI::IManagerServicesUI {
+class CTestManager : public SkinUI::IControlHostUI, public SkinUI::ISkinResourcesUI {
  public:
   CTestManager();
   ~CTestManager();
@@ -49,11 +50,7 @@ class CTestManager : public SkinUI::IManagerServicesUI {
   SkinUI::CControlUI* FocusControl() const override { return focus_; }
   bool StartControlTimer(SkinUI::CControlUI*, UINT, UINT) override { return false; }
   bool StopControlTimer(SkinUI::CControlUI*, UINT) override { return false; }
-  void StopControlTimers(SkinUI::CControlUI*) override {}
-  void CaptureMouse() override {}
-  void ReleaseMouse() override {}
-  bool HasMouseCapture() const override { return false; }
-  using IManagerServicesUI::SendNotification;
+  using IControlHostUI::SendNotification;
   void SendNotification(SkinUI::TNotifyMsg& msg, bool) override {
     notifications.push_back({msg.type.GetData(), msg.sender, msg.wParam, msg.lParam});
   }
@@ -64,8 +61,6 @@ class CTestManager : public SkinUI::IManagerServicesUI {
   bool JoinOptionGroup(const wchar_t* group, SkinUI::CControlUI* control) override;
   void LeaveOptionGroup(const wchar_t* group, SkinUI::CControlUI* control) override;
   SkinUI::CPointerArrayUI* OptionGroup(const wchar_t* group) override;
-  SkinUI::CControlUI* ControlAt(POINT) override { return nullptr; }
-  SkinUI::CControlUI* ControlByName(const wchar_t*) override { return nullptr; }
   // Binds and initialises the subtree; names are not registered.
   bool BindControlTree(SkinUI::CControlUI* control, SkinUI::CControlUI* parent) override;
   void ForgetControl(SkinUI::CControlUI* control) override {
@@ -75,14 +70,9 @@ class CTestManager : public SkinUI::IManagerServicesUI {
   void DeleteLater(SkinUI::CControlUI* control) override;
   HWND WindowHandle() const override { return nullptr; }
   SkinUI::CPointUI LastMousePos() const override { return mouse_; }
-  SkinUI::CSizeUI ClientSize() const override { return SkinUI::CSizeUI(0, 0); }
   HDC PaintDC() const override { return paintDC_; }
-  HINSTANCE ModuleInstance() const override { return GetModuleHandleW(nullptr); }
-  HINSTANCE ResourceModule() const override { return GetModuleHandleW(nullptr); }
-  const wchar_t* ResourceFolder() const override { return L""; }
-  const wchar_t* ResourceArchiveName() const override { return L""; }
-  bool ArchiveKeptOpen() const override { return false; }
-  SkinUI::CZipArchive* KeptArchive() const override { return nullptr; }
+  SkinUI::ISkinResourcesUI& Resources() override { return *this; }
+
   SkinUI::TColorShift GlobalColorShift() const override { return {}; }
   DWORD DefaultTextColor() const override { return 0xFF000000; }
   DWORD DisabledTextColor() const override { return 0xFFA7A6AA; }

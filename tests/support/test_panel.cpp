@@ -22,7 +22,7 @@ bool CTestPanelUI::Detach(CControlUI* child) {
   return true;
 }
 
-void CTestPanelUI::BindManager(SkinUI::IManagerServicesUI* newManager, CControlUI* newParent,
+void CTestPanelUI::BindManager(SkinUI::IControlHostUI* newManager, CControlUI* newParent,
                                bool init) {
   for (CControlUI* child : children_) child->BindManager(newManager, this, init);
   CControlUI::BindManager(newManager, newParent, init);

@@ -22,7 +22,7 @@ class CTestPanelUI : public SkinUI::CControlUI {
   int ChildCount() const { return static_cast<int>(children_.size()); }
 
   const wchar_t* ClassName() const override { return L"TestPanelUI"; }
-  void BindManager(SkinUI::IManagerServicesUI* manager, SkinUI::CControlUI* parent,
+  void BindManager(SkinUI::IControlHostUI* manager, SkinUI::CControlUI* parent,
                    bool init = true) override;
   void SetBounds(const RECT& rect) override;
   SkinUI::CControlUI* FindInTree(SkinUI::FindControlProc test, LPVOID data, UINT flags) override;

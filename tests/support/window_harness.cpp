@@ -33,11 +33,24 @@ std::vector<std::wstring> CNotifyRecorder::Types() const {
   return types;
 }
 
-SkinUI::ImageRecord* CHarnessManager::ObtainImage(const wchar_t* name, const wchar_t* resourceType,
-                                                  DWORD mask) {
-  imageRequests.push_back(name != nullptr ? name : L"");
-  return CWindowManagerUI::ObtainImage(name, resourceType, mask);
-}
+namespace {
+
+class CRecordingResources : public SkinUI::CWindowResourcesUI {
+ public:
+  SkinUI::ImageRecord* ObtainImage(const wchar_t* name, const wchar_t* resourceType,
+                                   DWORD mask) override {
+    requests.push_back(name != nullptr ? name : L"");
+    return CWindowResourcesUI::ObtainImage(name, resourceType, mask);
+  }
+
+  std::vector<std::wstring> requests;
+};
+
+}  // namespace
+
+CHarnessManager::CHarnessManager()
+    : CWindowManagerUI(std::make_unique<CRecordingResources>()),
+      imageRequests(static_cast<CRecordingResources&>(Resources()).requests) {}
 
 CHarnessWindow::CHarnessWindow(int width, int height, DWORD exStyle, int left, int top) {
   ParkPointer();

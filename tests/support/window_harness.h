@@ -38,13 +38,12 @@ class CNotifyRecorder : public SkinUI::INotifyUI {
   std::function<void(SkinUI::TNotifyMsg&)> onReceive;
 };
 
-// The window manager of the harness: the real one, which also writes down
-// every image name the drawing code asks it for.
+// The window manager of the harness: the real one, whose resources also
+// write down every image name the drawing code asks them for.
 class CHarnessManager : public SkinUI::CWindowManagerUI {
  public:
-  SkinUI::ImageRecord* ObtainImage(const wchar_t* name, const wchar_t* resourceType,
-                                   DWORD mask) override;
-  std::vector<std::wstring> imageRequests;
+  CHarnessManager();
+  std::vector<std::wstring>& imageRequests;
 };
 
 class CHarnessWindow : public SkinUI::CWindowWnd {

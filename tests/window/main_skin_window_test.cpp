@@ -79,13 +79,14 @@ TEST_F(MainSkinWindow, BuildsTheNamedControlsAndWindowSettingsTheMainWindowUses)
   }
   auto& manager = window_.Manager();
   for (int i = 0; i < 5; ++i)
-    EXPECT_EQ(std::wstring(L"Tahoma"), manager.FontInfoAt(i)->face.GetData());
+    EXPECT_EQ(std::wstring(L"Tahoma"), manager.Resources().FontInfoAt(i)->face.GetData());
   EXPECT_EQ((std::vector<int>{19, 13, 16, 24, 12}),
-            (std::vector<int>{manager.FontInfoAt(0)->size, manager.FontInfoAt(1)->size,
-                              manager.FontInfoAt(2)->size, manager.FontInfoAt(3)->size,
-                              manager.FontInfoAt(4)->size}));
-  EXPECT_NE(nullptr, manager.ClassDefaults(L"VScrollBar"));
-  EXPECT_NE(nullptr, manager.ClassDefaults(L"HScrollBar"));
+            (std::vector<int>{
+                manager.Resources().FontInfoAt(0)->size, manager.Resources().FontInfoAt(1)->size,
+                manager.Resources().FontInfoAt(2)->size, manager.Resources().FontInfoAt(3)->size,
+                manager.Resources().FontInfoAt(4)->size}));
+  EXPECT_NE(nullptr, manager.Resources().ClassDefaults(L"VScrollBar"));
+  EXPECT_NE(nullptr, manager.Resources().ClassDefaults(L"HScrollBar"));
   EXPECT_EQ(SkinUI::CRectUI(0, 0, 572, 35), SkinUI::CRectUI(manager.CaptionArea()));
   EXPECT_EQ(5, manager.CornerRounding().cx);
   EXPECT_EQ(6, manager.CornerRounding().cy);
@@ -112,7 +113,7 @@ TEST_F(MainSkinWindow, WelcomeAndListScreensPaint) {
   window_.Paint();
   auto welcome = window_.ReadScreen();
   CHarnessWindow::SavePng(*welcome, L"main_skin_welcome.png");
-  EXPECT_EQ(0xFFFFFFu, welcome->Rgb(600, 80) | 0x0F0F0F);  // the light card
+  EXPECT_EQ(0xFFFFFFu, welcome->Rgb(600, 80) | 0x0F0F0F);    // the light card
   EXPECT_NE(welcome->Rgb(300, 20), welcome->Rgb(300, 100));  // the title band differs
 
   for (const wchar_t* name : {L"Control_PIC1", L"Control_PIC2", L"Control_PIC3", L"Text_1",

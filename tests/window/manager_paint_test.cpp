@@ -149,7 +149,7 @@ TEST_F(ManagerPaint, AControlThatAlwaysAsksForLayoutDoesNotHangThePaint) {
 // The paint selects the default font once for every text; a text in another
 // font, and a default one after it, must still come out in their own fonts.
 TEST_F(ManagerPaint, EachTextIsDrawnInItsOwnFont) {
-  manager().RegisterFont(L"Tahoma", 22, true, false, false);
+  manager().Resources().RegisterFont(L"Tahoma", 22, true, false, false);
   const int fonts[] = {-1, 0, -1};
   for (int i = 0; i < 3; ++i) {
     auto* label = new CLabelUI;
@@ -167,8 +167,8 @@ TEST_F(ManagerPaint, EachTextIsDrawnInItsOwnFont) {
   for (int i = 0; i < 3; ++i) {
     Canvas expected(200, 30, kBlue);
     RECT area = expected.Bounds();
-    CDrawKit::DrawPlainText(expected.dc(), &manager(), area, L"Scan 12", 0xFFFFFFFF, fonts[i],
-                            DT_VCENTER | DT_SINGLELINE);
+    CDrawKit::DrawPlainText(expected.dc(), &manager().Resources(), area, L"Scan 12", 0xFFFFFFFF,
+                            fonts[i], DT_VCENTER | DT_SINGLELINE);
     int differing = 0;
     for (int y = 0; y < 30; ++y) {
       for (int x = 0; x < 200; ++x) {

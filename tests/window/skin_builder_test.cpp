@@ -89,11 +89,11 @@ TEST_F(SkinBuilder, SharedResourcesApplyBeforeAnyControlWhereverTheyStand) {
   EXPECT_EQ(nullptr, button->GetManager());  // controls leave the build unbound
 
   SkinUI::CWindowManagerUI& manager = window_.Manager();
-  EXPECT_EQ(19, manager.FontInfoAt(0)->size);
-  EXPECT_EQ(1, manager.FontInfoAt(0)->bold);
-  EXPECT_EQ(13, manager.FontInfoAt(1)->size);
-  EXPECT_EQ(13, manager.DefaultFontInfo()->size);
-  EXPECT_EQ(0xFF112233u, manager.DefaultTextColor());
+  EXPECT_EQ(19, manager.Resources().FontInfoAt(0)->size);
+  EXPECT_EQ(1, manager.Resources().FontInfoAt(0)->bold);
+  EXPECT_EQ(13, manager.Resources().FontInfoAt(1)->size);
+  EXPECT_EQ(13, manager.Resources().DefaultFontInfo()->size);
+  EXPECT_EQ(0xFF112233u, manager.Resources().DefaultTextColor());
   EXPECT_EQ(SkinUI::CRectUI(0, 0, 300, 30), SkinUI::CRectUI(manager.CaptionArea()));
   EXPECT_EQ(5, manager.CornerRounding().cx);
   RECT client = {};

@@ -21,7 +21,7 @@ LOGFONTW Description(HFONT font) {
 
 TEST(WindowResources, FontsAreAddressedByIndexWithTheDefaultForAnythingElse) {
   CHarnessWindow window;
-  CWindowManagerUI& fonts = window.Manager();
+  CWindowResourcesUI& fonts = window.Manager().Resources();
   const LOGFONTW stock = Description(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
   FontRecord* fallback = fonts.DefaultFontInfo();
   EXPECT_STREQ(stock.lfFaceName, fallback->face);
@@ -176,7 +176,7 @@ TEST(WindowResources, ProcessWideSettingsStartNeutral) {
   EXPECT_EQ(100, shift.saturation);
   EXPECT_EQ(100, shift.lightness);
   CWindowManagerUI manager;
-  EXPECT_EQ(180, manager.GlobalColorShift().hue);
+  EXPECT_EQ(180, manager.Resources().GlobalColorShift().hue);
 
   EXPECT_EQ(nullptr, CreateControlFromPlugins(L"Gauge"));
   ControlFactoryPlugins().push_back(MakeGauge);

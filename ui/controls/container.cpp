@@ -141,7 +141,7 @@ void* CContainerUI::InterfaceFor(const wchar_t* interfaceName) {
   return CControlUI::InterfaceFor(interfaceName);
 }
 
-void CContainerUI::BindManager(IManagerServicesUI* newManager, CControlUI* newParent, bool init) {
+void CContainerUI::BindManager(IControlHostUI* newManager, CControlUI* newParent, bool init) {
   for (int i = 0; i < OwnCount(); ++i) OwnChild(i)->BindManager(newManager, this, init);
   // Bars belong to the window but have no parent: the container places them.
   if (verticalScrollBar) verticalScrollBar->BindManager(newManager, nullptr, init);

@@ -61,7 +61,7 @@ class CContainerUI : public CControlUI, public IContainerUI {
   // --- control operations the container extends ----------------------------------
   const wchar_t* ClassName() const override;
   void* InterfaceFor(const wchar_t* name) override;
-  void BindManager(IManagerServicesUI* manager, CControlUI* parent, bool init = true) override;
+  void BindManager(IControlHostUI* manager, CControlUI* parent, bool init = true) override;
   void SetBounds(const RECT& rect) override;
   void SetVisible(bool visible = true) override;
   // Shows or hides every child with the container, even those hidden on their own.

@@ -40,7 +40,7 @@ std::unique_ptr<CScrollBarUI> CContainerUI::CreateScrollBar(bool horizontal) {
   bar->BindManager(manager, nullptr, false);
   if (manager == nullptr) return bar;
   const wchar_t* defaults =
-      manager->ClassDefaults(horizontal ? kHorizontalDefaults : kVerticalDefaults);
+      manager->Resources().ClassDefaults(horizontal ? kHorizontalDefaults : kVerticalDefaults);
   if (defaults != nullptr) bar->ApplyAttributeText(defaults);
   return bar;
 }
@@ -143,7 +143,7 @@ void CContainerUI::SetScrollPos(SIZE pos) {
 
 int CContainerUI::LineHeight() const {
   if (manager == nullptr) return kLineExtra;
-  const FontRecord* font = manager->DefaultFontInfo();
+  const FontRecord* font = manager->Resources().DefaultFontInfo();
   return (font != nullptr ? font->metrics.tmHeight : 0) + kLineExtra;
 }
 

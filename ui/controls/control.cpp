@@ -44,14 +44,22 @@ bool CControlUI::Activate() {
   return IsVisible() && IsEnabled();
 }
 
-IManagerServicesUI* CControlUI::GetManager() const {
+IControlHostUI* CControlUI::GetManager() const {
   return manager;
 }
 
-void CControlUI::BindManager(IManagerServicesUI* newManager, CControlUI* newParent, bool init) {
+void CControlUI::BindManager(IControlHostUI* newManager, CControlUI* newParent, bool init) {
   manager = newManager;
   parent = newParent;
   if (init && parent != nullptr) Initialize();
+}
+
+ISkinResourcesUI* CControlUI::Resources() const {
+  return manager != nullptr ? &manager->Resources() : nullptr;
+}
+
+POINT CControlUI::LastMousePos() const {
+  return manager != nullptr ? manager->LastMousePos() : CPointUI(-1, -1);
 }
 
 CControlUI* CControlUI::GetParent() const {

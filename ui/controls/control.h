@@ -4,7 +4,7 @@
 // the common markup attributes; the paint sequence; the events every control
 // understands; and the repaint and re-layout requests that follow a change.
 //
-// A control reaches its window only through IManagerServicesUI. Everything
+// A control reaches its window only through IControlHostUI. Everything
 // runs on the window's thread.
 
 #include <windows.h>
@@ -13,7 +13,7 @@
 #include "ui/core/control_flags.h"
 #include "ui/core/delegate_list.h"
 #include "ui/core/geometry.h"
-#include "ui/core/manager_services.h"
+#include "ui/core/control_host.h"
 #include "ui/core/notify.h"
 #include "ui/core/wide_string.h"
 
@@ -56,8 +56,10 @@ class CControlUI {
   virtual bool Activate();
 
   // --- place in the tree -------------------------------------------------------
-  virtual IManagerServicesUI* GetManager() const;
-  virtual void BindManager(IManagerServicesUI* manager, CControlUI* parent, bool init = true);
+  virtual IControlHostUI* GetManager() const;
+  // The window's fonts, images and colours; null without a window.
+  ISkinResourcesUI* Resources() const;
+  virtual void BindManager(IControlHostUI* manager, CControlUI* parent, bool init = true);
   virtual CControlUI* GetParent() const;
   // Levels of the tree from this control down: 1 for a leaf. Containers keep
   // it as children arrive; it does not shrink when they leave.
@@ -212,6 +214,9 @@ class CControlUI {
     if (Change(field, value)) Invalidate();
   }
 
+  // The mouse in window coordinates as the window last saw it; (-1, -1)
+  // without a window.
+  POINT LastMousePos() const;
   // The item rectangle intersected with every ancestor's; empty when an
   // ancestor hides it all.
   bool VisibleArea(RECT& area) const;
@@ -233,7 +238,7 @@ class CControlUI {
   DelegateList sizeHooks;
   DelegateList eventHooks;
   DelegateList notifyHooks;
-  IManagerServicesUI* manager = nullptr;
+  IControlHostUI* manager = nullptr;
   CControlUI* parent = nullptr;
   CWideStringUI name;
   bool updateNeeded = true;

@@ -73,13 +73,13 @@ void CControlUI::PaintOverlay(HDC /*dc*/, const RECT& /*dirty*/) {}
 
 bool CControlUI::PaintImageSpec(HDC dc, const wchar_t* image, const wchar_t* modifier) {
   bool found = false;
-  return CDrawKit::DrawImageSpec(dc, manager, itemRect, paintRect, image, modifier, &found) &&
+  return CDrawKit::DrawImageSpec(dc, Resources(), itemRect, paintRect, image, modifier, &found) &&
          found;
 }
 
 DWORD CControlUI::AdjustedColor(DWORD color) const {
   if (!colorHSL || manager == nullptr) return color;
-  const TColorShift shift = manager->GlobalColorShift();
+  const TColorShift shift = manager->Resources().GlobalColorShift();
   return CDrawKit::ShiftColor(color, shift.hue, shift.saturation, shift.lightness);
 }
 

@@ -106,7 +106,7 @@ SIZE CLabelUI::PreferredSize(SIZE available) {
 }
 
 SIZE CLabelUI::PreferredSizeWithMargin(int margin) {
-  const FontRecord* record = manager->FontInfoAt(font);
+  const FontRecord* record = manager->Resources().FontInfoAt(font);
   const int height = record != nullptr ? record->metrics.tmHeight : 0;
   return CSizeUI(fixedWidth, height + margin);
 }
@@ -120,8 +120,8 @@ void CLabelUI::PaintTextLayer(HDC dc) {
 
 void CLabelUI::ApplyDefaultTextColors() {
   if (manager == nullptr) return;
-  if (textColor == 0) textColor = manager->DefaultTextColor();
-  if (disabledTextColor == 0) disabledTextColor = manager->DisabledTextColor();
+  if (textColor == 0) textColor = manager->Resources().DefaultTextColor();
+  if (disabledTextColor == 0) disabledTextColor = manager->Resources().DisabledTextColor();
 }
 
 RECT CLabelUI::TextArea() const {
@@ -132,9 +132,9 @@ RECT CLabelUI::TextArea() const {
 void CLabelUI::DrawTextIn(HDC dc, RECT& area, DWORD color, UINT style) {
   if (showHtml) {
     int noLinks = 0;
-    CDrawKit::DrawMarkupText(dc, manager, area, text, color, nullptr, nullptr, noLinks, style);
+    CDrawKit::DrawMarkupText(dc, Resources(), area, text, color, nullptr, nullptr, noLinks, style);
   } else {
-    CDrawKit::DrawPlainText(dc, manager, area, text, color, font, style);
+    CDrawKit::DrawPlainText(dc, Resources(), area, text, color, font, style);
   }
 }
 

@@ -35,7 +35,7 @@ RECT CLayoutSeparatorUI::Band(const RECT& q) const {
 bool CLayoutSeparatorUI::HandleEvent(CControlUI& layout, const TSeparatorTarget& target,
                                      const TControlEvent& event) {
   if (size_ == 0) return false;
-  IManagerServicesUI* manager = layout.GetManager();
+  IControlHostUI* manager = layout.GetManager();
   const bool inBand = CRectUI(Band(target.itemRect)).Contains(event.point);
   switch (event.kind) {
     case EventButtonDown:

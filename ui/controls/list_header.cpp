@@ -26,8 +26,8 @@ bool Is(const wchar_t* name, const wchar_t* expected) {
   return wcscmp(name, expected) == 0;
 }
 
-int DefaultFontHeight(IManagerServicesUI* manager) {
-  const FontRecord* font = manager->DefaultFontInfo();
+int DefaultFontHeight(IControlHostUI* manager) {
+  const FontRecord* font = manager->Resources().DefaultFontInfo();
   return font != nullptr ? font->metrics.tmHeight : 0;
 }
 
@@ -246,16 +246,17 @@ void CListHeaderItemUI::PaintStateImage(HDC dc) {
 }
 
 void CListHeaderItemUI::PaintTextLayer(HDC dc) {
-  if (textColor == 0 && manager != nullptr) textColor = manager->DefaultTextColor();
+  if (textColor == 0 && manager != nullptr) textColor = manager->Resources().DefaultTextColor();
   if (text.IsEmpty()) return;
   RECT area = {itemRect.left + textPadding.left, itemRect.top + textPadding.top,
                itemRect.right - textPadding.right, itemRect.bottom - textPadding.bottom};
   const UINT style = textStyle | DT_SINGLELINE;
   if (showHtml) {
     int noLinks = 0;
-    CDrawKit::DrawMarkupText(dc, manager, area, text, textColor, nullptr, nullptr, noLinks, style);
+    CDrawKit::DrawMarkupText(dc, Resources(), area, text, textColor, nullptr, nullptr, noLinks,
+                             style);
   } else {
-    CDrawKit::DrawPlainText(dc, manager, area, text, textColor, font, style);
+    CDrawKit::DrawPlainText(dc, Resources(), area, text, textColor, font, style);
   }
 }
 

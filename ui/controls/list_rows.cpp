@@ -259,7 +259,8 @@ void CListLabelElementUI::HandleEvent(TControlEvent& event) {
 int CListLabelElementUI::RowHeight() const {
   if (fixedHeight > 0) return fixedHeight;
   const TListStyle& style = *row.owner->ListStyle();
-  const FontRecord* font = manager != nullptr ? manager->FontInfoAt(style.font) : nullptr;
+  const FontRecord* font =
+      manager != nullptr ? manager->Resources().FontInfoAt(style.font) : nullptr;
   const int fontHeight = font != nullptr ? font->metrics.tmHeight : 0;
   return fontHeight + style.textPadding.top + style.textPadding.bottom + kRowMargin;
 }
@@ -274,10 +275,11 @@ SIZE CListLabelElementUI::PreferredSize(SIZE /*available*/) {
     const UINT format = (style.textStyle & ~(DT_CENTER | DT_RIGHT)) | DT_CALCRECT | DT_SINGLELINE;
     if (style.showHtml) {
       int noLinks = 0;
-      CDrawKit::DrawMarkupText(manager->PaintDC(), manager, measured, text, 0, nullptr, nullptr,
+      CDrawKit::DrawMarkupText(manager->PaintDC(), Resources(), measured, text, 0, nullptr, nullptr,
                                noLinks, format);
     } else {
-      CDrawKit::DrawPlainText(manager->PaintDC(), manager, measured, text, 0, style.font, format);
+      CDrawKit::DrawPlainText(manager->PaintDC(), Resources(), measured, text, 0, style.font,
+                              format);
     }
   } else {
     measured.right = 0;
@@ -301,9 +303,9 @@ void CListLabelElementUI::PaintCells(HDC dc, const RECT& rect) {
   const UINT format = style.textStyle | DT_SINGLELINE;
   if (style.showHtml) {
     int noLinks = 0;
-    CDrawKit::DrawMarkupText(dc, manager, area, text, color, nullptr, nullptr, noLinks, format);
+    CDrawKit::DrawMarkupText(dc, Resources(), area, text, color, nullptr, nullptr, noLinks, format);
   } else {
-    CDrawKit::DrawPlainText(dc, manager, area, text, color, style.font, format);
+    CDrawKit::DrawPlainText(dc, Resources(), area, text, color, style.font, format);
   }
 }
 

@@ -124,7 +124,7 @@ void CListTextElementUI::PaintCells(HDC dc, const RECT& rect) {
     if (cellText == nullptr || *cellText == 0) continue;
     if (!style.showHtml) {
       RECT area = cell;
-      CDrawKit::DrawPlainText(dc, manager, area, cellText, color, style.font, format);
+      CDrawKit::DrawPlainText(dc, Resources(), area, cellText, color, style.font, format);
       continue;
     }
     PaintCell(dc, cell, cellText, color, format);
@@ -141,7 +141,8 @@ void CListTextElementUI::PaintCell(HDC dc, RECT cell, const wchar_t* cellText, D
   RECT* rects = room > 0 ? linkRects + linkCount : nullptr;
   CWideStringUI* targets = room > 0 ? linkTargets + linkCount : nullptr;
   if (room <= 0) room = 0;
-  CDrawKit::DrawMarkupText(dc, manager, cell, cellText, color, rects, targets, room, format);
+  CDrawKit::DrawMarkupText(dc, Resources(), cell, cellText, color, rects, targets, room, format,
+                           LastMousePos());
   linkCount += std::clamp(room, 0, kMaxLinks - linkCount);
 }
 

@@ -35,8 +35,8 @@ void* COptionUI::InterfaceFor(const wchar_t* name) {
 // The option is a member of its group exactly while it is bound to the
 // window that keeps the group: a window never holds an option that was
 // unbound from it, and so never one that was deleted afterwards.
-void COptionUI::BindManager(IManagerServicesUI* newManager, CControlUI* newParent, bool init) {
-  IManagerServicesUI* oldManager = manager;
+void COptionUI::BindManager(IControlHostUI* newManager, CControlUI* newParent, bool init) {
+  IControlHostUI* oldManager = manager;
   if (oldManager != nullptr && oldManager != newManager && !group.IsEmpty()) {
     oldManager->LeaveOptionGroup(group, this);
   }

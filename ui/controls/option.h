@@ -16,7 +16,7 @@ class COptionUI : public CButtonUI {
   const wchar_t* ClassName() const override;
   void* InterfaceFor(const wchar_t* name) override;
   // Leaves its group with the old window and joins it with the new one.
-  void BindManager(IManagerServicesUI* manager, CControlUI* parent, bool init = true) override;
+  void BindManager(IControlHostUI* manager, CControlUI* parent, bool init = true) override;
   // "click", then selects (in a group) or toggles (without one).
   bool Activate() override;
   void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;

@@ -96,9 +96,9 @@ SIZE CTextUI::PreferredSize(SIZE available) {
   HDC dc = manager->PaintDC();
   if (showHtml) {
     int noLinks = 0;
-    CDrawKit::DrawMarkupText(dc, manager, area, text, 0, nullptr, nullptr, noLinks, style);
+    CDrawKit::DrawMarkupText(dc, Resources(), area, text, 0, nullptr, nullptr, noLinks, style);
   } else {
-    CDrawKit::DrawPlainText(dc, manager, area, text, 0, font, style);
+    CDrawKit::DrawPlainText(dc, Resources(), area, text, 0, font, style);
   }
   CSizeUI size(area.right - area.left + textPadding.left + textPadding.right,
                area.bottom - area.top + textPadding.top + textPadding.bottom);
@@ -116,13 +116,13 @@ void CTextUI::PaintTextLayer(HDC dc) {
   const DWORD color = IsEnabled() ? textColor : disabledTextColor;
   if (!showHtml) {
     linkCount = 0;
-    CDrawKit::DrawPlainText(dc, manager, area, text, color, font, textStyle);
+    CDrawKit::DrawPlainText(dc, Resources(), area, text, color, font, textStyle);
     return;
   }
   // The drawing fills at most this many slots and reports how many it used.
   linkCount = kMaxLinks;
-  CDrawKit::DrawMarkupText(dc, manager, area, text, color, linkRects, linkTargets, linkCount,
-                           textStyle);
+  CDrawKit::DrawMarkupText(dc, Resources(), area, text, color, linkRects, linkTargets, linkCount,
+                           textStyle, LastMousePos());
 }
 
 }  // namespace SkinUI

@@ -32,10 +32,10 @@ DWORD PremultipliedPixel(DWORD argb) {
   return (alpha << 24) | (red << 16) | (green << 8) | blue;
 }
 
-bool DrawSpecState(HDC dc, IManagerServicesUI* manager, const RECT& item, const RECT& paint,
+bool DrawSpecState(HDC dc, ISkinResourcesUI* resources, const RECT& item, const RECT& paint,
                    const TImageSpec& spec) {
   if (spec.name.IsEmpty()) return false;
-  return CDrawKit::DrawNamedImage(dc, manager, item, paint, spec.name,
+  return CDrawKit::DrawNamedImage(dc, resources, item, paint, spec.name,
                                   spec.type.IsEmpty() ? nullptr : spec.type.GetData(), spec.dest,
                                   spec.source, spec.corners, spec.mask, spec.fade, spec.hole,
                                   spec.xtiled, spec.ytiled);
@@ -79,13 +79,13 @@ void CDrawKit::DrawImagePieces(HDC dc, HBITMAP bitmap, const RECT& rc, const REC
   DrawNinePieces(dc, request);
 }
 
-bool CDrawKit::DrawNamedImage(HDC dc, IManagerServicesUI* manager, const RECT& item,
+bool CDrawKit::DrawNamedImage(HDC dc, ISkinResourcesUI* resources, const RECT& item,
                               const RECT& paint, const wchar_t* name, const wchar_t* type,
                               const RECT& dest, const RECT& source, const RECT& corners, DWORD mask,
                               BYTE fade, bool hole, bool xtiled, bool ytiled) {
-  if (manager == nullptr || name == nullptr || *name == 0) return false;
+  if (resources == nullptr || name == nullptr || *name == 0) return false;
   const wchar_t* resourceType = (type != nullptr && *type != 0) ? type : nullptr;
-  ImageRecord* image = manager->ObtainImage(name, resourceType, mask);
+  ImageRecord* image = resources->ObtainImage(name, resourceType, mask);
   if (image == nullptr) return false;
 
   RECT src = source;
@@ -113,20 +113,20 @@ bool CDrawKit::DrawNamedImage(HDC dc, IManagerServicesUI* manager, const RECT& i
   return true;
 }
 
-bool CDrawKit::DrawImageSpec(HDC dc, IManagerServicesUI* manager, const RECT& item,
+bool CDrawKit::DrawImageSpec(HDC dc, ISkinResourcesUI* resources, const RECT& item,
                              const RECT& paint, const wchar_t* spec, const wchar_t* modifier,
                              bool* imageFound) {
   if (imageFound != nullptr) *imageFound = false;
-  if (dc == nullptr || manager == nullptr) return false;
+  if (dc == nullptr || resources == nullptr) return false;
   TImageSpec state;
   state.name = spec != nullptr ? spec : L"";
   state.dest = item;
   const CImageSpecParser parser(
-      item, [&](const TImageSpec& named) { DrawSpecState(dc, manager, item, paint, named); });
+      item, [&](const TImageSpec& named) { DrawSpecState(dc, resources, item, paint, named); });
   parser.Parse(spec, state);
   state.imageCount = 0;
   parser.Parse(modifier, state);
-  const bool found = DrawSpecState(dc, manager, item, paint, state);
+  const bool found = DrawSpecState(dc, resources, item, paint, state);
   if (imageFound != nullptr) *imageFound = found;
   return true;
 }
@@ -182,14 +182,14 @@ void CDrawKit::DrawFrameRoundRect(HDC dc, const RECT& rc, int penWidth, int elli
       rc, ellipseWidth, ellipseHeight);
 }
 
-void CDrawKit::DrawPlainText(HDC dc, IManagerServicesUI* manager, RECT& rc, const wchar_t* text,
+void CDrawKit::DrawPlainText(HDC dc, ISkinResourcesUI* resources, RECT& rc, const wchar_t* text,
                              DWORD color, int fontIndex, UINT format) {
-  if (dc == nullptr || manager == nullptr || text == nullptr) return;
+  if (dc == nullptr || resources == nullptr || text == nullptr) return;
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ArgbToColorRef(color));
   // Selecting a font costs more than drawing a short text: a font already
   // selected (the window's paint selects the default one) is used as it is.
-  const HFONT font = manager->FontAt(fontIndex);
+  const HFONT font = resources->FontAt(fontIndex);
   const bool selected = GetCurrentObject(dc, OBJ_FONT) == font;
   SelectObjectGuard selectFont(dc, selected ? nullptr : font);
   DrawTextW(dc, text, -1, &rc, format | DT_NOPREFIX);

@@ -11,7 +11,7 @@
 
 #include <memory>
 
-#include "ui/core/manager_services.h"
+#include "ui/core/skin_resources.h"
 #include "ui/core/resource_records.h"
 #include "ui/core/wide_string.h"
 #include "ui/render/clip_guard.h"
@@ -37,18 +37,18 @@ class CDrawKit {
                               BYTE fade = 255, bool hole = false, bool xtiled = false,
                               bool ytiled = false);
 
-  // Draws the manager's image of that name; false when it cannot be obtained.
+  // Draws the skin's image of that name; false when it cannot be obtained.
   // An all-zero source means the whole image.
-  static bool DrawNamedImage(HDC dc, IManagerServicesUI* manager, const RECT& item,
+  static bool DrawNamedImage(HDC dc, ISkinResourcesUI* resources, const RECT& item,
                              const RECT& paint, const wchar_t* name, const wchar_t* type,
                              const RECT& dest, const RECT& source, const RECT& corners, DWORD mask,
                              BYTE fade, bool hole, bool xtiled, bool ytiled);
 
   // Draws an image specification ("file='a.png' source='0,0,8,8' ..."), then
-  // the modifier on top of its state. False only without dc or manager;
+  // the modifier on top of its state. False only without dc or resources;
   // imageFound (optional) tells whether the image finally named could be
   // obtained, so that callers can drop a string that never draws.
-  static bool DrawImageSpec(HDC dc, IManagerServicesUI* manager, const RECT& item,
+  static bool DrawImageSpec(HDC dc, ISkinResourcesUI* resources, const RECT& item,
                             const RECT& paint, const wchar_t* spec,
                             const wchar_t* modifier = nullptr, bool* imageFound = nullptr);
 
@@ -67,9 +67,9 @@ class CDrawKit {
                                  int ellipseHeight, DWORD color);
 
   // --- text ----------------------------------------------------------------------
-  // DrawTextW with the manager's font of that index; "&" is never a prefix.
+  // DrawTextW with the skin's font of that index; "&" is never a prefix.
   // rc is changed only by DT_CALCRECT.
-  static void DrawPlainText(HDC dc, IManagerServicesUI* manager, RECT& rc, const wchar_t* text,
+  static void DrawPlainText(HDC dc, ISkinResourcesUI* resources, RECT& rc, const wchar_t* text,
                             DWORD color, int fontIndex, UINT format);
 
   // Draws or measures markup text: <a name>link</a> <b>bold</b> <c #AARRGGBB>colour</c>
@@ -78,11 +78,12 @@ class CDrawKit {
   // the same tags in braces, and the escapes "{<}" "{>}" "<{>" "<}>".
   // linkCount holds the arrays' capacity on entry and the links found on
   // return; the rectangles found by one call decide which link the next call
-  // shows as hovered. With DT_CALCRECT nothing is drawn and rc receives the
-  // size the text needs; alignment flags may move rc when drawing.
-  static void DrawMarkupText(HDC dc, IManagerServicesUI* manager, RECT& rc, const wchar_t* text,
+  // shows as hovered: the one holding pointer (the mouse, in the same
+  // coordinates). With DT_CALCRECT nothing is drawn and rc receives the size
+  // the text needs; alignment flags may move rc when drawing.
+  static void DrawMarkupText(HDC dc, ISkinResourcesUI* resources, RECT& rc, const wchar_t* text,
                              DWORD color, RECT* linkRects, CWideStringUI* linkNames, int& linkCount,
-                             UINT format);
+                             UINT format, POINT pointer = {-1, -1});
 
   // --- clipping ------------------------------------------------------------------
   static void ClipToRect(HDC dc, const RECT& rc, ClipGuard& guard) { guard.ClipToRect(dc, rc); }

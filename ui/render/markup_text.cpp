@@ -37,17 +37,18 @@ class DeviceStateGuard {
 
 }  // namespace
 
-void CDrawKit::DrawMarkupText(HDC dc, IManagerServicesUI* manager, RECT& rc, const wchar_t* text,
+void CDrawKit::DrawMarkupText(HDC dc, ISkinResourcesUI* resources, RECT& rc, const wchar_t* text,
                               DWORD color, RECT* linkRects, CWideStringUI* linkNames,
-                              int& linkCount, UINT format) {
-  if (dc == nullptr || manager == nullptr || text == nullptr || rc.right <= rc.left ||
+                              int& linkCount, UINT format, POINT pointer) {
+  if (dc == nullptr || resources == nullptr || text == nullptr || rc.right <= rc.left ||
       rc.bottom <= rc.top) {
     linkCount = 0;  // no link is reachable
     return;
   }
   DeviceStateGuard restore(dc);
   if ((format & DT_CALCRECT) == 0) restore.ClipTo(rc);
-  CMarkupWalker walker(dc, manager, rc, text, color, linkRects, linkNames, linkCount, format);
+  CMarkupWalker walker(dc, resources, rc, text, color, linkRects, linkNames, linkCount, format,
+                       pointer);
   linkCount = walker.Run();
 }
 

@@ -13,13 +13,13 @@ namespace SkinUI {
 using namespace markup;
 
 int CMarkupWalker::Run() {
-  defaultFont_ = manager_->DefaultFontInfo();
+  defaultFont_ = resources_->DefaultFontInfo();
   if (defaultFont_ == nullptr) return 0;
   FillMetrics(defaultFont_);
 
   SetBkMode(dc_, TRANSPARENT);
   SetTextColor(dc_, ArgbToColorRef(color_));
-  SetBkColor(dc_, ArgbToColorRef(manager_->SelectedBackColor()));
+  SetBkColor(dc_, ArgbToColorRef(resources_->SelectedBackColor()));
   if (draw_ && (format_ & kAlignmentFlags) != 0) AlignRect();
   FindHoveredLink();
 
@@ -32,7 +32,7 @@ int CMarkupWalker::Run() {
 void CMarkupWalker::AlignRect() {
   RECT measured = kMeasureArea;
   int noLinks = 0;
-  CDrawKit::DrawMarkupText(dc_, manager_, measured, text_, color_, nullptr, nullptr, noLinks,
+  CDrawKit::DrawMarkupText(dc_, resources_, measured, text_, color_, nullptr, nullptr, noLinks,
                            format_ | DT_CALCRECT);
   const LONG textWidth = measured.right - measured.left;
   const LONG textHeight = measured.bottom - measured.top;
@@ -51,9 +51,8 @@ void CMarkupWalker::AlignRect() {
 }
 
 void CMarkupWalker::FindHoveredLink() {
-  const CPointUI mouse = manager_->LastMousePos();
   for (int i = 0; i < linkCount_; ++i) {
-    if (PtInRect(&linkRects_[i], mouse)) {
+    if (PtInRect(&linkRects_[i], pointer_)) {
       hoverLink_ = linkNames_[i];
       hasHover_ = true;
       return;

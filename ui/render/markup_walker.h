@@ -10,7 +10,7 @@
 
 #include <vector>
 
-#include "ui/core/manager_services.h"
+#include "ui/core/skin_resources.h"
 #include "ui/core/resource_records.h"
 #include "ui/core/wide_string.h"
 #include "ui/render/run_extents.h"
@@ -75,10 +75,11 @@ struct TMarkupTag {
 
 class CMarkupWalker {
  public:
-  CMarkupWalker(HDC dc, IManagerServicesUI* manager, RECT& rc, const wchar_t* text, DWORD color,
-                RECT* linkRects, CWideStringUI* linkNames, int linkCapacity, UINT format)
+  CMarkupWalker(HDC dc, ISkinResourcesUI* resources, RECT& rc, const wchar_t* text, DWORD color,
+                RECT* linkRects, CWideStringUI* linkNames, int linkCapacity, UINT format,
+                POINT pointer)
       : dc_(dc),
-        manager_(manager),
+        resources_(resources),
         rc_(rc),
         text_(text),
         color_(color),
@@ -86,6 +87,7 @@ class CMarkupWalker {
         linkNames_(linkNames),
         linkCount_(linkCapacity),
         format_(format),
+        pointer_(pointer),
         extents_(dc, [this](HFONT font) { SelectOnDC(font); }) {
     if (linkRects_ == nullptr || linkNames_ == nullptr || linkCount_ < 0) linkCount_ = 0;
     draw_ = (format & DT_CALCRECT) == 0;
@@ -167,7 +169,7 @@ class CMarkupWalker {
   void DrawImageFrame(const ImageRecord& image, LONG frameWidth, LONG height, long index);
 
   HDC dc_;
-  IManagerServicesUI* manager_;
+  ISkinResourcesUI* resources_;
   RECT& rc_;
   const wchar_t* text_;
   DWORD color_;
@@ -175,6 +177,7 @@ class CMarkupWalker {
   CWideStringUI* linkNames_;
   int linkCount_;
   UINT format_;
+  POINT pointer_;
 
   bool draw_ = true;
   bool singleLine_ = false;

@@ -115,7 +115,7 @@ void CMarkupWalker::OpenLink(const CWideStringUI& name) {
   const bool hasSlot = linkIndex_ < linkCount_;
   if (!drawPass_ && hasSlot) linkNames_[linkIndex_] = name;
   const bool hovered = hasSlot && hasHover_ && hoverLink_ == linkNames_[linkIndex_].GetData();
-  PushColor(hovered ? manager_->LinkHoverTextColor() : manager_->LinkTextColor());
+  PushColor(hovered ? resources_->LinkHoverTextColor() : resources_->LinkTextColor());
   if (!IsUnderlined(CurrentFont())) PushVariant(false, true, false);
   linkStart_ = pt_;
   inLink_ = true;
@@ -175,7 +175,7 @@ void CMarkupWalker::CloseParagraph() {
 void CMarkupWalker::PushFontTag(const CWideStringUI& argument) {
   const wchar_t* p = argument.GetData();
   if (*p >= L'0' && *p <= L'9') {
-    PushFont(manager_->FontInfoAt(static_cast<int>(wcstol(p, nullptr, 10))));
+    PushFont(resources_->FontInfoAt(static_cast<int>(wcstol(p, nullptr, 10))));
     return;
   }
   const wchar_t* faceEnd = p;
@@ -198,9 +198,9 @@ void CMarkupWalker::PushFontTag(const CWideStringUI& argument) {
 
 FontRecord* CMarkupWalker::ObtainFont(const wchar_t* face, int size, bool bold, bool underline,
                                       bool italic) {
-  HFONT font = manager_->FindMatchingFont(face, size, bold, underline, italic);
-  if (font == nullptr) font = manager_->RegisterFont(face, size, bold, underline, italic);
-  return font != nullptr ? manager_->FontInfoOf(font) : nullptr;
+  HFONT font = resources_->FindMatchingFont(face, size, bold, underline, italic);
+  if (font == nullptr) font = resources_->RegisterFont(face, size, bold, underline, italic);
+  return font != nullptr ? resources_->FontInfoOf(font) : nullptr;
 }
 
 bool CMarkupWalker::IsItalic(const FontRecord* font) {
@@ -319,7 +319,7 @@ void CMarkupWalker::PlaceImage(const CWideStringUI& argument, CWideStringUI name
     name = spec.name;
     type = spec.type;
   }
-  ImageRecord* image = manager_->ObtainImage(name, type.IsEmpty() ? nullptr : type.GetData(), 0);
+  ImageRecord* image = resources_->ObtainImage(name, type.IsEmpty() ? nullptr : type.GetData(), 0);
   if (image == nullptr) return;
 
   const LONG frameWidth = image->width / count;

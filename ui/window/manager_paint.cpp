@@ -125,7 +125,7 @@ void CWindowManagerUI::PaintThroughOffscreen(HDC windowDC, const RECT& paint, co
   const int saved = SaveDC(offscreen);
   // Most texts use the default font; selected once here, it is not selected
   // and put back for each of them. RestoreDC ends the selection.
-  if (HFONT font = FontAt(-1)) SelectObject(offscreen, font);
+  if (HFONT font = resources->FontAt(-1)) SelectObject(offscreen, font);
   if (IsTranslucentBackground()) CopyTranslucentBackground(paint);
   root->Paint(offscreen, paint);
   // A painter may unregister itself while it paints.

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "ui/core/manager_services.h"
+#include "ui/core/skin_resources.h"
 
 namespace SkinUI {
 

@@ -190,7 +190,8 @@ void CSkinBuilder::ApplySharedResources(CSkinXmlNode root) {
       const wchar_t* name = Attribute(node, L"name");
       const wchar_t* type = Attribute(node, L"restype");
       const wchar_t* mask = Attribute(node, L"mask");
-      if (name != nullptr) manager_->LoadAndKeepImage(name, type, mask ? Color(mask) : 0);
+      if (name != nullptr)
+        manager_->Resources().LoadAndKeepImage(name, type, mask ? Color(mask) : 0);
     } else if (Is(element, kFontElement)) {
       const wchar_t* face = Attribute(node, L"name");
       if (face == nullptr) continue;
@@ -199,14 +200,15 @@ void CSkinBuilder::ApplySharedResources(CSkinXmlNode root) {
       const bool bold = Boolean(Attribute(node, L"bold"));
       const bool underline = Boolean(Attribute(node, L"underline"));
       const bool italic = Boolean(Attribute(node, L"italic"));
-      manager_->RegisterFont(face, pixels, bold, underline, italic);
+      manager_->Resources().RegisterFont(face, pixels, bold, underline, italic);
       if (Boolean(Attribute(node, L"default"))) {
-        manager_->ReplaceDefaultFont(face, pixels, bold, underline, italic);
+        manager_->Resources().ReplaceDefaultFont(face, pixels, bold, underline, italic);
       }
     } else if (Is(element, kDefaultElement)) {
       const wchar_t* name = Attribute(node, L"name");
       const wchar_t* value = Attribute(node, L"value");
-      if (name != nullptr) manager_->AddClassDefaults(name, value != nullptr ? value : L"");
+      if (name != nullptr)
+        manager_->Resources().AddClassDefaults(name, value != nullptr ? value : L"");
     }
   }
 }
@@ -240,15 +242,15 @@ void CSkinBuilder::ApplyWindowSettings(CSkinXmlNode root) {
     } else if (Is(name, L"bktrans")) {
       manager_->SetTranslucentBackground(Boolean(value));
     } else if (Is(name, L"disabledfontcolor")) {
-      manager_->SetDisabledTextColor(Color(value));
+      manager_->Resources().SetDisabledTextColor(Color(value));
     } else if (Is(name, L"defaultfontcolor")) {
-      manager_->SetDefaultTextColor(Color(value));
+      manager_->Resources().SetDefaultTextColor(Color(value));
     } else if (Is(name, L"linkfontcolor")) {
-      manager_->SetLinkTextColor(Color(value));
+      manager_->Resources().SetLinkTextColor(Color(value));
     } else if (Is(name, L"linkhoverfontcolor")) {
-      manager_->SetLinkHoverTextColor(Color(value));
+      manager_->Resources().SetLinkHoverTextColor(Color(value));
     } else if (Is(name, L"selectedcolor")) {
-      manager_->SetSelectedBackColor(Color(value));
+      manager_->Resources().SetSelectedBackColor(Color(value));
     }
   }
 }
@@ -387,7 +389,7 @@ bool CSkinBuilder::ApplyAttributes(CSkinXmlNode element, CControlUI* control) {
   const bool lent = manager_ != nullptr && control->GetManager() == nullptr;
   if (manager_ != nullptr) {
     control->BindManager(manager_, control->GetParent(), false);
-    if (const wchar_t* defaults = manager_->ClassDefaults(element.GetName())) {
+    if (const wchar_t* defaults = manager_->Resources().ClassDefaults(element.GetName())) {
       control->ApplyAttributeText(defaults);
     }
   }

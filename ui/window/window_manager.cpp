@@ -6,10 +6,7 @@
 #include <algorithm>
 
 #include "ui/controls/control.h"
-#include "ui/core/module_instance.h"
-#include "ui/markup/skin_resources.h"
 #include "ui/render/imaging_library.h"
-#include "ui/window/process_settings.h"
 
 namespace SkinUI {
 
@@ -56,7 +53,10 @@ bool CWindowManagerUI::IsLive(const CWindowManagerUI* manager) {
   return std::find(managers.begin(), managers.end(), manager) != managers.end();
 }
 
-CWindowManagerUI::CWindowManagerUI() {
+CWindowManagerUI::CWindowManagerUI() : CWindowManagerUI(std::make_unique<CWindowResourcesUI>()) {}
+
+CWindowManagerUI::CWindowManagerUI(std::unique_ptr<CWindowResourcesUI> windowResources)
+    : resources(std::move(windowResources)) {
   InitialiseProcessOnce();
 }
 
@@ -71,7 +71,7 @@ CWindowManagerUI::~CWindowManagerUI() {
   nameMap.Clear();
   delete std::exchange(root, nullptr);
   NoteRootInstalled(false);
-  FreeResources();
+  resources->FreeResources();
   FreeOptionGroups();
   StopAllTimers();
   DestroyToolTip();
@@ -96,7 +96,8 @@ void CWindowManagerUI::AttachWindow(HWND handle) {
   window = handle;
   dispatch->window = handle;
   paintDC = handle != nullptr ? GetDC(handle) : nullptr;
-  AttachResources(window, paintDC);
+  resources->SetMetricsDC(paintDC);
+  AttachSettings(window);
   AddOnce(LiveManagers(), this);
 }
 
@@ -232,8 +233,7 @@ void CWindowManagerUI::OnGetMinMaxInfo(MINMAXINFO* info) const {
 }
 
 bool CWindowManagerUI::Owns(const CControlUI* control) const {
-  return control != nullptr &&
-         control->GetManager() == static_cast<const IManagerServicesUI*>(this);
+  return control != nullptr && control->GetManager() == static_cast<const IControlHostUI*>(this);
 }
 
 bool CWindowManagerUI::Deliver(CControlUI* control, TControlEvent& event) {
@@ -298,34 +298,6 @@ CSizeUI CWindowManagerUI::ClientSize() const {
   RECT client = {};
   if (window != nullptr) GetClientRect(window, &client);
   return CSizeUI(client.right - client.left, client.bottom - client.top);
-}
-
-HINSTANCE CWindowManagerUI::ModuleInstance() const {
-  return SkinUI::ModuleInstance();
-}
-
-HINSTANCE CWindowManagerUI::ResourceModule() const {
-  return SkinUI::ResourceModule();
-}
-
-const wchar_t* CWindowManagerUI::ResourceFolder() const {
-  return SkinUI::ResourceFolder();
-}
-
-const wchar_t* CWindowManagerUI::ResourceArchiveName() const {
-  return SkinUI::ResourceArchiveName();
-}
-
-bool CWindowManagerUI::ArchiveKeptOpen() const {
-  return SkinUI::ArchiveKeptOpen();
-}
-
-CZipArchive* CWindowManagerUI::KeptArchive() const {
-  return SkinUI::KeptArchive();
-}
-
-TColorShift CWindowManagerUI::GlobalColorShift() const {
-  return ProcessColorShift();
 }
 
 }  // namespace SkinUI

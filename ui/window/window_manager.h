@@ -8,8 +8,10 @@
 // tooltips, moves focus with Tab and Alt+shortcuts, and sends notifications
 // to the application's listeners, at once or through a queue.
 //
-// It is also the store of the window's shared resources (CWindowResourcesUI).
-// Everything runs on the thread that owns the window; nothing is locked.
+// It holds the window's shared resources (CWindowResourcesUI), which its
+// controls and their drawing reach through Resources(), and carries the
+// skin's window settings. Everything runs on the thread that owns the
+// window; nothing is locked.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -19,12 +21,13 @@
 #include <vector>
 
 #include "ui/core/control_event.h"
+#include "ui/core/control_host.h"
 #include "ui/core/gdi_handles.h"
-#include "ui/core/manager_services.h"
 #include "ui/core/notify.h"
 #include "ui/core/string_map.h"
 #include "ui/window/dispatch_scope.h"
 #include "ui/window/window_resources.h"
+#include "ui/window/window_settings.h"
 
 namespace SkinUI {
 
@@ -46,9 +49,11 @@ struct TimerRecord {
   bool stopped = false;
 };
 
-class CWindowManagerUI : public CWindowResourcesUI, public IManagerServicesUI {
+class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI {
  public:
   CWindowManagerUI();
+  // Resources of a kind of their own (a test's may record what drawing asks).
+  explicit CWindowManagerUI(std::unique_ptr<CWindowResourcesUI> resources);
   CWindowManagerUI(const CWindowManagerUI&) = delete;
   CWindowManagerUI& operator=(const CWindowManagerUI&) = delete;
   // Deletes the waiting and installed trees, the queued notifications, the
@@ -73,7 +78,7 @@ class CWindowManagerUI : public CWindowResourcesUI, public IManagerServicesUI {
   void SetOffscreenPainting(bool on) { offscreenPainting = on; }
   // Gives the resource chain's fonts, defaults and colours to this window.
   bool SetParentResources(CWindowManagerUI* parent) {
-    return CWindowResourcesUI::SetParentResources(parent);
+    return resources->SetParentResources(parent != nullptr ? parent->resources.get() : nullptr);
   }
 
   // --- the control tree -------------------------------------------------------------
@@ -95,64 +100,38 @@ class CWindowManagerUI : public CWindowResourcesUI, public IManagerServicesUI {
   bool RemoveDispatchFilter(IMessageFilterUI* filter);
 
   void StopAllTimers();
+  void StopControlTimers(CControlUI* control);
 
-  // --- IManagerServicesUI ---------------------------------------------------------------
+  // --- the mouse and the tree under it ------------------------------------------------
+  void CaptureMouse();
+  void ReleaseMouse();
+  bool HasMouseCapture() const { return mouseCaptured; }
+  // Topmost visible control that takes the mouse under the client point.
+  CControlUI* ControlAt(POINT point);
+  CControlUI* ControlByName(const wchar_t* name);
+  CSizeUI ClientSize() const;
+
+  // --- IControlHostUI -----------------------------------------------------------------
   void InvalidateArea(const RECT& area) override;
   void RequestLayout() override { updateNeeded = true; }
   void SetFocusControl(CControlUI* control) override;
   CControlUI* FocusControl() const override { return focus; }
   bool StartControlTimer(CControlUI* control, UINT key, UINT intervalMs) override;
   bool StopControlTimer(CControlUI* control, UINT key) override;
-  void StopControlTimers(CControlUI* control) override;
-  void CaptureMouse() override;
-  void ReleaseMouse() override;
-  bool HasMouseCapture() const override { return mouseCaptured; }
-  using IManagerServicesUI::SendNotification;
+  using IControlHostUI::SendNotification;
   void SendNotification(TNotifyMsg& msg, bool async) override;
   bool AddOverlayPainter(CControlUI* control) override;
   bool RemoveOverlayPainter(CControlUI* control) override;
   bool JoinOptionGroup(const wchar_t* group, CControlUI* control) override;
   void LeaveOptionGroup(const wchar_t* group, CControlUI* control) override;
   CPointerArrayUI* OptionGroup(const wchar_t* group) override;
-  CControlUI* ControlAt(POINT point) override;
-  CControlUI* ControlByName(const wchar_t* name) override;
   bool BindControlTree(CControlUI* control, CControlUI* parent = nullptr) override;
   void ForgetControl(CControlUI* control) override;
   void DeleteLater(CControlUI* control) override;
   HWND WindowHandle() const override { return window; }
   CPointUI LastMousePos() const override { return lastMousePoint; }
-  CSizeUI ClientSize() const override;
   HDC PaintDC() const override { return paintDC; }
-  HINSTANCE ModuleInstance() const override;
-  HINSTANCE ResourceModule() const override;
-  const wchar_t* ResourceFolder() const override;
-  const wchar_t* ResourceArchiveName() const override;
-  bool ArchiveKeptOpen() const override;
-  CZipArchive* KeptArchive() const override;
-  TColorShift GlobalColorShift() const override;
-  DWORD DefaultTextColor() const override { return CWindowResourcesUI::DefaultTextColor(); }
-  DWORD DisabledTextColor() const override { return CWindowResourcesUI::DisabledTextColor(); }
-  DWORD LinkTextColor() const override { return CWindowResourcesUI::LinkTextColor(); }
-  DWORD LinkHoverTextColor() const override { return CWindowResourcesUI::LinkHoverTextColor(); }
-  DWORD SelectedBackColor() const override { return CWindowResourcesUI::SelectedBackColor(); }
-  HFONT FontAt(int index) override { return CWindowResourcesUI::FontAt(index); }
-  FontRecord* FontInfoAt(int index) override { return CWindowResourcesUI::FontInfoAt(index); }
-  FontRecord* FontInfoOf(HFONT font) override { return CWindowResourcesUI::FontInfoOf(font); }
-  FontRecord* DefaultFontInfo() override { return CWindowResourcesUI::DefaultFontInfo(); }
-  HFONT RegisterFont(const wchar_t* face, int size, bool bold, bool underline,
-                     bool italic) override {
-    return CWindowResourcesUI::RegisterFont(face, size, bold, underline, italic);
-  }
-  HFONT FindMatchingFont(const wchar_t* face, int size, bool bold, bool underline,
-                         bool italic) override {
-    return CWindowResourcesUI::FindMatchingFont(face, size, bold, underline, italic);
-  }
-  ImageRecord* ObtainImage(const wchar_t* name, const wchar_t* resourceType, DWORD mask) override {
-    return CWindowResourcesUI::ObtainImage(name, resourceType, mask);
-  }
-  const wchar_t* ClassDefaults(const wchar_t* className) override {
-    return CWindowResourcesUI::ClassDefaults(className);
-  }
+  CWindowResourcesUI& Resources() override { return *resources; }
 
  private:
   // --- message table (window_manager.cpp) ---
@@ -239,6 +218,8 @@ class CWindowManagerUI : public CWindowResourcesUI, public IManagerServicesUI {
   static std::vector<CWindowManagerUI*>& LiveManagers();
   static bool IsLive(const CWindowManagerUI* manager);
 
+  // Declared first, so that it goes last.
+  std::unique_ptr<CWindowResourcesUI> resources;
   std::shared_ptr<TDispatchState> dispatch = std::make_shared<TDispatchState>();
   HWND window = nullptr;
   HDC paintDC = nullptr;

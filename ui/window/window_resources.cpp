@@ -3,6 +3,7 @@
 #include "ui/window/window_resources.h"
 
 #include "ui/render/draw_kit.h"
+#include "ui/window/process_settings.h"
 
 namespace SkinUI {
 
@@ -39,15 +40,14 @@ CWindowResourcesUI::~CWindowResourcesUI() {
   FreeResources();
 }
 
-void CWindowResourcesUI::AttachResources(HWND window, HDC paintDC) {
-  resourceWindow = window;
-  metricsDC = paintDC;
-}
-
 void CWindowResourcesUI::FreeResources() {
   ClearFonts();
   ClearImages();
   ClearClassDefaults();
+}
+
+TColorShift CWindowResourcesUI::GlobalColorShift() const {
+  return ProcessColorShift();
 }
 
 const CWindowResourcesUI& CWindowResourcesUI::RootResources() const {

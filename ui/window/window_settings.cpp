@@ -1,6 +1,4 @@
-// CWindowResourcesUI: the window settings that act on the native window.
-
-#include "ui/window/window_resources.h"
+#include "ui/window/window_settings.h"
 
 #include <algorithm>
 
@@ -27,21 +25,21 @@ void SetExtendedStyleBit(HWND window, LONG_PTR bit, bool on) {
 
 }  // namespace
 
-void CWindowResourcesUI::SetInitialSize(int cx, int cy) {
+void CWindowSettingsUI::SetInitialSize(int cx, int cy) {
   initialSize = CSizeUI(cx, cy);
-  if (rootInstalled || resourceWindow == nullptr || !IsWindow(resourceWindow)) return;
-  SetWindowPos(resourceWindow, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+  if (rootInstalled || settingsWindow == nullptr || !IsWindow(settingsWindow)) return;
+  SetWindowPos(settingsWindow, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
-void CWindowResourcesUI::SetWindowOpacity(int value) {
+void CWindowSettingsUI::SetWindowOpacity(int value) {
   opacity = std::clamp(value, 0, 255);
-  if (resourceWindow == nullptr || !IsWindow(resourceWindow)) return;
+  if (settingsWindow == nullptr || !IsWindow(settingsWindow)) return;
   SetLayeredAttributesProc setAttributes = LayeredAttributesFunction();
   if (setAttributes == nullptr) return;
   const bool layered = value >= 0 && value <= 255;
-  SetExtendedStyleBit(resourceWindow, WS_EX_LAYERED, layered);
+  SetExtendedStyleBit(settingsWindow, WS_EX_LAYERED, layered);
   // Constant alpha means something only on a layered window.
-  if (layered) setAttributes(resourceWindow, 0, static_cast<BYTE>(value & 0xFF), LWA_ALPHA);
+  if (layered) setAttributes(settingsWindow, 0, static_cast<BYTE>(value & 0xFF), LWA_ALPHA);
 }
 
 }  // namespace SkinUI
