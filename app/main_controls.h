@@ -4,7 +4,7 @@
 
 #include "ui/controls/button.h"
 #include "ui/controls/label.h"
-#include "ui/controls/list.h"
+#include "ui/controls/list/list.h"
 #include "ui/controls/option.h"
 #include "ui/controls/progress.h"
 #include "ui/controls/text.h"

@@ -12,7 +12,7 @@
 #include "app/main_controls.h"
 #include "app/system_actions.h"
 #include "app/update_row.h"
-#include "ui/controls/list.h"
+#include "ui/controls/list/list.h"
 #include "ui/core/window_wnd.h"
 #include "ui/window/window_manager.h"
 #include "updates/progress_handlers.h"

@@ -2,7 +2,7 @@
 // description of the selected row.
 
 #include "app/main_window.h"
-#include "ui/controls/list_rows.h"
+#include "ui/controls/list/list_rows.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include "bench/measure_registry.h"
 #include "tests/support/canvas.h"
 #include "tests/support/window_harness.h"
+#include "ui/controls/list/list.h"
+#include "ui/controls/list/list_header.h"
+#include "ui/controls/list/list_rows.h"
 #include "ui/core/gdi_handles.h"
 #include "ui/markup/skin_resources.h"
-#include "ui/controls/list.h"
-#include "ui/controls/list_header.h"
-#include "ui/controls/list_rows.h"
 
 namespace SkinUIBench {
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "tests/controls/basic_controls_fixture.h"
-#include "ui/controls/list.h"
-#include "ui/controls/list_header.h"
-#include "ui/controls/list_rows.h"
+#include "ui/controls/list/list.h"
+#include "ui/controls/list/list_header.h"
+#include "ui/controls/list/list_rows.h"
 #include "ui/controls/scroll_bar.h"
 
 namespace SkinUITest {

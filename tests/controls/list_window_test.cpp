@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "tests/support/window_harness.h"
-#include "ui/controls/list.h"
-#include "ui/controls/list_header.h"
-#include "ui/controls/list_rows.h"
+#include "ui/controls/list/list.h"
+#include "ui/controls/list/list_header.h"
+#include "ui/controls/list/list_rows.h"
 #include "ui/controls/scroll_bar.h"
 #include "ui/markup/skin_resources.h"
 #include "ui/window/skin_builder.h"

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "tests/support/window_harness.h"
-#include "ui/controls/list.h"
-#include "ui/controls/list_rows.h"
+#include "ui/controls/list/list.h"
+#include "ui/controls/list/list_rows.h"
 #include "ui/controls/option.h"
 #include "ui/markup/skin_resources.h"
 #include "ui/window/skin_builder.h"

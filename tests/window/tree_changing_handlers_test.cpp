@@ -15,8 +15,8 @@
 #include "tests/support/window_harness.h"
 #include "ui/controls/button.h"
 #include "ui/controls/container.h"
-#include "ui/controls/list.h"
-#include "ui/controls/list_rows.h"
+#include "ui/controls/list/list.h"
+#include "ui/controls/list/list_rows.h"
 
 namespace SkinUITest {
 namespace {

@@ -1,12 +1,12 @@
 // CListHeaderUI and CListHeaderItemUI: header layout, column dragging,
 // state images, separator image and caption.
 
-#include "ui/controls/list_header.h"
+#include "ui/controls/list/list_header.h"
 
 #include <algorithm>
 #include <cwchar>
 
-#include "ui/controls/list.h"
+#include "ui/controls/list/list.h"
 #include "ui/render/draw_kit.h"
 
 namespace SkinUI {

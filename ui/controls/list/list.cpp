@@ -1,13 +1,13 @@
 // CListUI: its own children (header and body), the row list behind the
 // child-list interface, selection, keys and the wheel.
 
-#include "ui/controls/list.h"
+#include "ui/controls/list/list.h"
 
 #include <algorithm>
 #include <cwchar>
 
-#include "ui/controls/list_header.h"
-#include "ui/controls/list_rows.h"
+#include "ui/controls/list/list_header.h"
+#include "ui/controls/list/list_rows.h"
 #include "ui/controls/scroll_bar.h"
 #include "ui/render/draw_kit.h"
 

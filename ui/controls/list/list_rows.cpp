@@ -2,7 +2,7 @@
 // background by state), the drawn row base, the label row and the container
 // row. The text row is in list_text_element.cpp.
 
-#include "ui/controls/list_rows.h"
+#include "ui/controls/list/list_rows.h"
 
 #include <cwchar>
 

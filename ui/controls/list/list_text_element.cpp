@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "ui/controls/list_rows.h"
+#include "ui/controls/list/list_rows.h"
 #include "ui/render/draw_kit.h"
 
 namespace SkinUI {

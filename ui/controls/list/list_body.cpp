@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "ui/controls/list.h"
-#include "ui/controls/list_header.h"
+#include "ui/controls/list/list.h"
+#include "ui/controls/list/list_header.h"
 #include "ui/controls/scroll_bar.h"
 
 namespace SkinUI {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "ui/controls/container.h"
-#include "ui/controls/list.h"
+#include "ui/controls/list/list.h"
 #include "ui/controls/press_behavior.h"
 
 namespace SkinUI {
