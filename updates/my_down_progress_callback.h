@@ -2,12 +2,13 @@
 
 #include <memory>
 
-#include "updates/agent_callback.h"
+#include "agent_seam/agent_interfaces.h"
+#include "agent_seam/com_object.h"
 #include "updates/callback_inbox.h"
 
 // Copies the agent's download progress into the client's inbox.
 class CMyDownProgressCallback final
-    : public AgentCallback<CMyDownProgressCallback, IDownloadProgressChangedCallback> {
+    : public CComObject<CMyDownProgressCallback, IDownloadProgressChangedCallback> {
  public:
   explicit CMyDownProgressCallback(std::weak_ptr<CCallbackInbox> inbox)
       : inbox_(std::move(inbox)) {}

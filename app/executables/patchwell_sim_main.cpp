@@ -10,8 +10,8 @@
 
 #include "app/program.h"
 #include "app/recorded_system_actions.h"
-#include "updates/simulated/catalogue_file.h"
-#include "updates/simulated/simulated_agent_factory.h"
+#include "simulated_agent/catalogue_file.h"
+#include "simulated_agent/simulated_agent_factory.h"
 
 namespace {
 

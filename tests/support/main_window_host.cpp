@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "agent_seam/update_agent_factory.h"
+#include "simulated_agent/catalogue_file.h"
 #include "ui/core/module_instance.h"
 #include "ui/markup/skin_resources.h"
 #include "ui/markup/zip_archive.h"
 #include "ui/render/image_decoder.h"
 #include "ui/window/window_manager.h"
-#include "updates/simulated/catalogue_file.h"
 
 namespace SkinUITest {
 

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "simulated_agent/simulated_agent_factory.h"
 #include "tests/support/recording_actions.h"
-#include "updates/simulated/simulated_agent_factory.h"
 
 namespace SkinUITest {
 

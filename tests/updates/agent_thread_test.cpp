@@ -3,8 +3,8 @@
 #include <functional>
 #include <memory>
 
+#include "simulated_agent/simulated_agent_factory.h"
 #include "tests/updates/handler_recorder.h"
-#include "updates/simulated/simulated_agent_factory.h"
 #include "updates/update_agent_thread.h"
 
 namespace {
