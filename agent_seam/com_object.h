@@ -51,6 +51,8 @@ class CComObject : public Interface {
   // maker hands on the reference it was created with.
   explicit CComObject(LONG initialReferences = 0) : references_(initialReferences) {}
   ~CComObject() = default;
+  // The references held at this moment; another thread may change it at once.
+  LONG References() const { return InterlockedCompareExchange(&references_, 0, 0); }
 
  private:
   static bool IsOwnInterface(REFIID iid) {
@@ -58,7 +60,7 @@ class CComObject : public Interface {
     return std::is_base_of<IDispatch, Interface>::value && IsEqualIID(iid, IID_IDispatch);
   }
 
-  LONG references_;
+  mutable LONG references_;
 };
 
 template <class Derived, class Interface>

@@ -16,20 +16,29 @@ struct TSimulatedOutcome {
   HRESULT hresult = S_OK;
 };
 
-// Property reads of one update that fail with E_FAIL (bit flags). `kFailItem`
-// makes the search result's get_Item fail for the update, so the client sees
-// an unreadable result item.
+// How one read misbehaves: it fails (E_FAIL), or it succeeds with nothing in
+// it (a null string or object, a zero count, an empty value).
+enum class SimulatedFault { kNone, kFails, kEmpty };
+
+// Reads of one update (bit flags), for TSimulatedUpdate's failingReads and
+// emptyReads. kReadItem is the search result's get_Item for the update, so
+// the client sees an unreadable result item; kReadUpdateId is its identity's
+// UpdateID, kReadKBCount and kReadKBItem the reads of its KB list. Reads of
+// plain values (auto-select, size, date, the licence) only fail.
 enum SimulatedRead : unsigned {
-  kFailNothing = 0,
-  kFailItem = 1u << 0,
-  kFailTitle = 1u << 1,
-  kFailDescription = 1u << 2,
-  kFailIdentity = 1u << 3,
-  kFailKBArticleIDs = 1u << 4,
-  kFailAutoSelect = 1u << 5,
-  kFailMaxDownloadSize = 1u << 6,
-  kFailDeploymentDate = 1u << 7,
-  kFailAcceptEula = 1u << 8,
+  kReadNothing = 0,
+  kReadItem = 1u << 0,
+  kReadTitle = 1u << 1,
+  kReadDescription = 1u << 2,
+  kReadIdentity = 1u << 3,
+  kReadKBArticleIDs = 1u << 4,
+  kReadAutoSelect = 1u << 5,
+  kReadMaxDownloadSize = 1u << 6,
+  kReadDeploymentDate = 1u << 7,
+  kReadAcceptEula = 1u << 8,
+  kReadUpdateId = 1u << 9,
+  kReadKBCount = 1u << 10,
+  kReadKBItem = 1u << 11,
 };
 
 struct TSimulatedUpdate {
@@ -46,7 +55,8 @@ struct TSimulatedUpdate {
   bool rebootRequired = false;
   TSimulatedOutcome download;
   TSimulatedOutcome install;
-  unsigned failingReads = kFailNothing;
+  unsigned failingReads = kReadNothing;
+  unsigned emptyReads = kReadNothing;
 };
 
 // An HRESULT other than S_OK makes that whole operation return it.
@@ -63,6 +73,23 @@ struct TSimulatedFailures {
   HRESULT beginInstall = S_OK;
   HRESULT endDownload = S_OK;
   HRESULT endInstall = S_OK;
+  // Reading the search result's count.
+  HRESULT countResult = S_OK;
+};
+
+// Reads of jobs and of the agent itself that misbehave, every time they are
+// made from the moment they are set.
+struct TSimulatedReadFaults {
+  SimulatedFault jobState = SimulatedFault::kNone;
+  // Added to the VT_I8 state a job reports: the state then names someone else.
+  LONGLONG jobStateShift = 0;
+  SimulatedFault jobUpdates = SimulatedFault::kNone;
+  // CreateAgentInfo succeeds without an object; the version comes as a number.
+  bool agentInfoMissing = false;
+  bool versionIsNumber = false;
+  // The upper 32 of the 96 bits of every size and byte count the agent
+  // reports; the program reads the lower 64 only.
+  ULONG sizeHighBits = 0;
 };
 
 // The platform promises no thread for job callbacks; the program must be
@@ -88,7 +115,19 @@ struct TSimulatedCatalogue {
   // A job asked to abort never completes: no completed callback comes, and
   // only CleanUp ends it.
   bool abortNeverCompletes = false;
+  // Jobs do not pace themselves: each report and the completion come when the
+  // test asks for them, with what the test says they hold, on the asking
+  // thread (CSimulatedAgentFactory::ReportProgress, CompleteJob). A stepped
+  // job changes nothing on the machine and ends only with CleanUp.
+  bool stepByStep = false;
+  // Step by step only: CleanUp is recorded and does nothing else, so the job
+  // keeps its callbacks and goes on reporting when asked.
+  bool ignoresCleanUp = false;
+  // Step by step only: a job that has not completed when its last reference
+  // goes reports 100 percent and its completion from there.
+  bool reportsWhenReleased = false;
   TSimulatedFailures failures;
+  TSimulatedReadFaults readFaults;
 };
 
 // Eight updates of the kinds a machine typically misses: security, cumulative,

@@ -158,19 +158,22 @@ struct TReadName {
 };
 
 const TReadName kReadNames[] = {
-    {L"item", kFailItem},
-    {L"title", kFailTitle},
-    {L"description", kFailDescription},
-    {L"identity", kFailIdentity},
-    {L"kb", kFailKBArticleIDs},
-    {L"auto_select", kFailAutoSelect},
-    {L"size", kFailMaxDownloadSize},
-    {L"date", kFailDeploymentDate},
-    {L"accept_eula", kFailAcceptEula},
+    {L"item", kReadItem},
+    {L"title", kReadTitle},
+    {L"description", kReadDescription},
+    {L"identity", kReadIdentity},
+    {L"kb", kReadKBArticleIDs},
+    {L"auto_select", kReadAutoSelect},
+    {L"size", kReadMaxDownloadSize},
+    {L"date", kReadDeploymentDate},
+    {L"accept_eula", kReadAcceptEula},
+    {L"update_id", kReadUpdateId},
+    {L"kb_count", kReadKBCount},
+    {L"kb_item", kReadKBItem},
 };
 
 bool ParseFailingReads(const std::wstring& text, unsigned& reads) {
-  unsigned parsed = kFailNothing;
+  unsigned parsed = kReadNothing;
   for (const std::wstring& item : SplitList(text)) {
     bool known = false;
     for (const TReadName& entry : kReadNames) {

@@ -38,7 +38,7 @@
 //   reboot_required = true
 //   fail_reads = item, title           reads of this update that fail; names:
 //       item, title, description, identity, kb, auto_select, size, date,
-//       accept_eula
+//       accept_eula, update_id, kb_count, kb_item
 //
 // An update's unset keys keep the defaults of TSimulatedUpdate; unset agent
 // keys keep those of TSimulatedCatalogue. The file replaces the default

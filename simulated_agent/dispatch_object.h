@@ -13,6 +13,7 @@
 
 #include "agent_seam/com_object.h"
 #include "simulated_agent/apartment.h"
+#include "simulated_agent/catalogue.h"
 
 #include <new>
 #include <utility>
@@ -86,6 +87,23 @@ HRESULT HandOut(const ComPtr<T>& object, Interface** out) {
   *out = object.Get();
   (*out)->AddRef();
   return S_OK;
+}
+
+// Hands out nothing, successfully, as a read that misbehaves does.
+template <typename Interface>
+HRESULT HandOutNothing(Interface** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  return S_OK;
+}
+
+// Whether a read of a string or an object misbehaves; answer is then E_FAIL,
+// or S_OK with nothing handed out.
+template <typename Out>
+bool Misbehaves(SimulatedFault fault, Out** out, HRESULT& answer) {
+  if (fault == SimulatedFault::kNone) return false;
+  answer = fault == SimulatedFault::kFails ? E_FAIL : HandOutNothing(out);
+  return true;
 }
 
 // The refusals of the apartment rules, which a caller passes on as they are.

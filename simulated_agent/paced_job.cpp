@@ -34,6 +34,19 @@ void WaitPumpingSentMessages(HANDLE event) {
   }
 }
 
+// A job's state as its read gives it: as begun, unless the test made the
+// read misbehave.
+HRESULT CopyJobState(const TSimulatedReadFaults& faults, const VARIANT& state, VARIANT* out) {
+  if (!out) return E_POINTER;
+  VariantInit(out);
+  if (faults.jobState == SimulatedFault::kFails) return E_FAIL;
+  if (faults.jobState == SimulatedFault::kEmpty) return S_OK;
+  // The platform header declares the source non-const; VariantCopy only reads it.
+  const HRESULT hr = VariantCopy(out, const_cast<VARIANT*>(&state));
+  if (SUCCEEDED(hr) && out->vt == VT_I8) out->llVal += faults.jobStateShift;
+  return hr;
+}
+
 }  // namespace
 
 HRESULT ReadOwnUpdates(IUpdateCollection* collection, OwnUpdateList& updates) {
@@ -99,14 +112,18 @@ LONG CStepPlan::Percent() const {
 
 template <typename Kind>
 CPacedJob<Kind>::CPacedJob(AgentState agent, LONG ownerSerial, OwnUpdateList updates,
-                           ComPtr<ProgressCallback> onProgress,
+                           const void* givenUpdates, ComPtr<ProgressCallback> onProgress,
                            ComPtr<CompletedCallback> onCompleted, const VARIANT& state)
     : agent_(std::move(agent)),
       ownerSerial_(ownerSerial),
       callbackThread_(agent_->Catalogue().callbackThread),
       abortNeverCompletes_(agent_->Catalogue().abortNeverCompletes),
+      stepped_(agent_->Catalogue().stepByStep),
+      ignoresCleanUp_(stepped_ && agent_->Catalogue().ignoresCleanUp),
+      reportsWhenReleased_(stepped_ && agent_->Catalogue().reportsWhenReleased),
       paceMs_(agent_->Catalogue().paceMs),
       updates_(std::move(updates)),
+      givenUpdates_(givenUpdates),
       plan_(updates_.size(), agent_->Catalogue().stepsPerUpdate),
       results_(updates_.size()),
       onProgress_(std::move(onProgress)),
@@ -125,10 +142,20 @@ CPacedJob<Kind>::CPacedJob(AgentState agent, LONG ownerSerial, OwnUpdateList upd
 }
 
 template <typename Kind>
+CPacedJob<Kind>::~CPacedJob() {
+  if (stepped_) agent_->RemoveSteppedJob(this);
+}
+
+template <typename Kind>
 HRESULT CPacedJob<Kind>::Start() {
   if (FAILED(stateCopied_)) return stateCopied_;
   if (!updateCollection_) return E_OUTOFMEMORY;
   IUnknown* identity = static_cast<typename Kind::Job*>(this);
+  if (stepped_) {
+    deliveryThread_ = GetCurrentThreadId();
+    agent_->AddSteppedJob(this);
+    return S_OK;
+  }
   if (callbackThread_ == SimulatedCallbackThread::kStarting) {
     deliveryThread_ = GetCurrentThreadId();
     return CJobPump::Schedule(identity, this, paceMs_);
@@ -140,20 +167,18 @@ HRESULT CPacedJob<Kind>::Start() {
 }
 
 template <typename Kind>
-HRESULT CPacedJob<Kind>::Results(std::vector<TUpdateResult>& results, bool& aborted) const {
+HRESULT CPacedJob<Kind>::Results(TJobResults& results) const {
   std::lock_guard<std::mutex> lock(mutex_);
   if (!completed_) return WU_E_INVALID_OPERATION;
-  results = results_;
-  aborted = aborted_;
+  results.updates = results_;
+  results.summary = summary_ ? *summary_ : SummariseJob(results_, aborted_);
   return S_OK;
 }
 
 template <typename Kind>
 STDMETHODIMP CPacedJob<Kind>::get_AsyncState(VARIANT* retval) {
   if (const HRESULT refused = this->ApartmentRefusal()) return refused;
-  if (!retval) return E_POINTER;
-  VariantInit(retval);
-  return VariantCopy(retval, const_cast<VARIANT*>(&state_.Get()));
+  return CopyJobState(agent_->ReadFaults(), state_.Get(), retval);
 }
 
 template <typename Kind>
@@ -168,6 +193,9 @@ STDMETHODIMP CPacedJob<Kind>::get_IsCompleted(VARIANT_BOOL* retval) {
 template <typename Kind>
 STDMETHODIMP CPacedJob<Kind>::get_Updates(IUpdateCollection** retval) {
   if (const HRESULT refused = this->ApartmentRefusal()) return refused;
+  const SimulatedFault fault = agent_->ReadFaults().jobUpdates;
+  if (fault == SimulatedFault::kFails) return E_FAIL;
+  if (fault == SimulatedFault::kEmpty) return HandOutNothing(retval);
   return HandOut(updateCollection_, retval);
 }
 
@@ -180,6 +208,7 @@ STDMETHODIMP CPacedJob<Kind>::CleanUp() {
     return WU_E_INVALID_OPERATION;
   }
   Record(L"CleanUp", nullptr);
+  if (ignoresCleanUp_) return S_OK;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     AbortUnfinishedLocked();
@@ -228,6 +257,7 @@ TJobSnapshot CPacedJob<Kind>::SnapshotLocked() const {
   snapshot.percent = plan_.Percent();
   snapshot.results = results_;
   snapshot.sizes = sizes_;
+  snapshot.sizeHighBits = agent_->ReadFaults().sizeHighBits;
   return snapshot;
 }
 
@@ -328,11 +358,12 @@ void CPacedJob<Kind>::ReportCompletion() {
 
 template <typename Kind>
 template <typename Callback, typename Args>
-void CPacedJob<Kind>::Deliver(Callback* callback, Args* args) {
+HRESULT CPacedJob<Kind>::Deliver(Callback* callback, Args* args, bool withoutJob) {
   CCallbackGrant grant(reachable_);
   insideCallbackOn_ = GetCurrentThreadId();
-  callback->Invoke(this, args);
+  const HRESULT answer = callback->Invoke(withoutJob ? nullptr : this, args);
   insideCallbackOn_ = 0;
+  return answer;
 }
 
 // Only on the delivering thread, which is where the callbacks are let go.
@@ -348,7 +379,7 @@ void CPacedJob<Kind>::Record(const wchar_t* call, const wchar_t* refusal) const 
   try {
     std::wstring line = std::wstring(call) + L" " + Kind::Name();
     if (refusal) line += std::wstring(L" refused (") + refusal + L")";
-    agent_->Record(line);
+    agent_->Journal().Record(line);
   } catch (...) {
   }
 }
@@ -359,6 +390,103 @@ HRESULT CPacedJob<Kind>::Refuse(const wchar_t* call, HRESULT refusal) const {
   wsprintfW(code, L"0x%08X", static_cast<unsigned>(refusal));
   Record(call, code);
   return refusal;
+}
+
+template <typename Kind>
+TJobSnapshot CPacedJob<Kind>::SnapshotOf(const TSimulatedReport& report) const {
+  TJobSnapshot snapshot;
+  snapshot.currentIndex = report.index;
+  snapshot.currentPercent = report.currentPercent;
+  snapshot.percent = report.percent;
+  for (const TSimulatedOutcome& outcome : report.results) {
+    snapshot.results.push_back(TUpdateResult{outcome.resultCode, outcome.hresult, false});
+  }
+  snapshot.sizes = sizes_;
+  snapshot.bytesGiven = true;
+  snapshot.bytesDone = report.bytesDone;
+  snapshot.bytesToDo = report.bytesToDo;
+  snapshot.failingReads = report.failingReads;
+  snapshot.sizeHighBits = agent_->ReadFaults().sizeHighBits;
+  return snapshot;
+}
+
+template <typename Kind>
+HRESULT CPacedJob<Kind>::ReportStep(const TSimulatedReport& report) {
+  if (IsStopped() || !onProgress_) return WU_E_INVALID_OPERATION;
+  return Guarded([&]() -> HRESULT {
+    TJobSnapshot snapshot = SnapshotOf(report);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      results_ = snapshot.results;
+    }
+    auto progress = MakeObject<typename Kind::ProgressObject>(std::move(snapshot));
+    if (!progress) return E_OUTOFMEMORY;
+    auto args = MakeObject<typename Kind::ProgressArgs>(progress, report.progress);
+    if (!args) return E_OUTOFMEMORY;
+    return Deliver(onProgress_.Get(), report.withoutArgs ? nullptr : args.Get(), report.withoutJob);
+  });
+}
+
+template <typename Kind>
+HRESULT CPacedJob<Kind>::CompleteStep(const TSimulatedCompletion& completion) {
+  if (IsStopped() || !onCompleted_) return WU_E_INVALID_OPERATION;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    completed_ = true;
+    if (completion.result) {
+      summary_ = TUpdateResult{completion.result->resultCode, completion.result->hresult, false};
+    }
+  }
+  auto args = MakeObject<typename Kind::CompletedArgs>();
+  if (!args) return E_OUTOFMEMORY;
+  return Deliver(onCompleted_.Get(), args.Get(), completion.withoutJob);
+}
+
+template <typename Kind>
+void CPacedJob<Kind>::View(TSimulatedJobView& view) {
+  view.kind = Kind::Name();
+  view.updateIds.clear();
+  for (const auto& update : updates_) view.updateIds.push_back(update->Record().updateId);
+  view.givenUpdates = givenUpdates_;
+  view.state = state_.Get().vt == VT_I8 ? state_.Get().llVal : 0;
+  view.job = Identity();
+  view.onProgress = onProgress_;
+  view.onCompleted = onCompleted_;
+}
+
+// The callbacks may take and let go of the job again: the report runs once.
+template <typename Kind>
+STDMETHODIMP_(ULONG)
+CPacedJob<Kind>::Release() {
+  if (reportsWhenReleased_ && !reportingFromTeardown_ && this->References() == 1) {
+    reportingFromTeardown_ = true;
+    ReportFromTeardown();
+  }
+  return CDispatchObject<typename Kind::Job>::Release();
+}
+
+template <typename Kind>
+void CPacedJob<Kind>::ReportFromTeardown() {
+  try {
+    bool completed = false;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      completed = completed_;
+    }
+    if (completed || updates_.empty()) return;
+    TSimulatedReport last;
+    last.index = static_cast<LONG>(updates_.size() - 1);
+    last.currentPercent = 100;
+    last.percent = 100;
+    for (const auto& update : updates_) {
+      const TUpdateResult outcome = Kind::Outcome(*update.Get());
+      last.results.push_back(TSimulatedOutcome{outcome.resultCode, outcome.hresult});
+    }
+    ReportStep(last);
+    CompleteStep(TSimulatedCompletion{});
+    agent_->Journal().Record(std::wstring(L"Release ") + Kind::Name() + L": reported its end");
+  } catch (...) {
+  }
 }
 
 template class CPacedJob<TDownloadKind>;
@@ -400,8 +528,8 @@ HRESULT BeginJob(const AgentState& agent, LONG ownerSerial, IUpdateCollection* u
     if (FAILED(hr)) return hr;
     // Moved, not copied: every reference the agent lets go of is let go on
     // the delivering thread.
-    auto job = MakeObject<CPacedJob<Kind>>(agent, ownerSerial, std::move(own), std::move(progress),
-                                           std::move(completed), state);
+    auto job = MakeObject<CPacedJob<Kind>>(agent, ownerSerial, std::move(own), updates,
+                                           std::move(progress), std::move(completed), state);
     if (!job) return E_OUTOFMEMORY;
     hr = job->Start();
     if (FAILED(hr)) return hr;
@@ -410,21 +538,19 @@ HRESULT BeginJob(const AgentState& agent, LONG ownerSerial, IUpdateCollection* u
 }
 
 template <typename Kind>
-HRESULT EndJob(LONG ownerSerial, typename Kind::Job* job, std::vector<TUpdateResult>& results,
-               bool& aborted) {
+HRESULT EndJob(LONG ownerSerial, typename Kind::Job* job, TJobResults& results) {
   ComPtr<CPacedJob<Kind>> own;
   const HRESULT found = FindOwnObject(job, Kind::PrivateId(), own);
   if (FAILED(found)) return found;
   if (!own || !own->BelongsTo(ownerSerial)) return E_INVALIDARG;
-  return own->Results(results, aborted);
+  return own->Results(results);
 }
 
 template HRESULT BeginJob<TDownloadKind>(const AgentState&, LONG, IUpdateCollection*, IUnknown*,
                                          IUnknown*, const VARIANT&, IDownloadJob**);
 template HRESULT BeginJob<TInstallationKind>(const AgentState&, LONG, IUpdateCollection*, IUnknown*,
                                              IUnknown*, const VARIANT&, IInstallationJob**);
-template HRESULT EndJob<TDownloadKind>(LONG, IDownloadJob*, std::vector<TUpdateResult>&, bool&);
-template HRESULT EndJob<TInstallationKind>(LONG, IInstallationJob*, std::vector<TUpdateResult>&,
-                                           bool&);
+template HRESULT EndJob<TDownloadKind>(LONG, IDownloadJob*, TJobResults&);
+template HRESULT EndJob<TInstallationKind>(LONG, IInstallationJob*, TJobResults&);
 
 }  // namespace simulated_agent

@@ -14,6 +14,10 @@
 // them and CleanUp came from elsewhere, at that thread's next step. CleanUp
 // from inside one of the job's own callbacks is refused. The agent's journal
 // records both calls.
+//
+// Step by step (the catalogue's stepByStep) the job does nothing by itself:
+// the test delivers each report and the completion, on its own thread, and
+// only CleanUp ends the job (unless the catalogue makes the job ignore it).
 
 #include "agent_seam/agent_interfaces.h"
 #include "platform/com_values.h"
@@ -27,6 +31,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <optional>
 
 namespace simulated_agent {
 
@@ -86,21 +91,25 @@ class CStepPlan {
 };
 
 template <typename Kind>
-class CPacedJob final : public CDispatchObject<typename Kind::Job>, public IPacedJob {
+class CPacedJob final : public CDispatchObject<typename Kind::Job>,
+                        public IPacedJob,
+                        public ISteppedJob {
  public:
   using ProgressCallback = typename Kind::ProgressCallback;
   using CompletedCallback = typename Kind::CompletedCallback;
 
-  CPacedJob(AgentState agent, LONG ownerSerial, OwnUpdateList updates,
+  CPacedJob(AgentState agent, LONG ownerSerial, OwnUpdateList updates, const void* givenUpdates,
             ComPtr<ProgressCallback> onProgress, ComPtr<CompletedCallback> onCompleted,
             const VARIANT& state);
-  ~CPacedJob() override = default;
+  ~CPacedJob() override;
 
   // Begins stepping, on the thread the catalogue names for callbacks.
   HRESULT Start();
   bool BelongsTo(LONG ownerSerial) const { return ownerSerial_ == ownerSerial; }
   // Final results, once the job has completed.
-  HRESULT Results(std::vector<TUpdateResult>& results, bool& aborted) const;
+  HRESULT Results(TJobResults& results) const;
+
+  STDMETHODIMP_(ULONG) Release() override;
 
   STDMETHODIMP get_AsyncState(VARIANT* retval) override;
   STDMETHODIMP get_IsCompleted(VARIANT_BOOL* retval) override;
@@ -110,6 +119,11 @@ class CPacedJob final : public CDispatchObject<typename Kind::Job>, public IPace
   STDMETHODIMP RequestAbort() override;
 
   bool Step() override;
+
+  HRESULT ReportStep(const TSimulatedReport& report) override;
+  HRESULT CompleteStep(const TSimulatedCompletion& completion) override;
+  void View(TSimulatedJobView& view) override;
+  IUnknown* Identity() override { return static_cast<typename Kind::Job*>(this); }
 
  protected:
   bool IsPrivateId(REFIID iid) const override { return iid == Kind::PrivateId(); }
@@ -125,7 +139,9 @@ class CPacedJob final : public CDispatchObject<typename Kind::Job>, public IPace
   void ReportProgress(TJobSnapshot snapshot);
   void ReportCompletion();
   template <typename Callback, typename Args>
-  void Deliver(Callback* callback, Args* args);
+  HRESULT Deliver(Callback* callback, Args* args, bool withoutJob = false);
+  TJobSnapshot SnapshotOf(const TSimulatedReport& report) const;
+  void ReportFromTeardown();
   void ReleaseCallbacks();
   void Record(const wchar_t* call, const wchar_t* refusal) const;
   HRESULT Refuse(const wchar_t* call, HRESULT refusal) const;
@@ -134,8 +150,12 @@ class CPacedJob final : public CDispatchObject<typename Kind::Job>, public IPace
   const LONG ownerSerial_;
   const SimulatedCallbackThread callbackThread_;
   const bool abortNeverCompletes_;
+  const bool stepped_;
+  const bool ignoresCleanUp_;
+  const bool reportsWhenReleased_;
   const UINT paceMs_;
   OwnUpdateList updates_;
+  const void* const givenUpdates_;
   ComPtr<CUpdateCollection> updateCollection_;
   // The job, its update list and its updates: what a callback may reach from
   // the job it is given.
@@ -147,6 +167,9 @@ class CPacedJob final : public CDispatchObject<typename Kind::Job>, public IPace
   CStepPlan plan_;
   std::vector<TUpdateResult> results_;
   std::vector<ULONGLONG> sizes_;
+  // Step by step: what the test said the job reports as a whole.
+  std::optional<TUpdateResult> summary_;
+  bool reportingFromTeardown_ = false;
   bool completed_ = false;
   bool aborted_ = false;
   bool abortRequested_ = false;
@@ -177,8 +200,7 @@ HRESULT BeginJob(const AgentState& agent, LONG ownerSerial, IUpdateCollection* u
 
 // The final results of a completed job begun by the owner `ownerSerial`.
 template <typename Kind>
-HRESULT EndJob(LONG ownerSerial, typename Kind::Job* job, std::vector<TUpdateResult>& results,
-               bool& aborted);
+HRESULT EndJob(LONG ownerSerial, typename Kind::Job* job, TJobResults& results);
 
 using CDownloadJob = CPacedJob<TDownloadKind>;
 using CInstallationJob = CPacedJob<TInstallationKind>;

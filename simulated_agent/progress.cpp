@@ -1,5 +1,7 @@
 #include "simulated_agent/progress.h"
 
+#include "simulated_agent/job_steps.h"
+
 namespace simulated_agent {
 
 namespace {
@@ -35,6 +37,11 @@ HRESULT HandOutResult(const std::vector<TUpdateResult>& results, LONG index, Int
 }
 
 }  // namespace
+
+HRESULT ReadOrFail(const TJobSnapshot& snapshot, unsigned read, LONG value, LONG* out) {
+  if ((snapshot.failingReads & read) != 0) return E_FAIL;
+  return CopyLong(value, out);
+}
 
 TUpdateResult SummariseJob(const std::vector<TUpdateResult>& results, bool aborted) {
   TUpdateResult summary;
@@ -102,43 +109,54 @@ ULONGLONG CDownloadProgress::BytesDone(size_t index) const {
          snapshot_.sizes[index] % 100 * snapshot_.currentPercent / 100;
 }
 
+HRESULT CDownloadProgress::CopyBytes(unsigned read, ULONGLONG value, DECIMAL* out) const {
+  if ((snapshot_.failingReads & read) != 0) return E_FAIL;
+  const HRESULT hr = CopyDecimal(value, out);
+  if (SUCCEEDED(hr)) out->Hi32 = snapshot_.sizeHighBits;
+  return hr;
+}
+
 STDMETHODIMP CDownloadProgress::get_CurrentUpdateBytesDownloaded(DECIMAL* retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
+  if (snapshot_.bytesGiven) return CopyBytes(kProgressReadBytesDone, snapshot_.bytesDone, retval);
   const size_t index = static_cast<size_t>(snapshot_.currentIndex);
-  return CopyDecimal(index < snapshot_.sizes.size() ? BytesDone(index) : 0, retval);
+  return CopyBytes(kProgressReadBytesDone, index < snapshot_.sizes.size() ? BytesDone(index) : 0,
+                   retval);
 }
 
 STDMETHODIMP CDownloadProgress::get_CurrentUpdateBytesToDownload(DECIMAL* retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
-  return CopyDecimal(CurrentSize(), retval);
+  const ULONGLONG bytes = snapshot_.bytesGiven ? snapshot_.bytesToDo : CurrentSize();
+  return CopyBytes(kProgressReadBytesToDo, bytes, retval);
 }
 
 STDMETHODIMP CDownloadProgress::get_CurrentUpdateIndex(LONG* retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
-  return CopyLong(snapshot_.currentIndex, retval);
+  return ReadOrFail(snapshot_, kProgressReadIndex, snapshot_.currentIndex, retval);
 }
 
 STDMETHODIMP CDownloadProgress::get_PercentComplete(LONG* retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
-  return CopyLong(snapshot_.percent, retval);
+  return ReadOrFail(snapshot_, kProgressReadPercent, snapshot_.percent, retval);
 }
 
 STDMETHODIMP CDownloadProgress::get_TotalBytesDownloaded(DECIMAL* retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
   ULONGLONG total = 0;
   for (size_t i = 0; i < snapshot_.sizes.size(); ++i) total += BytesDone(i);
-  return CopyDecimal(total, retval);
+  return CopyBytes(kProgressReadNothing, total, retval);
 }
 
 STDMETHODIMP CDownloadProgress::get_TotalBytesToDownload(DECIMAL* retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
   ULONGLONG total = 0;
   for (ULONGLONG size : snapshot_.sizes) total += size;
-  return CopyDecimal(total, retval);
+  return CopyBytes(kProgressReadNothing, total, retval);
 }
 
 STDMETHODIMP CDownloadProgress::GetUpdateResult(LONG updateIndex, IUpdateDownloadResult** retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
+  if ((snapshot_.failingReads & kProgressReadUpdateResult) != 0) return E_FAIL;
   return HandOutResult<CUpdateDownloadResult>(snapshot_.results, updateIndex, retval);
 }
 
@@ -151,27 +169,28 @@ STDMETHODIMP CDownloadProgress::get_CurrentUpdateDownloadPhase(DownloadPhase* re
 
 STDMETHODIMP CDownloadProgress::get_CurrentUpdatePercentComplete(LONG* retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
-  return CopyLong(snapshot_.currentPercent, retval);
+  return ReadOrFail(snapshot_, kProgressReadCurrentPercent, snapshot_.currentPercent, retval);
 }
 
 STDMETHODIMP CInstallationProgress::get_CurrentUpdateIndex(LONG* retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
-  return CopyLong(snapshot_.currentIndex, retval);
+  return ReadOrFail(snapshot_, kProgressReadIndex, snapshot_.currentIndex, retval);
 }
 
 STDMETHODIMP CInstallationProgress::get_CurrentUpdatePercentComplete(LONG* retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
-  return CopyLong(snapshot_.currentPercent, retval);
+  return ReadOrFail(snapshot_, kProgressReadCurrentPercent, snapshot_.currentPercent, retval);
 }
 
 STDMETHODIMP CInstallationProgress::get_PercentComplete(LONG* retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
-  return CopyLong(snapshot_.percent, retval);
+  return ReadOrFail(snapshot_, kProgressReadPercent, snapshot_.percent, retval);
 }
 
 STDMETHODIMP CInstallationProgress::GetUpdateResult(LONG updateIndex,
                                                     IUpdateInstallationResult** retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
+  if ((snapshot_.failingReads & kProgressReadUpdateResult) != 0) return E_FAIL;
   return HandOutResult<CUpdateInstallationResult>(snapshot_.results, updateIndex, retval);
 }
 

@@ -3,6 +3,7 @@
 // results of EndDownload/EndInstall and the argument objects of the callbacks.
 
 #include "agent_seam/agent_interfaces.h"
+#include "simulated_agent/catalogue.h"
 #include "simulated_agent/dispatch_object.h"
 
 #include <vector>
@@ -22,10 +23,23 @@ struct TJobSnapshot {
   LONG percent = 0;
   std::vector<TUpdateResult> results;
   std::vector<ULONGLONG> sizes;
+  // Step by step: the current update's bytes as the test gave them, and the
+  // reads that fail (SimulatedProgressRead bits).
+  bool bytesGiven = false;
+  ULONGLONG bytesDone = 0;
+  ULONGLONG bytesToDo = 0;
+  unsigned failingReads = 0;
+  ULONG sizeHighBits = 0;
 };
 
 // The result of a whole job from the results of its updates.
 TUpdateResult SummariseJob(const std::vector<TUpdateResult>& results, bool aborted);
+
+// The final results of a job, and what is reported for it as a whole.
+struct TJobResults {
+  std::vector<TUpdateResult> updates;
+  TUpdateResult summary;
+};
 
 class CUpdateDownloadResult final : public CDispatchObject<IUpdateDownloadResult> {
  public:
@@ -48,6 +62,9 @@ class CUpdateInstallationResult final : public CDispatchObject<IUpdateInstallati
   TUpdateResult result_;
 };
 
+// A read of the snapshot, or E_FAIL when the test made it fail.
+HRESULT ReadOrFail(const TJobSnapshot& snapshot, unsigned read, LONG value, LONG* out);
+
 class CDownloadProgress final : public CDispatchObject<IDownloadProgress> {
  public:
   explicit CDownloadProgress(TJobSnapshot snapshot) : snapshot_(std::move(snapshot)) {}
@@ -64,6 +81,7 @@ class CDownloadProgress final : public CDispatchObject<IDownloadProgress> {
  private:
   ULONGLONG CurrentSize() const;
   ULONGLONG BytesDone(size_t index) const;
+  HRESULT CopyBytes(unsigned read, ULONGLONG value, DECIMAL* out) const;
 
   TJobSnapshot snapshot_;
 };
@@ -82,8 +100,8 @@ class CInstallationProgress final : public CDispatchObject<IInstallationProgress
 
 class CDownloadResult final : public CDispatchObject<IDownloadResult> {
  public:
-  explicit CDownloadResult(std::vector<TUpdateResult> results, bool aborted)
-      : results_(std::move(results)), summary_(SummariseJob(results_, aborted)) {}
+  explicit CDownloadResult(TJobResults results)
+      : results_(std::move(results.updates)), summary_(results.summary) {}
   STDMETHODIMP get_HResult(LONG* retval) override;
   STDMETHODIMP get_ResultCode(OperationResultCode* retval) override;
   STDMETHODIMP GetUpdateResult(LONG updateIndex, IUpdateDownloadResult** retval) override;
@@ -95,8 +113,8 @@ class CDownloadResult final : public CDispatchObject<IDownloadResult> {
 
 class CInstallationResult final : public CDispatchObject<IInstallationResult> {
  public:
-  explicit CInstallationResult(std::vector<TUpdateResult> results, bool aborted)
-      : results_(std::move(results)), summary_(SummariseJob(results_, aborted)) {}
+  explicit CInstallationResult(TJobResults results)
+      : results_(std::move(results.updates)), summary_(results.summary) {}
   STDMETHODIMP get_HResult(LONG* retval) override;
   STDMETHODIMP get_RebootRequired(VARIANT_BOOL* retval) override;
   STDMETHODIMP get_ResultCode(OperationResultCode* retval) override;
@@ -110,14 +128,19 @@ class CInstallationResult final : public CDispatchObject<IInstallationResult> {
 template <typename Progress, typename ProgressObject>
 class CProgressChangedArgs final : public CDispatchObject<Progress> {
  public:
-  explicit CProgressChangedArgs(ComPtr<ProgressObject> progress) : progress_(std::move(progress)) {}
+  explicit CProgressChangedArgs(ComPtr<ProgressObject> progress,
+                                SimulatedFault fault = SimulatedFault::kNone)
+      : progress_(std::move(progress)), fault_(fault) {}
   STDMETHODIMP get_Progress(ProgressObject** retval) override {
     if (const HRESULT refused = this->ApartmentRefusal()) return refused;
+    if (fault_ == SimulatedFault::kFails) return E_FAIL;
+    if (fault_ == SimulatedFault::kEmpty) return HandOutNothing(retval);
     return HandOut(progress_, retval);
   }
 
  private:
   ComPtr<ProgressObject> progress_;
+  const SimulatedFault fault_;
 };
 
 using CDownloadProgressChangedArgs =

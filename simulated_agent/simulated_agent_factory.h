@@ -19,6 +19,7 @@
 
 #include "agent_seam/update_agent_factory.h"
 #include "simulated_agent/catalogue.h"
+#include "simulated_agent/job_steps.h"
 
 #include <functional>
 #include <memory>
@@ -62,6 +63,28 @@ class CSimulatedAgentFactory final : public IUpdateAgentFactory {
   // made the call, one line at a time, in the journal's order, under the
   // journal's lock: the sink must not call the agent); null stops.
   void SetJournalSink(std::function<void(const std::wstring&)> sink);
+
+  // The program's calls, in order, one line each as the call ends: the call
+  // alone when it succeeded, else followed by its HRESULT ("Search
+  // 0x80004001"). The calls: "CreateUpdateSession", "CreateUpdateCollection",
+  // "CreateAgentInfo", "GetInfo", "Search", "CreateUpdateDownloader",
+  // "CreateUpdateInstaller", "AcceptEula <update id>", "BeginDownload",
+  // "EndDownload", "BeginInstall", "EndInstall".
+  std::vector<std::wstring> Calls() const;
+  int CallCount(const std::wstring& call) const;
+  void ForgetCalls();
+  // As the journal's sink, for the calls.
+  void SetCallSink(std::function<void(const std::wstring&)> sink);
+
+  // Step by step (the catalogue's stepByStep), for the job begun last that
+  // still lives, on the calling thread: a progress report holding what
+  // `report` says, or the completion. The callback's answer, or
+  // WU_E_INVALID_OPERATION when there is no such job or it was cleaned up.
+  HRESULT ReportProgress(const TSimulatedReport& report);
+  HRESULT CompleteJob(const TSimulatedCompletion& completion = {});
+  // What the test may see of that job; false when there is none. The view
+  // holds references to the job and its callbacks.
+  bool ViewJob(TSimulatedJobView& view) const;
 
  private:
   std::shared_ptr<simulated_agent::CAgentState> agent_;

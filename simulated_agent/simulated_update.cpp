@@ -18,19 +18,21 @@ HRESULT CSimulatedUpdate::CopyBool(bool value, VARIANT_BOOL* out) {
 
 STDMETHODIMP CSimulatedUpdate::get_Title(BSTR* retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
-  if (Fails(kFailTitle)) return E_FAIL;
+  HRESULT answer = S_OK;
+  if (Misbehaves(ReadFault(kReadTitle), retval, answer)) return answer;
   return CopyBstr(record_.title.c_str(), retval);
 }
 
 STDMETHODIMP CSimulatedUpdate::get_AutoSelectOnWebSites(VARIANT_BOOL* retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
-  if (Fails(kFailAutoSelect)) return E_FAIL;
+  if (Fails(kReadAutoSelect)) return E_FAIL;
   return CopyBool(record_.autoSelect, retval);
 }
 
 STDMETHODIMP CSimulatedUpdate::get_Description(BSTR* retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
-  if (Fails(kFailDescription)) return E_FAIL;
+  HRESULT answer = S_OK;
+  if (Misbehaves(ReadFault(kReadDescription), retval, answer)) return answer;
   return CopyBstr(record_.description.c_str(), retval);
 }
 
@@ -38,44 +40,64 @@ STDMETHODIMP CSimulatedUpdate::get_Identity(IUpdateIdentity** retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   *retval = nullptr;
-  if (Fails(kFailIdentity)) return E_FAIL;
-  return Guarded([&] { return HandOut(MakeObject<CUpdateIdentity>(record_.updateId), retval); });
+  HRESULT answer = S_OK;
+  if (Misbehaves(ReadFault(kReadIdentity), retval, answer)) return answer;
+  return Guarded([&] {
+    return HandOut(MakeObject<CUpdateIdentity>(record_.updateId, ReadFault(kReadUpdateId)), retval);
+  });
 }
 
 STDMETHODIMP CSimulatedUpdate::get_KBArticleIDs(IStringCollection** retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   *retval = nullptr;
-  if (Fails(kFailKBArticleIDs)) return E_FAIL;
-  return Guarded(
-      [&] { return HandOut(MakeObject<CStringCollection>(record_.kbArticleIds), retval); });
+  HRESULT answer = S_OK;
+  if (Misbehaves(ReadFault(kReadKBArticleIDs), retval, answer)) return answer;
+  return Guarded([&] {
+    return HandOut(MakeObject<CStringCollection>(record_.kbArticleIds, ReadFault(kReadKBCount),
+                                                 ReadFault(kReadKBItem)),
+                   retval);
+  });
 }
 
 STDMETHODIMP CSimulatedUpdate::get_MaxDownloadSize(DECIMAL* retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
-  if (Fails(kFailMaxDownloadSize)) return E_FAIL;
-  return CopyDecimal(record_.sizeBytes, retval);
+  if (Fails(kReadMaxDownloadSize)) return E_FAIL;
+  return CopySize(retval);
 }
 
 STDMETHODIMP CSimulatedUpdate::get_MinDownloadSize(DECIMAL* retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
-  if (Fails(kFailMaxDownloadSize)) return E_FAIL;
-  return CopyDecimal(record_.sizeBytes, retval);
+  if (Fails(kReadMaxDownloadSize)) return E_FAIL;
+  return CopySize(retval);
+}
+
+HRESULT CSimulatedUpdate::CopySize(DECIMAL* out) const {
+  const HRESULT hr = CopyDecimal(record_.sizeBytes, out);
+  if (SUCCEEDED(hr)) out->Hi32 = agent_->ReadFaults().sizeHighBits;
+  return hr;
+}
+
+SimulatedFault CSimulatedUpdate::ReadFault(SimulatedRead read) const {
+  if (Fails(read)) return SimulatedFault::kFails;
+  if ((record_.emptyReads & read) != 0) return SimulatedFault::kEmpty;
+  return SimulatedFault::kNone;
 }
 
 STDMETHODIMP CSimulatedUpdate::get_LastDeploymentChangeTime(DATE* retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
-  if (Fails(kFailDeploymentDate)) return E_FAIL;
+  if (Fails(kReadDeploymentDate)) return E_FAIL;
   *retval = record_.deployed;
   return S_OK;
 }
 
 STDMETHODIMP CSimulatedUpdate::AcceptEula() {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
-  if (Fails(kFailAcceptEula)) return E_FAIL;
-  eulaAccepted_ = true;
-  return S_OK;
+  const bool fails = Fails(kReadAcceptEula);
+  if (!fails) eulaAccepted_ = true;
+  return Guarded(
+      [&] { return agent_->Answer(L"AcceptEula " + record_.updateId, fails ? E_FAIL : S_OK); });
 }
 
 STDMETHODIMP CSimulatedUpdate::get_EulaAccepted(VARIANT_BOOL* retval) {
@@ -145,6 +167,8 @@ STDMETHODIMP CUpdateIdentity::get_RevisionNumber(LONG* retval) {
 
 STDMETHODIMP CUpdateIdentity::get_UpdateID(BSTR* retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
+  HRESULT answer = S_OK;
+  if (Misbehaves(fault_, retval, answer)) return answer;
   return CopyBstr(updateId_.c_str(), retval);
 }
 
@@ -153,13 +177,17 @@ STDMETHODIMP CStringCollection::get_Item(LONG index, BSTR* retval) {
   if (!retval) return E_POINTER;
   *retval = nullptr;
   if (index < 0 || static_cast<size_t>(index) >= items_.size()) return E_INVALIDARG;
+  HRESULT answer = S_OK;
+  if (Misbehaves(itemFault_, retval, answer)) return answer;
   return CopyBstr(items_[index].c_str(), retval);
 }
 
 STDMETHODIMP CStringCollection::get_Count(LONG* retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
-  *retval = static_cast<LONG>(items_.size());
+  *retval = 0;
+  if (countFault_ == SimulatedFault::kFails) return E_FAIL;
+  if (countFault_ == SimulatedFault::kNone) *retval = static_cast<LONG>(items_.size());
   return S_OK;
 }
 

@@ -82,6 +82,8 @@ class CSimulatedUpdate final : public CDispatchObject<IUpdate> {
 
  private:
   bool Fails(SimulatedRead read) const { return (record_.failingReads & read) != 0; }
+  SimulatedFault ReadFault(SimulatedRead read) const;
+  HRESULT CopySize(DECIMAL* out) const;
   static HRESULT CopyBool(bool value, VARIANT_BOOL* out);
 
   AgentState agent_;
@@ -91,19 +93,23 @@ class CSimulatedUpdate final : public CDispatchObject<IUpdate> {
 
 class CUpdateIdentity final : public CDispatchObject<IUpdateIdentity> {
  public:
-  explicit CUpdateIdentity(std::wstring updateId) : updateId_(std::move(updateId)) {}
+  CUpdateIdentity(std::wstring updateId, SimulatedFault fault)
+      : updateId_(std::move(updateId)), fault_(fault) {}
 
   STDMETHODIMP get_RevisionNumber(LONG* retval) override;
   STDMETHODIMP get_UpdateID(BSTR* retval) override;
 
  private:
   std::wstring updateId_;
+  const SimulatedFault fault_;
 };
 
-// A read-only list of strings (the KB article ids).
+// A read-only list of strings (the KB article ids), whose reads may misbehave.
 class CStringCollection final : public CDispatchObject<IStringCollection> {
  public:
-  explicit CStringCollection(std::vector<std::wstring> items) : items_(std::move(items)) {}
+  CStringCollection(std::vector<std::wstring> items, SimulatedFault countFault,
+                    SimulatedFault itemFault)
+      : items_(std::move(items)), countFault_(countFault), itemFault_(itemFault) {}
 
   STDMETHODIMP get_Item(LONG index, BSTR* retval) override;
   STDMETHODIMP get_Count(LONG* retval) override;
@@ -123,6 +129,8 @@ class CStringCollection final : public CDispatchObject<IStringCollection> {
   }
 
   std::vector<std::wstring> items_;
+  const SimulatedFault countFault_;
+  const SimulatedFault itemFault_;
 };
 
 }  // namespace simulated_agent

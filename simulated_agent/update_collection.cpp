@@ -4,8 +4,8 @@
 
 namespace simulated_agent {
 
-CUpdateCollection::CUpdateCollection(Kind kind, UpdateList items)
-    : kind_(kind), items_(std::move(items)) {}
+CUpdateCollection::CUpdateCollection(Kind kind, UpdateList items, AgentState agent)
+    : kind_(kind), agent_(std::move(agent)), items_(std::move(items)) {}
 
 UpdateList CUpdateCollection::Items() const {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -14,10 +14,12 @@ UpdateList CUpdateCollection::Items() const {
 
 // A search result holds only updates the searcher made, so their C++ side is
 // read directly rather than through a call.
-bool CUpdateCollection::ItemFails(IUpdate* update) const {
-  if (kind_ != Kind::kSearchResult) return false;
-  const auto* own = static_cast<const CSimulatedUpdate*>(update);
-  return (own->Record().failingReads & kFailItem) != 0;
+HRESULT CUpdateCollection::ItemFault(IUpdate* update, IUpdate** retval) const {
+  if (kind_ != Kind::kSearchResult) return S_FALSE;
+  const TSimulatedUpdate& record = static_cast<const CSimulatedUpdate*>(update)->Record();
+  if ((record.failingReads & kReadItem) != 0) return E_FAIL;
+  if ((record.emptyReads & kReadItem) != 0) return HandOutNothing(retval);
+  return S_FALSE;
 }
 
 STDMETHODIMP CUpdateCollection::get_Item(LONG index, IUpdate** retval) {
@@ -27,7 +29,8 @@ STDMETHODIMP CUpdateCollection::get_Item(LONG index, IUpdate** retval) {
   return Guarded([&]() -> HRESULT {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!InRange(index)) return E_INVALIDARG;
-    if (ItemFails(items_[index].Get())) return E_FAIL;
+    const HRESULT fault = ItemFault(items_[index].Get(), retval);
+    if (fault != S_FALSE) return fault;
     return HandOut(items_[index], retval);
   });
 }
@@ -45,6 +48,8 @@ STDMETHODIMP CUpdateCollection::put_Item(LONG index, IUpdate* value) {
 STDMETHODIMP CUpdateCollection::get_Count(LONG* retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
+  *retval = 0;
+  if (agent_ && FAILED(agent_->Failures().countResult)) return agent_->Failures().countResult;
   std::lock_guard<std::mutex> lock(mutex_);
   *retval = static_cast<LONG>(items_.size());
   return S_OK;

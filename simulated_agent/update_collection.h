@@ -3,6 +3,7 @@
 // lists the program fills for a download and an installation.
 
 #include "agent_seam/agent_interfaces.h"
+#include "simulated_agent/agent_state.h"
 #include "simulated_agent/dispatch_object.h"
 #include "simulated_agent/private_ids.h"
 
@@ -18,12 +19,14 @@ class CUpdateCollection final : public CDispatchObject<IUpdateCollection> {
   enum class Kind {
     kWritable,
     kReadOnly,
-    // A search result: read-only, holds only the agent's own updates, and
-    // get_Item honours their kFailItem.
+    // A search result: read-only, holds only the agent's own updates,
+    // get_Item honours their kReadItem faults and get_Count the agent's
+    // countResult failure.
     kSearchResult,
   };
 
-  explicit CUpdateCollection(Kind kind = Kind::kWritable, UpdateList items = {});
+  explicit CUpdateCollection(Kind kind = Kind::kWritable, UpdateList items = {},
+                             AgentState agent = nullptr);
 
   UpdateList Items() const;
 
@@ -46,9 +49,11 @@ class CUpdateCollection final : public CDispatchObject<IUpdateCollection> {
   bool InRange(LONG index) const {
     return index >= 0 && static_cast<size_t>(index) < items_.size();
   }
-  bool ItemFails(IUpdate* update) const;
+  // S_FALSE: the item is read as it is.
+  HRESULT ItemFault(IUpdate* update, IUpdate** retval) const;
 
   const Kind kind_;
+  const AgentState agent_;
   mutable std::mutex mutex_;
   UpdateList items_;
 };

@@ -77,14 +77,15 @@ STDMETHODIMP CUpdateDownloader::BeginDownload(IUnknown* onProgressChanged, IUnkn
   if (!retval) return E_POINTER;
   *retval = nullptr;
   const HRESULT failure = agent_->Failures().beginDownload;
-  if (FAILED(failure)) return failure;
+  if (FAILED(failure)) return agent_->Answer(L"BeginDownload", failure);
   ComPtr<IUpdateCollection> updates;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     updates = updates_;
   }
-  return BeginJob<TDownloadKind>(agent_, serial_, updates.Get(), onProgressChanged, onCompleted,
-                                 state, retval);
+  const HRESULT hr = BeginJob<TDownloadKind>(agent_, serial_, updates.Get(), onProgressChanged,
+                                             onCompleted, state, retval);
+  return agent_->Answer(L"BeginDownload", hr);
 }
 
 STDMETHODIMP CUpdateDownloader::EndDownload(IDownloadJob* value, IDownloadResult** retval) {
@@ -92,14 +93,13 @@ STDMETHODIMP CUpdateDownloader::EndDownload(IDownloadJob* value, IDownloadResult
   if (!retval) return E_POINTER;
   *retval = nullptr;
   const HRESULT failure = agent_->Failures().endDownload;
-  if (FAILED(failure)) return failure;
-  return Guarded([&]() -> HRESULT {
-    std::vector<TUpdateResult> results;
-    bool aborted = false;
-    const HRESULT hr = EndJob<TDownloadKind>(serial_, value, results, aborted);
-    if (FAILED(hr)) return hr;
-    return HandOut(MakeObject<CDownloadResult>(std::move(results), aborted), retval);
-  });
+  if (FAILED(failure)) return agent_->Answer(L"EndDownload", failure);
+  return agent_->Answer(L"EndDownload", Guarded([&]() -> HRESULT {
+                          TJobResults results;
+                          const HRESULT hr = EndJob<TDownloadKind>(serial_, value, results);
+                          if (FAILED(hr)) return hr;
+                          return HandOut(MakeObject<CDownloadResult>(std::move(results)), retval);
+                        }));
 }
 
 }  // namespace simulated_agent

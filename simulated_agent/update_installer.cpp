@@ -76,14 +76,15 @@ STDMETHODIMP CUpdateInstaller::BeginInstall(IUnknown* onProgressChanged, IUnknow
   if (!retval) return E_POINTER;
   *retval = nullptr;
   const HRESULT failure = agent_->Failures().beginInstall;
-  if (FAILED(failure)) return failure;
+  if (FAILED(failure)) return agent_->Answer(L"BeginInstall", failure);
   ComPtr<IUpdateCollection> updates;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     updates = updates_;
   }
-  return BeginJob<TInstallationKind>(agent_, serial_, updates.Get(), onProgressChanged, onCompleted,
-                                     state, retval);
+  const HRESULT hr = BeginJob<TInstallationKind>(agent_, serial_, updates.Get(), onProgressChanged,
+                                                 onCompleted, state, retval);
+  return agent_->Answer(L"BeginInstall", hr);
 }
 
 STDMETHODIMP CUpdateInstaller::EndInstall(IInstallationJob* value, IInstallationResult** retval) {
@@ -91,14 +92,14 @@ STDMETHODIMP CUpdateInstaller::EndInstall(IInstallationJob* value, IInstallation
   if (!retval) return E_POINTER;
   *retval = nullptr;
   const HRESULT failure = agent_->Failures().endInstall;
-  if (FAILED(failure)) return failure;
-  return Guarded([&]() -> HRESULT {
-    std::vector<TUpdateResult> results;
-    bool aborted = false;
-    const HRESULT hr = EndJob<TInstallationKind>(serial_, value, results, aborted);
-    if (FAILED(hr)) return hr;
-    return HandOut(MakeObject<CInstallationResult>(std::move(results), aborted), retval);
-  });
+  if (FAILED(failure)) return agent_->Answer(L"EndInstall", failure);
+  return agent_->Answer(L"EndInstall", Guarded([&]() -> HRESULT {
+                          TJobResults results;
+                          const HRESULT hr = EndJob<TInstallationKind>(serial_, value, results);
+                          if (FAILED(hr)) return hr;
+                          return HandOut(MakeObject<CInstallationResult>(std::move(results)),
+                                         retval);
+                        }));
 }
 
 STDMETHODIMP CUpdateInstaller::get_AllowSourcePrompts(VARIANT_BOOL* retval) {

@@ -13,6 +13,10 @@ STDMETHODIMP CUpdateSearcher::Search(BSTR criteria, ISearchResult** retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
   if (!retval) return E_POINTER;
   *retval = nullptr;
+  return agent_->Answer(L"Search", SearchFor(criteria, retval));
+}
+
+HRESULT CUpdateSearcher::SearchFor(BSTR criteria, ISearchResult** retval) {
   const HRESULT failure = agent_->Failures().search;
   if (FAILED(failure)) return failure;
   if (!criteria) return E_INVALIDARG;
@@ -33,8 +37,8 @@ HRESULT CUpdateSearcher::FindMissingUpdates(ISearchResult** retval) {
     if (!update) return E_OUTOFMEMORY;
     found.emplace_back(update.Get());
   }
-  auto updates =
-      MakeObject<CUpdateCollection>(CUpdateCollection::Kind::kSearchResult, std::move(found));
+  auto updates = MakeObject<CUpdateCollection>(CUpdateCollection::Kind::kSearchResult,
+                                               std::move(found), agent_);
   if (!updates) return E_OUTOFMEMORY;
   return HandOut(MakeObject<CSearchResult>(updates), retval);
 }

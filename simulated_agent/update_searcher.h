@@ -47,6 +47,8 @@ class CUpdateSearcher final : public CDispatchObject<IUpdateSearcher> {
   STDMETHODIMP put_ServiceID(BSTR) override { return NotImplemented(); }
 
  private:
+  // Search without the apartment check, to be recorded with its answer.
+  HRESULT SearchFor(BSTR criteria, ISearchResult** retval);
   HRESULT FindMissingUpdates(ISearchResult** retval);
 
   AgentState agent_;

@@ -48,13 +48,16 @@ STDMETHODIMP CUpdateSession::CreateUpdateSearcher(IUpdateSearcher** retval) {
 
 STDMETHODIMP CUpdateSession::CreateUpdateDownloader(IUpdateDownloader** retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
-  return CreateUnlessFailing<CUpdateDownloader>(agent_->Failures().createDownloader, agent_,
-                                                retval);
+  return agent_->Answer(
+      L"CreateUpdateDownloader",
+      CreateUnlessFailing<CUpdateDownloader>(agent_->Failures().createDownloader, agent_, retval));
 }
 
 STDMETHODIMP CUpdateSession::CreateUpdateInstaller(IUpdateInstaller** retval) {
   if (const HRESULT refused = ApartmentRefusal()) return refused;
-  return CreateUnlessFailing<CUpdateInstaller>(agent_->Failures().createInstaller, agent_, retval);
+  return agent_->Answer(
+      L"CreateUpdateInstaller",
+      CreateUnlessFailing<CUpdateInstaller>(agent_->Failures().createInstaller, agent_, retval));
 }
 
 }  // namespace simulated_agent

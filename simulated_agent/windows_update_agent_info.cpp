@@ -28,10 +28,15 @@ STDMETHODIMP CWindowsUpdateAgentInfo::GetInfo(VARIANT varInfoIdentifier, VARIANT
   if (!retval) return E_POINTER;
   VariantInit(retval);
   const HRESULT failure = agent_->Failures().getInfo;
-  if (FAILED(failure)) return failure;
+  if (FAILED(failure)) return agent_->Answer(L"GetInfo", failure);
   if (Names(varInfoIdentifier, kApiMajorVersion)) return LongAnswer(kApiMajor, retval);
   if (Names(varInfoIdentifier, kApiMinorVersion)) return LongAnswer(kApiMinor, retval);
   if (!Names(varInfoIdentifier, kProductVersionString)) return E_INVALIDARG;
+  return agent_->Answer(L"GetInfo", ProductVersion(retval));
+}
+
+HRESULT CWindowsUpdateAgentInfo::ProductVersion(VARIANT* retval) const {
+  if (agent_->ReadFaults().versionIsNumber) return LongAnswer(kApiMajor, retval);
   BSTR version = SysAllocString(agent_->Catalogue().agentVersion.c_str());
   if (!version) return E_OUTOFMEMORY;
   retval->vt = VT_BSTR;

@@ -14,6 +14,9 @@ class CWindowsUpdateAgentInfo final : public CDispatchObject<IWindowsUpdateAgent
   STDMETHODIMP GetInfo(VARIANT varInfoIdentifier, VARIANT* retval) override;
 
  private:
+  // The version as a string, or as the test made it misbehave.
+  HRESULT ProductVersion(VARIANT* retval) const;
+
   AgentState agent_;
 };
 

@@ -64,7 +64,7 @@ bool RecordingStarter::StartProcess(char* commandLine, const char* currentDirect
   if (refuse) return false;
   bool started = SystemProcessStarter().StartProcess(commandLine, currentDirectory, process);
   if (started && !versionsInstalled.empty()) {
-    agent->SetVersion(versionsInstalled.front());
+    agent->Catalogue().agentVersion = versionsInstalled.front();
     versionsInstalled.erase(versionsInstalled.begin());
   }
   return started;

@@ -1,11 +1,12 @@
 #pragma once
-// The fixture of the refresh tests: a loopback server, a stand-in agent, a
+// The fixture of the refresh tests: a loopback server, the simulated agent, a
 // verifier and a process starter that record what the refresh does, and a
 // private temporary path.
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,8 +15,8 @@
 #include "agent_refresh/refresh_limits.h"
 #include "agent_refresh/refresh_update_agent.h"
 #include "agent_refresh/vendor_signature_verifier.h"
+#include "simulated_agent/simulated_agent_factory.h"
 #include "tests/agent_refresh/cabinet_writer.h"
-#include "tests/agent_refresh/fake_agent_info.h"
 #include "tests/support/loopback_http_server.h"
 #include "tests/agent_refresh/refresh_sandbox.h"
 
@@ -62,7 +63,7 @@ class RecordingStarter final : public IProcessStarter {
                     PROCESS_INFORMATION* process) override;
 
   bool refuse = false;
-  FakeAgentFactory* agent = nullptr;
+  CSimulatedAgentFactory* agent = nullptr;
   std::vector<std::wstring> versionsInstalled;
   std::vector<std::string> commandLines;
   std::vector<std::string> directories;
@@ -72,7 +73,8 @@ class RefreshTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(server_.Start());
-    agent_.SetVersion(kInstalledVersion);
+    agent_.Catalogue().agentVersion = kInstalledVersion;
+    SetUpdateAgentFactory(&agent_);
     starter_.agent = &agent_;
     SetVendorSignatureVerifier(&verifier_);
     SetProcessStarter(&starter_);
@@ -85,6 +87,8 @@ class RefreshTest : public ::testing::Test {
   }
 
   void TearDown() override {
+    agent_.SetCallSink(nullptr);
+    SetUpdateAgentFactory(nullptr);
     SetVendorSignatureVerifier(nullptr);
     SetProcessStarter(nullptr);
     ResetRefreshLimits();
@@ -111,6 +115,14 @@ class RefreshTest : public ::testing::Test {
 
   void RunRefresh() { RefreshUpdateAgent(server_.Url("/wuredist.cab").c_str()); }
 
+  // Runs as the refresh asks for the agent's version: the moment the
+  // extracted catalogue is being read.
+  void AtAgentInfoCreation(std::function<void()> action) {
+    agent_.SetCallSink([action](const std::wstring& call) {
+      if (call == L"CreateAgentInfo") action();
+    });
+  }
+
   ULONGLONG TimedRefresh() {
     ULONGLONG start = GetTickCount64();
     RunRefresh();
@@ -134,7 +146,7 @@ class RefreshTest : public ::testing::Test {
     return false;
   }
 
-  FakeAgentFactory agent_;
+  CSimulatedAgentFactory agent_;
   LoopbackHttpServer server_;
   TempPathSandbox sandbox_{CurrentTestName()};
   std::string recordPath_ =

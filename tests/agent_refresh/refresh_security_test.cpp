@@ -42,7 +42,7 @@ TEST_F(RefreshTest, ASwapOfTheExtractionFolderLeavesTheFilesALinkLeadsToAlone) {
   bool renamed = true;
   DWORD renameError = 0;
   bool linkPlanted = false;
-  agent_.onCreateAgentInfo = [&] {
+  AtAgentInfoCreation([&] {
     folder = HeldFolder(sandbox_);
     if (folder.empty()) return;
     moved = folder + " moved";
@@ -52,7 +52,7 @@ TEST_F(RefreshTest, ASwapOfTheExtractionFolderLeavesTheFilesALinkLeadsToAlone) {
     // could get: what would a removal that follows the link reach?
     if (!renamed) MoveOutsideSharing(folder, moved);
     linkPlanted = PlantLink(folder, victim.Path());
-  };
+  });
 
   RunRefresh();
 
@@ -60,7 +60,7 @@ TEST_F(RefreshTest, ASwapOfTheExtractionFolderLeavesTheFilesALinkLeadsToAlone) {
   EXPECT_FALSE(renamed) << "the folder in use could be renamed";
   EXPECT_EQ(renameError, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
   EXPECT_TRUE(linkPlanted);
-  EXPECT_EQ(agent_.GetInfoCalls(), 1);
+  EXPECT_EQ(agent_.CallCount(L"GetInfo"), 1);
   EXPECT_TRUE(victim.Intact());
   EXPECT_TRUE(RemoveLink(folder));
   RemoveTree(moved);
@@ -72,13 +72,13 @@ TEST_F(RefreshTest, LinksPlantedInTheExtractionFolderAreNeverFollowed) {
   ServeCatalogue({Entry(native_, kSignedCatalogueVersion, "/native.exe")});
   std::string folder;
   bool linksOpenedThemselves = false;
-  agent_.onCreateAgentInfo = [&] {
+  AtAgentInfoCreation([&] {
     folder = HeldFolder(sandbox_);
     if (folder.empty()) return;
     PlantLink(folder + "\\folder link", victim.Path());
     PlantLink(folder + "\\file link", victim.Path() + "\\keep.txt");
     linksOpenedThemselves = OpensLinksThemselves(folder + "\\folder link");
-  };
+  });
 
   RunRefresh();
 
@@ -122,7 +122,7 @@ TEST_F(RefreshTest, TheReviewsDoctypeDocumentEndsTheRefreshAndTheWorkerLivesOn) 
   CloseHandle(worker);
 
   EXPECT_EQ(exitCode, 0u) << "the worker died";
-  EXPECT_EQ(agent_.GetInfoCalls(), 0);
+  EXPECT_EQ(agent_.CallCount(L"GetInfo"), 0);
   EXPECT_EQ(server_.RequestCount("/native.exe"), 0);
   EXPECT_TRUE(sandbox_.Entries().empty());
 }
@@ -174,14 +174,14 @@ TEST_F(RefreshTest, OnlyACatalogueSignedByTheVendorIsUnpacked) {
     server_.SetRoute("/wuredist.cab",
                      HttpRoute::Ok(ReadWholeFile(TestProgramFolder() + "\\" + refused)));
     RunRefresh();
-    EXPECT_EQ(agent_.GetInfoCalls(), 0) << refused;
+    EXPECT_EQ(agent_.CallCount(L"GetInfo"), 0) << refused;
     EXPECT_TRUE(sandbox_.Entries().empty()) << refused;
   }
 
   server_.SetRoute("/wuredist.cab",
                    HttpRoute::Ok(ReadWholeFile(TestProgramFolder() + "\\catalogue_vendor.cab")));
   RunRefresh();
-  EXPECT_EQ(agent_.GetInfoCalls(), 1) << "its entry for this machine was read";
+  EXPECT_EQ(agent_.CallCount(L"GetInfo"), 1) << "its entry for this machine was read";
   EXPECT_TRUE(starter_.commandLines.empty());
   EXPECT_TRUE(sandbox_.Entries().empty());
 }

@@ -61,8 +61,8 @@ TEST_F(RefreshTest, OlderAgentRunsTheVerifiedInstallerOnceWithAQuotedQuietComman
   EXPECT_EQ(RequestedPaths(), (std::vector<std::string>{"/wuredist.cab", "/native.exe"}));
   for (const HttpRequestRecord& request : server_.Requests())
     EXPECT_EQ(request.userAgent, "CorvexaDownloader");
-  EXPECT_EQ(agent_.GetInfoCalls(), 1);
-  EXPECT_EQ(agent_.LiveObjects(), 0);
+  EXPECT_EQ(agent_.CallCount(L"GetInfo"), 1);
+  EXPECT_EQ(SimulatedAgentLiveObjects(), 0);
   EXPECT_TRUE(sandbox_.Entries().empty());
 }
 
@@ -75,7 +75,7 @@ TEST_F(RefreshTest, InstallsNothingWithoutAnEntryForThisArchitecture) {
   RunRefresh();
 
   EXPECT_EQ(RequestedPaths(), std::vector<std::string>{"/wuredist.cab"});
-  EXPECT_EQ(agent_.GetInfoCalls(), 0);
+  EXPECT_EQ(agent_.CallCount(L"GetInfo"), 0);
   EXPECT_TRUE(starter_.commandLines.empty());
   EXPECT_TRUE(sandbox_.Entries().empty());
 }
@@ -104,10 +104,10 @@ TEST_F(RefreshTest, InstallsNothingWhenTheAgentIsAsNewAsTheCatalogue) {
   server_.SetRoute("/wuredist.cab",
                    HttpRoute::Ok(ReadWholeFile(TestProgramFolder() + "\\equal_versions.cab")));
   for (const wchar_t* installed : {L"7.6.7600.320", L"7.6.7600.321", L"8.0.0.0"}) {
-    agent_.SetVersion(installed);
+    agent_.Catalogue().agentVersion = installed;
     RunRefresh();
   }
-  EXPECT_EQ(agent_.GetInfoCalls(), 3) << "one matching entry per refresh";
+  EXPECT_EQ(agent_.CallCount(L"GetInfo"), 3) << "one matching entry per refresh";
   EXPECT_TRUE(starter_.commandLines.empty());
   EXPECT_EQ(server_.Requests().size(), 3u);
   EXPECT_TRUE(sandbox_.Entries().empty()) << "the extra file went too";
@@ -127,7 +127,7 @@ TEST_F(RefreshTest, ConsidersEveryMatchingEntryInDocumentOrderAgainstTheAgentOfT
   EXPECT_EQ(RequestedPaths(),
             (std::vector<std::string>{"/wuredist.cab", "/first.exe", "/third.exe"}));
   EXPECT_EQ(starter_.commandLines.size(), 2u);
-  EXPECT_EQ(agent_.GetInfoCalls(), 3);
+  EXPECT_EQ(agent_.CallCount(L"GetInfo"), 3);
   std::vector<std::string> record = InstallerRecord();
   EXPECT_EQ(std::count(record.begin(), record.end(), "exit"), 2);
   EXPECT_TRUE(sandbox_.Entries().empty());
@@ -139,12 +139,12 @@ TEST_F(RefreshTest, AMatchingEntryWithoutVersionOrAddressEndsTheRefresh) {
   ServeCatalogue(
       {{native_, std::nullopt, server_.Url("/a.exe")}, Entry(native_, kNewerVersion, "/b.exe")});
   RunRefresh();
-  EXPECT_EQ(agent_.GetInfoCalls(), 0);
+  EXPECT_EQ(agent_.CallCount(L"GetInfo"), 0);
 
   ServeCatalogue({{native_, std::string(kNewerVersion), std::nullopt},
                   Entry(native_, kNewerVersion, "/b.exe")});
   RunRefresh();
-  EXPECT_EQ(agent_.GetInfoCalls(), 1);
+  EXPECT_EQ(agent_.CallCount(L"GetInfo"), 1);
 
   EXPECT_EQ(server_.RequestCount("/a.exe") + server_.RequestCount("/b.exe"), 0);
   EXPECT_TRUE(starter_.commandLines.empty());
@@ -169,7 +169,7 @@ TEST_F(RefreshTest, AMissingBrokenOrStalledCatalogueEndsTheRefreshQuietly) {
   server_.SetRoute("/wuredist.cab", stall);
   EXPECT_LT(TimedRefresh(), 10 * kStallMs);
 
-  EXPECT_EQ(agent_.GetInfoCalls(), 0);
+  EXPECT_EQ(agent_.CallCount(L"GetInfo"), 0);
   EXPECT_TRUE(starter_.commandLines.empty());
   EXPECT_TRUE(sandbox_.Entries().empty());
 }
@@ -180,7 +180,7 @@ TEST_F(RefreshTest, ADeeplyNestedCatalogueEndsTheRefreshWithoutHarm) {
   std::string xml = "<WURedist><StandaloneRedist>" + nested + "</StandaloneRedist></WURedist>";
   server_.SetRoute("/wuredist.cab", HttpRoute::Ok(MakeCabinet({{"wuredist.xml", xml}})));
   RunRefresh();
-  EXPECT_EQ(agent_.GetInfoCalls(), 0);
+  EXPECT_EQ(agent_.CallCount(L"GetInfo"), 0);
   EXPECT_TRUE(sandbox_.Entries().empty());
 }
 

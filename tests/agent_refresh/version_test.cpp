@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "agent_refresh/is_agent_older.h"
-#include "tests/agent_refresh/fake_agent_info.h"
+#include "simulated_agent/simulated_agent_factory.h"
 
 namespace {
 
@@ -30,38 +31,44 @@ TEST(IsAgentOlder, FirstDifferingComponentDecides) {
       {"7.6.7600.320", "", false},
       {"4294967295.0.0.0", "99999999999999999999.0.0.1", true},
   };
-  FakeAgentFactory agent;
+  CSimulatedAgentFactory agent;
+  SetUpdateAgentFactory(&agent);
   for (const VersionCase& c : cases) {
     std::string installed = c.installed;
-    agent.SetVersion(std::wstring(installed.begin(), installed.end()));
+    agent.Catalogue().agentVersion = std::wstring(installed.begin(), installed.end());
     EXPECT_EQ(IsAgentOlder(c.catalogue), c.older)
         << "installed " << c.installed << ", catalogue " << c.catalogue;
   }
-  EXPECT_EQ(agent.GetInfoCalls(), static_cast<int>(sizeof(cases) / sizeof(cases[0])));
-  EXPECT_EQ(agent.LiveObjects(), 0);
+  SetUpdateAgentFactory(nullptr);
+  EXPECT_EQ(agent.CallCount(L"GetInfo"), static_cast<int>(sizeof(cases) / sizeof(cases[0])));
+  EXPECT_EQ(SimulatedAgentLiveObjects(), 0);
 }
 
 TEST(IsAgentOlder, AnAgentWhoseVersionCannotBeReadCountsAsOlder) {
-  const AgentInfoBehaviour broken[] = {
-      AgentInfoBehaviour::CreationFails,
-      AgentInfoBehaviour::CreationGivesNothing,
-      AgentInfoBehaviour::GetInfoFails,
-      AgentInfoBehaviour::GetInfoGivesNumber,
+  const std::function<void(TSimulatedCatalogue&)> broken[] = {
+      [](TSimulatedCatalogue& agent) { agent.failures.createAgentInfo = REGDB_E_CLASSNOTREG; },
+      [](TSimulatedCatalogue& agent) { agent.readFaults.agentInfoMissing = true; },
+      [](TSimulatedCatalogue& agent) { agent.failures.getInfo = E_FAIL; },
+      [](TSimulatedCatalogue& agent) { agent.readFaults.versionIsNumber = true; },
   };
-  FakeAgentFactory agent;
-  agent.SetVersion(L"99.0.0.0");
-  for (AgentInfoBehaviour behaviour : broken) {
-    agent.SetBehaviour(behaviour);
-    EXPECT_TRUE(IsAgentOlder("1.0.0.0")) << static_cast<int>(behaviour);
+  for (size_t i = 0; i < sizeof(broken) / sizeof(broken[0]); ++i) {
+    CSimulatedAgentFactory agent;
+    agent.Catalogue().agentVersion = L"99.0.0.0";
+    broken[i](agent.Catalogue());
+    SetUpdateAgentFactory(&agent);
+    EXPECT_TRUE(IsAgentOlder("1.0.0.0")) << i;
+    SetUpdateAgentFactory(nullptr);
   }
-  EXPECT_EQ(agent.LiveObjects(), 0);
+  EXPECT_EQ(SimulatedAgentLiveObjects(), 0);
 }
 
 TEST(IsAgentOlder, LeavesTheCallersComApartmentAsItWas) {
   ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
-  FakeAgentFactory agent;
-  agent.SetVersion(L"7.6.7600.256");
+  CSimulatedAgentFactory agent;
+  agent.Catalogue().agentVersion = L"7.6.7600.256";
+  SetUpdateAgentFactory(&agent);
   EXPECT_TRUE(IsAgentOlder("7.6.7600.320"));
+  SetUpdateAgentFactory(nullptr);
   // Still the multithreaded apartment: a second join succeeds as S_FALSE.
   HRESULT again = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
   EXPECT_EQ(again, S_FALSE);

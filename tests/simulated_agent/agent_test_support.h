@@ -73,12 +73,7 @@ class CTestCallback final
     return S_OK;
   }
 
-  // Read without noting a release.
-  LONG References() {
-    const LONG held = static_cast<LONG>(this->AddRef()) - 1;
-    CComObject<CTestCallback, Interface>::Release();
-    return held;
-  }
+  using CComObject<CTestCallback, Interface>::References;
   int Calls() const { return calls_; }
   std::vector<DWORD> ReleaseThreads() const {
     std::lock_guard<std::mutex> lock(mutex_);

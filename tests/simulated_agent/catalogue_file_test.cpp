@@ -108,14 +108,14 @@ TEST(CatalogueFile, ReadsEveryKeyOfTheAgentAndOfEachUpdate) {
   EXPECT_EQ(static_cast<HRESULT>(0x80070643), first.install.hresult);
   EXPECT_TRUE(first.eulaRequired);
   EXPECT_TRUE(first.rebootRequired);
-  EXPECT_EQ(static_cast<unsigned>(kFailItem | kFailKBArticleIDs | kFailAcceptEula),
+  EXPECT_EQ(static_cast<unsigned>(kReadItem | kReadKBArticleIDs | kReadAcceptEula),
             first.failingReads);
 
   const TSimulatedUpdate& second = catalogue.updates[1];
   EXPECT_EQ(L"Second", second.title);
   EXPECT_TRUE(second.kbArticleIds.empty());
   EXPECT_EQ(2, second.install.resultCode);
-  EXPECT_EQ(kFailNothing, second.failingReads);
+  EXPECT_EQ(kReadNothing, second.failingReads);
 }
 
 TEST(CatalogueFile, NamesTheLineItCannotReadAndKeepsTheCatalogue) {

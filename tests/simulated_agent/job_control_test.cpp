@@ -260,3 +260,49 @@ TEST_F(JobControl, TheJournalKeepsEveryCallInOrderAndHandsEachLineToItsSink) {
   std::lock_guard<std::mutex> lock(mutex);
   EXPECT_EQ(expected.size(), sunk.size());
 }
+
+// Step by step the job waits for the test, on the test's thread, and tells it
+// what it holds; only CleanUp ends it, unless the agent ignores that too.
+TEST_F(JobControl, AStepByStepJobReportsWhatTheTestSaysOnlyWhenAskedAndEndsOnlyWithCleanUp) {
+  agent_.Catalogue().stepByStep = true;
+  CJobRecorder& recorder = *recorder_;
+  ASSERT_EQ(S_OK, BeginDownload());
+  recorder.Pump([] { return false; }, 60);
+  EXPECT_EQ(0u, recorder.ReportCount());
+  TSimulatedJobView view;
+  ASSERT_TRUE(agent_.ViewJob(view));
+  EXPECT_EQ((Lines{L"id-1", L"id-2", L"id-3"}), view.updateIds);
+  EXPECT_EQ(0x1234567890ll, view.state);
+  view = TSimulatedJobView();
+
+  TSimulatedReport report;
+  report.index = 1;
+  report.currentPercent = 40;
+  report.percent = 47;
+  report.bytesDone = 400;
+  report.bytesToDo = 1000;
+  report.results = {{orcSucceeded, S_OK}, {orcInProgress, S_OK}, {orcNotStarted, S_OK}};
+  EXPECT_EQ(S_OK, agent_.ReportProgress(report));
+  report.failingReads = kProgressReadPercent;
+  EXPECT_EQ(S_OK, agent_.ReportProgress(report));
+  const std::vector<TReport> reports = recorder.Reports();
+  ASSERT_EQ(2u, reports.size());
+  EXPECT_EQ(GetCurrentThreadId(), reports[0].thread);
+  EXPECT_EQ(1, reports[0].index);
+  EXPECT_EQ(40, reports[0].currentPercent);
+  EXPECT_EQ(47, reports[0].percent);
+  EXPECT_EQ(400u, reports[0].bytesDone);
+  EXPECT_EQ(1000u, reports[0].bytesToDo);
+  EXPECT_EQ(-1, reports[1].percent);
+
+  TSimulatedCompletion completion;
+  completion.result = TSimulatedOutcome{orcSucceededWithErrors, S_OK};
+  EXPECT_EQ(S_OK, agent_.CompleteJob(completion));
+  EXPECT_EQ(orcSucceededWithErrors, ResultCodeOf(EndDownload().Get()));
+  EXPECT_EQ(S_OK, agent_.CompleteJob());
+  EXPECT_EQ(S_OK, recorder.downloadJob->CleanUp());
+  EXPECT_EQ(WU_E_INVALID_OPERATION, agent_.ReportProgress(report));
+  EXPECT_EQ(WU_E_INVALID_OPERATION, agent_.CompleteJob());
+  EXPECT_EQ(1, recorder.downloadProgress->References());
+  EXPECT_EQ(1, agent_.CallCount(L"EndDownload"));
+}

@@ -148,10 +148,10 @@ TEST_F(Search, AnUnreadablePropertyFailsOnlyThatRead) {
     const char* name;
   };
   const TCase cases[] = {
-      {kFailTitle, "title"},         {kFailDescription, "description"},
-      {kFailIdentity, "identity"},   {kFailKBArticleIDs, "kb"},
-      {kFailAutoSelect, "auto"},     {kFailMaxDownloadSize, "size"},
-      {kFailDeploymentDate, "date"}, {kFailAcceptEula, "eula"},
+      {kReadTitle, "title"},         {kReadDescription, "description"},
+      {kReadIdentity, "identity"},   {kReadKBArticleIDs, "kb"},
+      {kReadAutoSelect, "auto"},     {kReadMaxDownloadSize, "size"},
+      {kReadDeploymentDate, "date"}, {kReadAcceptEula, "eula"},
   };
   for (const TCase& testCase : cases) {
     SCOPED_TRACE(testCase.name);
@@ -167,22 +167,22 @@ TEST_F(Search, AnUnreadablePropertyFailsOnlyThatRead) {
       EXPECT_EQ(testCase.failing == read ? E_FAIL : S_OK, hr) << "read " << read;
     };
     BSTR text = nullptr;
-    expect(kFailTitle, update->get_Title(&text));
+    expect(kReadTitle, update->get_Title(&text));
     SysFreeString(text);
     text = nullptr;
-    expect(kFailDescription, update->get_Description(&text));
+    expect(kReadDescription, update->get_Description(&text));
     SysFreeString(text);
     ComPtr<IUpdateIdentity> identity;
-    expect(kFailIdentity, update->get_Identity(&identity));
+    expect(kReadIdentity, update->get_Identity(&identity));
     ComPtr<IStringCollection> kbs;
-    expect(kFailKBArticleIDs, update->get_KBArticleIDs(&kbs));
+    expect(kReadKBArticleIDs, update->get_KBArticleIDs(&kbs));
     VARIANT_BOOL flag = VARIANT_FALSE;
-    expect(kFailAutoSelect, update->get_AutoSelectOnWebSites(&flag));
+    expect(kReadAutoSelect, update->get_AutoSelectOnWebSites(&flag));
     DECIMAL size;
-    expect(kFailMaxDownloadSize, update->get_MaxDownloadSize(&size));
+    expect(kReadMaxDownloadSize, update->get_MaxDownloadSize(&size));
     DATE date = 0;
-    expect(kFailDeploymentDate, update->get_LastDeploymentChangeTime(&date));
-    expect(kFailAcceptEula, update->AcceptEula());
+    expect(kReadDeploymentDate, update->get_LastDeploymentChangeTime(&date));
+    expect(kReadAcceptEula, update->AcceptEula());
   }
 }
 
@@ -190,7 +190,7 @@ TEST_F(Search, AnUnreadableItemFailsOnlyInTheSearchResult) {
   TSimulatedCatalogue& catalogue = agent_.Catalogue();
   catalogue.updates = {UpdateNamed(L"A", L"id-a"), UpdateNamed(L"B", L"id-b"),
                        UpdateNamed(L"C", L"id-c")};
-  catalogue.updates[1].failingReads = kFailItem;
+  catalogue.updates[1].failingReads = kReadItem;
   auto session = NewSession();
   auto found = SearchMissing(session.Get());
   ASSERT_EQ(3, CountOf(found.Get()));

@@ -183,8 +183,8 @@ TEST_P(AgentThreadTest, ScanListsEveryMissingUpdateButTheExcludedOne) {
 }
 
 TEST_P(AgentThreadTest, UnreadableItemAndFailedRescanBehaveAsOnARealAgent) {
-  agent->Catalogue().updates[1].failingReads = kFailItem;
-  agent->Catalogue().updates[2].failingReads = kFailTitle | kFailKBArticleIDs | kFailDeploymentDate;
+  agent->Catalogue().updates[1].failingReads = kReadItem;
+  agent->Catalogue().updates[2].failingReads = kReadTitle | kReadKBArticleIDs | kReadDeploymentDate;
   Scan();
   agent->Failures().search = E_NOTIMPL;
   Scan();

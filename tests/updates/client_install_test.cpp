@@ -1,88 +1,60 @@
 #include <gtest/gtest.h>
 #include <wuerror.h>
 
-#include "tests/updates/fake_agent_fixture.h"
+#include "tests/updates/client_fixture.h"
 
 namespace {
 
 using Kind = HandlerCall::Kind;
 
-class InstallTest : public FakeAgentTest {
- protected:
-  InstallTest() {
-    updateA = UpdateNamed(L"Update A", L"id-a");
-    updateB = UpdateNamed(L"Update B", L"id-b");
-    updateC = UpdateNamed(L"Update C", L"id-c");
-  }
+const TSimulatedOutcome kSucceeded{orcSucceeded, S_OK};
+const TSimulatedOutcome kRunning{orcInProgress, S_OK};
+const TSimulatedOutcome kNotStarted{orcNotStarted, S_OK};
+const TSimulatedOutcome kFailed{orcFailed, static_cast<HRESULT>(0x80240022)};
 
-  void ScanThree() { Scan({updateA, updateB, updateC}); }
+TSimulatedReport Progress(LONG index, LONG current, LONG overall,
+                          std::vector<TSimulatedOutcome> results, ULONGLONG done = 0,
+                          ULONGLONG total = 0) {
+  TSimulatedReport report;
+  report.index = index;
+  report.currentPercent = current;
+  report.percent = overall;
+  report.results = std::move(results);
+  report.bytesDone = done;
+  report.bytesToDo = total;
+  return report;
+}
+
+TSimulatedCompletion EndingAs(LONG code) {
+  TSimulatedCompletion completion;
+  completion.result = TSimulatedOutcome{code, S_OK};
+  return completion;
+}
+
+class InstallTest : public ClientTest {
+ protected:
+  void ScanThree() {
+    Scan({UpdateNamed(L"Update A", L"id-a"), UpdateNamed(L"Update B", L"id-b"),
+          UpdateNamed(L"Update C", L"id-c")});
+  }
 
   void StartWith(const std::vector<std::wstring>& ids) {
     ASSERT_EQ(S_OK, client->StartInstallation(ids));
-    ASSERT_TRUE(agent->session->downloader);
-    ASSERT_TRUE(agent->session->downloader->job);
+    ASSERT_EQ(L"download", Job().kind);
   }
 
-  FakeDownloader& Downloader() { return *agent->session->downloader.Get(); }
-  FakeInstaller& Installer() { return *agent->session->installer.Get(); }
-
-  static ComPtr<FakeDownloadProgressArgs> DownloadArgs(LONG index, LONG current, LONG overall,
-                                                       uint64_t done, uint64_t total,
-                                                       std::vector<FakeResult> results) {
-    ComPtr<FakeDownloadProgressArgs> args = new FakeDownloadProgressArgs();
-    args->progress = new FakeDownloadProgress();
-    args->progress->index = index;
-    args->progress->currentPercent = current;
-    args->progress->percent = overall;
-    args->progress->bytesDownloaded = done;
-    args->progress->bytesToDownload = total;
-    args->progress->results = std::move(results);
-    return args;
-  }
-
-  static ComPtr<FakeInstallationProgressArgs> InstallArgs(LONG index, LONG current, LONG overall,
-                                                          std::vector<FakeResult> results) {
-    ComPtr<FakeInstallationProgressArgs> args = new FakeInstallationProgressArgs();
-    args->progress = new FakeInstallationProgress();
-    args->progress->index = index;
-    args->progress->currentPercent = current;
-    args->progress->percent = overall;
-    args->progress->results = std::move(results);
-    return args;
-  }
-
-  void ReportDownload(FakeDownloadProgressArgs* args) {
-    EXPECT_EQ(S_OK, Downloader().progressCallback->Invoke(Downloader().job.Get(), args));
+  // The report comes from the job begun last; the client then does what
+  // its agent thread does once a callback has returned.
+  void Report(const TSimulatedReport& report) {
+    EXPECT_EQ(S_OK, agent.ReportProgress(report));
     ProcessEvents();
   }
 
-  void ReportDownload(LONG index, LONG current, LONG overall, uint64_t done, uint64_t total,
-                      std::vector<FakeResult> results) {
-    ReportDownload(DownloadArgs(index, current, overall, done, total, std::move(results)).Get());
-  }
-
-  void CompleteDownload() {
-    ComPtr<IDownloadCompletedCallbackArgs> args = new StubDownloadCompletedArgs();
-    EXPECT_EQ(S_OK, Downloader().completedCallback->Invoke(Downloader().job.Get(), args.Get()));
+  void Complete(const TSimulatedCompletion& completion = {}) {
+    EXPECT_EQ(S_OK, agent.CompleteJob(completion));
     ProcessEvents();
   }
 
-  void ReportInstall(FakeInstallationProgressArgs* args) {
-    EXPECT_EQ(S_OK, Installer().progressCallback->Invoke(Installer().job.Get(), args));
-    ProcessEvents();
-  }
-
-  void ReportInstall(LONG index, LONG current, LONG overall, std::vector<FakeResult> results) {
-    ReportInstall(InstallArgs(index, current, overall, std::move(results)).Get());
-  }
-
-  void CompleteInstall() {
-    ComPtr<IInstallationCompletedCallbackArgs> args = new StubInstallationCompletedArgs();
-    EXPECT_EQ(S_OK, Installer().completedCallback->Invoke(Installer().job.Get(), args.Get()));
-    ProcessEvents();
-  }
-
-  // What the agent thread does once a callback has returned.
   void ProcessEvents() {
     if (client) client->ProcessCallbackEvents();
   }
@@ -91,8 +63,8 @@ class InstallTest : public FakeAgentTest {
   void InstallTwo() {
     ScanThree();
     StartWith({L"id-a", L"id-b"});
-    CompleteDownload();
-    ASSERT_TRUE(Installer().job);
+    Complete();
+    ASSERT_EQ(L"installation", Job().kind);
     ClearRecordedCalls();
   }
 
@@ -103,24 +75,7 @@ class InstallTest : public FakeAgentTest {
     }
     return verdicts;
   }
-
-  ComPtr<FakeUpdate> updateA;
-  ComPtr<FakeUpdate> updateB;
-  ComPtr<FakeUpdate> updateC;
 };
-
-const FakeResult kSucceeded{orcSucceeded, S_OK};
-const FakeResult kRunning{orcInProgress, S_OK};
-const FakeResult kNotStarted{orcNotStarted, S_OK};
-const FakeResult kFailed{orcFailed, static_cast<HRESULT>(0x80240022)};
-
-std::vector<std::wstring> IdsOf(IUpdateCollection* collection) {
-  std::vector<std::wstring> ids;
-  auto* fake = static_cast<FakeCollection*>(collection);
-  for (const auto& update : fake->items)
-    ids.push_back(static_cast<FakeUpdate*>(update.Get())->Id());
-  return ids;
-}
 
 }  // namespace
 
@@ -129,17 +84,17 @@ TEST_F(InstallTest, InstallationTakesTheChosenUpdatesInSearchOrderAndAcceptsThei
 
   StartWith({L"id-c", L"not-found", L"id-a", L"id-c"});
 
-  EXPECT_EQ((std::vector<std::wstring>{L"id-a", L"id-c"}), IdsOf(Downloader().updates.Get()));
-  EXPECT_EQ(1, updateA->eulaAccepted);
-  EXPECT_EQ(0, updateB->eulaAccepted);
-  EXPECT_EQ(1, updateC->eulaAccepted);
+  EXPECT_EQ((std::vector<std::wstring>{L"id-a", L"id-c"}), Job().updateIds);
+  EXPECT_EQ(1, agent.CallCount(L"AcceptEula id-a"));
+  EXPECT_EQ(0, agent.CallCount(L"AcceptEula id-b"));
+  EXPECT_EQ(1, agent.CallCount(L"AcceptEula id-c"));
 }
 
 TEST_F(InstallTest, IdsMatchOnlyAsWholeCaseSensitiveStrings) {
   ScanThree();
 
   EXPECT_EQ(WU_E_NO_UPDATE, client->StartInstallation({L"ID-A", L"id-", L"id-a ", L"d-b"}));
-  EXPECT_FALSE(agent->session->downloader);
+  EXPECT_EQ(0, agent.CallCount(L"CreateUpdateDownloader"));
 }
 
 TEST_F(InstallTest, DownloaderAndInstallerShareOneCollectionAndJobsCarryTheClient) {
@@ -147,58 +102,62 @@ TEST_F(InstallTest, DownloaderAndInstallerShareOneCollectionAndJobsCarryTheClien
 
   StartWith({L"id-b"});
 
-  EXPECT_EQ(agent->lastCollection.Get(), Downloader().updates.Get());
-  EXPECT_EQ(agent->lastCollection.Get(), Installer().updates.Get());
-  EXPECT_EQ(VT_I8, Downloader().beganWithState.vt);
-  EXPECT_EQ(reinterpret_cast<intptr_t>(client.get()), Downloader().beganWithState.llVal);
-  CompleteDownload();
-  EXPECT_EQ(VT_I8, Installer().beganWithState.vt);
-  EXPECT_EQ(reinterpret_cast<intptr_t>(client.get()), Installer().beganWithState.llVal);
-  EXPECT_EQ(1u, Downloader().endedJobs.size());
-  EXPECT_EQ(Downloader().job.Get(), Downloader().endedJobs[0]);
+  const TSimulatedJobView download = Job();
+  EXPECT_EQ(1, agent.CallCount(L"CreateUpdateCollection"));
+  EXPECT_EQ(reinterpret_cast<intptr_t>(client.get()), download.state);
+  Complete();
+  const TSimulatedJobView installation = Job();
+  EXPECT_EQ(L"installation", installation.kind);
+  EXPECT_EQ(download.givenUpdates, installation.givenUpdates);
+  EXPECT_EQ(reinterpret_cast<intptr_t>(client.get()), installation.state);
+  // The agent ends only a finished job of its own downloader.
+  EXPECT_EQ(1, agent.CallCount(L"EndDownload"));
 }
 
 TEST_F(InstallTest, InstallationWithoutAKeptSearchResultStartsNothing) {
   EXPECT_EQ(E_POINTER, client->StartInstallation({L"id-a"}));
-  EXPECT_FALSE(agent->session->downloader);
-  EXPECT_FALSE(agent->lastCollection);
+  EXPECT_EQ(0, agent.CallCount(L"CreateUpdateDownloader"));
+  EXPECT_EQ(0, agent.CallCount(L"CreateUpdateCollection"));
 }
 
 TEST_F(InstallTest, InstallationOfOnlyThePlaceholderIdStartsNothing) {
-  ScanThree();
-  agent->session->found->failingItems = {0};
+  TSimulatedUpdate unreadable = UpdateNamed(L"Update A", L"id-a");
+  unreadable.failingReads = kReadItem;
+  Scan({unreadable, UpdateNamed(L"Update B", L"id-b"), UpdateNamed(L"Update C", L"id-c")});
 
   EXPECT_TRUE(FAILED(client->StartInstallation({L"Unkown"})));
-  EXPECT_FALSE(agent->session->downloader);
+  EXPECT_EQ(0, agent.CallCount(L"CreateUpdateDownloader"));
   EXPECT_TRUE(RecordedCalls().empty());
 }
 
 TEST_F(InstallTest, EveryFailedStepBeforeTheDownloadIsReturnedAndStartsNothing) {
   ScanThree();
-  agent->createCollectionResult = REGDB_E_CLASSNOTREG;
+  agent.Failures().createCollection = REGDB_E_CLASSNOTREG;
   EXPECT_EQ(REGDB_E_CLASSNOTREG, client->StartInstallation({L"id-a"}));
-  agent->createCollectionResult = S_OK;
+  agent.Failures().createCollection = S_OK;
 
-  agent->session->createDownloaderResult = E_ACCESSDENIED;
+  agent.Failures().createDownloader = E_ACCESSDENIED;
   EXPECT_EQ(E_ACCESSDENIED, client->StartInstallation({L"id-a"}));
-  EXPECT_FALSE(agent->session->downloader);
-  agent->session->createDownloaderResult = S_OK;
+  EXPECT_EQ(0, agent.CallCount(L"CreateUpdateDownloader"));
+  agent.Failures().createDownloader = S_OK;
 
-  agent->session->createInstallerResult = E_OUTOFMEMORY;
+  agent.Failures().createInstaller = E_OUTOFMEMORY;
   EXPECT_EQ(E_OUTOFMEMORY, client->StartInstallation({L"id-a"}));
-  EXPECT_FALSE(Downloader().job);
-  agent->session->createInstallerResult = S_OK;
+  EXPECT_EQ(1, agent.CallCount(L"CreateUpdateDownloader"));
+  EXPECT_EQ(0, agent.CallCount(L"BeginDownload"));
+  agent.Failures().createInstaller = S_OK;
 
   EXPECT_TRUE(RecordedCalls().empty());
 }
 
 TEST_F(InstallTest, FailedDownloadStartIsReturned) {
   ScanThree();
-  agent->session->beginDownloadResult = E_NOTIMPL;
+  agent.Failures().beginDownload = E_NOTIMPL;
 
   EXPECT_EQ(E_NOTIMPL, client->StartInstallation({L"id-a"}));
 
-  EXPECT_FALSE(Downloader().job);
+  TSimulatedJobView none;
+  EXPECT_FALSE(agent.ViewJob(none));
   EXPECT_TRUE(RecordedCalls().empty());
 }
 
@@ -206,14 +165,14 @@ TEST_F(InstallTest, TwoUpdateInstallReportsEveryStepInOrder) {
   ScanThree();
   StartWith({L"id-b", L"id-a"});
 
-  ReportDownload(0, 0, 0, 0, 1000, {kRunning, kNotStarted});
-  ReportDownload(0, 100, 50, 1000, 1000, {kSucceeded, kNotStarted});
-  ReportDownload(1, 100, 100, 3000, 3000, {kSucceeded, kSucceeded});
-  CompleteDownload();
-  ReportInstall(0, 0, 0, {kRunning, kNotStarted});
-  ReportInstall(0, 100, 50, {kSucceeded, kRunning});
-  ReportInstall(1, 100, 100, {kSucceeded, kSucceeded});
-  CompleteInstall();
+  Report(Progress(0, 0, 0, {kRunning, kNotStarted}, 0, 1000));
+  Report(Progress(0, 100, 50, {kSucceeded, kNotStarted}, 1000, 1000));
+  Report(Progress(1, 100, 100, {kSucceeded, kSucceeded}, 3000, 3000));
+  Complete();
+  Report(Progress(0, 0, 0, {kRunning, kNotStarted}));
+  Report(Progress(0, 100, 50, {kSucceeded, kRunning}));
+  Report(Progress(1, 100, 100, {kSucceeded, kSucceeded}));
+  Complete();
 
   const std::vector<HandlerCall>& calls = RecordedCalls();
   ASSERT_EQ(6u, calls.size());
@@ -254,15 +213,14 @@ TEST_F(InstallTest, TwoUpdateInstallReportsEveryStepInOrder) {
 }
 
 TEST_F(InstallTest, UpdateWithANullTitleIsReportedWithAnEmptyOne) {
-  FakeUpdateData untitled;
-  untitled.id = L"id-u";
-  untitled.faults = {{"Title", ReadFault::kNull}};
-  Scan({updateA, MakeUpdate(untitled)});
+  TSimulatedUpdate untitled = UpdateNamed(L"", L"id-u");
+  untitled.emptyReads = kReadTitle;
+  Scan({UpdateNamed(L"Update A", L"id-a"), untitled});
   StartWith({L"id-u"});
 
-  ReportDownload(0, 50, 50, 1, 10, {kRunning});
-  CompleteDownload();
-  ReportInstall(0, 100, 100, {kSucceeded});
+  Report(Progress(0, 50, 50, {kRunning}, 1, 10));
+  Complete();
+  Report(Progress(0, 100, 100, {kSucceeded}));
 
   ASSERT_EQ(2u, RecordedCalls().size());
   EXPECT_EQ(L"", RecordedCalls()[0].title);
@@ -274,27 +232,30 @@ TEST_F(InstallTest, UpdateWithANullTitleIsReportedWithAnEmptyOne) {
 TEST_F(InstallTest, DownloadWhoseUpdatesAllFailStillBeginsTheInstallation) {
   ScanThree();
   StartWith({L"id-a", L"id-c"});
-  ReportDownload(1, 100, 100, 0, 500, {kFailed, kFailed});
+  const TSimulatedJobView download = Job();
+  Report(Progress(1, 100, 100, {kFailed, kFailed}, 0, 500));
 
-  CompleteDownload();
+  Complete();
 
-  EXPECT_EQ(1, Installer().beginCount);
-  ASSERT_TRUE(Installer().job);
-  EXPECT_EQ(Downloader().updates.Get(), Installer().job->updates.Get());
+  EXPECT_EQ(1, agent.CallCount(L"BeginInstall"));
+  EXPECT_EQ(download.givenUpdates, Job().givenUpdates);
   EXPECT_TRUE(FinishedVerdicts().empty());
 }
 
 TEST_F(InstallTest, InstallationThatCannotBeginEndsAsFailed) {
   ScanThree();
   StartWith({L"id-a"});
-  Installer().beginResult = E_NOTIMPL;
+  agent.Failures().beginInstall = E_NOTIMPL;
 
-  CompleteDownload();
+  Complete();
 
   EXPECT_EQ(std::vector<bool>{false}, FinishedVerdicts());
 }
 
+// The agent still calls back after the job was ended: a second completion
+// comes, and changes nothing.
 TEST_F(InstallTest, CompletionWithoutAFinalReportDecidesByTheInstallationResult) {
+  agent.Catalogue().ignoresCleanUp = true;
   const struct {
     HRESULT endResult;
     OperationResultCode code;
@@ -306,33 +267,34 @@ TEST_F(InstallTest, CompletionWithoutAFinalReportDecidesByTheInstallationResult)
   };
   for (const auto& c : cases) {
     InstallTwo();
-    Installer().endResult = c.endResult;
-    Installer().endCode = c.code;
-    ReportInstall(0, 50, 25, {kRunning, kNotStarted});
+    const TSimulatedJobView installation = Job();
+    agent.Failures().endInstall = c.endResult;
+    agent.ForgetCalls();
+    Report(Progress(0, 50, 25, {kRunning, kNotStarted}));
 
-    CompleteInstall();
-    CompleteInstall();
+    Complete(EndingAs(c.code));
+    Complete(EndingAs(c.code));
 
     EXPECT_EQ(std::vector<bool>{c.succeeded}, FinishedVerdicts()) << c.code;
-    EXPECT_EQ(Installer().job.Get(), Installer().endedJobs.at(0));
+    const std::wstring ended = c.endResult == S_OK ? L"EndInstall" : L"EndInstall 0x80004005";
+    EXPECT_EQ(std::vector<std::wstring>{ended}, agent.Calls()) << c.code;
   }
 }
 
 TEST_F(InstallTest, CompletionAfterTheFinalReportLeavesTheVerdictToThatReport) {
   InstallTwo();
-  Installer().endCode = orcFailed;
-  ReportInstall(1, 100, 100, {kSucceeded, kSucceeded});
+  Report(Progress(1, 100, 100, {kSucceeded, kSucceeded}));
 
-  CompleteInstall();
+  Complete(EndingAs(orcFailed));
 
   EXPECT_TRUE(FinishedVerdicts().empty());
-  EXPECT_EQ(1u, Installer().endedJobs.size());
+  EXPECT_EQ(1, agent.CallCount(L"EndInstall"));
 }
 
 TEST_F(InstallTest, FinalReportCarriesAnEarlierUpdatesFailure) {
   const struct {
-    FakeResult first;
-    FakeResult last;
+    TSimulatedOutcome first;
+    TSimulatedOutcome last;
     LONG code;
     HRESULT hr;
   } cases[] = {
@@ -346,19 +308,19 @@ TEST_F(InstallTest, FinalReportCarriesAnEarlierUpdatesFailure) {
   for (const auto& c : cases) {
     InstallTwo();
 
-    ReportInstall(1, 100, 100, {c.first, c.last});
+    Report(Progress(1, 100, 100, {c.first, c.last}));
 
     const auto calls = RecordedCallsOf(Kind::kInstall);
     ASSERT_EQ(1u, calls.size());
-    EXPECT_EQ(c.code, calls[0].resultCode) << c.first.code << "," << c.last.code;
-    EXPECT_EQ(c.hr, calls[0].result) << c.first.code << "," << c.last.code;
+    EXPECT_EQ(c.code, calls[0].resultCode) << c.first.resultCode << "," << c.last.resultCode;
+    EXPECT_EQ(c.hr, calls[0].result) << c.first.resultCode << "," << c.last.resultCode;
   }
 }
 
 TEST_F(InstallTest, EarlierFailureMattersOnlyInTheFinalReport) {
   InstallTwo();
 
-  ReportInstall(1, 50, 75, {kFailed, kRunning});
+  Report(Progress(1, 50, 75, {kFailed, kRunning}));
 
   const auto calls = RecordedCallsOf(Kind::kInstall);
   ASSERT_EQ(1u, calls.size());
@@ -369,147 +331,145 @@ TEST_F(InstallTest, EarlierFailureMattersOnlyInTheFinalReport) {
 TEST_F(InstallTest, DownloadReportThatCannotBeReadIsDropped) {
   ScanThree();
   StartWith({L"id-a"});
-  for (const char* failing :
-       {"BytesDownloaded", "BytesToDownload", "CurrentUpdateIndex", "PercentComplete",
-        "CurrentUpdatePercentComplete", "GetUpdateResult"}) {
-    auto args = DownloadArgs(0, 10, 10, 1, 10, {kRunning});
-    args->progress->failing = failing;
-    ReportDownload(args.Get());
+  for (unsigned read :
+       {kProgressReadBytesDone, kProgressReadBytesToDo, kProgressReadIndex, kProgressReadPercent,
+        kProgressReadCurrentPercent, kProgressReadUpdateResult}) {
+    TSimulatedReport report = Progress(0, 10, 10, {kRunning}, 1, 10);
+    report.failingReads = read;
+    Report(report);
   }
-  for (ReadFault fault : {ReadFault::kFails, ReadFault::kNull}) {
-    auto args = DownloadArgs(0, 10, 10, 1, 10, {kRunning});
-    args->fault = fault;
-    ReportDownload(args.Get());
-    Downloader().job->updatesFault = fault;
-    ReportDownload(DownloadArgs(0, 10, 10, 1, 10, {kRunning}).Get());
-    Downloader().job->updatesFault = ReadFault::kNone;
+  for (SimulatedFault fault : {SimulatedFault::kFails, SimulatedFault::kEmpty}) {
+    TSimulatedReport report = Progress(0, 10, 10, {kRunning}, 1, 10);
+    report.progress = fault;
+    Report(report);
+    agent.Catalogue().readFaults.jobUpdates = fault;
+    Report(Progress(0, 10, 10, {kRunning}, 1, 10));
+    agent.Catalogue().readFaults.jobUpdates = SimulatedFault::kNone;
   }
-  ReportDownload(DownloadArgs(3, 10, 10, 1, 10, {kRunning, kRunning, kRunning, kRunning}).Get());
-  ReportDownload(DownloadArgs(0, 10, 10, 1, 10, {}).Get());
+  Report(Progress(3, 10, 10, {kRunning, kRunning, kRunning, kRunning}, 1, 10));
+  Report(Progress(0, 10, 10, {}, 1, 10));
   EXPECT_TRUE(RecordedCalls().empty());
 
-  ReportDownload(DownloadArgs(0, 10, 10, 1, 10, {kRunning}).Get());
+  Report(Progress(0, 10, 10, {kRunning}, 1, 10));
   EXPECT_EQ(1u, RecordedCalls().size());
 }
 
 TEST_F(InstallTest, InstallReportThatCannotBeReadIsDropped) {
   InstallTwo();
-  for (const char* failing : {"CurrentUpdateIndex", "PercentComplete",
-                              "CurrentUpdatePercentComplete", "GetUpdateResult"}) {
-    auto args = InstallArgs(1, 100, 100, {kSucceeded, kSucceeded});
-    args->progress->failing = failing;
-    ReportInstall(args.Get());
+  for (unsigned read : {kProgressReadIndex, kProgressReadPercent, kProgressReadCurrentPercent,
+                        kProgressReadUpdateResult}) {
+    TSimulatedReport report = Progress(1, 100, 100, {kSucceeded, kSucceeded});
+    report.failingReads = read;
+    Report(report);
   }
-  for (ReadFault fault : {ReadFault::kFails, ReadFault::kNull}) {
-    auto args = InstallArgs(1, 100, 100, {kSucceeded, kSucceeded});
-    args->fault = fault;
-    ReportInstall(args.Get());
-    Installer().job->updatesFault = fault;
-    ReportInstall(InstallArgs(1, 100, 100, {kSucceeded, kSucceeded}).Get());
-    Installer().job->updatesFault = ReadFault::kNone;
+  for (SimulatedFault fault : {SimulatedFault::kFails, SimulatedFault::kEmpty}) {
+    TSimulatedReport report = Progress(1, 100, 100, {kSucceeded, kSucceeded});
+    report.progress = fault;
+    Report(report);
+    agent.Catalogue().readFaults.jobUpdates = fault;
+    Report(Progress(1, 100, 100, {kSucceeded, kSucceeded}));
+    agent.Catalogue().readFaults.jobUpdates = SimulatedFault::kNone;
   }
   EXPECT_TRUE(RecordedCalls().empty());
   EXPECT_FALSE(client->FinalReportDelivered());
 
   // With no final report delivered, the completion still ends the installation.
-  CompleteInstall();
+  Complete(EndingAs(orcSucceeded));
   EXPECT_EQ(std::vector<bool>{true}, FinishedVerdicts());
 }
 
 TEST_F(InstallTest, CompletionWithAnUnusableJobStateBeginsNothingAndEndsAsFailed) {
-  for (ReadFault fault : {ReadFault::kFails, ReadFault::kNull}) {
+  TSimulatedReadFaults& faults = agent.Catalogue().readFaults;
+  for (SimulatedFault fault : {SimulatedFault::kFails, SimulatedFault::kEmpty}) {
     ScanThree();
     StartWith({L"id-a"});
-    Downloader().job->stateFault = fault;
+    faults.jobState = fault;
 
-    CompleteDownload();
+    Complete();
 
-    EXPECT_EQ(0, Installer().beginCount);
+    faults.jobState = SimulatedFault::kNone;
+    EXPECT_EQ(0, agent.CallCount(L"BeginInstall"));
     EXPECT_EQ(std::vector<bool>{false}, FinishedVerdicts());
     ClearRecordedCalls();
   }
 
   ScanThree();
   StartWith({L"id-a"});
-  Downloader().job->state.llVal += 8;  // some other address
-  CompleteDownload();
-  EXPECT_EQ(0, Installer().beginCount);
+  faults.jobStateShift = 8;  // some other address
+  Complete();
+  faults.jobStateShift = 0;
+  EXPECT_EQ(0, agent.CallCount(L"BeginInstall"));
   EXPECT_EQ(std::vector<bool>{false}, FinishedVerdicts());
 
   InstallTwo();
-  Installer().job->stateFault = ReadFault::kNull;
-  CompleteInstall();
-  EXPECT_TRUE(Installer().endedJobs.empty());
+  faults.jobState = SimulatedFault::kEmpty;
+  Complete();
+  faults.jobState = SimulatedFault::kNone;
+  EXPECT_EQ(0, agent.CallCount(L"EndInstall"));
   EXPECT_EQ(std::vector<bool>{false}, FinishedVerdicts());
 }
 
 TEST_F(InstallTest, NewInstallationStartsWithNoVerdictDelivered) {
   InstallTwo();
-  ReportInstall(1, 100, 100, {kSucceeded, kSucceeded});
+  Report(Progress(1, 100, 100, {kSucceeded, kSucceeded}));
   ASSERT_TRUE(client->FinalReportDelivered());
 
   InstallTwo();
 
   EXPECT_FALSE(client->FinalReportDelivered());
-  CompleteInstall();
+  Complete(EndingAs(orcSucceeded));
   EXPECT_EQ(std::vector<bool>{true}, FinishedVerdicts());
 }
 
+// An agent that goes on calling back once the client has ended its jobs.
 TEST_F(InstallTest, DestroyedClientLeavesItsCallbacksHarmless) {
+  agent.Catalogue().ignoresCleanUp = true;
   ScanThree();
   StartWith({L"id-a", L"id-b"});
-  ComPtr<FakeDownloader> downloader = agent->session->downloader;
-  ComPtr<FakeInstaller> installer = agent->session->installer;
+  const TSimulatedJobView download = Job();
 
   client.reset();
 
-  ReportDownload(0, 10, 10, 1, 10, {kRunning});
-  CompleteDownload();
-  EXPECT_EQ(0, installer->beginCount);
+  EXPECT_EQ(S_OK, agent.ReportProgress(Progress(0, 10, 10, {kRunning}, 1, 10)));
+  EXPECT_EQ(S_OK, agent.CompleteJob());
+  EXPECT_EQ(0, agent.CallCount(L"BeginInstall"));
   EXPECT_TRUE(RecordedCalls().empty());
 }
 
+// The client holds the last reference to the installation job, which
+// reports its end from its teardown while the client is being destroyed.
 TEST_F(InstallTest, JobReportingWhileItIsReleasedDoesNotReachTheDestroyedClient) {
+  agent.Catalogue().ignoresCleanUp = true;
+  agent.Catalogue().reportsWhenReleased = true;
   InstallTwo();
-  ComPtr<IDownloadProgressChangedCallback> downloadProgress = Downloader().progressCallback;
-  ComPtr<IDownloadCompletedCallback> downloadCompleted = Downloader().completedCallback;
-  ComPtr<IInstallationProgressChangedCallback> installProgress = Installer().progressCallback;
-  ComPtr<IInstallationCompletedCallback> installCompleted = Installer().completedCallback;
-  int hooksRun = 0;
-  Downloader().job->onFinalRelease = [&](FakeDownloadJob* job) {
-    ++hooksRun;
-    downloadProgress->Invoke(job, DownloadArgs(0, 10, 10, 1, 10, {kRunning}).Get());
-    ComPtr<IDownloadCompletedCallbackArgs> args = new StubDownloadCompletedArgs();
-    downloadCompleted->Invoke(job, args.Get());
-  };
-  Installer().job->onFinalRelease = [&](FakeInstallationJob* job) {
-    ++hooksRun;
-    installProgress->Invoke(job, InstallArgs(1, 100, 100, {kSucceeded, kSucceeded}).Get());
-    ComPtr<IInstallationCompletedCallbackArgs> args = new StubInstallationCompletedArgs();
-    installCompleted->Invoke(job, args.Get());
-  };
-  ComPtr<FakeInstaller> installer = agent->session->installer;
-  // The client now holds the last reference to each job.
-  Downloader().job.Reset();
-  Installer().job.Reset();
+  agent.ForgetJournal();
 
   client.reset();
 
-  EXPECT_EQ(2, hooksRun);
-  EXPECT_EQ(1, installer->beginCount);
-  EXPECT_TRUE(installer->endedJobs.empty());
+  EXPECT_EQ((std::vector<std::wstring>{L"CleanUp installation",
+                                       L"Release installation: reported its end"}),
+            agent.Journal());
+  EXPECT_EQ(1, agent.CallCount(L"BeginInstall"));
+  EXPECT_EQ(0, agent.CallCount(L"EndInstall"));
   EXPECT_TRUE(RecordedCalls().empty());
 }
 
 TEST_F(InstallTest, CallbackObjectsAreFreedWithTheirLastReference) {
-  InstallTwo();
-  IUnknown* callbacks[] = {Downloader().progressCallback.Get(),
-                           Downloader().completedCallback.Get(), Installer().progressCallback.Get(),
-                           Installer().completedCallback.Get()};
-  for (IUnknown* callback : callbacks) callback->AddRef();
+  ScanThree();
+  StartWith({L"id-a", L"id-b"});
+  std::vector<IUnknown*> callbacks;
+  const auto keep = [&](const TSimulatedJobView& job) {
+    for (IUnknown* callback : {job.onProgress.Get(), job.onCompleted.Get()}) {
+      callback->AddRef();
+      callbacks.push_back(callback);
+    }
+  };
+  keep(Job());
+  Complete();
+  keep(Job());
 
   client.reset();
-  agent.reset();
+  ASSERT_TRUE(WaitUntilNoSimulatedAgentObjects(5000));
 
   for (IUnknown* callback : callbacks) EXPECT_EQ(0u, callback->Release());
 }

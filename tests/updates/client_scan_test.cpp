@@ -1,35 +1,32 @@
 #include <gtest/gtest.h>
 
-#include <thread>
-
-#include "tests/updates/fake_agent_fixture.h"
+#include "tests/updates/client_fixture.h"
 
 namespace {
 
 constexpr DATE kNoonOnTheFifteenthOfMarch2011 = 40617.5;  // 2011-03-15 12:00:00
 
-FakeUpdateData FullUpdate() {
-  FakeUpdateData data;
-  data.title = L"Security Update for Windows 7 (KB2000001)";
-  data.id = L"6d6a8c1e-0000-4000-8000-000000000001";
-  data.description = L"A security issue has been identified.";
-  data.articles = {L"2000001"};
-  data.autoSelect = true;
-  data.size = MakeDecimal(0x123456789ULL, 5);  // high part set: only the low 64 bits count
-  data.deployed = kNoonOnTheFifteenthOfMarch2011;
-  return data;
+TSimulatedUpdate FullUpdate() {
+  TSimulatedUpdate update = UpdateNamed(L"Security Update for Windows 7 (KB2000001)",
+                                        L"6d6a8c1e-0000-4000-8000-000000000001");
+  update.description = L"A security issue has been identified.";
+  update.kbArticleIds = {L"2000001"};
+  update.autoSelect = true;
+  update.sizeBytes = 0x123456789ULL;
+  update.deployed = kNoonOnTheFifteenthOfMarch2011;
+  return update;
 }
 
-FakeUpdateData WithArticles(std::vector<std::wstring> articles) {
-  FakeUpdateData data = FullUpdate();
-  data.articles = std::move(articles);
-  return data;
+TSimulatedUpdate WithArticles(std::vector<std::wstring> articles) {
+  TSimulatedUpdate update = FullUpdate();
+  update.kbArticleIds = std::move(articles);
+  return update;
 }
 
-FakeUpdateData WithFault(const char* property, ReadFault fault) {
-  FakeUpdateData data = FullUpdate();
-  data.faults = {{property, fault}};
-  return data;
+TSimulatedUpdate WithFault(SimulatedRead read, SimulatedFault fault) {
+  TSimulatedUpdate update = FullUpdate();
+  (fault == SimulatedFault::kFails ? update.failingReads : update.emptyReads) = read;
+  return update;
 }
 
 SYSTEMTIME LocalTimeOf(DATE date) {
@@ -56,17 +53,17 @@ void ExpectPlaceholder(const UpdateEntry& entry) {
 
 }  // namespace
 
-TEST_F(FakeAgentTest, SearchUsesTheCriteriaAsWrittenAndOneSessionForEveryScan) {
+// The agent answers only the program's criteria, exactly as written.
+TEST_F(ClientTest, SearchUsesTheCriteriaAsWrittenAndOneSessionForEveryScan) {
   Scan({UpdateNamed(L"A", L"a")});
   Scan({UpdateNamed(L"A", L"a"), UpdateNamed(L"B", L"b")});
 
-  EXPECT_EQ(L"IsInstalled=0 and Type='SoftWare'", agent->session->lastCriteria);
-  EXPECT_EQ(1, agent->sessionsCreated);
-  EXPECT_EQ(2, agent->session->searches);
+  EXPECT_EQ(2, agent.CallCount(L"Search"));
+  EXPECT_EQ(1, agent.CallCount(L"CreateUpdateSession"));
 }
 
-TEST_F(FakeAgentTest, SessionThatCannotBeCreatedStopsTheScanAndIsTriedAgainNextTime) {
-  agent->createSessionResult = REGDB_E_CLASSNOTREG;
+TEST_F(ClientTest, SessionThatCannotBeCreatedStopsTheScanAndIsTriedAgainNextTime) {
+  agent.Failures().createSession = REGDB_E_CLASSNOTREG;
   LONG count = -1;
 
   EXPECT_EQ(REGDB_E_CLASSNOTREG, client->RunSearch(count));
@@ -75,13 +72,14 @@ TEST_F(FakeAgentTest, SessionThatCannotBeCreatedStopsTheScanAndIsTriedAgainNextT
   EXPECT_EQ(E_POINTER, client->CollectUpdates(entries));
   EXPECT_TRUE(entries.empty());
 
-  agent->createSessionResult = S_OK;
+  agent.Failures().createSession = S_OK;
   Scan({UpdateNamed(L"A", L"a")});
   EXPECT_EQ(1u, Collect().size());
 }
 
-TEST_F(FakeAgentTest, EntryCarriesEveryPropertyOfItsUpdate) {
-  Scan({MakeUpdate(FullUpdate())});
+TEST_F(ClientTest, EntryCarriesEveryPropertyOfItsUpdate) {
+  agent.Catalogue().readFaults.sizeHighBits = 5;  // only the low 64 bits count
+  Scan({FullUpdate()});
 
   const std::vector<UpdateEntry> entries = Collect();
 
@@ -98,17 +96,17 @@ TEST_F(FakeAgentTest, EntryCarriesEveryPropertyOfItsUpdate) {
   EXPECT_EQ(3, entry.released.wMonth);
 }
 
-TEST_F(FakeAgentTest, UpdatesListingAnExcludedArticleAsAWholeNumberAreLeftOut) {
+TEST_F(ClientTest, UpdatesListingAnExcludedArticleAsAWholeNumberAreLeftOut) {
   Scan({
-      MakeUpdate(WithArticles({L"978886"})),
-      MakeUpdate(WithArticles({L"2483139"})),
-      MakeUpdate(WithArticles({L"111111", L"978886"})),
-      MakeUpdate(WithArticles({L"2483139", L"978886"})),
-      MakeUpdate(WithArticles({L"9788861"})),
-      MakeUpdate(WithArticles({L"KB978886"})),
-      MakeUpdate(WithArticles({L"24831390", L"1978886"})),
-      MakeUpdate(WithArticles({L"2483139 "})),
-      MakeUpdate(WithArticles({})),
+      WithArticles({L"978886"}),
+      WithArticles({L"2483139"}),
+      WithArticles({L"111111", L"978886"}),
+      WithArticles({L"2483139", L"978886"}),
+      WithArticles({L"9788861"}),
+      WithArticles({L"KB978886"}),
+      WithArticles({L"24831390", L"1978886"}),
+      WithArticles({L"2483139 "}),
+      WithArticles({}),
   });
 
   const std::vector<UpdateEntry> entries = Collect();
@@ -116,26 +114,25 @@ TEST_F(FakeAgentTest, UpdatesListingAnExcludedArticleAsAWholeNumberAreLeftOut) {
   EXPECT_EQ(5u, entries.size());
 }
 
-TEST_F(FakeAgentTest, UnreadableArticleListExcludesNothing) {
-  for (const char* property : {"KBArticleIDs", "KBCount", "KBItem"}) {
-    for (ReadFault fault : {ReadFault::kFails, ReadFault::kNull}) {
-      FakeUpdateData data = WithFault(property, fault);
-      data.articles = {L"978886"};
-      Scan({MakeUpdate(data)});
+TEST_F(ClientTest, UnreadableArticleListExcludesNothing) {
+  for (SimulatedRead read : {kReadKBArticleIDs, kReadKBCount, kReadKBItem}) {
+    for (SimulatedFault fault : {SimulatedFault::kFails, SimulatedFault::kEmpty}) {
+      TSimulatedUpdate update = WithFault(read, fault);
+      update.kbArticleIds = {L"978886"};
+      Scan({update});
 
       const std::vector<UpdateEntry> entries = Collect();
 
-      ASSERT_EQ(1u, entries.size()) << property;
-      EXPECT_EQ(L"Security Update for Windows 7 (KB2000001)", entries[0].title) << property;
+      ASSERT_EQ(1u, entries.size()) << read;
+      EXPECT_EQ(L"Security Update for Windows 7 (KB2000001)", entries[0].title) << read;
     }
   }
 }
 
-TEST_F(FakeAgentTest, OnlyAnUpdateThatAsksForAutoSelectionIsChecked) {
-  FakeUpdateData notAsking = FullUpdate();
+TEST_F(ClientTest, OnlyAnUpdateThatAsksForAutoSelectionIsChecked) {
+  TSimulatedUpdate notAsking = FullUpdate();
   notAsking.autoSelect = false;
-  Scan({MakeUpdate(FullUpdate()), MakeUpdate(notAsking),
-        MakeUpdate(WithFault("AutoSelect", ReadFault::kFails))});
+  Scan({FullUpdate(), notAsking, WithFault(kReadAutoSelect, SimulatedFault::kFails)});
 
   const std::vector<UpdateEntry> entries = Collect();
 
@@ -145,11 +142,12 @@ TEST_F(FakeAgentTest, OnlyAnUpdateThatAsksForAutoSelectionIsChecked) {
   EXPECT_FALSE(entries[2].checked);
 }
 
-TEST_F(FakeAgentTest, ResultItemThatCannotBeFetchedBecomesAPlaceholderEntry) {
-  Scan({UpdateNamed(L"A", L"a"), UpdateNamed(L"B", L"b"), UpdateNamed(L"C", L"c"),
-        UpdateNamed(L"D", L"d")});
-  agent->session->found->failingItems = {1};
-  agent->session->found->nullItems = {2};
+TEST_F(ClientTest, ResultItemThatCannotBeFetchedBecomesAPlaceholderEntry) {
+  TSimulatedUpdate failing = UpdateNamed(L"B", L"b");
+  failing.failingReads = kReadItem;
+  TSimulatedUpdate empty = UpdateNamed(L"C", L"c");
+  empty.emptyReads = kReadItem;
+  Scan({UpdateNamed(L"A", L"a"), failing, empty, UpdateNamed(L"D", L"d")});
 
   const std::vector<UpdateEntry> entries = Collect();
 
@@ -160,47 +158,47 @@ TEST_F(FakeAgentTest, ResultItemThatCannotBeFetchedBecomesAPlaceholderEntry) {
   EXPECT_EQ(L"D", entries[3].title);
 }
 
-TEST_F(FakeAgentTest, EachUnreadablePropertyKeepsItsDefaultAndNothingElse) {
+TEST_F(ClientTest, EachUnreadablePropertyKeepsItsDefaultAndNothingElse) {
+  const SimulatedFault kFails = SimulatedFault::kFails;
+  const SimulatedFault kEmpty = SimulatedFault::kEmpty;
   const struct {
-    const char* property;
-    ReadFault fault;
+    SimulatedRead read;
+    SimulatedFault fault;
   } cases[] = {
-      {"Title", ReadFault::kFails},           {"Title", ReadFault::kNull},
-      {"Identity", ReadFault::kFails},        {"Identity", ReadFault::kNull},
-      {"UpdateID", ReadFault::kFails},        {"UpdateID", ReadFault::kNull},
-      {"Description", ReadFault::kFails},     {"Description", ReadFault::kNull},
-      {"MaxDownloadSize", ReadFault::kFails}, {"LastDeployment", ReadFault::kFails},
-      {"AutoSelect", ReadFault::kFails},
+      {kReadTitle, kFails},          {kReadTitle, kEmpty},       {kReadIdentity, kFails},
+      {kReadIdentity, kEmpty},       {kReadUpdateId, kFails},    {kReadUpdateId, kEmpty},
+      {kReadDescription, kFails},    {kReadDescription, kEmpty}, {kReadMaxDownloadSize, kFails},
+      {kReadDeploymentDate, kFails}, {kReadAutoSelect, kFails},
   };
   for (const auto& c : cases) {
-    Scan({MakeUpdate(WithFault(c.property, c.fault))});
+    Scan({WithFault(c.read, c.fault)});
 
     const std::vector<UpdateEntry> entries = Collect();
 
-    ASSERT_EQ(1u, entries.size()) << c.property;
+    ASSERT_EQ(1u, entries.size()) << c.read;
     const UpdateEntry& entry = entries[0];
-    const std::string p = c.property;
-    const wchar_t* unreadTitle = c.fault == ReadFault::kNull ? L"" : L"Unkown";
-    EXPECT_EQ(p == "Title" ? unreadTitle : L"Security Update for Windows 7 (KB2000001)",
+    const SimulatedRead r = c.read;
+    const wchar_t* unreadTitle = c.fault == kEmpty ? L"" : L"Unkown";
+    EXPECT_EQ(r == kReadTitle ? unreadTitle : L"Security Update for Windows 7 (KB2000001)",
               entry.title)
-        << p;
-    EXPECT_EQ(
-        p == "Identity" || p == "UpdateID" ? L"Unkown" : L"6d6a8c1e-0000-4000-8000-000000000001",
-        entry.updateId)
-        << p;
-    EXPECT_EQ(p == "Description" ? L"" : L"A security issue has been identified.",
+        << r;
+    EXPECT_EQ(r == kReadIdentity || r == kReadUpdateId ? L"Unkown"
+                                                       : L"6d6a8c1e-0000-4000-8000-000000000001",
+              entry.updateId)
+        << r;
+    EXPECT_EQ(r == kReadDescription ? L"" : L"A security issue has been identified.",
               entry.description)
-        << p;
-    EXPECT_EQ(p == "MaxDownloadSize" ? 0u : 0x123456789ULL, entry.size) << p;
-    EXPECT_EQ(p == "LastDeployment", IsAllZero(entry.released)) << p;
-    EXPECT_EQ(p != "AutoSelect", entry.checked) << p;
+        << r;
+    EXPECT_EQ(r == kReadMaxDownloadSize ? 0u : 0x123456789ULL, entry.size) << r;
+    EXPECT_EQ(r == kReadDeploymentDate, IsAllZero(entry.released)) << r;
+    EXPECT_EQ(r != kReadAutoSelect, entry.checked) << r;
   }
 }
 
-TEST_F(FakeAgentTest, DeploymentDateOutsideTheCalendarLeavesTheDateZero) {
-  FakeUpdateData data = FullUpdate();
-  data.deployed = 1e12;
-  Scan({MakeUpdate(data)});
+TEST_F(ClientTest, DeploymentDateOutsideTheCalendarLeavesTheDateZero) {
+  TSimulatedUpdate update = FullUpdate();
+  update.deployed = 1e12;
+  Scan({update});
 
   const std::vector<UpdateEntry> entries = Collect();
 
@@ -208,9 +206,9 @@ TEST_F(FakeAgentTest, DeploymentDateOutsideTheCalendarLeavesTheDateZero) {
   EXPECT_TRUE(IsAllZero(entries[0].released));
 }
 
-TEST_F(FakeAgentTest, RescanWhoseSearchFailsKeepsThePreviousResult) {
+TEST_F(ClientTest, RescanWhoseSearchFailsKeepsThePreviousResult) {
   Scan({UpdateNamed(L"A", L"a"), UpdateNamed(L"B", L"b")});
-  agent->session->searchResult = E_NOTIMPL;
+  agent.Failures().search = E_NOTIMPL;
   LONG count = -1;
 
   EXPECT_EQ(E_NOTIMPL, client->RunSearch(count));
@@ -220,14 +218,15 @@ TEST_F(FakeAgentTest, RescanWhoseSearchFailsKeepsThePreviousResult) {
   EXPECT_EQ(L"A", entries[0].title);
   EXPECT_EQ(L"B", entries[1].title);
 
+  agent.Failures().search = S_OK;
   Scan({UpdateNamed(L"C", L"c")});
   ASSERT_EQ(1u, Collect().size());
   EXPECT_EQ(L"C", Collect()[0].title);
 }
 
-TEST_F(FakeAgentTest, UnreadableResultCountYieldsNoEntries) {
+TEST_F(ClientTest, UnreadableResultCountYieldsNoEntries) {
   Scan({UpdateNamed(L"A", L"a")});
-  agent->session->found->countFails = true;
+  agent.Failures().countResult = E_FAIL;
   std::vector<UpdateEntry> entries{UpdateEntry{}};
 
   EXPECT_TRUE(FAILED(client->CollectUpdates(entries)));
