@@ -10,6 +10,7 @@
 #include "bench/bench_dump.h"
 #include "bench/measure_registry.h"
 #include "tests/support/canvas.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/support/window_harness.h"
 #include "ui/controls/list/list.h"
 #include "ui/controls/list/list_header.h"

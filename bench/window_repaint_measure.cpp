@@ -9,6 +9,7 @@
 #include "bench/measure_registry.h"
 #include "bench/sample_skin.h"
 #include "tests/support/canvas.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/support/window_harness.h"
 #include "ui/controls/button.h"
 #include "ui/controls/container.h"

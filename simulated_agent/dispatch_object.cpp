@@ -38,23 +38,3 @@ HRESULT CopyDecimal(ULONGLONG value, DECIMAL* out) {
 LONG SimulatedAgentLiveObjects() {
   return simulated_agent::LiveObjectCount();
 }
-
-// Job threads end without a message to this thread, so the wait also polls.
-bool PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD kPollMs = 5;
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    if (done()) return true;
-    if (GetTickCount() - start >= timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_ALLINPUT);
-  }
-}
-
-bool WaitUntilNoSimulatedAgentObjects(DWORD timeoutMs) {
-  return PumpMessagesUntil([] { return SimulatedAgentLiveObjects() == 0; }, timeoutMs);
-}

@@ -94,10 +94,3 @@ class CSimulatedAgentFactory final : public IUpdateAgentFactory {
 // agent's job threads); zero once every reference has been released and every
 // job thread has ended.
 LONG SimulatedAgentLiveObjects();
-
-// Pumps the calling thread's messages until `done` (true) or until `timeoutMs`
-// has passed (false), as a thread whose jobs call back on it must.
-bool PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs);
-
-// The same until SimulatedAgentLiveObjects() is zero.
-bool WaitUntilNoSimulatedAgentObjects(DWORD timeoutMs);

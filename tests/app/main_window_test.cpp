@@ -89,6 +89,13 @@ void PressAltF4(HWND hwnd) {
 
 }  // namespace
 
+// Every control the main window works with is in the program's own skin, of
+// the kind the window expects.
+TEST_F(MainWindow, FindsEveryControlItWorksWithInTheProgramsSkin) {
+  TMainControls controls;
+  EXPECT_TRUE(controls.Find(host.Window()->Manager()));
+}
+
 TEST_F(MainWindow, AltF4DuringTheDownloadAsksAndNoKeepsItGoing) {
   FixUntil(L"Download ");
   host.Actions().answer = IDNO;

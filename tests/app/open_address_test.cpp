@@ -18,6 +18,7 @@
 #include "platform/file_bytes.h"
 #include "tests/support/loopback_http_server.h"
 #include "tests/support/recording_actions.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -38,28 +39,10 @@ bool NoShell(const wchar_t* address) {
   return false;
 }
 
-std::wstring TempFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, path);
-  std::wstring folder =
-      std::wstring(path) + L"patchwell-open-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  return folder;
-}
-
 std::string ReadAll(const std::wstring& path) {
   std::vector<unsigned char> bytes;
   ReadWholeFile(path.c_str(), kNoFileSizeLimit, bytes);
   return std::string(bytes.begin(), bytes.end());
-}
-
-bool WriteAll(const std::wstring& path, const std::string& text) {
-  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  return file &&
-         WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-         written == text.size();
 }
 
 bool WaitForFile(const std::wstring& path) {
@@ -113,32 +96,24 @@ TEST(OpenAddress, TheDesktopShellIsReachedAndOpensWhatItIsHanded) {
   EXPECT_EQ(std::make_pair(true, false),
             OnThreadWithoutCom([] { return DesktopShellReachable(L"http://example.test/"); }));
 
-  const std::wstring folder = TempFolder();
-  const std::wstring marker = folder + L"opened.txt";
-  const std::wstring batch = folder + L"open-me.bat";
-  DeleteFileW(marker.c_str());
-  ASSERT_TRUE(
-      WriteAll(batch, "@echo opened> \"" + std::string(marker.begin(), marker.end()) + "\"\r\n"));
+  SkinUITest::ScratchFolder folder;
+  const std::wstring marker = folder.File(L"opened.txt");
+  const std::wstring batch = folder.Write(
+      L"open-me.bat", "@echo opened> \"" + std::string(marker.begin(), marker.end()) + "\"\r\n");
   EXPECT_EQ(std::make_pair(true, false),
             OnThreadWithoutCom([&] { return OpenWithDesktopShell(batch.c_str()); }));
   EXPECT_TRUE(WaitForFile(marker));
   Sleep(200);  // the batch may still hold the file open
-  DeleteFileW(marker.c_str());
-  DeleteFileW(batch.c_str());
-  RemoveDirectoryW(folder.c_str());
 }
 
 TEST(OpenAddress, TheSimulatedBuildRecordsTheRouteItWouldTake) {
-  const std::wstring folder = TempFolder();
-  const std::wstring log = folder + L"actions.log";
-  DeleteFileW(log.c_str());
+  SkinUITest::ScratchFolder folder;
+  const std::wstring log = folder.File(L"actions.log");
   {
     CRecordedSystemActions actions(log);
     actions.OpenAddress(nullptr, L"https://example.test/dl");
   }
   EXPECT_EQ("open https://example.test/dl via desktop shell\r\n", ReadAll(log));
-  DeleteFileW(log.c_str());
-  RemoveDirectoryW(folder.c_str());
 }
 
 // The program may return while the check still waits for its answer; the

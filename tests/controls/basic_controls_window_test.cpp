@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/controls/basic_controls_fixture.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/support/test_panel.h"
 #include "tests/support/window_harness.h"
 #include "ui/controls/button.h"

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/scratch_folder.h"
 #include "tests/support/window_harness.h"
 #include "ui/controls/list/list.h"
 #include "ui/controls/list/list_header.h"

@@ -42,22 +42,6 @@ class GuardedBlock {
   size_t size_ = 0;
 };
 
-// A fresh folder under %TEMP%, removed with everything in it.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  // With a trailing backslash.
-  const std::wstring& Path() const { return path_; }
-  std::wstring Write(const std::wstring& name, const Bytes& bytes) const;
-  std::wstring Write(const std::wstring& name, const std::string& text) const;
-
- private:
-  std::wstring path_;
-};
-
 // Makes a folder the current directory for the life of the guard.
 class CurrentDirectoryGuard {
  public:

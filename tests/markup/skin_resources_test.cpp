@@ -5,6 +5,7 @@
 
 #include "markup_test_support.h"
 #include "platform/file_bytes.h"
+#include "tests/support/scratch_folder.h"
 #include "ui/markup/skin_resources.h"
 #include "ui/markup/skin_xml.h"
 #include "ui/markup/zip_archive.h"
@@ -62,7 +63,7 @@ class SkinLookup : public ::testing::Test {
     SkinUI::SetResourceModule(nullptr);
     SkinUI::SetModuleInstance(nullptr);
   }
-  markup_test::TempFolder folder_;
+  SkinUITest::ScratchFolder folder_;
 };
 
 }  // namespace
@@ -90,7 +91,7 @@ TEST_F(SkinLookup, ReadsMarkupFilesUnderTheResourceFolder) {
   folder_.Write(L"exact.xml", MarkupOfSize(kLimit));
   folder_.Write(L"over.xml", MarkupOfSize(kLimit + 1));
   folder_.Write(L"bom.xml", "\xEF\xBB\xBF<Bom />");
-  SkinUI::SetResourceFolder(folder_.Path().c_str());
+  SkinUI::SetResourceFolder((folder_.path() + L"\\").c_str());
 
   EXPECT_EQ(L"ok Window", LoadFile(L"MainSkin.xml"));
   EXPECT_EQ(L"ok Bom", LoadFile(L"bom.xml"));
@@ -186,7 +187,7 @@ TEST_F(SkinLookup, AnEntryShorterThanItsStatedSizeStillLoads) {
 TEST_F(SkinLookup, AnUnreadableMemoryBlockStillCountsAsRegistered) {
   const std::string junk = "this is not an archive";
   folder_.Write(L"loose.png", "loose bytes");
-  markup_test::CurrentDirectoryGuard inFolder(folder_.Path());
+  markup_test::CurrentDirectoryGuard inFolder(folder_.path());
   SkinUI::SetArchiveFromMemory(junk.data(), static_cast<DWORD>(junk.size()));
   EXPECT_EQ(L"membuffer", std::wstring(SkinUI::ResourceArchiveName()));
   EXPECT_TRUE(SkinUI::ArchiveKeptOpen());
@@ -203,7 +204,7 @@ TEST_F(SkinLookup, AnUnreadableMemoryBlockStillCountsAsRegistered) {
 TEST_F(SkinLookup, NamesMissingFromTheArchiveFallBackToPlainPathsForImagesOnly) {
   folder_.Write(L"extra.png", "from the current directory");
   folder_.Write(L"MainSkin.xml", "<Loose />");
-  markup_test::CurrentDirectoryGuard inFolder(folder_.Path());
+  markup_test::CurrentDirectoryGuard inFolder(folder_.path());
   const Bytes archive = markup_test::SampleSkinArchive();
   SkinUI::SetArchiveFromMemory(archive.data(), static_cast<DWORD>(archive.size()));
 
@@ -218,7 +219,7 @@ TEST_F(SkinLookup, NamesMissingFromTheArchiveFallBackToPlainPathsForImagesOnly) 
 TEST_F(SkinLookup, ReadsAnArchiveFileUnderTheResourceFolder) {
   folder_.Write(L"skin.zip", BuildTestZip({Entry("MainSkin.xml", "<FromFile />"),
                                            Entry("img/a.png", "archived image", false)}));
-  SkinUI::SetResourceFolder(folder_.Path().c_str());
+  SkinUI::SetResourceFolder((folder_.path() + L"\\").c_str());
   SkinUI::SetResourceArchive(L"skin.zip");
   EXPECT_FALSE(SkinUI::ArchiveKeptOpen());
   EXPECT_EQ(L"ok FromFile", LoadFile(L"MAINSKIN.xml"));
@@ -233,25 +234,25 @@ TEST_F(SkinLookup, ReadsAnArchiveFileUnderTheResourceFolder) {
 }
 
 TEST_F(SkinLookup, ImagesWithoutArchiveComeFromTheFolderThenThePlainPath) {
-  markup_test::TempFolder current;
+  SkinUITest::ScratchFolder current;
   folder_.Write(L"bg.png", "folder image");
   folder_.Write(L"hollow.png", "");
   current.Write(L"hollow.png", "current image");
   current.Write(L"only_here.png", "plain path image");
-  markup_test::CurrentDirectoryGuard inCurrent(current.Path());
-  SkinUI::SetResourceFolder(folder_.Path().c_str());
+  markup_test::CurrentDirectoryGuard inCurrent(current.path());
+  SkinUI::SetResourceFolder((folder_.path() + L"\\").c_str());
 
   EXPECT_EQ("folder image", Image(L"bg.png"));
   EXPECT_EQ("current image", Image(L"hollow.png"));
   EXPECT_EQ("plain path image", Image(L"only_here.png"));
   EXPECT_EQ("<none>", Image(L"nowhere.png"));
-  EXPECT_EQ("folder image", Image((folder_.Path() + L"bg.png").c_str()));
+  EXPECT_EQ("folder image", Image(folder_.File(L"bg.png").c_str()));
 }
 
 TEST_F(SkinLookup, ImagesWithATypeComeFromResources) {
   folder_.Write(L"NOPE", "file named like a resource");
   folder_.Write(L"EMPTY", "file behind an empty resource");
-  markup_test::CurrentDirectoryGuard inFolder(folder_.Path());
+  markup_test::CurrentDirectoryGuard inFolder(folder_.path());
   SkinUI::SetModuleInstance(GetModuleHandleW(nullptr));
 
   EXPECT_EQ("image-bytes", Image(L"LOGO", L"SKINIMAGE"));

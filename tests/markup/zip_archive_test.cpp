@@ -5,6 +5,7 @@
 
 #include "markup_test_support.h"
 #include "platform/file_bytes.h"
+#include "tests/support/scratch_folder.h"
 #include "ui/markup/zip_archive.h"
 
 using markup_test::BuildTestZip;
@@ -108,7 +109,7 @@ TEST(ZipArchive, ReadsStoredAndDeflatedEntriesBehindAPrefix) {
 }
 
 TEST(ZipArchive, OpensFromAFileNameAndFromAPositionedHandle) {
-  markup_test::TempFolder folder;
+  SkinUITest::ScratchFolder folder;
   const std::string prefix(300, 'S');
   const std::wstring path = folder.Write(
       L"skin.zip",
@@ -137,7 +138,7 @@ TEST(ZipArchive, OpensFromAFileNameAndFromAPositionedHandle) {
   EXPECT_TRUE(ReadFile(file.get(), &first, 1, &read, nullptr));
   EXPECT_EQ('S', first);
 
-  EXPECT_FALSE(zip.OpenArchive((folder.Path() + L"missing.zip").c_str(), 0, ZipSource::FileName));
+  EXPECT_FALSE(zip.OpenArchive(folder.File(L"missing.zip").c_str(), 0, ZipSource::FileName));
   EXPECT_FALSE(zip.IsOpen());
   EXPECT_FALSE(zip.OpenArchive(nullptr, 10, ZipSource::Memory));
   EXPECT_FALSE(zip.OpenArchive(INVALID_HANDLE_VALUE, 0, ZipSource::FileHandle));
@@ -218,7 +219,7 @@ TEST(ZipArchive, ReadsLargeAndCutDeflatedEntriesAlikeFromMemoryAndFromAFile) {
   Put32(bytes, layout.localHeaders[1] + 22, static_cast<uint32_t>(data.size()));
   Put32(bytes, layout.centralRecords[1] + 24, static_cast<uint32_t>(data.size()));
 
-  markup_test::TempFolder folder;
+  SkinUITest::ScratchFolder folder;
   const std::wstring path = folder.Write(L"skin.zip", bytes);
   GuardedBlock block(bytes);
   CZipArchive fromMemory;

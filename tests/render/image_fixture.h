@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/canvas.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/support/test_manager.h"
 #include "ui/render/imaging_library.h"
 

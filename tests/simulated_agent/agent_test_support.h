@@ -15,6 +15,7 @@
 #include "agent_seam/com_object.h"
 #include "agent_seam/update_agent_factory.h"
 #include "simulated_agent/simulated_agent_factory.h"
+#include "tests/support/pump.h"
 
 #include <wrl/client.h>
 #include <wuerror.h>
@@ -44,15 +45,13 @@ inline auto EitherCallbackThread() {
 
 std::string CallbackThreadName(const ::testing::TestParamInfo<SimulatedCallbackThread>& info);
 
-// Runs the calling thread's message loop until `done` or the time is up.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
-void PumpFor(DWORD milliseconds);
+using SkinUITest::PumpFor;
+using SkinUITest::PumpUntil;
 
 // A callback object as the program writes one, which also notes the threads
 // its references are let go on.
 template <typename Interface, typename Job, typename Args>
-class CTestCallback final
-    : public CComObject<CTestCallback<Interface, Job, Args>, Interface> {
+class CTestCallback final : public CComObject<CTestCallback<Interface, Job, Args>, Interface> {
  public:
   using Handler = std::function<void(Job*, Args*)>;
 

@@ -269,7 +269,7 @@ TEST_P(JobsOnEitherThread, ReleasingEveryAgentObjectDuringAJobLeavesTheJobRunnin
   EXPECT_EQ(8u, titles.size());
   EXPECT_EQ(L"First", titles.front());
   EXPECT_EQ(L"Second", titles.back());
-  EXPECT_TRUE(WaitUntilNoSimulatedAgentObjects(2000));
+  EXPECT_TRUE(PumpUntil([] { return SimulatedAgentLiveObjects() == 0; }, 2000));
   EXPECT_EQ(1, progress->References());
   EXPECT_EQ(1, completed->References());
 }

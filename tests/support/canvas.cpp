@@ -74,29 +74,6 @@ bool WritePng(const std::wstring& path, int width, int height, const std::vector
   return ok && written == png.size();
 }
 
-ScratchFolder::ScratchFolder() {
-  wchar_t temp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, temp);
-  wchar_t name[64] = {};
-  wsprintfW(name, L"skinui_render_%lu_%lu", GetCurrentProcessId(), GetTickCount());
-  path_ = std::wstring(temp) + name;
-  CreateDirectoryW(path_.c_str(), nullptr);
-}
-
-ScratchFolder::~ScratchFolder() {
-  WIN32_FIND_DATAW found = {};
-  HANDLE search = FindFirstFileW((path_ + L"\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        DeleteFileW(File(found.cFileName).c_str());
-      }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryW(path_.c_str());
-}
-
 std::wstring ProgramFolder() {
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);

@@ -39,18 +39,6 @@ bool WritePng(const std::wstring& path, int width, int height, const std::vector
 // Encodes to bytes in memory.
 std::vector<unsigned char> EncodePng(int width, int height, const std::vector<DWORD>& argb);
 
-// A fresh folder under the temporary path, removed with its files at the end.
-class ScratchFolder {
- public:
-  ScratchFolder();
-  ~ScratchFolder();
-  const std::wstring& path() const { return path_; }
-  std::wstring File(const wchar_t* name) const { return path_ + L"\\" + name; }
-
- private:
-  std::wstring path_;
-};
-
 // The folder of the running test program.
 std::wstring ProgramFolder();
 

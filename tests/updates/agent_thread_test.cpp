@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "simulated_agent/simulated_agent_factory.h"
+#include "tests/support/pump.h"
 #include "tests/updates/handler_recorder.h"
 #include "updates/update_agent_thread.h"
 
@@ -19,13 +20,8 @@ constexpr wchar_t kRollupId[] = L"b087a072-07e1-48fd-a62d-7e7ff505d5bc";
 constexpr wchar_t kSecurityId[] = L"5e3e96a1-b0a1-4d1e-9c3d-3e4fafb45e6d";
 constexpr wchar_t kDotNetId[] = L"72b56f90-1afe-45ff-bbdf-5650472012bc";
 
-bool PumpUntil(const std::function<bool()>& done, DWORD patienceMs = kPatienceMs) {
-  return PumpMessagesUntil(done, patienceMs);
-}
-
-void PumpFor(DWORD ms) {
-  const DWORD start = GetTickCount();
-  PumpUntil([&] { return GetTickCount() - start >= ms; }, ms + 1000);
+bool PumpUntil(const std::function<bool()>& done) {
+  return SkinUITest::PumpUntil(done, kPatienceMs);
 }
 
 bool HasFinalInstallReport() {
@@ -121,7 +117,7 @@ class AgentThreadTest : public ::testing::TestWithParam<SimulatedCallbackThread>
   ~AgentThreadTest() override {
     window.reset();
     thread.reset();
-    EXPECT_TRUE(WaitUntilNoSimulatedAgentObjects(kPatienceMs))
+    EXPECT_TRUE(PumpUntil([] { return SimulatedAgentLiveObjects() == 0; }))
         << SimulatedAgentLiveObjects() << " simulated agent objects still alive";
     for (const std::wstring& line : agent->Journal()) {
       EXPECT_EQ(std::wstring::npos, line.find(L"refused")) << std::string(line.begin(), line.end());
@@ -216,7 +212,7 @@ TEST_P(AgentThreadTest, TwoUpdateInstallReportsOnTheWindowsThreadUpToTheFinalRep
   EXPECT_TRUE(thread->JobRunning());
   ASSERT_TRUE(PumpUntil(HasFinalInstallReport));
   ASSERT_TRUE(PumpUntil([&] { return !thread->JobRunning(); }));
-  PumpFor(100);
+  SkinUITest::PumpFor(100);
 
   const DWORD uiThread = GetCurrentThreadId();
   for (const HandlerCall& call : RecordedCalls()) EXPECT_EQ(uiThread, call.threadId);
@@ -292,7 +288,7 @@ TEST_P(AgentThreadTest, AbortDuringTheDownloadEndsTheJobWithoutInstalling) {
   EXPECT_TRUE(thread->AbortAndWait(5000));
 
   EXPECT_FALSE(thread->JobRunning());
-  PumpFor(200);
+  SkinUITest::PumpFor(200);
   EXPECT_TRUE(RecordedCallsOf(Kind::kInstall).empty());
   EXPECT_EQ(std::vector<bool>{false}, Verdicts());
   EXPECT_EQ((Journal{L"RequestAbort download", L"CleanUp download"}), agent->Journal());
@@ -350,7 +346,7 @@ TEST_P(AgentThreadTest, ThreadEndedDuringAJobLetsGoOfEveryAgentObject) {
 
   window.reset();
   thread.reset();
-  ASSERT_TRUE(WaitUntilNoSimulatedAgentObjects(kPatienceMs));
+  ASSERT_TRUE(PumpUntil([] { return SimulatedAgentLiveObjects() == 0; }));
 
   EXPECT_EQ(reportsBefore, RecordedCalls().size());
   EXPECT_EQ(Journal{L"CleanUp download"}, agent->Journal());

@@ -1,8 +1,8 @@
 #include "tests/updates/client_fixture.h"
 
-namespace {
+#include "tests/support/pump.h"
 
-constexpr DWORD kPatienceMs = 5000;
+namespace {
 
 TSimulatedCatalogue SteppedCatalogue() {
   TSimulatedCatalogue catalogue;
@@ -29,7 +29,7 @@ ClientTest::ClientTest() : agent(SteppedCatalogue()) {
 
 ClientTest::~ClientTest() {
   client.reset();
-  EXPECT_TRUE(WaitUntilNoSimulatedAgentObjects(kPatienceMs))
+  EXPECT_TRUE(SkinUITest::PumpUntil([] { return SimulatedAgentLiveObjects() == 0; }))
       << SimulatedAgentLiveObjects() << " objects of the agent were never released";
   SetUpdateAgentFactory(nullptr);
   CoUninitialize();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <wuerror.h>
 
+#include "tests/support/pump.h"
 #include "tests/updates/client_fixture.h"
 
 namespace {
@@ -469,7 +470,7 @@ TEST_F(InstallTest, CallbackObjectsAreFreedWithTheirLastReference) {
   keep(Job());
 
   client.reset();
-  ASSERT_TRUE(WaitUntilNoSimulatedAgentObjects(5000));
+  ASSERT_TRUE(SkinUITest::PumpUntil([] { return SimulatedAgentLiveObjects() == 0; }));
 
   for (IUnknown* callback : callbacks) EXPECT_EQ(0u, callback->Release());
 }

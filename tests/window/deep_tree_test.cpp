@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/support/canvas.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/support/stack_probe.h"
 #include "tests/support/window_harness.h"
 #include "ui/controls/box_layout.h"

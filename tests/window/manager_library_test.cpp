@@ -5,6 +5,7 @@
 
 #include "tests/support/canvas.h"
 #include "tests/support/planted_library.h"
+#include "tests/support/scratch_folder.h"
 
 namespace SkinUITest {
 namespace {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "tests/support/canvas.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/support/window_harness.h"
 #include "ui/controls/button.h"
 #include "ui/controls/container.h"

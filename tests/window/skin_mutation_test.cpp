@@ -19,6 +19,7 @@
 
 #include "tests/support/canvas.h"
 #include "tests/support/poisoned_heap.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/support/text_mutation.h"
 #include "tests/support/window_harness.h"
 #include "ui/controls/button.h"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/canvas.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/support/window_harness.h"
 #include "ui/controls/control.h"
 #include "ui/window/process_settings.h"

@@ -9,11 +9,14 @@
 #include <stdexcept>
 #include <vector>
 
+#include "tests/support/pump.h"
 #include "ui/core/window_wnd.h"
 
 namespace {
 
 using SkinUI::CWindowWnd;
+using SkinUITest::PumpFor;
+using SkinUITest::PumpUntil;
 
 constexpr UINT kThrowingMessage = WM_APP + 1;
 constexpr UINT kAnsweredMessage = WM_APP + 2;
@@ -84,18 +87,6 @@ class SelfDeletingWindow : public CWindowWnd {
  private:
   bool* deleted_;
 };
-
-void PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000) {
-  const DWORD start = GetTickCount();
-  MSG msg;
-  while (!done() && GetTickCount() - start < timeoutMs) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(5);
-  }
-}
 
 RECT WorkArea() {
   RECT work = {};
@@ -282,7 +273,7 @@ TEST(WindowBase, ShowAndPostCloseActOnlyOnLiveWindows) {
   const size_t seen = window.messages.size();
   window.Show(true);
   window.PostClose(8);
-  PumpUntil([] { return false; }, 100);
+  PumpFor(100);
   EXPECT_EQ(seen, window.messages.size());
 }
 
