@@ -49,7 +49,7 @@ CProbeControlUI::CProbeControlUI(const wchar_t* name, CEventLog* log, int x, int
 
 CProbeControlUI::~CProbeControlUI() {
   TEventRecord record;
-  record.control = name.GetData();
+  record.control = GetName().GetData();
   record.kind = kProbeDestroyed;
   if (log_ != nullptr) log_->records.push_back(record);
 }
@@ -74,7 +74,7 @@ void CProbeControlUI::SetBounds(const RECT& rect) {
 
 void CProbeControlUI::HandleEvent(SkinUI::TControlEvent& event) {
   TEventRecord record;
-  record.control = name.GetData();
+  record.control = GetName().GetData();
   record.kind = event.kind;
   record.sender = event.sender;
   record.key = event.key;
@@ -88,7 +88,7 @@ void CProbeControlUI::HandleEvent(SkinUI::TControlEvent& event) {
 
 void CProbeControlUI::PaintOverlay(HDC dc, const RECT& dirty) {
   RECT area;
-  if (overlayColor != 0 && IntersectRect(&area, &dirty, &itemRect)) {
+  if (overlayColor != 0 && IntersectRect(&area, &dirty, &ItemRect())) {
     SkinUI::CDrawKit::FillColor(dc, area, overlayColor);
   }
 }

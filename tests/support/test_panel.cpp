@@ -12,7 +12,7 @@ CTestPanelUI::~CTestPanelUI() {
 
 void CTestPanelUI::Add(CControlUI* child) {
   children_.push_back(child);
-  if (manager != nullptr) manager->BindControlTree(child, this);
+  if (GetManager() != nullptr) GetManager()->BindControlTree(child, this);
 }
 
 bool CTestPanelUI::Detach(CControlUI* child) {
@@ -33,7 +33,7 @@ void CTestPanelUI::SetBounds(const RECT& rect) {
   for (CControlUI* child : children_) {
     if (!child->IsVisible()) continue;
     const SIZE offset = child->FixedOffset();
-    RECT place = itemRect;
+    RECT place = ItemRect();
     place.left += offset.cx;
     place.top += offset.cy;
     if (child->GetFixedWidth() > 0) place.right = place.left + child->GetFixedWidth();
@@ -45,7 +45,8 @@ void CTestPanelUI::SetBounds(const RECT& rect) {
 CControlUI* CTestPanelUI::FindInTree(SkinUI::FindControlProc test, LPVOID data, UINT flags) {
   if ((flags & SkinUI::FindVisible) != 0 && !IsVisible()) return nullptr;
   if ((flags & SkinUI::FindEnabled) != 0 && !IsEnabled()) return nullptr;
-  if ((flags & SkinUI::FindHitTest) != 0 && !itemRect.Contains(*static_cast<const POINT*>(data))) {
+  if ((flags & SkinUI::FindHitTest) != 0 &&
+      !ItemRect().Contains(*static_cast<const POINT*>(data))) {
     return nullptr;
   }
   if ((flags & SkinUI::FindMeFirst) != 0) {

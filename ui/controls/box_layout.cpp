@@ -168,14 +168,23 @@ int CBoxLayoutUI::PlaceChildren(const CRectUI& rc, int crossMinimum) {
 }
 
 void CBoxLayoutUI::HandleEvent(TControlEvent& event) {
-  const TSeparatorTarget target{itemRect, vertical_ ? fixedHeight : fixedWidth,
-                                vertical_ ? minHeight : minWidth, vertical_ ? maxHeight : maxWidth};
-  // A drag moves the layout's own edge, not through SetBounds.
-  if (separator.HandleEvent(*this, target, event)) {
-    NoteBoundsChanged();
+  const TSeparatorTarget target{ItemRect(), vertical_ ? GetMinHeight() : GetMinWidth(),
+                                vertical_ ? GetMaxHeight() : GetMaxWidth()};
+  const TSeparatorChange change = separator.HandleEvent(*this, target, event);
+  if (!change.taken) {
+    CContainerUI::HandleEvent(event);
     return;
   }
-  CContainerUI::HandleEvent(event);
+  if (change.fixedSize) {
+    if (vertical_) {
+      StoreFixedHeight(*change.fixedSize);
+    } else {
+      StoreFixedWidth(*change.fixedSize);
+    }
+  }
+  if (change.itemRect) MoveEdgeTo(*change.itemRect);
+  if (change.relayout) RequestParentRelayout();
+  NoteBoundsChanged();
 }
 
 void CBoxLayoutUI::ApplyAttribute(const wchar_t* attribute, const wchar_t* value) {

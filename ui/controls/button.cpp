@@ -39,7 +39,7 @@ UINT CButtonUI::ControlFlags() const {
 
 bool CButtonUI::Activate() {
   if (!CLabelUI::Activate()) return false;
-  if (manager != nullptr) manager->SendNotification(this, NotifyType::kClick);
+  if (GetManager() != nullptr) GetManager()->SendNotification(this, NotifyType::kClick);
   return true;
 }
 
@@ -50,7 +50,7 @@ void CButtonUI::SetEnabled(bool on) {
 
 void CButtonUI::HandleEvent(TControlEvent& event) {
   if (ForwardMouseEventIfNotTaken(event)) return;
-  const bool over = itemRect.Contains(event.point);
+  const bool over = ItemRect().Contains(event.point);
   const TPressOutcome outcome =
       press.OnPointer(event, IsEnabled(), over, PressKind::kClickOnRelease);
   if (outcome.taken) {
@@ -70,8 +70,8 @@ void CButtonUI::HandleEvent(TControlEvent& event) {
       }
       break;
     case EventContextMenu:
-      if (IsMenuEnabled() && manager != nullptr) {
-        manager->SendNotification(this, NotifyType::kMenu, event.wParam, event.lParam);
+      if (IsMenuEnabled() && GetManager() != nullptr) {
+        GetManager()->SendNotification(this, NotifyType::kMenu, event.wParam, event.lParam);
       }
       return;
     case EventSetCursor:
@@ -108,7 +108,7 @@ void CButtonUI::ApplyAttribute(const wchar_t* name, const wchar_t* value) {
 }
 
 SIZE CButtonUI::PreferredSize(SIZE available) {
-  if (fixedHeight > 0 || manager == nullptr) return CControlUI::PreferredSize(available);
+  if (GetFixedHeight() > 0 || GetManager() == nullptr) return CControlUI::PreferredSize(available);
   return PreferredSizeWithMargin(kButtonMargin);
 }
 
@@ -139,7 +139,7 @@ void CButtonUI::PaintStateImage(HDC dc) {
 void CButtonUI::PaintTextLayer(HDC dc) {
   RefreshStateBits();
   ApplyDefaultTextColors();
-  if (text.IsEmpty()) return;
+  if (Text().IsEmpty()) return;
   DWORD color = IsEnabled() ? textColor : disabledTextColor;
   if (press.Has(ButtonState::kPushed) && pushedTextColor != 0) {
     color = pushedTextColor;

@@ -63,13 +63,13 @@ bool CContainerUI::Add(CControlUI* control) {
 // refused.
 bool CContainerUI::InsertAt(CControlUI* control, int index) {
   if (control == nullptr || !LinkChild(*control, this)) return false;
-  if (manager != nullptr) manager->BindControlTree(control, this);
+  if (GetManager() != nullptr) GetManager()->BindControlTree(control, this);
   if (IsVisible()) {
     RequestRelayout();
   } else {
     control->SetInnerVisible(false);
   }
-  ++childGeometryVersion;
+  NoteChildrenChanged();
   return items.InsertAt(index, control);
 }
 
@@ -77,7 +77,7 @@ bool CContainerUI::Remove(CControlUI* control) {
   const int index = IndexOfChild(control);
   if (index < 0) return false;
   RequestRelayout();
-  ++childGeometryVersion;
+  NoteChildrenChanged();
   items.RemoveAt(index);
   if (autoDestroy) {
     DestroyChild(control);
@@ -101,15 +101,15 @@ bool CContainerUI::MoveChildTo(CControlUI* control, int index) {
   const int from = IndexOfChild(control);
   if (from < 0) return false;
   RequestRelayout();
-  ++childGeometryVersion;
+  NoteChildrenChanged();
   items.RemoveAt(from);
   // An index past the end would otherwise drop the child from the list.
   return items.InsertAt(std::clamp(index, 0, items.GetSize()), control);
 }
 
 void CContainerUI::DestroyChild(CControlUI* child) {
-  if (delayedDestroy && manager != nullptr) {
-    manager->DeleteLater(child);
+  if (delayedDestroy && GetManager() != nullptr) {
+    GetManager()->DeleteLater(child);
   } else {
     delete child;
   }
@@ -123,7 +123,7 @@ void CContainerUI::DestroyAllChildren() {
       UnlinkChild(*OwnChild(i));
     }
   }
-  ++childGeometryVersion;
+  NoteChildrenChanged();
   items.Reset();
 }
 
@@ -150,7 +150,7 @@ void CContainerUI::BindManager(IControlHostUI* newManager, CControlUI* newParent
 }
 
 void CContainerUI::SetVisible(bool show) {
-  if (visible == show) return;
+  if (IsVisible() == show) return;
   CControlUI::SetVisible(show);
   SetInnerVisible(show);
 }
@@ -179,7 +179,7 @@ CControlUI* CContainerUI::FindInTree(FindControlProc test, LPVOID data, UINT fla
   if ((flags & FindEnabled) != 0 && !IsEnabled()) return nullptr;
   const bool hitTest = (flags & FindHitTest) != 0;
   const POINT* point = static_cast<const POINT*>(data);
-  if (hitTest && (point == nullptr || !itemRect.Contains(*point))) return nullptr;
+  if (hitTest && (point == nullptr || !ItemRect().Contains(*point))) return nullptr;
 
   CScrollBarUI* bars[] = {verticalScrollBar.get(), horizontalScrollBar.get()};
   for (CScrollBarUI* bar : bars) {
@@ -212,13 +212,13 @@ CControlUI* CContainerUI::FindInTree(FindControlProc test, LPVOID data, UINT fla
 }
 
 const std::vector<RECT>& CContainerUI::ChildBounds() {
-  if (childBoundsVersion == childGeometryVersion &&
+  if (childBoundsVersion == ChildGeometryVersion() &&
       childBounds.size() == static_cast<size_t>(OwnCount())) {
     return childBounds;
   }
   childBounds.resize(OwnCount());
   for (int i = 0; i < OwnCount(); ++i) childBounds[i] = OwnChild(i)->Bounds();
-  childBoundsVersion = childGeometryVersion;
+  childBoundsVersion = ChildGeometryVersion();
   return childBounds;
 }
 
@@ -301,10 +301,10 @@ int CContainerUI::ClampWidth(const CControlUI& child, int width) {
 }
 
 CRectUI CContainerUI::InnerRect() const {
-  return CRectUI::Clamped(static_cast<long long>(itemRect.left) + inset.left,
-                          static_cast<long long>(itemRect.top) + inset.top,
-                          static_cast<long long>(itemRect.right) - inset.right,
-                          static_cast<long long>(itemRect.bottom) - inset.bottom);
+  return CRectUI::Clamped(static_cast<long long>(ItemRect().left) + inset.left,
+                          static_cast<long long>(ItemRect().top) + inset.top,
+                          static_cast<long long>(ItemRect().right) - inset.right,
+                          static_cast<long long>(ItemRect().bottom) - inset.bottom);
 }
 
 CRectUI CContainerUI::ClientRect() const {
@@ -347,22 +347,22 @@ void CContainerUI::PlaceFloatChild(int index) {
   long long right = 0;
   long long bottom = 0;
   if (offset.cx >= 0) {
-    left = static_cast<long long>(itemRect.left) + offset.cx;
+    left = static_cast<long long>(ItemRect().left) + offset.cx;
     right = left + width;
   } else {
-    right = static_cast<long long>(itemRect.right) + offset.cx;
+    right = static_cast<long long>(ItemRect().right) + offset.cx;
     left = right - width;
   }
   if (offset.cy >= 0) {
-    top = static_cast<long long>(itemRect.top) + offset.cy;
+    top = static_cast<long long>(ItemRect().top) + offset.cy;
     bottom = top + height;
   } else {
-    bottom = static_cast<long long>(itemRect.bottom) + offset.cy;
+    bottom = static_cast<long long>(ItemRect().bottom) + offset.cy;
     top = bottom - height;
   }
   if (child->IsRelativePos()) {
     const TRelativePosUI relative = child->GetRelativePos();
-    const CSizeUI size(itemRect.GetWidth(), itemRect.GetHeight());
+    const CSizeUI size(ItemRect().GetWidth(), ItemRect().GetHeight());
     if (relative.parentSize.cx != 0) {
       const long long dx = static_cast<long long>(size.cx) - relative.parentSize.cx;
       const long long dy = static_cast<long long>(size.cy) - relative.parentSize.cy;
@@ -407,7 +407,7 @@ void CContainerUI::ApplyAttribute(const wchar_t* attribute, const wchar_t* value
 
 void CContainerUI::Paint(HDC dc, const RECT& dirty) {
   RECT area;
-  if (!IntersectRect(&area, &dirty, &itemRect)) return;
+  if (!IntersectRect(&area, &dirty, &ItemRect())) return;
   ClipGuard outer;
   CDrawKit::ClipToRect(dc, area, outer);
   CControlUI::Paint(dc, dirty);
@@ -427,7 +427,7 @@ void CContainerUI::PaintChildren(HDC dc, const RECT& dirty) {
     for (int i = 0; i < OwnCount(); ++i) {
       CControlUI* child = OwnChild(i);
       if (!child->IsVisible() || !child->IsFloat()) continue;
-      if (Meets(dirty, child->Bounds()) && Meets(itemRect, child->Bounds())) {
+      if (Meets(dirty, child->Bounds()) && Meets(ItemRect(), child->Bounds())) {
         child->Paint(dc, dirty);
       }
     }
@@ -442,7 +442,7 @@ void CContainerUI::PaintChildren(HDC dc, const RECT& dirty) {
       if (Meets(client, child->Bounds())) child->Paint(dc, dirty);
       continue;
     }
-    if (!Meets(itemRect, child->Bounds())) continue;
+    if (!Meets(ItemRect(), child->Bounds())) continue;
     CDrawKit::ClipUseOuter(dc, inner);
     child->Paint(dc, dirty);
     CDrawKit::ClipUseInner(dc, inner);

@@ -37,10 +37,10 @@ std::unique_ptr<CScrollBarUI> CContainerUI::CreateScrollBar(bool horizontal) {
   auto bar = std::make_unique<CScrollBarUI>();
   if (horizontal) bar->SetHorizontal(true);
   bar->SetOwner(this);
-  bar->BindManager(manager, nullptr, false);
-  if (manager == nullptr) return bar;
+  bar->BindManager(GetManager(), nullptr, false);
+  if (GetManager() == nullptr) return bar;
   const wchar_t* defaults =
-      manager->Resources().ClassDefaults(horizontal ? kHorizontalDefaults : kVerticalDefaults);
+      GetManager()->Resources().ClassDefaults(horizontal ? kHorizontalDefaults : kVerticalDefaults);
   if (defaults != nullptr) bar->ApplyAttributeText(defaults);
   return bar;
 }
@@ -75,7 +75,7 @@ void CContainerUI::UpdateScrollBars(const RECT& rect, int /*cxRequired*/, int cy
     bar->SetScrollPos(0);
     // Lay out again with the bar's width taken off.
     scrollProcessing = true;
-    SetBounds(itemRect);
+    SetBounds(ItemRect());
     scrollProcessing = false;
     return;
   }
@@ -84,7 +84,7 @@ void CContainerUI::UpdateScrollBars(const RECT& rect, int /*cxRequired*/, int cy
     bar->SetVisible(false);
     bar->SetScrollPos(0);
     bar->SetScrollRange(0);
-    SetBounds(itemRect);
+    SetBounds(ItemRect());
     return;
   }
   bar->SetBounds(CRectUI::Clamped(rect.right, rect.top,
@@ -98,7 +98,7 @@ void CContainerUI::UpdateScrollBars(const RECT& rect, int /*cxRequired*/, int cy
     bar->SetScrollPos(0);
   }
   // The bar pulled the position back: the children must follow.
-  if (bar->GetScrollPos() < before) SetBounds(itemRect);
+  if (bar->GetScrollPos() < before) SetBounds(ItemRect());
 }
 
 SIZE CContainerUI::GetScrollPos() const {
@@ -142,8 +142,8 @@ void CContainerUI::SetScrollPos(SIZE pos) {
 }
 
 int CContainerUI::LineHeight() const {
-  if (manager == nullptr) return kLineExtra;
-  const FontRecord* font = manager->Resources().DefaultFontInfo();
+  if (GetManager() == nullptr) return kLineExtra;
+  const FontRecord* font = GetManager()->Resources().DefaultFontInfo();
   return (font != nullptr ? font->metrics.tmHeight : 0) + kLineExtra;
 }
 
@@ -220,15 +220,15 @@ void CContainerUI::ScrollToRightEdge() {
 
 void CContainerUI::HandleEvent(TControlEvent& event) {
   if (!IsMouseEnabled() && IsMouseEvent(event.kind)) {
-    if (parent != nullptr) {
-      parent->HandleEvent(event);
+    if (GetParent() != nullptr) {
+      GetParent()->HandleEvent(event);
     } else {
       CControlUI::HandleEvent(event);
     }
     return;
   }
   if (event.kind == EventSetFocus || event.kind == EventKillFocus) {
-    focused = event.kind == EventSetFocus;
+    StoreFocused(event.kind == EventSetFocus);
     return;
   }
   CScrollBarUI* vertical = verticalScrollBar.get();

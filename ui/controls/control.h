@@ -232,7 +232,32 @@ class CControlUI {
   void NoteBoundsChanged() {
     if (parent != nullptr) ++parent->childGeometryVersion;
   }
+  // The children came, went or moved.
+  void NoteChildrenChanged() { ++childGeometryVersion; }
+  unsigned ChildGeometryVersion() const { return childGeometryVersion; }
 
+  // --- what subclasses read and write of the base ------------------------------------
+  const CRectUI& ItemRect() const { return itemRect; }
+  const CWideStringUI& Text() const { return text; }
+  // For a class that paints on its own: sets the paint rectangle, false when
+  // the dirty area misses the control.
+  bool BeginPaint(const RECT& dirty) { return IntersectRect(&paintRect, &dirty, &itemRect) != 0; }
+  // Draws an image string; one that cannot be drawn is emptied so it is never
+  // tried again. True when it was drawn.
+  bool PaintImageOrDrop(HDC dc, CWideStringUI& image, const wchar_t* modifier = nullptr);
+  // The size alone, for a control that lays out or asks for a layout itself.
+  void StoreFixedWidth(int width) { fixedWidth = width; }
+  void StoreFixedHeight(int height) { fixedHeight = height; }
+  // The flags alone, without the layout or focus changes the setters make.
+  void StoreVisible(bool show) { visible = show; }
+  void StoreFocused(bool on) { focused = on; }
+  // A dragged edge moves the control itself, not through SetBounds.
+  void MoveEdgeTo(const RECT& rect) {
+    itemRect = rect;
+    NoteBoundsChanged();
+  }
+
+ private:
   DelegateList initHooks;
   DelegateList destroyHooks;
   DelegateList sizeHooks;

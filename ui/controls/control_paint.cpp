@@ -13,7 +13,7 @@ constexpr int kGradientSteps = 16;
 }  // namespace
 
 void CControlUI::Paint(HDC dc, const RECT& dirty) {
-  if (!IntersectRect(&paintRect, &dirty, &itemRect)) return;
+  if (!BeginPaint(dirty)) return;
   ClipGuard roundClip;
   if (borderRound.cx > 0 || borderRound.cy > 0) {
     CDrawKit::ClipToRoundRect(dc, paintRect, itemRect, borderRound.cx, borderRound.cy, roundClip);
@@ -50,8 +50,14 @@ void CControlUI::PaintBackColor(HDC dc) {
 
 // An image that cannot be drawn is dropped, so it is tried once only.
 void CControlUI::PaintBackImage(HDC dc) {
-  if (backImage.IsEmpty()) return;
-  if (!PaintImageSpec(dc, backImage)) backImage.Empty();
+  PaintImageOrDrop(dc, backImage);
+}
+
+bool CControlUI::PaintImageOrDrop(HDC dc, CWideStringUI& image, const wchar_t* modifier) {
+  if (image.IsEmpty()) return false;
+  if (PaintImageSpec(dc, image, modifier)) return true;
+  image.Empty();
+  return false;
 }
 
 void CControlUI::PaintStateImage(HDC /*dc*/) {}

@@ -55,10 +55,10 @@ void* CLabelUI::InterfaceFor(const wchar_t* name) {
 void CLabelUI::HandleEvent(TControlEvent& event) {
   switch (event.kind) {
     case EventSetFocus:
-      focused = true;
+      StoreFocused(true);
       return;
     case EventKillFocus:
-      focused = false;
+      StoreFocused(false);
       return;
     case EventMouseEnter:
     case EventMouseLeave:
@@ -70,8 +70,8 @@ void CLabelUI::HandleEvent(TControlEvent& event) {
 
 bool CLabelUI::ForwardMouseEventIfNotTaken(TControlEvent& event) {
   if (IsMouseEnabled() || !IsMouseEvent(event.kind)) return false;
-  if (parent != nullptr) {
-    parent->HandleEvent(event);
+  if (GetParent() != nullptr) {
+    GetParent()->HandleEvent(event);
   } else {
     CLabelUI::HandleEvent(event);
   }
@@ -101,48 +101,42 @@ void CLabelUI::ApplyAttribute(const wchar_t* name, const wchar_t* value) {
 }
 
 SIZE CLabelUI::PreferredSize(SIZE available) {
-  if (fixedHeight > 0 || manager == nullptr) return CControlUI::PreferredSize(available);
+  if (GetFixedHeight() > 0 || GetManager() == nullptr) return CControlUI::PreferredSize(available);
   return PreferredSizeWithMargin(kLabelMargin);
 }
 
 SIZE CLabelUI::PreferredSizeWithMargin(int margin) {
-  const FontRecord* record = manager->Resources().FontInfoAt(font);
+  const FontRecord* record = GetManager()->Resources().FontInfoAt(font);
   const int height = record != nullptr ? record->metrics.tmHeight : 0;
-  return CSizeUI(fixedWidth, height + margin);
+  return CSizeUI(GetFixedWidth(), height + margin);
 }
 
 void CLabelUI::PaintTextLayer(HDC dc) {
   ApplyDefaultTextColors();
-  if (text.IsEmpty()) return;
+  if (Text().IsEmpty()) return;
   RECT area = TextArea();
   DrawTextIn(dc, area, IsEnabled() ? textColor : disabledTextColor, textStyle | DT_SINGLELINE);
 }
 
 void CLabelUI::ApplyDefaultTextColors() {
-  if (manager == nullptr) return;
-  if (textColor == 0) textColor = manager->Resources().DefaultTextColor();
-  if (disabledTextColor == 0) disabledTextColor = manager->Resources().DisabledTextColor();
+  if (GetManager() == nullptr) return;
+  if (textColor == 0) textColor = GetManager()->Resources().DefaultTextColor();
+  if (disabledTextColor == 0) disabledTextColor = GetManager()->Resources().DisabledTextColor();
 }
 
 RECT CLabelUI::TextArea() const {
-  return CRectUI(itemRect.left + textPadding.left, itemRect.top + textPadding.top,
-                 itemRect.right - textPadding.right, itemRect.bottom - textPadding.bottom);
+  return CRectUI(ItemRect().left + textPadding.left, ItemRect().top + textPadding.top,
+                 ItemRect().right - textPadding.right, ItemRect().bottom - textPadding.bottom);
 }
 
 void CLabelUI::DrawTextIn(HDC dc, RECT& area, DWORD color, UINT style) {
   if (showHtml) {
     int noLinks = 0;
-    CDrawKit::DrawMarkupText(dc, Resources(), area, text, color, nullptr, nullptr, noLinks, style);
+    CDrawKit::DrawMarkupText(dc, Resources(), area, Text(), color, nullptr, nullptr, noLinks,
+                             style);
   } else {
-    CDrawKit::DrawPlainText(dc, Resources(), area, text, color, font, style);
+    CDrawKit::DrawPlainText(dc, Resources(), area, Text(), color, font, style);
   }
-}
-
-bool CLabelUI::PaintImageOrDrop(HDC dc, CWideStringUI& image, const wchar_t* modifier) {
-  if (image.IsEmpty()) return false;
-  if (PaintImageSpec(dc, image, modifier)) return true;
-  image.Empty();
-  return false;
 }
 
 // --- setters -------------------------------------------------------------------

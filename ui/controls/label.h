@@ -45,9 +45,6 @@ class CLabelUI : public CControlUI {
   RECT TextArea() const;
   // Markup (without links) or plain text with the control's font.
   void DrawTextIn(HDC dc, RECT& area, DWORD color, UINT style);
-  // Draws an image string; one that cannot be drawn is emptied so it is
-  // never tried again. True when it was drawn.
-  bool PaintImageOrDrop(HDC dc, CWideStringUI& image, const wchar_t* modifier = nullptr);
   // Margin added to the font height by PreferredSize.
   SIZE PreferredSizeWithMargin(int margin);
 

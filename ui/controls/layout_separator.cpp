@@ -32,36 +32,39 @@ RECT CLayoutSeparatorUI::Band(const RECT& q) const {
   return CRectUI(q.right - size_, q.top, q.right, q.bottom);
 }
 
-bool CLayoutSeparatorUI::HandleEvent(CControlUI& layout, const TSeparatorTarget& target,
-                                     const TControlEvent& event) {
-  if (size_ == 0) return false;
+TSeparatorChange CLayoutSeparatorUI::HandleEvent(CControlUI& layout, const TSeparatorTarget& target,
+                                                 const TControlEvent& event) {
+  TSeparatorChange change;
+  if (size_ == 0) return change;
   IControlHostUI* manager = layout.GetManager();
   const bool inBand = CRectUI(Band(target.itemRect)).Contains(event.point);
   switch (event.kind) {
     case EventButtonDown:
-      if (!layout.IsEnabled() || !inBand) return false;
+      if (!layout.IsEnabled() || !inBand) return change;
       press_.BeginPress(PressKind::kDragEdge);
       lastPointer_ = event.point;
       dragRect_ = target.itemRect;
       if (!immediate_ && manager != nullptr) manager->AddOverlayPainter(&layout);
-      return true;
+      break;
     case EventButtonUp:
-      if (!press_.EndPress()) return false;
-      target.itemRect = dragRect_;
+      if (!press_.EndPress()) return change;
       if (!immediate_ && manager != nullptr) manager->RemoveOverlayPainter(&layout);
-      layout.RequestParentRelayout();
-      return true;
+      change.itemRect = dragRect_;
+      change.relayout = true;
+      break;
     case EventMouseMove:
-      if (!IsDragging()) return false;
-      Drag(layout, target, event.point);
-      return true;
+      if (!IsDragging()) return change;
+      Drag(layout, target, event.point, change);
+      break;
     case EventSetCursor:
-      if (!layout.IsEnabled() || !inBand) return false;
+      if (!layout.IsEnabled() || !inBand) return change;
       SetCursor(LoadCursorW(nullptr, vertical_ ? IDC_SIZENS : IDC_SIZEWE));
-      return true;
+      break;
     default:
-      return false;
+      return change;
   }
+  change.taken = true;
+  return change;
 }
 
 // The pointer must be past the dragged edge in the direction it moves
@@ -105,7 +108,7 @@ void CLayoutSeparatorUI::SetExtent(RECT& r, int size) const {
 }
 
 void CLayoutSeparatorUI::Drag(CControlUI& layout, const TSeparatorTarget& target,
-                              const POINT& pointer) {
+                              const POINT& pointer, TSeparatorChange& change) {
   const int delta = vertical_ ? pointer.y - lastPointer_.y : pointer.x - lastPointer_.x;
   lastPointer_ = CPointUI(pointer);
   if (IgnoresMove(delta, pointer)) return;
@@ -123,10 +126,10 @@ void CLayoutSeparatorUI::Drag(CControlUI& layout, const TSeparatorTarget& target
 
   CRectUI repaint = Band(dragRect_);
   dragRect_ = moved;
-  target.fixedSize = Extent(dragRect_);
+  change.fixedSize = Extent(dragRect_);
   if (immediate_) {
-    target.itemRect = dragRect_;
-    layout.RequestParentRelayout();
+    change.itemRect = dragRect_;
+    change.relayout = true;
     return;
   }
   repaint.Union(Band(dragRect_));

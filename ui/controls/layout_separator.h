@@ -6,17 +6,29 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "ui/controls/control.h"
 #include "ui/controls/press_behavior.h"
 
 namespace SkinUI {
 
-// The layout's fields a drag changes, along the separator's axis.
+// The layout as a drag finds it, along the separator's axis.
 struct TSeparatorTarget {
-  CRectUI& itemRect;
-  int& fixedSize;
+  CRectUI itemRect;
   int minSize;
   int maxSize;
+};
+
+// What an event of the separator asks of its layout, in this order: its
+// fixed size along the axis and its rectangle take the new values, then it
+// asks its parent to lay out again.
+struct TSeparatorChange {
+  // The event belonged to the separator.
+  bool taken = false;
+  std::optional<int> fixedSize;
+  std::optional<CRectUI> itemRect;
+  bool relayout = false;
 };
 
 class CLayoutSeparatorUI {
@@ -36,13 +48,14 @@ class CLayoutSeparatorUI {
   // The band of rectangle q; the current band is that of the item rectangle.
   RECT Band(const RECT& q) const;
 
-  // True when the event belonged to the separator.
-  bool HandleEvent(CControlUI& layout, const TSeparatorTarget& target, const TControlEvent& event);
+  TSeparatorChange HandleEvent(CControlUI& layout, const TSeparatorTarget& target,
+                               const TControlEvent& event);
   // The band dragged so far, while dragging without immediate mode.
   void PaintOverlay(HDC dc) const;
 
  private:
-  void Drag(CControlUI& layout, const TSeparatorTarget& target, const POINT& pointer);
+  void Drag(CControlUI& layout, const TSeparatorTarget& target, const POINT& pointer,
+            TSeparatorChange& change);
   bool IgnoresMove(int delta, const POINT& pointer) const;
   int Extent(const RECT& r) const;
   // Moves the dragged edge so that the extent becomes size.

@@ -20,7 +20,7 @@ bool Is(const wchar_t* name, const wchar_t* expected) {
 COptionUI::COptionUI() = default;
 
 COptionUI::~COptionUI() {
-  if (!group.IsEmpty() && manager != nullptr) manager->LeaveOptionGroup(group, this);
+  if (!group.IsEmpty() && GetManager() != nullptr) GetManager()->LeaveOptionGroup(group, this);
 }
 
 const wchar_t* COptionUI::ClassName() const {
@@ -36,13 +36,13 @@ void* COptionUI::InterfaceFor(const wchar_t* name) {
 // window that keeps the group: a window never holds an option that was
 // unbound from it, and so never one that was deleted afterwards.
 void COptionUI::BindManager(IControlHostUI* newManager, CControlUI* newParent, bool init) {
-  IControlHostUI* oldManager = manager;
+  IControlHostUI* oldManager = GetManager();
   if (oldManager != nullptr && oldManager != newManager && !group.IsEmpty()) {
     oldManager->LeaveOptionGroup(group, this);
   }
   CButtonUI::BindManager(newManager, newParent, init);
-  if (manager != nullptr && !group.IsEmpty() && (init || manager != oldManager)) {
-    manager->JoinOptionGroup(group, this);
+  if (GetManager() != nullptr && !group.IsEmpty() && (init || GetManager() != oldManager)) {
+    GetManager()->JoinOptionGroup(group, this);
   }
 }
 
@@ -57,12 +57,12 @@ void COptionUI::SetSelected(bool value) {
   if (selected == value) return;
   selected = value;
   press.Set(ButtonState::kSelected, value);
-  if (manager != nullptr) {
+  if (GetManager() != nullptr) {
     if (group.IsEmpty()) {
-      manager->SendNotification(this, NotifyType::kSelectChanged);
+      GetManager()->SendNotification(this, NotifyType::kSelectChanged);
     } else if (selected) {
       DeselectOtherMembers();
-      manager->SendNotification(this, NotifyType::kSelectChanged);
+      GetManager()->SendNotification(this, NotifyType::kSelectChanged);
     }
   }
   Invalidate();
@@ -70,7 +70,7 @@ void COptionUI::SetSelected(bool value) {
 
 // The members switched off report nothing: only the newly selected one does.
 void COptionUI::DeselectOtherMembers() {
-  const CPointerArrayUI* members = manager->OptionGroup(group);
+  const CPointerArrayUI* members = GetManager()->OptionGroup(group);
   if (members == nullptr) return;
   for (int i = 0; i < members->GetSize(); ++i) {
     auto* member = static_cast<CControlUI*>(members->GetAt(i));
@@ -83,9 +83,9 @@ void COptionUI::DeselectOtherMembers() {
 void COptionUI::SetGroup(const wchar_t* name) {
   const wchar_t* newName = name != nullptr ? name : L"";
   if (group == newName) return;
-  if (!group.IsEmpty() && manager != nullptr) manager->LeaveOptionGroup(group, this);
+  if (!group.IsEmpty() && GetManager() != nullptr) GetManager()->LeaveOptionGroup(group, this);
   group = newName;
-  if (!group.IsEmpty() && manager != nullptr) manager->JoinOptionGroup(group, this);
+  if (!group.IsEmpty() && GetManager() != nullptr) GetManager()->JoinOptionGroup(group, this);
 }
 
 void COptionUI::ApplyAttribute(const wchar_t* name, const wchar_t* value) {
@@ -121,7 +121,7 @@ void COptionUI::PaintTextLayer(HDC dc) {
   }
   RefreshStateBits();
   ApplyDefaultTextColors();
-  if (text.IsEmpty()) return;
+  if (Text().IsEmpty()) return;
   DWORD color = IsEnabled() ? textColor : disabledTextColor;
   if (IsEnabled() && selectedTextColor != 0) color = selectedTextColor;
   RECT area = TextArea();

@@ -29,7 +29,7 @@ LONG Scaled(LONG part, long long share, long long whole) {
 
 CProgressUI::CProgressUI() {
   textStyle = DT_SINGLELINE | DT_CENTER;
-  fixedHeight = kBarHeight;
+  StoreFixedHeight(kBarHeight);
 }
 
 const wchar_t* CProgressUI::ClassName() const {
@@ -75,8 +75,8 @@ void CProgressUI::CorrectRange() {
 // Relative to the control's top-left corner; a vertical bar fills from the
 // bottom.
 RECT CProgressUI::CoveredPart() const {
-  const LONG width = itemRect.GetWidth();
-  const LONG height = itemRect.GetHeight();
+  const LONG width = ItemRect().GetWidth();
+  const LONG height = ItemRect().GetHeight();
   const long long range = static_cast<long long>(maxValue) - minValue;
   if (horizontal) {
     return CRectUI(0, 0, Scaled(width, static_cast<long long>(value) - minValue, range), height);

@@ -32,7 +32,7 @@ int MulDivTruncated(long long a, long long b, long long c) {
 }  // namespace
 
 CScrollBarUI::CScrollBarUI() {
-  fixedWidth = kDefaultThickness;
+  StoreFixedWidth(kDefaultThickness);
 }
 
 CScrollBarUI::~CScrollBarUI() = default;
@@ -52,12 +52,12 @@ bool CScrollBarUI::IsHorizontal() const {
 void CScrollBarUI::SetHorizontal(bool on) {
   if (horizontal == on) return;
   horizontal = on;
-  if (horizontal && fixedHeight == 0) {
-    fixedWidth = 0;
-    fixedHeight = kDefaultThickness;
-  } else if (!horizontal && fixedWidth == 0) {
-    fixedHeight = 0;
-    fixedWidth = kDefaultThickness;
+  if (horizontal && GetFixedHeight() == 0) {
+    StoreFixedWidth(0);
+    StoreFixedHeight(kDefaultThickness);
+  } else if (!horizontal && GetFixedWidth() == 0) {
+    StoreFixedHeight(0);
+    StoreFixedWidth(kDefaultThickness);
   }
   if (owner != nullptr) {
     owner->RequestRelayout();
@@ -74,7 +74,7 @@ void CScrollBarUI::SetScrollRange(int newRange) {
   if (range == newRange) return;
   range = std::max(newRange, 0);
   if (scrollPos > range) scrollPos = range;
-  SetBounds(itemRect);
+  SetBounds(ItemRect());
 }
 
 int CScrollBarUI::GetScrollPos() const {
@@ -84,7 +84,7 @@ int CScrollBarUI::GetScrollPos() const {
 void CScrollBarUI::SetScrollPos(int pos) {
   if (scrollPos == pos) return;
   scrollPos = std::clamp(pos, 0, range);
-  SetBounds(itemRect);
+  SetBounds(ItemRect());
 }
 
 int CScrollBarUI::GetLineSize() const {
@@ -101,7 +101,7 @@ bool CScrollBarUI::IsShowButton1() const {
 
 void CScrollBarUI::SetShowButton1(bool show) {
   showButton1 = show;
-  SetBounds(itemRect);
+  SetBounds(ItemRect());
 }
 
 bool CScrollBarUI::IsShowButton2() const {
@@ -110,7 +110,7 @@ bool CScrollBarUI::IsShowButton2() const {
 
 void CScrollBarUI::SetShowButton2(bool show) {
   showButton2 = show;
-  SetBounds(itemRect);
+  SetBounds(ItemRect());
 }
 
 const wchar_t* CScrollBarUI::ClassName() const {
@@ -123,9 +123,9 @@ void* CScrollBarUI::InterfaceFor(const wchar_t* interfaceName) {
 }
 
 void CScrollBarUI::SetVisible(bool show) {
-  if (visible == show) return;
-  visible = show;
-  focused = false;
+  if (IsVisible() == show) return;
+  StoreVisible(show);
+  StoreFocused(false);
 }
 
 void CScrollBarUI::SetEnabled(bool on) {
@@ -166,9 +166,9 @@ bool CScrollBarUI::HasThumb() const {
 void CScrollBarUI::LayoutParts() {
   const long long length = Length();
   const long long thickness = Thickness();
-  const long long start = horizontal ? itemRect.left : itemRect.top;
-  const long long end = horizontal ? itemRect.right : itemRect.bottom;
-  const long long across = horizontal ? itemRect.top : itemRect.left;
+  const long long start = horizontal ? ItemRect().left : ItemRect().top;
+  const long long end = horizontal ? ItemRect().right : ItemRect().bottom;
+  const long long across = horizontal ? ItemRect().top : ItemRect().left;
 
   long long rail = length;
   if (showButton1) rail -= thickness;
@@ -270,7 +270,8 @@ int CScrollBarUI::DragTrackLength() const {
 
 void CScrollBarUI::OnButtonDown(const TControlEvent& event) {
   dragOffset = 0;
-  if (manager != nullptr) manager->StartControlTimer(this, kRepeatTimerKey, kRepeatIntervalMs);
+  if (GetManager() != nullptr)
+    GetManager()->StartControlTimer(this, kRepeatTimerKey, kRepeatIntervalMs);
   if (button1Rect.Contains(event.point)) {
     button1.BeginPress(PressKind::kClickOnPress);
     LineBackward();
@@ -292,7 +293,7 @@ void CScrollBarUI::OnButtonDown(const TControlEvent& event) {
 void CScrollBarUI::OnButtonUp() {
   dragOffset = 0;
   rail.EndPress();
-  if (manager != nullptr) manager->StopControlTimer(this, kRepeatTimerKey);
+  if (GetManager() != nullptr) GetManager()->StopControlTimer(this, kRepeatTimerKey);
   if (thumb.EndPress() || button1.EndPress() || button2.EndPress()) Invalidate();
 }
 
@@ -403,13 +404,14 @@ bool CScrollBarUI::PageToward(int along) {
 CPointUI CScrollBarUI::CursorInClient() const {
   POINT cursor = {};
   GetCursorPos(&cursor);
-  HWND window = manager != nullptr ? manager->WindowHandle() : nullptr;
+  HWND window = GetManager() != nullptr ? GetManager()->WindowHandle() : nullptr;
   if (window != nullptr) ScreenToClient(window, &cursor);
   return CPointUI(cursor);
 }
 
 void CScrollBarUI::NotifyScroll() {
-  if (owner == nullptr && manager != nullptr) manager->SendNotification(this, NotifyType::kScroll);
+  if (owner == nullptr && GetManager() != nullptr)
+    GetManager()->SendNotification(this, NotifyType::kScroll);
 }
 
 // --- attributes -------------------------------------------------------------------
@@ -463,7 +465,7 @@ void CScrollBarUI::ApplyAttribute(const wchar_t* attribute, const wchar_t* value
 
 // The base background, image and border are not used: the bar draws its own parts.
 void CScrollBarUI::Paint(HDC dc, const RECT& dirty) {
-  if (!IntersectRect(&paintRect, &dirty, &itemRect)) return;
+  if (!BeginPaint(dirty)) return;
   PaintBackground(dc);
   if (showButton1) PaintPart(dc, button1Images, button1, button1Rect);
   if (showButton2) PaintPart(dc, button2Images, button2, button2Rect);
@@ -518,10 +520,10 @@ void CScrollBarUI::PaintRail(HDC dc) {
 
 // "dest='l,t,r,b'" relative to the bar's top-left corner.
 const wchar_t* CScrollBarUI::DestModifier(const RECT& part) {
-  modifier.Format(L"dest='%d,%d,%d,%d'", static_cast<int>(part.left - itemRect.left),
-                  static_cast<int>(part.top - itemRect.top),
-                  static_cast<int>(part.right - itemRect.left),
-                  static_cast<int>(part.bottom - itemRect.top));
+  modifier.Format(L"dest='%d,%d,%d,%d'", static_cast<int>(part.left - ItemRect().left),
+                  static_cast<int>(part.top - ItemRect().top),
+                  static_cast<int>(part.right - ItemRect().left),
+                  static_cast<int>(part.bottom - ItemRect().top));
   return modifier;
 }
 

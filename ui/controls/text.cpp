@@ -62,7 +62,7 @@ void CTextUI::HandleEvent(TControlEvent& event) {
       break;
     case EventButtonUp:
       if (IsEnabled() && link >= 0) {
-        if (manager != nullptr) manager->SendNotification(this, NotifyType::kLink, link);
+        if (GetManager() != nullptr) GetManager()->SendNotification(this, NotifyType::kLink, link);
         return;
       }
       break;
@@ -89,25 +89,25 @@ void CTextUI::HandleEvent(TControlEvent& event) {
 }
 
 SIZE CTextUI::PreferredSize(SIZE available) {
-  if (manager == nullptr) return CLabelUI::PreferredSize(available);
-  RECT area = {textPadding.left, 0, std::max<LONG>(fixedWidth, available.cx) - textPadding.right,
-               kMeasureHeight};
+  if (GetManager() == nullptr) return CLabelUI::PreferredSize(available);
+  RECT area = {textPadding.left, 0,
+               std::max<LONG>(GetFixedWidth(), available.cx) - textPadding.right, kMeasureHeight};
   const UINT style = textStyle | DT_CALCRECT;
-  HDC dc = manager->PaintDC();
+  HDC dc = GetManager()->PaintDC();
   if (showHtml) {
     int noLinks = 0;
-    CDrawKit::DrawMarkupText(dc, Resources(), area, text, 0, nullptr, nullptr, noLinks, style);
+    CDrawKit::DrawMarkupText(dc, Resources(), area, Text(), 0, nullptr, nullptr, noLinks, style);
   } else {
-    CDrawKit::DrawPlainText(dc, Resources(), area, text, 0, font, style);
+    CDrawKit::DrawPlainText(dc, Resources(), area, Text(), 0, font, style);
   }
   CSizeUI size(area.right - area.left + textPadding.left + textPadding.right,
                area.bottom - area.top + textPadding.top + textPadding.bottom);
-  if (fixedHeight > 0) size.cy = fixedHeight;
+  if (GetFixedHeight() > 0) size.cy = GetFixedHeight();
   return size;
 }
 
 void CTextUI::PaintTextLayer(HDC dc) {
-  if (text.IsEmpty()) {
+  if (Text().IsEmpty()) {
     linkCount = 0;
     return;
   }
@@ -116,12 +116,12 @@ void CTextUI::PaintTextLayer(HDC dc) {
   const DWORD color = IsEnabled() ? textColor : disabledTextColor;
   if (!showHtml) {
     linkCount = 0;
-    CDrawKit::DrawPlainText(dc, Resources(), area, text, color, font, textStyle);
+    CDrawKit::DrawPlainText(dc, Resources(), area, Text(), color, font, textStyle);
     return;
   }
   // The drawing fills at most this many slots and reports how many it used.
   linkCount = kMaxLinks;
-  CDrawKit::DrawMarkupText(dc, Resources(), area, text, color, linkRects, linkTargets, linkCount,
+  CDrawKit::DrawMarkupText(dc, Resources(), area, Text(), color, linkRects, linkTargets, linkCount,
                            textStyle, LastMousePos());
 }
 

@@ -129,11 +129,11 @@ bool CListUI::AddHeader(CControlUI* control) {
   if (control == header || !CContainerUI::InsertAt(control, 0)) return false;
   if (header->GetCount() == 0) {
     CListHeaderUI* old = header;
-    ++childGeometryVersion;
+    NoteChildrenChanged();
     items.RemoveAt(items.Find(old));
     header = static_cast<CListHeaderUI*>(control->InterfaceFor(kHeaderInterfaceName));
-    if (manager != nullptr) {
-      manager->DeleteLater(old);
+    if (GetManager() != nullptr) {
+      GetManager()->DeleteLater(old);
     } else {
       delete old;
     }
@@ -247,7 +247,8 @@ bool CListUI::SelectRow(int index, bool takeFocus) {
   }
   ScrollIntoView(index);
   if (takeFocus) control->SetFocus();
-  if (manager != nullptr) manager->SendNotification(this, NotifyType::kItemSelect, index, previous);
+  if (GetManager() != nullptr)
+    GetManager()->SendNotification(this, NotifyType::kItemSelect, index, previous);
   return true;
 }
 
@@ -303,15 +304,15 @@ void CListUI::Scroll(int dx, int dy) {
 
 void CListUI::HandleEvent(TControlEvent& event) {
   if (!IsMouseEnabled() && IsMouseEvent(event.kind)) {
-    if (parent != nullptr) {
-      parent->HandleEvent(event);
+    if (GetParent() != nullptr) {
+      GetParent()->HandleEvent(event);
     } else {
       CVerticalLayoutUI::HandleEvent(event);
     }
     return;
   }
   if (event.kind == EventSetFocus || event.kind == EventKillFocus) {
-    focused = event.kind == EventSetFocus;
+    StoreFocused(event.kind == EventSetFocus);
     return;
   }
   if (event.kind == EventKeyDown && HandleKey(event)) return;

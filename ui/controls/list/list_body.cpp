@@ -62,13 +62,13 @@ void CListBodyUI::UpdateHorizontalBar(CRectUI& rc, int neededWidth) {
 // invalid and the layout asked for already.
 bool CListBodyUI::InsertRow(CControlUI* control, int index) {
   if (control == nullptr || !LinkChild(*control, this)) return false;
-  if (manager != nullptr) manager->BindControlTree(control, this);
+  if (GetManager() != nullptr) GetManager()->BindControlTree(control, this);
   if (!IsVisible()) {
     control->SetInnerVisible(false);
   } else if (!IsRelayoutPending()) {
     RequestRelayout();
   }
-  ++childGeometryVersion;
+  NoteChildrenChanged();
   return items.InsertAt(index, control);
 }
 

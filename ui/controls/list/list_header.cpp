@@ -26,8 +26,8 @@ bool Is(const wchar_t* name, const wchar_t* expected) {
   return wcscmp(name, expected) == 0;
 }
 
-int DefaultFontHeight(IControlHostUI* manager) {
-  const FontRecord* font = manager->Resources().DefaultFontInfo();
+int DefaultFontHeight(IControlHostUI* host) {
+  const FontRecord* font = host->Resources().DefaultFontInfo();
   return font != nullptr ? font->metrics.tmHeight : 0;
 }
 
@@ -53,9 +53,9 @@ void* CListHeaderUI::InterfaceFor(const wchar_t* name) {
 }
 
 SIZE CListHeaderUI::PreferredSize(SIZE available) {
-  CSizeUI size(0, fixedHeight);
-  const bool measureHeight = fixedHeight == 0 && manager != nullptr;
-  if (measureHeight) size.cy = DefaultFontHeight(manager) + kHeaderMargin;
+  CSizeUI size(0, GetFixedHeight());
+  const bool measureHeight = GetFixedHeight() == 0 && GetManager() != nullptr;
+  if (measureHeight) size.cy = DefaultFontHeight(GetManager()) + kHeaderMargin;
   long long width = 0;
   for (int i = 0; i < GetCount(); ++i) {
     const SIZE item = ChildAt(i)->PreferredSize(available);
@@ -68,14 +68,15 @@ SIZE CListHeaderUI::PreferredSize(SIZE available) {
 
 void CListHeaderUI::SetBounds(const RECT& rect) {
   CHorizontalLayoutUI::SetBounds(rect);
-  auto* list = parent != nullptr ? static_cast<CListUI*>(parent->InterfaceFor(L"List")) : nullptr;
+  auto* list =
+      GetParent() != nullptr ? static_cast<CListUI*>(GetParent()->InterfaceFor(L"List")) : nullptr;
   if (list != nullptr) list->FollowHeader();
 }
 
 // --- header items: identity, flags, attributes ------------------------------------------
 
 CListHeaderItemUI::CListHeaderItemUI() {
-  minWidth = kItemMinWidth;
+  SetMinWidth(kItemMinWidth);
 }
 
 const wchar_t* CListHeaderItemUI::ClassName() const {
@@ -98,9 +99,10 @@ void CListHeaderItemUI::SetEnabled(bool on) {
 
 RECT CListHeaderItemUI::GetSeparatorRect() const {
   if (sepWidth >= 0) {
-    return CRectUI(itemRect.right - sepWidth, itemRect.top, itemRect.right, itemRect.bottom);
+    return CRectUI(ItemRect().right - sepWidth, ItemRect().top, ItemRect().right,
+                   ItemRect().bottom);
   }
-  return CRectUI(itemRect.left, itemRect.top, itemRect.left - sepWidth, itemRect.bottom);
+  return CRectUI(ItemRect().left, ItemRect().top, ItemRect().left - sepWidth, ItemRect().bottom);
 }
 
 void CListHeaderItemUI::ApplyAttribute(const wchar_t* name, const wchar_t* value) {
@@ -138,16 +140,16 @@ void CListHeaderItemUI::ApplyAttribute(const wchar_t* name, const wchar_t* value
 }
 
 SIZE CListHeaderItemUI::PreferredSize(SIZE available) {
-  if (fixedHeight > 0 || manager == nullptr) return CControlUI::PreferredSize(available);
-  return CSizeUI(fixedWidth, DefaultFontHeight(manager) + kItemMargin);
+  if (GetFixedHeight() > 0 || GetManager() == nullptr) return CControlUI::PreferredSize(available);
+  return CSizeUI(GetFixedWidth(), DefaultFontHeight(GetManager()) + kItemMargin);
 }
 
 // --- header items: events ---------------------------------------------------------------
 
 void CListHeaderItemUI::HandleEvent(TControlEvent& event) {
   if (!IsMouseEnabled() && IsMouseEvent(event.kind)) {
-    if (parent != nullptr) {
-      parent->HandleEvent(event);
+    if (GetParent() != nullptr) {
+      GetParent()->HandleEvent(event);
     } else {
       CControlUI::HandleEvent(event);
     }
@@ -179,8 +181,8 @@ bool CListHeaderItemUI::OnPointer(const TControlEvent& event) {
   const TPressOutcome outcome = press.OnPointer(event, IsEnabled(), !onSeparator || dragable, kind);
   if (!outcome.taken) return false;
   if (outcome.pressed && press.IsDragging()) lastMouse = event.point;
-  if (outcome.clicked && manager != nullptr) {
-    manager->SendNotification(this, NotifyType::kHeaderClick);
+  if (outcome.clicked && GetManager() != nullptr) {
+    GetManager()->SendNotification(this, NotifyType::kHeaderClick);
   }
   if (outcome.dragged) OnDrag(event);
   if (outcome.dragEnded) {
@@ -195,7 +197,7 @@ bool CListHeaderItemUI::OnPointer(const TControlEvent& event) {
 // its minimum; a step that would reach the minimum is dropped, and the
 // pointer has to come back past the point of the last accepted step.
 void CListHeaderItemUI::OnDrag(const TControlEvent& event) {
-  CRectUI moved = itemRect;
+  CRectUI moved = ItemRect();
   const int dx = event.point.x - lastMouse.x;
   if (sepWidth >= 0) {
     moved.right += dx;
@@ -203,27 +205,20 @@ void CListHeaderItemUI::OnDrag(const TControlEvent& event) {
     moved.left += dx;
   }
   if (moved.GetWidth() <= GetMinWidth()) return;
-  fixedWidth = moved.GetWidth();
+  StoreFixedWidth(moved.GetWidth());
   lastMouse = event.point;
   RequestColumnLayout();
 }
 
 void CListHeaderItemUI::RequestColumnLayout() {
-  if (parent != nullptr) {
-    parent->RequestParentRelayout();
+  if (GetParent() != nullptr) {
+    GetParent()->RequestParentRelayout();
   } else {
     RequestParentRelayout();
   }
 }
 
 // --- header items: painting ---------------------------------------------------------------
-
-bool CListHeaderItemUI::PaintImageOrDrop(HDC dc, CWideStringUI& image, const wchar_t* modifier) {
-  if (image.IsEmpty()) return false;
-  if (PaintImageSpec(dc, image, modifier)) return true;
-  image.Empty();
-  return false;
-}
 
 void CListHeaderItemUI::PaintStateImage(HDC dc) {
   press.Set(ButtonState::kFocused, IsFocused());
@@ -240,23 +235,25 @@ void CListHeaderItemUI::PaintStateImage(HDC dc) {
 
   if (sepImage.IsEmpty()) return;
   const RECT strip = GetSeparatorRect();
-  sepModifier.Format(L"dest='%d,%d,%d,%d'", strip.left - itemRect.left, strip.top - itemRect.top,
-                     strip.right - itemRect.left, strip.bottom - itemRect.top);
+  sepModifier.Format(L"dest='%d,%d,%d,%d'", strip.left - ItemRect().left,
+                     strip.top - ItemRect().top, strip.right - ItemRect().left,
+                     strip.bottom - ItemRect().top);
   PaintImageOrDrop(dc, sepImage, sepModifier);
 }
 
 void CListHeaderItemUI::PaintTextLayer(HDC dc) {
-  if (textColor == 0 && manager != nullptr) textColor = manager->Resources().DefaultTextColor();
-  if (text.IsEmpty()) return;
-  RECT area = {itemRect.left + textPadding.left, itemRect.top + textPadding.top,
-               itemRect.right - textPadding.right, itemRect.bottom - textPadding.bottom};
+  if (textColor == 0 && GetManager() != nullptr)
+    textColor = GetManager()->Resources().DefaultTextColor();
+  if (Text().IsEmpty()) return;
+  RECT area = {ItemRect().left + textPadding.left, ItemRect().top + textPadding.top,
+               ItemRect().right - textPadding.right, ItemRect().bottom - textPadding.bottom};
   const UINT style = textStyle | DT_SINGLELINE;
   if (showHtml) {
     int noLinks = 0;
-    CDrawKit::DrawMarkupText(dc, Resources(), area, text, textColor, nullptr, nullptr, noLinks,
+    CDrawKit::DrawMarkupText(dc, Resources(), area, Text(), textColor, nullptr, nullptr, noLinks,
                              style);
   } else {
-    CDrawKit::DrawPlainText(dc, Resources(), area, text, textColor, font, style);
+    CDrawKit::DrawPlainText(dc, Resources(), area, Text(), textColor, font, style);
   }
 }
 

@@ -74,7 +74,7 @@ class CListHeaderItemUI : public CControlUI {
 
   // Lets the items of a hidden header count as visible while the list lays
   // them out for its columns; no layout or repaint is requested.
-  void SetShownForLayout(bool shown) { visible = shown; }
+  void SetShownForLayout(bool shown) { StoreVisible(shown); }
 
  private:
   // True when the event was one of the press events.
@@ -83,8 +83,6 @@ class CListHeaderItemUI : public CControlUI {
   // The header's parent lays out again, and with it the columns and rows.
   void RequestColumnLayout();
   void ChangeImage(CWideStringUI& field, const wchar_t* image);
-  // Draws the image; one that cannot be drawn is emptied for good.
-  bool PaintImageOrDrop(HDC dc, CWideStringUI& image, const wchar_t* modifier = nullptr);
 
   CPointUI lastMouse;
   bool dragable = true;

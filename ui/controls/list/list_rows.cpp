@@ -140,8 +140,7 @@ bool HandlePointer(CControlUI& row, IListItemUI& item, TListRowState& rowState,
 
 // Later states win: hot over the plain colour, selected over hot, disabled
 // over everything. An image that draws ends the background, line included.
-void PaintBack(HDC dc, CControlUI& row, const TListRowState& rowState, CWideStringUI& ownImage,
-               const RECT& rect) {
+void PaintBack(HDC dc, CControlUI& row, const TListRowState& rowState, const RECT& rect) {
   if (rowState.owner == nullptr) return;
   TListStyle& style = *rowState.owner->ListStyle();
   const bool even = rowState.index % 2 == 0;
@@ -156,10 +155,8 @@ void PaintBack(HDC dc, CControlUI& row, const TListRowState& rowState, CWideStri
   if (!enabled && DrawOrDrop(dc, row, style.disabledImage)) return;
   if (rowState.selected && DrawOrDrop(dc, row, style.selectedImage)) return;
   if (hot && DrawOrDrop(dc, row, style.hotImage)) return;
-  if (!ownImage.IsEmpty() && (!style.alternateBack || even)) {
-    if (!row.PaintImageSpec(dc, ownImage)) ownImage.Empty();
-  }
-  if (ownImage.IsEmpty() && DrawOrDrop(dc, row, style.backImage)) return;
+  if (!style.alternateBack || even) row.PaintBackImage(dc);
+  if (row.GetBkImage().IsEmpty() && DrawOrDrop(dc, row, style.backImage)) return;
   if (style.lineColor == 0) return;
   const RECT line = {rect.left, rect.bottom - 1, rect.right, rect.bottom - 1};
   CDrawKit::DrawLineSegment(dc, line, 1, row.AdjustedColor(style.lineColor));
@@ -257,10 +254,10 @@ void CListLabelElementUI::HandleEvent(TControlEvent& event) {
 }
 
 int CListLabelElementUI::RowHeight() const {
-  if (fixedHeight > 0) return fixedHeight;
+  if (GetFixedHeight() > 0) return GetFixedHeight();
   const TListStyle& style = *row.owner->ListStyle();
   const FontRecord* font =
-      manager != nullptr ? manager->Resources().FontInfoAt(style.font) : nullptr;
+      GetManager() != nullptr ? GetManager()->Resources().FontInfoAt(style.font) : nullptr;
   const int fontHeight = font != nullptr ? font->metrics.tmHeight : 0;
   return fontHeight + style.textPadding.top + style.textPadding.bottom + kRowMargin;
 }
@@ -268,17 +265,17 @@ int CListLabelElementUI::RowHeight() const {
 SIZE CListLabelElementUI::PreferredSize(SIZE /*available*/) {
   if (row.owner == nullptr) return CSizeUI(0, 0);
   const TListStyle& style = *row.owner->ListStyle();
-  CSizeUI size(fixedWidth, RowHeight());
-  if (fixedWidth > 0 || manager == nullptr) return size;
+  CSizeUI size(GetFixedWidth(), RowHeight());
+  if (GetFixedWidth() > 0 || GetManager() == nullptr) return size;
   RECT measured = {0, 0, kMeasureExtent, kMeasureExtent};
-  if (!text.IsEmpty()) {
+  if (!Text().IsEmpty()) {
     const UINT format = (style.textStyle & ~(DT_CENTER | DT_RIGHT)) | DT_CALCRECT | DT_SINGLELINE;
     if (style.showHtml) {
       int noLinks = 0;
-      CDrawKit::DrawMarkupText(manager->PaintDC(), Resources(), measured, text, 0, nullptr, nullptr,
-                               noLinks, format);
+      CDrawKit::DrawMarkupText(GetManager()->PaintDC(), Resources(), measured, Text(), 0, nullptr,
+                               nullptr, noLinks, format);
     } else {
-      CDrawKit::DrawPlainText(manager->PaintDC(), Resources(), measured, text, 0, style.font,
+      CDrawKit::DrawPlainText(GetManager()->PaintDC(), Resources(), measured, Text(), 0, style.font,
                               format);
     }
   } else {
@@ -289,13 +286,13 @@ SIZE CListLabelElementUI::PreferredSize(SIZE /*available*/) {
 }
 
 void CListLabelElementUI::Paint(HDC dc, const RECT& dirty) {
-  if (!IntersectRect(&paintRect, &dirty, &itemRect)) return;
-  ListRow::PaintBack(dc, *this, row, backImage, itemRect);
-  PaintCells(dc, itemRect);
+  if (!BeginPaint(dirty)) return;
+  ListRow::PaintBack(dc, *this, row, ItemRect());
+  PaintCells(dc, ItemRect());
 }
 
 void CListLabelElementUI::PaintCells(HDC dc, const RECT& rect) {
-  if (text.IsEmpty() || row.owner == nullptr) return;
+  if (Text().IsEmpty() || row.owner == nullptr) return;
   const TListStyle& style = *row.owner->ListStyle();
   const DWORD color = ListRow::TextColor(style, row, IsEnabled());
   RECT area = {rect.left + style.textPadding.left, rect.top + style.textPadding.top,
@@ -303,9 +300,10 @@ void CListLabelElementUI::PaintCells(HDC dc, const RECT& rect) {
   const UINT format = style.textStyle | DT_SINGLELINE;
   if (style.showHtml) {
     int noLinks = 0;
-    CDrawKit::DrawMarkupText(dc, Resources(), area, text, color, nullptr, nullptr, noLinks, format);
+    CDrawKit::DrawMarkupText(dc, Resources(), area, Text(), color, nullptr, nullptr, noLinks,
+                             format);
   } else {
-    CDrawKit::DrawPlainText(dc, Resources(), area, text, color, style.font, format);
+    CDrawKit::DrawPlainText(dc, Resources(), area, Text(), color, style.font, format);
   }
 }
 
@@ -368,8 +366,8 @@ void CListContainerElementUI::ApplyAttribute(const wchar_t* name, const wchar_t*
 }
 
 void CListContainerElementUI::Paint(HDC dc, const RECT& dirty) {
-  if (!IntersectRect(&paintRect, &dirty, &itemRect)) return;
-  ListRow::PaintBack(dc, *this, row, backImage, itemRect);
+  if (!BeginPaint(dirty)) return;
+  ListRow::PaintBack(dc, *this, row, ItemRect());
   CContainerUI::Paint(dc, dirty);
 }
 

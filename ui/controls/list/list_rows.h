@@ -58,10 +58,9 @@ bool HandleActivation(CControlUI& row, const TControlEvent& event);
 // consumed.
 bool HandlePointer(CControlUI& row, IListItemUI& item, TListRowState& rowState,
                    const TControlEvent& event);
-// The background by state, the list's images and the separator line.
-// ownImage is the row's own background image, emptied when it cannot be drawn.
-void PaintBack(HDC dc, CControlUI& row, const TListRowState& rowState, CWideStringUI& ownImage,
-               const RECT& rect);
+// The background by state, the list's images and the separator line; the
+// row's own background image is dropped when it cannot be drawn.
+void PaintBack(HDC dc, CControlUI& row, const TListRowState& rowState, const RECT& rect);
 DWORD TextColor(const TListStyle& style, const TListRowState& rowState, bool enabled);
 }  // namespace ListRow
 

@@ -38,7 +38,7 @@ void CListTextElementUI::SetOwner(CControlUI* control) {
 
 SIZE CListTextElementUI::PreferredSize(SIZE available) {
   if (list == nullptr || row.owner == nullptr) return CControlUI::PreferredSize(available);
-  return CSizeUI(fixedWidth, RowHeight());
+  return CSizeUI(GetFixedWidth(), RowHeight());
 }
 
 // --- links ------------------------------------------------------------------------------
@@ -74,7 +74,7 @@ bool CListTextElementUI::HandleLinkEvent(const TControlEvent& event) {
       return true;
     case EventButtonUp:
       if (!IsEnabled() || link < 0) return false;
-      if (manager != nullptr) manager->SendNotification(this, NotifyType::kLink, link);
+      if (GetManager() != nullptr) GetManager()->SendNotification(this, NotifyType::kLink, link);
       return true;
     case EventMouseMove:
       if (linkCount > 0 && link != hotLink) {
