@@ -14,9 +14,7 @@ constexpr int kButtonMargin = 8;
 constexpr wchar_t kSpaceKey = VK_SPACE;
 constexpr wchar_t kEnterKey = VK_RETURN;
 
-bool Is(const wchar_t* name, const wchar_t* expected) {
-  return wcscmp(name, expected) == 0;
-}
+using AttributeValue::Is;
 
 }  // namespace
 
@@ -112,8 +110,6 @@ SIZE CButtonUI::PreferredSize(SIZE available) {
   return PreferredSizeWithMargin(kButtonMargin);
 }
 
-// --- painting -------------------------------------------------------------------
-
 void CButtonUI::RefreshStateBits() {
   press.Set(ButtonState::kFocused, IsFocused());
   press.Set(ButtonState::kDisabled, !IsEnabled());
@@ -151,8 +147,6 @@ void CButtonUI::PaintTextLayer(HDC dc) {
   RECT area = TextArea();
   DrawTextIn(dc, area, color, textStyle);
 }
-
-// --- setters ---------------------------------------------------------------------
 
 void CButtonUI::ChangeImage(CWideStringUI& field, const wchar_t* image) {
   if (field == (image != nullptr ? image : L"")) return;

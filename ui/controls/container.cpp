@@ -20,9 +20,7 @@ constexpr wchar_t kListItemInterfaceName[] = L"ListItem";
 // From this many children on, hit tests go through the copy of their rectangles.
 constexpr int kManyChildren = 64;
 
-bool Is(const wchar_t* name, const wchar_t* expected) {
-  return wcscmp(name, expected) == 0;
-}
+using AttributeValue::Is;
 
 bool Meets(const RECT& a, const RECT& b) {
   RECT common;
@@ -40,8 +38,6 @@ CContainerUI::~CContainerUI() {
   verticalScrollBar.reset();
   horizontalScrollBar.reset();
 }
-
-// --- the child list ---------------------------------------------------------------
 
 CControlUI* CContainerUI::ChildAt(int index) const {
   return static_cast<CControlUI*>(items.GetAt(index));
@@ -126,8 +122,6 @@ void CContainerUI::DestroyAllChildren() {
   NoteChildrenChanged();
   items.Reset();
 }
-
-// --- identity and tree --------------------------------------------------------------
 
 const wchar_t* CContainerUI::ClassName() const {
   return kClassName;
@@ -243,8 +237,6 @@ int CContainerUI::NearestSelectable(int index, bool forward) {
   }
   return NearestSelectable(0, true);
 }
-
-// --- geometry ---------------------------------------------------------------------------
 
 RECT CContainerUI::GetInset() const {
   return inset;
@@ -376,8 +368,6 @@ void CContainerUI::PlaceFloatChild(int index) {
   child->SetBounds(CRectUI::Clamped(left, top, right, bottom));
 }
 
-// --- attributes ---------------------------------------------------------------------------
-
 void CContainerUI::ApplyAttribute(const wchar_t* attribute, const wchar_t* value) {
   if (attribute == nullptr || value == nullptr) return;
   const bool hasVertical = verticalScrollBar != nullptr;
@@ -402,8 +392,6 @@ void CContainerUI::ApplyAttribute(const wchar_t* attribute, const wchar_t* value
     CControlUI::ApplyAttribute(attribute, value);
   }
 }
-
-// --- painting -------------------------------------------------------------------------------
 
 void CContainerUI::Paint(HDC dc, const RECT& dirty) {
   RECT area;

@@ -46,7 +46,6 @@ class CContainerUI : public CControlUI, public IContainerUI {
   CContainerUI();
   ~CContainerUI() override;
 
-  // --- the child list ----------------------------------------------------------
   CControlUI* ChildAt(int index) const override;
   int IndexOfChild(CControlUI* control) const override;
   // An index past either end moves the child to that end.
@@ -58,7 +57,6 @@ class CContainerUI : public CControlUI, public IContainerUI {
   bool RemoveAt(int index) override;
   void RemoveAll() override;
 
-  // --- control operations the container extends ----------------------------------
   const wchar_t* ClassName() const override;
   void* InterfaceFor(const wchar_t* name) override;
   void BindManager(IControlHostUI* manager, CControlUI* parent, bool init = true) override;
@@ -72,7 +70,6 @@ class CContainerUI : public CControlUI, public IContainerUI {
   void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
   void Paint(HDC dc, const RECT& dirty) override;
 
-  // --- inset, padding, ownership, hit-testing ---------------------------------------
   virtual RECT GetInset() const;
   virtual void SetInset(const RECT& inset);
   virtual int GetChildPadding() const;
@@ -87,7 +84,6 @@ class CContainerUI : public CControlUI, public IContainerUI {
   // given direction; -1 when there is none.
   virtual int NearestSelectable(int index, bool forward);
 
-  // --- scrolling -----------------------------------------------------------------------
   // cx = horizontal, cy = vertical position; a missing or hidden bar counts 0.
   virtual SIZE GetScrollPos() const;
   virtual SIZE GetScrollRange() const;
@@ -111,7 +107,6 @@ class CContainerUI : public CControlUI, public IContainerUI {
   virtual CScrollBarUI* VerticalScrollBar() const;
   virtual CScrollBarUI* HorizontalScrollBar() const;
 
-  // --- placement ---------------------------------------------------------------------------
   // Places a visible float child by its fixed offset and size, moved and
   // grown by its relative position when the container's size changed.
   virtual void PlaceFloatChild(int index);

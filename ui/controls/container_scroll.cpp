@@ -216,8 +216,6 @@ void CContainerUI::ScrollToRightEdge() {
   ScrollBy(GetScrollRange().cx - GetScrollPos().cx, 0);
 }
 
-// --- events ---------------------------------------------------------------------------
-
 void CContainerUI::HandleEvent(TControlEvent& event) {
   if (!IsMouseEnabled() && IsMouseEvent(event.kind)) {
     if (GetParent() != nullptr) {

@@ -102,8 +102,6 @@ void CControlUI::SetText(const wchar_t* newText) {
   Invalidate();
 }
 
-// --- geometry ------------------------------------------------------------------
-
 const RECT& CControlUI::Bounds() const {
   return itemRect;
 }
@@ -263,8 +261,6 @@ bool CControlUI::IsRelativePos() const {
   return relativePos.relative;
 }
 
-// --- tooltip, shortcut, menu, application data -------------------------------------
-
 CWideStringUI CControlUI::GetToolTip() const {
   return toolTip;
 }
@@ -304,8 +300,6 @@ UINT_PTR CControlUI::Tag() const {
 void CControlUI::SetTag(UINT_PTR newTag) {
   tag = newTag;
 }
-
-// --- state flags -----------------------------------------------------------------------
 
 bool CControlUI::IsVisible() const {
   return visible;
@@ -377,8 +371,6 @@ void CControlUI::SetFloat(bool on) {
   RequestParentRelayout();
 }
 
-// --- tree search and initialisation ---------------------------------------------------------
-
 CControlUI* CControlUI::FindInTree(FindControlProc test, LPVOID data, UINT flags) {
   if ((flags & FindVisible) != 0 && !IsVisible()) return nullptr;
   if ((flags & FindEnabled) != 0 && !IsEnabled()) return nullptr;
@@ -399,8 +391,6 @@ void CControlUI::OnInitialize() {}
 SIZE CControlUI::PreferredSize(SIZE /*available*/) {
   return CSizeUI(fixedWidth, fixedHeight);
 }
-
-// --- requests to the window -------------------------------------------------------------------
 
 bool CControlUI::VisibleArea(RECT& area) const {
   area = itemRect;

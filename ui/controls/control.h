@@ -44,7 +44,6 @@ class CControlUI {
   CControlUI& operator=(const CControlUI&) = delete;
   virtual ~CControlUI();
 
-  // --- identity --------------------------------------------------------------
   virtual CWideStringUI GetName() const;
   virtual void SetName(const wchar_t* name);
   virtual const wchar_t* ClassName() const;
@@ -55,7 +54,6 @@ class CControlUI {
   // the control could act (visible and enabled).
   virtual bool Activate();
 
-  // --- place in the tree -------------------------------------------------------
   virtual IControlHostUI* GetManager() const;
   // The window's fonts, images and colours; null without a window.
   ISkinResourcesUI* Resources() const;
@@ -68,11 +66,9 @@ class CControlUI {
   // a control without a parent.
   int DepthInTree() const;
 
-  // --- text --------------------------------------------------------------------
   virtual CWideStringUI GetText() const;
   virtual void SetText(const wchar_t* text);
 
-  // --- geometry ----------------------------------------------------------------
   virtual const RECT& Bounds() const;
   virtual void SetBounds(const RECT& rect);
   virtual int GetWidth() const;
@@ -100,7 +96,6 @@ class CControlUI {
   virtual TRelativePosUI GetRelativePos() const;
   virtual bool IsRelativePos() const;
 
-  // --- tooltip, shortcut, menu, application data -------------------------------
   virtual CWideStringUI GetToolTip() const;
   virtual void SetToolTip(const wchar_t* text);
   virtual wchar_t GetShortcut() const;
@@ -112,7 +107,6 @@ class CControlUI {
   virtual UINT_PTR Tag() const;
   virtual void SetTag(UINT_PTR tag);
 
-  // --- state flags ---------------------------------------------------------------
   // The control's own flag only; whether the parents show it is IsInnerVisible.
   virtual bool IsVisible() const;
   virtual bool IsInnerVisible() const;
@@ -129,7 +123,6 @@ class CControlUI {
   virtual bool IsFloat() const;
   virtual void SetFloat(bool isFloat = true);
 
-  // --- tree search, initialisation, events -----------------------------------------
   // The first control for which test answers non-null, honouring the Find* flags.
   virtual CControlUI* FindInTree(FindControlProc test, LPVOID data, UINT flags);
   virtual void Initialize();
@@ -138,11 +131,9 @@ class CControlUI {
   virtual void RouteEvent(TControlEvent& event);
   virtual void HandleEvent(TControlEvent& event);
 
-  // --- markup and layout ---------------------------------------------------------------
   virtual void ApplyAttribute(const wchar_t* name, const wchar_t* value);
   virtual SIZE PreferredSize(SIZE available);
 
-  // --- painting ------------------------------------------------------------------------
   virtual void Paint(HDC dc, const RECT& dirty);
   virtual void PaintBackColor(HDC dc);
   virtual void PaintBackImage(HDC dc);
@@ -152,7 +143,6 @@ class CControlUI {
   // Runs after the whole tree for controls registered with AddOverlayPainter.
   virtual void PaintOverlay(HDC dc, const RECT& dirty);
 
-  // --- requests to the window ----------------------------------------------------------------
   void Invalidate();
   void RequestRelayout();
   void RequestParentRelayout();
@@ -168,7 +158,7 @@ class CControlUI {
   // lightness when colour HSL is on.
   DWORD AdjustedColor(DWORD color) const;
 
-  // --- appearance (each invalidates when the value changes) -------------------------------------
+  // Appearance: each invalidates when the value changes.
   DWORD GetBkColor() const { return backColor; }
   void SetBkColor(DWORD color);
   DWORD GetBkColor2() const { return backColor2; }
@@ -189,7 +179,7 @@ class CControlUI {
   // Invalidates always.
   void SetBorderRound(int cx, int cy);
 
-  // --- hooks (owned listeners; the program itself registers none) ------------------------------
+  // Hooks: owned listeners; the program itself registers none.
   DelegateList& InitHooks() { return initHooks; }
   DelegateList& DestroyHooks() { return destroyHooks; }
   DelegateList& SizeHooks() { return sizeHooks; }
@@ -236,7 +226,6 @@ class CControlUI {
   void NoteChildrenChanged() { ++childGeometryVersion; }
   unsigned ChildGeometryVersion() const { return childGeometryVersion; }
 
-  // --- what subclasses read and write of the base ------------------------------------
   const CRectUI& ItemRect() const { return itemRect; }
   const CWideStringUI& Text() const { return text; }
   // For a class that paints on its own: sets the paint rectangle, false when
@@ -320,6 +309,9 @@ DWORD Color(const wchar_t* value);
 RECT Rectangle(const wchar_t* value);
 SIZE Size(const wchar_t* value);
 bool Boolean(const wchar_t* value);
+// Names (of attributes, interfaces, elements) match exactly, letter case
+// included; a null name matches nothing.
+bool Is(const wchar_t* name, const wchar_t* expected);
 }  // namespace AttributeValue
 
 }  // namespace SkinUI

@@ -39,15 +39,15 @@ bool Boolean(const wchar_t* value) {
   return value != nullptr && wcscmp(value, L"true") == 0;
 }
 
+bool Is(const wchar_t* name, const wchar_t* expected) {
+  return name != nullptr && wcscmp(name, expected) == 0;
+}
+
 }  // namespace AttributeValue
 
 namespace {
 
 using namespace AttributeValue;
-
-bool Is(const wchar_t* name, const wchar_t* expected) {
-  return wcscmp(name, expected) == 0;
-}
 
 // One pair of an attribute list: name="value", followed by exactly one space
 // before the next pair.

@@ -89,8 +89,6 @@ DWORD CControlUI::AdjustedColor(DWORD color) const {
   return CDrawKit::ShiftColor(color, shift.hue, shift.saturation, shift.lightness);
 }
 
-// --- appearance setters ------------------------------------------------------------
-
 void CControlUI::SetBkColor(DWORD color) {
   ChangeAndInvalidate(backColor, color);
 }

@@ -35,9 +35,7 @@ UINT AlignedStyle(UINT style, const wchar_t* value) {
   return style;
 }
 
-bool Is(const wchar_t* name, const wchar_t* expected) {
-  return wcscmp(name, expected) == 0;
-}
+using AttributeValue::Is;
 
 }  // namespace
 
@@ -138,8 +136,6 @@ void CLabelUI::DrawTextIn(HDC dc, RECT& area, DWORD color, UINT style) {
     CDrawKit::DrawPlainText(dc, Resources(), area, Text(), color, font, style);
   }
 }
-
-// --- setters -------------------------------------------------------------------
 
 void CLabelUI::SetTextStyle(UINT style) {
   ChangeAndInvalidate(textStyle, style);

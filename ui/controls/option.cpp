@@ -11,9 +11,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"OptionUI";
 constexpr wchar_t kInterfaceName[] = L"Option";
 
-bool Is(const wchar_t* name, const wchar_t* expected) {
-  return wcscmp(name, expected) == 0;
-}
+using AttributeValue::Is;
 
 }  // namespace
 
@@ -105,8 +103,6 @@ void COptionUI::ApplyAttribute(const wchar_t* name, const wchar_t* value) {
   }
 }
 
-// --- painting -------------------------------------------------------------------
-
 // Options never show a pushed look or the pushed text colour.
 void COptionUI::PaintStateImage(HDC dc) {
   press.Set(ButtonState::kPushed, false);
@@ -127,8 +123,6 @@ void COptionUI::PaintTextLayer(HDC dc) {
   RECT area = TextArea();
   DrawTextIn(dc, area, color, textStyle);
 }
-
-// --- setters ---------------------------------------------------------------------
 
 void COptionUI::SetSelectedTextColor(DWORD color) {
   ChangeColor(selectedTextColor, color);

@@ -73,7 +73,6 @@ struct TPressOutcome {
 
 class CPressBehaviorUI {
  public:
-  // --- the state word ----------------------------------------------------------
   UINT State() const { return state_; }
   bool Has(UINT bit) const { return ButtonState::Has(state_, bit); }
   bool IsHot() const { return Has(ButtonState::kHot); }
@@ -85,7 +84,6 @@ class CPressBehaviorUI {
   // A disabled thing forgets its hover and press: every bit but keep goes.
   void Reset(UINT keep = 0) { state_ &= keep; }
 
-  // --- the steps of a press ------------------------------------------------------
   // The pointer came over the thing or left it; a disabled thing never turns
   // hot. True when the look changed.
   bool Hover(bool over, bool enabled);
@@ -103,7 +101,6 @@ class CPressBehaviorUI {
   // quietTicks ticks since the press began.
   bool RepeatDue(int quietTicks);
 
-  // --- one pointer event ------------------------------------------------------------
   // Hover on enter and leave, a press of the given kind when the event
   // begins one over an enabled thing, the pushed look following the pointer,
   // and the release. Other events are not taken.

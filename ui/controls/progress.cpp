@@ -15,9 +15,7 @@ constexpr int kBarHeight = 12;
 constexpr wchar_t kStretchedModifier[] = L"dest='%d,%d,%d,%d'";
 constexpr wchar_t kCutModifier[] = L"dest='%d,%d,%d,%d' source='%d,%d,%d,%d'";
 
-bool Is(const wchar_t* name, const wchar_t* expected) {
-  return wcscmp(name, expected) == 0;
-}
+using AttributeValue::Is;
 
 // part × share / whole, truncated toward zero, without overflowing on wide
 // ranges.
@@ -96,8 +94,6 @@ void CProgressUI::PaintStateImage(HDC dc) {
   }
   PaintImageOrDrop(dc, foreImage, foreModifier);
 }
-
-// --- setters ---------------------------------------------------------------------
 
 void CProgressUI::SetHorizontal(bool on) {
   if (horizontal == on) return;

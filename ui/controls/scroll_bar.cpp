@@ -20,9 +20,7 @@ constexpr int kDefaultThickness = 16;
 constexpr DWORD kOutlineColor = 0x0085E4FF;
 constexpr int kOutlineWidth = 2;
 
-bool Is(const wchar_t* name, const wchar_t* expected) {
-  return wcscmp(name, expected) == 0;
-}
+using AttributeValue::Is;
 
 // a * b / c in 64 bits, truncating toward zero, brought back into 32 bits.
 int MulDivTruncated(long long a, long long b, long long c) {
@@ -145,8 +143,6 @@ void CScrollBarUI::SetFocus() {
   }
 }
 
-// --- part layout ----------------------------------------------------------------
-
 void CScrollBarUI::SetBounds(const RECT& rect) {
   CControlUI::SetBounds(rect);
   LayoutParts();
@@ -197,8 +193,6 @@ void CScrollBarUI::LayoutParts() {
   }
   thumbRect = AxisRect(thumbStart, across, thumbEnd, across + thickness);
 }
-
-// --- events ------------------------------------------------------------------------
 
 void CScrollBarUI::HandleEvent(TControlEvent& event) {
   if (!IsMouseEnabled() && IsMouseEvent(event.kind)) {
@@ -414,8 +408,6 @@ void CScrollBarUI::NotifyScroll() {
     GetManager()->SendNotification(this, NotifyType::kScroll);
 }
 
-// --- attributes -------------------------------------------------------------------
-
 bool CScrollBarUI::SetImage(const wchar_t* attribute, const wchar_t* value) {
   static const wchar_t* const kSuffixes[kImageSlots] = {L"normalimage", L"hotimage", L"pushedimage",
                                                         L"disabledimage"};
@@ -460,8 +452,6 @@ void CScrollBarUI::ApplyAttribute(const wchar_t* attribute, const wchar_t* value
     CControlUI::ApplyAttribute(attribute, value);
   }
 }
-
-// --- painting ------------------------------------------------------------------------
 
 // The base background, image and border are not used: the bar draws its own parts.
 void CScrollBarUI::Paint(HDC dc, const RECT& dirty) {

@@ -20,7 +20,6 @@ class CControlUI;
 
 class IControlHostUI {
  public:
-  // --- repaint, layout, focus --------------------------------------------
   // The area is repainted at the next paint; nothing is drawn at once.
   virtual void InvalidateArea(const RECT& area) = 0;
   // The whole tree is laid out again before the next paint.
@@ -31,14 +30,12 @@ class IControlHostUI {
   virtual void SetFocusControl(CControlUI* control) = 0;
   virtual CControlUI* FocusControl() const = 0;
 
-  // --- timers --------------------------------------------------------------
   // False when the key is already running; a stopped key restarts with the
   // new interval.
   virtual bool StartControlTimer(CControlUI* control, UINT key, UINT intervalMs) = 0;
   // False when the key is not running.
   virtual bool StopControlTimer(CControlUI* control, UINT key) = 0;
 
-  // --- notifications -------------------------------------------------------
   // Stamps the record with the tick count and the last mouse point.
   // Synchronous: the sender's hooks and every listener have received it on
   // return. Asynchronous: a copy is delivered when the window handles its next
@@ -57,7 +54,6 @@ class IControlHostUI {
     SendNotification(msg, async);
   }
 
-  // --- painting after the tree, option groups --------------------------------
   virtual bool AddOverlayPainter(CControlUI* control) = 0;
   virtual bool RemoveOverlayPainter(CControlUI* control) = 0;
   virtual bool JoinOptionGroup(const wchar_t* group, CControlUI* control) = 0;
@@ -65,7 +61,6 @@ class IControlHostUI {
   // The members in join order, or null.
   virtual CPointerArrayUI* OptionGroup(const wchar_t* group) = 0;
 
-  // --- the control tree ------------------------------------------------------
   // Gives the subtree this manager and its parent, initialises it and
   // registers its named controls. False for a null control.
   virtual bool BindControlTree(CControlUI* control, CControlUI* parent = nullptr) = 0;
@@ -74,7 +69,6 @@ class IControlHostUI {
   // Detaches the subtree now and deletes it after the current message.
   virtual void DeleteLater(CControlUI* control) = 0;
 
-  // --- window facts ----------------------------------------------------------
   // The native window the tree lives in (null before it is attached).
   virtual HWND WindowHandle() const = 0;
   virtual CPointUI LastMousePos() const = 0;

@@ -21,7 +21,6 @@ struct TColorShift {
 
 class ISkinResourcesUI {
  public:
-  // --- colours ---------------------------------------------------------------
   virtual TColorShift GlobalColorShift() const = 0;
   // ARGB; from the root-most window of the resource chain.
   virtual DWORD DefaultTextColor() const = 0;
@@ -30,7 +29,6 @@ class ISkinResourcesUI {
   virtual DWORD LinkHoverTextColor() const = 0;
   virtual DWORD SelectedBackColor() const = 0;
 
-  // --- fonts -----------------------------------------------------------------
   // Any index outside the font table (-1 included) gives the default font.
   virtual HFONT FontAt(int index) = 0;
   // Records with their metrics filled.
@@ -45,7 +43,6 @@ class ISkinResourcesUI {
   virtual HFONT FindMatchingFont(const wchar_t* face, int size, bool bold, bool underline,
                                  bool italic) = 0;
 
-  // --- images and class defaults ---------------------------------------------
   // Loaded on first request and kept under its name; later requests get the
   // kept image whatever mask they pass. Null when it cannot be loaded.
   virtual ImageRecord* ObtainImage(const wchar_t* name, const wchar_t* resourceType,

@@ -21,7 +21,6 @@ namespace SkinUI {
 
 class CDrawKit {
  public:
-  // --- images ------------------------------------------------------------------
   // Finds the bytes through the skin's image lookup (resource, resource folder
   // or archive, then a plain path) and decodes them into a premultiplied
   // 32-bit top-down bitmap. Null when missing or undecodable. With a type,
@@ -52,7 +51,6 @@ class CDrawKit {
                             const RECT& paint, const wchar_t* spec,
                             const wchar_t* modifier = nullptr, bool* imageFound = nullptr);
 
-  // --- fills and outlines ------------------------------------------------------
   // Alpha 0 draws nothing, 255 fills opaquely, anything else blends.
   static void FillColor(HDC dc, const RECT& rc, DWORD color);
   // first at the top (vertical) or left, second at the bottom or right. steps
@@ -66,7 +64,6 @@ class CDrawKit {
   static void DrawFrameRoundRect(HDC dc, const RECT& rc, int penWidth, int ellipseWidth,
                                  int ellipseHeight, DWORD color);
 
-  // --- text ----------------------------------------------------------------------
   // DrawTextW with the skin's font of that index; "&" is never a prefix.
   // rc is changed only by DT_CALCRECT.
   static void DrawPlainText(HDC dc, ISkinResourcesUI* resources, RECT& rc, const wchar_t* text,
@@ -85,7 +82,6 @@ class CDrawKit {
                              DWORD color, RECT* linkRects, CWideStringUI* linkNames, int& linkCount,
                              UINT format, POINT pointer = {-1, -1});
 
-  // --- clipping ------------------------------------------------------------------
   static void ClipToRect(HDC dc, const RECT& rc, ClipGuard& guard) { guard.ClipToRect(dc, rc); }
   static void ClipToRoundRect(HDC dc, const RECT& rc, const RECT& item, int ellipseWidth,
                               int ellipseHeight, ClipGuard& guard) {
@@ -95,7 +91,6 @@ class CDrawKit {
   static void ClipUseInner(HDC /*dc*/, ClipGuard& guard) { guard.UseInner(); }
   static void ReleaseClip(ClipGuard& guard) { guard.Release(); }
 
-  // --- colours -------------------------------------------------------------------
   static DWORD ShiftColor(DWORD color, short hue, short saturation, short lightness) {
     return SkinUI::ShiftColor(color, hue, saturation, lightness);
   }

@@ -97,13 +97,11 @@ class CMarkupWalker {
   int Run();
 
  private:
-  // --- setup ---------------------------------------------------------------------
   void AlignRect();
   void FindHoveredLink();
   void Begin();
   void Finish();
 
-  // --- the walk ------------------------------------------------------------------
   void Walk();
   bool EndLine();
   void CloseLinksOfMeasuredLine();
@@ -112,7 +110,6 @@ class CMarkupWalker {
   void TakeSnapshot();
   void RestoreSnapshot();
 
-  // --- characters and runs ---------------------------------------------------------
   static bool IsEscape(const wchar_t* p);
   void PlaceEscapedCharacter();
   void PlaceSpace();
@@ -123,7 +120,6 @@ class CMarkupWalker {
   int GrowRun(const wchar_t* start);
   int CutOverflowingRun(const wchar_t* start, std::vector<int>& ends, int breakAt);
 
-  // --- tags ------------------------------------------------------------------------
   static bool IsTagStart(const wchar_t* p);
   TMarkupTag ReadTag();
   void ApplyTag(const TMarkupTag& tag);
@@ -139,7 +135,6 @@ class CMarkupWalker {
   void OpenParagraph(int extra);
   void CloseParagraph();
 
-  // --- fonts and measuring ----------------------------------------------------------
   void PushFontTag(const CWideStringUI& argument);
   FontRecord* ObtainFont(const wchar_t* face, int size, bool bold, bool underline, bool italic);
   static bool IsBold(const FontRecord* font) { return font->bold != 0; }
@@ -163,7 +158,6 @@ class CMarkupWalker {
   LONG RunWidth(const wchar_t* start, int length);
   LONG PrefixWidth(const wchar_t* start, int length);
 
-  // --- inline images ---------------------------------------------------------------
   void OpenImageOrItalic(const CWideStringUI& argument);
   void PlaceImage(const CWideStringUI& argument, CWideStringUI name, const wchar_t* afterName);
   void DrawImageFrame(const ImageRecord& image, LONG frameWidth, LONG height, long index);

@@ -75,9 +75,7 @@ const TElementFactory kBuiltInElements[] = {
     {L"ListContainerElement", Make<CListContainerElementUI>},
 };
 
-bool Is(const wchar_t* name, const wchar_t* expected) {
-  return name != nullptr && wcscmp(name, expected) == 0;
-}
+using AttributeValue::Is;
 
 // The value of the named attribute, or null. The pointer stays valid while
 // the document is loaded.

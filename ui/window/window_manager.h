@@ -62,7 +62,6 @@ class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI {
   // deleted when the delivery has unwound.
   virtual ~CWindowManagerUI();
 
-  // --- the window -------------------------------------------------------------------
   void AttachWindow(HWND window);
   // False when the owning window should handle the message itself.
   bool HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -81,18 +80,15 @@ class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI {
     return resources->SetParentResources(parent != nullptr ? parent->resources.get() : nullptr);
   }
 
-  // --- the control tree -------------------------------------------------------------
   // Installs a new tree; the old one is deleted after the current message.
   bool SetRootControl(CControlUI* control);
   CControlUI* RootControl() const { return root; }
 
-  // --- focus --------------------------------------------------------------------------
   // Focus goes to the first tab stop after the one before control, once the
   // next layout has run.
   void FocusAfterLayout(CControlUI* control);
   bool MoveFocusByTab(bool forward);
 
-  // --- listeners, filters, overlay painters -------------------------------------------
   bool AddListener(INotifyUI* listener);
   bool AddFilter(IMessageFilterUI* filter);
   bool RemoveFilter(IMessageFilterUI* filter);
@@ -102,7 +98,6 @@ class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI {
   void StopAllTimers();
   void StopControlTimers(CControlUI* control);
 
-  // --- the mouse and the tree under it ------------------------------------------------
   void CaptureMouse();
   void ReleaseMouse();
   bool HasMouseCapture() const { return mouseCaptured; }
@@ -111,7 +106,6 @@ class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI {
   CControlUI* ControlByName(const wchar_t* name);
   CSizeUI ClientSize() const;
 
-  // --- IControlHostUI -----------------------------------------------------------------
   void InvalidateArea(const RECT& area) override;
   void RequestLayout() override { updateNeeded = true; }
   void SetFocusControl(CControlUI* control) override;
@@ -134,7 +128,7 @@ class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI {
   CWindowResourcesUI& Resources() override { return *resources; }
 
  private:
-  // --- message table (window_manager.cpp) ---
+  // Message table, in window_manager.cpp.
   bool DispatchWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   // The first filter of the list that handles the message answers it.
   static bool OfferToFilters(const std::vector<IMessageFilterUI*>& list, UINT message,
@@ -158,7 +152,7 @@ class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI {
   // outermost delivery has returned.
   void DeleteWaitingTrees();
 
-  // --- painting (manager_paint.cpp) ---
+  // Painting, in manager_paint.cpp.
   void OnPaint();
   bool LayOutTree();
   void LayOutPendingControls();
@@ -169,7 +163,7 @@ class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI {
   void DropPaintBuffers();
   void OnPrintClient(HDC dc, LPARAM flags);
 
-  // --- mouse and keyboard (manager_input.cpp) ---
+  // Mouse and keyboard, in manager_input.cpp.
   bool HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void OnMouseMove(WPARAM wParam, LPARAM lParam);
   bool OnMouseHover(LPARAM lParam);
@@ -186,30 +180,30 @@ class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI {
                       LPARAM lParam = 0, KeyStateWord keyState = 0);
   bool SendKeyEvent(CControlUI* control, int kind, WPARAM key);
 
-  // --- tooltip (manager_tooltip.cpp) ---
+  // Tooltip, in manager_tooltip.cpp.
   void ShowToolTip(CControlUI* control, const CWideStringUI& text);
   void HideToolTip();
   UINT HoverDelay() const;
   void DestroyToolTip();
 
-  // --- focus and keyboard shortcuts (manager_focus.cpp) ---
+  // Focus and keyboard shortcuts, in manager_focus.cpp.
   bool TakeFocusFrom(CControlUI* newFocus);
   CControlUI* TabSearch(CControlUI* start, bool forward, CControlUI** lastSeen);
   bool OnTabKey();
   bool OnSysChar(WPARAM character);
   void GiveWindowFocus();
 
-  // --- timers (manager_timers.cpp) ---
+  // Timers, in manager_timers.cpp.
   TimerRecord* FindTimer(CControlUI* control, UINT key, bool runningOnly);
   void OnTimer(WPARAM nativeId);
   void KillRunningTimer(TimerRecord& record);
 
-  // --- notifications (manager_notify.cpp) ---
+  // Notifications, in manager_notify.cpp.
   bool Deliver(TNotifyMsg& msg);
   bool Notify(CControlUI* sender, const wchar_t* type);
   bool DrainNotificationQueue();
 
-  // --- tree (manager_tree.cpp) ---
+  // Tree, in manager_tree.cpp.
   void RegisterNames(CControlUI* control);
   int CountControls();
   void FreeOptionGroups();

@@ -28,12 +28,10 @@ class CWindowResourcesUI : public ISkinResourcesUI {
   CWindowResourcesUI& operator=(const CWindowResourcesUI&) = delete;
   virtual ~CWindowResourcesUI();
 
-  // --- resource parent ---------------------------------------------------------
   // Null clears it. Refused when this object is already in the parent's chain.
   bool SetParentResources(CWindowResourcesUI* parent);
   CWindowResourcesUI* ParentResources() const { return parentResources; }
 
-  // --- fonts -------------------------------------------------------------------
   // Appends a new font (indices count from 0 in registration order); null when
   // the font cannot be made. Equal requests still get separate entries.
   HFONT RegisterFont(const wchar_t* face, int size, bool bold, bool underline,
@@ -54,7 +52,7 @@ class CWindowResourcesUI : public ISkinResourcesUI {
   int FontCount() const { return static_cast<int>(fonts.size()); }
   void ClearFonts();
 
-  // --- images (this window only, no parent chain) ------------------------------
+  // Images: this window only, no parent chain.
   // Loaded on first request and kept under its name; the mask counts only for
   // that first load. Null when it cannot be loaded.
   ImageRecord* ObtainImage(const wchar_t* name, const wchar_t* resourceType, DWORD mask) override;
@@ -64,13 +62,12 @@ class CWindowResourcesUI : public ISkinResourcesUI {
   int ImageCount() const { return images.GetCount(); }
   void ClearImages();
 
-  // --- class defaults: the first list given for a class wins --------------------
   void AddClassDefaults(const wchar_t* className, const wchar_t* attributeList);
   // Here, then in each parent; null when none.
   const wchar_t* ClassDefaults(const wchar_t* className) override;
   void ClearClassDefaults();
 
-  // --- default colours (ARGB) ------------------------------------------------------
+  // Default colours: ARGB.
   // Setters store here; getters answer for the root-most window of the chain.
   DWORD DisabledTextColor() const override { return RootResources().disabledTextColor; }
   DWORD DefaultTextColor() const override { return RootResources().defaultTextColor; }

@@ -26,9 +26,7 @@ constexpr wchar_t kRowInterfaceName[] = L"ListItem";
 constexpr WPARAM kWheelUp = 0;
 constexpr WPARAM kWheelDown = 1;
 
-bool Is(const wchar_t* name, const wchar_t* expected) {
-  return wcscmp(name, expected) == 0;
-}
+using AttributeValue::Is;
 
 bool IsHeaderItem(CControlUI* control) {
   return wcsstr(control->ClassName(), kHeaderItemClass) != nullptr;
@@ -75,8 +73,6 @@ void CListUI::SetBounds(const RECT& rect) {
   LayOutColumns(rect);
   layingOutColumns = false;
 }
-
-// --- the rows behind the child-list interface ----------------------------------------------
 
 CControlUI* CListUI::ChildAt(int index) const {
   return body->ChildAt(index);
@@ -227,8 +223,6 @@ bool CListUI::MoveChildTo(CControlUI* control, int index) {
   return true;
 }
 
-// --- selection ------------------------------------------------------------------------------
-
 bool CListUI::SelectRow(int index, bool takeFocus) {
   if (index == currentSelection) return true;
   const int previous = currentSelection;
@@ -299,8 +293,6 @@ void CListUI::Scroll(int dx, int dy) {
   body->SetScrollPos(CSizeUI(ClampToInt(static_cast<long long>(pos.cx) + dx),
                              ClampToInt(static_cast<long long>(pos.cy) + dy)));
 }
-
-// --- events -------------------------------------------------------------------------------------
 
 void CListUI::HandleEvent(TControlEvent& event) {
   if (!IsMouseEnabled() && IsMouseEvent(event.kind)) {

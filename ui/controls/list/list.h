@@ -114,7 +114,6 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   CListUI();
   ~CListUI() override;
 
-  // --- identity and tree ----------------------------------------------------------
   const wchar_t* ClassName() const override;
   // "List", "IList", "IListOwner", then the vertical layout's names.
   void* InterfaceFor(const wchar_t* name) override;
@@ -125,7 +124,7 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   void HandleEvent(TControlEvent& event) override;
   void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
 
-  // --- rows (and header items) ---------------------------------------------------
+  // The rows behind the child-list interface; header items go to the header.
   CControlUI* ChildAt(int index) const override;
   int IndexOfChild(CControlUI* control) const override;
   bool MoveChildTo(CControlUI* control, int index) override;
@@ -137,7 +136,6 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   bool RemoveAt(int index) override;
   void RemoveAll() override;
 
-  // --- IListUI --------------------------------------------------------------------
   TListStyle* ListStyle() override { return &listInfo; }
   int CurrentSelection() const override { return currentSelection; }
   // Selects the row, brings it into view and sends "itemselect"; a negative
@@ -150,7 +148,6 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   bool ExpandRow(int index, bool expand = true) override;
   int ExpandedRow() const override { return expandedItem; }
 
-  // --- selection and scrolling ----------------------------------------------------------
   void ScrollIntoView(int index);
   void Scroll(int dx, int dy);
   bool IsScrollSelect() const { return scrollSelect; }
@@ -160,7 +157,6 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   // The header was laid out on its own: the columns take its items' places.
   void FollowHeader();
 
-  // --- forwarded to the body -------------------------------------------------------------
   int GetChildPadding() const override;
   void SetChildPadding(int padding) override;
   SIZE GetScrollPos() const override;

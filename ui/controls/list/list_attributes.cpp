@@ -11,9 +11,7 @@ namespace SkinUI {
 
 namespace {
 
-bool Is(const wchar_t* name, const wchar_t* expected) {
-  return wcscmp(name, expected) == 0;
-}
+using AttributeValue::Is;
 
 struct TColorAttribute {
   const wchar_t* name;
@@ -118,8 +116,6 @@ void CListUI::SetItemTextPadding(const RECT& padding) {
   listInfo.textPadding = padding;
   Invalidate();
 }
-
-// --- forwarded to the body -------------------------------------------------------------
 
 int CListUI::GetChildPadding() const {
   return body->GetChildPadding();

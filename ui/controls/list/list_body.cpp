@@ -10,8 +10,6 @@
 
 namespace SkinUI {
 
-// --- the body ---------------------------------------------------------------------------
-
 int CListBodyUI::HorizontalPos() const {
   return GetScrollPos().cx;
 }
@@ -86,8 +84,6 @@ void CListBodyUI::SetScrollPos(SIZE pos) {
   const int dx = HorizontalPos() - before;
   if (dx != 0 && owner_ != nullptr) owner_->ShiftColumns(dx);
 }
-
-// --- the columns of the list ----------------------------------------------------------------
 
 void CListUI::ShowHiddenHeaderItems(bool shown) {
   if (header->IsVisible()) return;

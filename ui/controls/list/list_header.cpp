@@ -22,9 +22,7 @@ constexpr int kHeaderMargin = 6;
 constexpr int kItemMargin = 14;
 constexpr int kItemMinWidth = 16;
 
-bool Is(const wchar_t* name, const wchar_t* expected) {
-  return wcscmp(name, expected) == 0;
-}
+using AttributeValue::Is;
 
 int DefaultFontHeight(IControlHostUI* host) {
   const FontRecord* font = host->Resources().DefaultFontInfo();
@@ -40,8 +38,6 @@ UINT HorizontallyAlignedStyle(UINT style, const wchar_t* value) {
   if (wcsstr(value, L"right") != nullptr) style = (style & ~DT_CENTER) | DT_RIGHT;
   return style;
 }
-
-// --- the header ---------------------------------------------------------------------
 
 const wchar_t* CListHeaderUI::ClassName() const {
   return kHeaderClassName;
@@ -72,8 +68,6 @@ void CListHeaderUI::SetBounds(const RECT& rect) {
       GetParent() != nullptr ? static_cast<CListUI*>(GetParent()->InterfaceFor(L"List")) : nullptr;
   if (list != nullptr) list->FollowHeader();
 }
-
-// --- header items: identity, flags, attributes ------------------------------------------
 
 CListHeaderItemUI::CListHeaderItemUI() {
   SetMinWidth(kItemMinWidth);
@@ -143,8 +137,6 @@ SIZE CListHeaderItemUI::PreferredSize(SIZE available) {
   if (GetFixedHeight() > 0 || GetManager() == nullptr) return CControlUI::PreferredSize(available);
   return CSizeUI(GetFixedWidth(), DefaultFontHeight(GetManager()) + kItemMargin);
 }
-
-// --- header items: events ---------------------------------------------------------------
 
 void CListHeaderItemUI::HandleEvent(TControlEvent& event) {
   if (!IsMouseEnabled() && IsMouseEvent(event.kind)) {
@@ -218,8 +210,6 @@ void CListHeaderItemUI::RequestColumnLayout() {
   }
 }
 
-// --- header items: painting ---------------------------------------------------------------
-
 void CListHeaderItemUI::PaintStateImage(HDC dc) {
   press.Set(ButtonState::kFocused, IsFocused());
   CWideStringUI* chosen = &normalImage;
@@ -256,8 +246,6 @@ void CListHeaderItemUI::PaintTextLayer(HDC dc) {
     CDrawKit::DrawPlainText(dc, Resources(), area, Text(), textColor, font, style);
   }
 }
-
-// --- header items: setters ---------------------------------------------------------------
 
 void CListHeaderItemUI::SetDragable(bool on) {
   dragable = on;

@@ -26,9 +26,7 @@ constexpr int kRowMargin = 8;
 // Text is measured in a rectangle this large.
 constexpr LONG kMeasureExtent = 9999;
 
-bool Is(const wchar_t* name, const wchar_t* expected) {
-  return name != nullptr && wcscmp(name, expected) == 0;
-}
+using AttributeValue::Is;
 
 IListOwnerUI* OwnerInterfaceOf(CControlUI* control) {
   if (control == nullptr) return nullptr;
@@ -49,8 +47,6 @@ bool DrawOrDrop(HDC dc, CControlUI& row, CWideStringUI& image) {
 }
 
 }  // namespace
-
-// --- shared row behaviour ---------------------------------------------------------------
 
 namespace ListRow {
 
@@ -172,8 +168,6 @@ DWORD TextColor(const TListStyle& style, const TListRowState& rowState, bool ena
 
 }  // namespace ListRow
 
-// --- CListElementUI ---------------------------------------------------------------------
-
 const wchar_t* CListElementUI::ClassName() const {
   return kElementClassName;
 }
@@ -232,8 +226,6 @@ void CListElementUI::ApplyAttribute(const wchar_t* name, const wchar_t* value) {
     CControlUI::ApplyAttribute(name, value);
   }
 }
-
-// --- CListLabelElementUI ------------------------------------------------------------------
 
 const wchar_t* CListLabelElementUI::ClassName() const {
   return kLabelClassName;
@@ -306,8 +298,6 @@ void CListLabelElementUI::PaintCells(HDC dc, const RECT& rect) {
     CDrawKit::DrawPlainText(dc, Resources(), area, Text(), color, style.font, format);
   }
 }
-
-// --- CListContainerElementUI ----------------------------------------------------------------
 
 const wchar_t* CListContainerElementUI::ClassName() const {
   return kContainerClassName;

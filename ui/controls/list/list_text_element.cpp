@@ -41,8 +41,6 @@ SIZE CListTextElementUI::PreferredSize(SIZE available) {
   return CSizeUI(GetFixedWidth(), RowHeight());
 }
 
-// --- links ------------------------------------------------------------------------------
-
 int CListTextElementUI::LinkAt(POINT point) const {
   for (int i = 0; i < linkCount; ++i) {
     if (PtInRect(&linkRects[i], point)) return i;
@@ -92,8 +90,6 @@ bool CListTextElementUI::HandleLinkEvent(const TControlEvent& event) {
       return false;
   }
 }
-
-// --- cells --------------------------------------------------------------------------------
 
 // The callback is asked only about a row the list really holds at that
 // index, so that a stale or forged index never reaches the application's
@@ -145,8 +141,6 @@ void CListTextElementUI::PaintCell(HDC dc, RECT cell, const wchar_t* cellText, D
                            LastMousePos());
   linkCount += std::clamp(room, 0, kMaxLinks - linkCount);
 }
-
-// --- stored texts ---------------------------------------------------------------------------
 
 const wchar_t* CListTextElementUI::GetText(int column) const {
   if (column < 0 || column >= static_cast<int>(texts.size()) || !texts[column]) return nullptr;
