@@ -44,7 +44,7 @@ long long ScrollOffset(const CScrollBarUI* bar) {
 
 }  // namespace
 
-CBoxLayoutUI::CBoxLayoutUI(bool vertical) : vertical_(vertical), separator(vertical) {}
+CBoxLayoutUI::CBoxLayoutUI(bool isVertical) : verticalAxis(isVertical), separator(isVertical) {}
 
 UINT CBoxLayoutUI::ControlFlags() const {
   return IsEnabled() && separator.Size() != 0 ? ControlFlagSetCursor : 0;
@@ -58,11 +58,11 @@ void CBoxLayoutUI::SetBounds(const RECT& rect) {
   if (OwnCount() == 0) {
     // A horizontal box places its bars against the inset rectangle, the
     // bars not taken off.
-    UpdateScrollBars(vertical_ ? rc : InnerRect(), 0, 0);
+    UpdateScrollBars(verticalAxis ? rc : InnerRect(), 0, 0);
     return;
   }
   const int needed = PlaceChildren(rc, -1);
-  if (vertical_) {
+  if (verticalAxis) {
     UpdateScrollBars(rc, 0, needed);
   } else {
     UpdateScrollBars(rc, needed, 0);
@@ -75,20 +75,20 @@ void CBoxLayoutUI::SetBounds(const RECT& rect) {
 // and paddings from the skin may be as large as 32 bits allow, and a wrapped
 // sum would throw the children after it to negative places.
 int CBoxLayoutUI::PlaceChildren(const CRectUI& rc, int crossMinimum) {
-  const TBoxAxis axis{vertical_};
+  const TBoxAxis axis{verticalAxis};
   long long availableWidth = rc.GetWidth();
   const long long availableHeight = rc.GetHeight();
   if (IsShownBar(horizontalScrollBar.get())) {
     availableWidth += horizontalScrollBar->GetScrollRange();
   }
   const CSizeUI available(ClampCoordinate(availableWidth), ClampCoordinate(availableHeight));
-  const long long alongAvailable = vertical_ ? availableHeight : availableWidth;
-  const long long acrossAvailable = vertical_ ? availableWidth : availableHeight;
+  const long long alongAvailable = verticalAxis ? availableHeight : availableWidth;
+  const long long acrossAvailable = verticalAxis ? availableWidth : availableHeight;
   const auto clampAlong = [&](const CControlUI& child, int size) {
-    return vertical_ ? ClampHeight(child, size) : ClampWidth(child, size);
+    return verticalAxis ? ClampHeight(child, size) : ClampWidth(child, size);
   };
   const auto clampAcross = [&](const CControlUI& child, int size) {
-    return vertical_ ? ClampWidth(child, size) : ClampHeight(child, size);
+    return verticalAxis ? ClampWidth(child, size) : ClampHeight(child, size);
   };
 
   int adjustables = 0;
@@ -111,11 +111,11 @@ int CBoxLayoutUI::PlaceChildren(const CRectUI& rc, int crossMinimum) {
   const long long expand =
       adjustables > 0 ? std::max<long long>(0, (alongAvailable - fixedTotal) / adjustables) : 0;
 
-  const CScrollBarUI* alongBar = vertical_ ? verticalScrollBar.get() : horizontalScrollBar.get();
+  const CScrollBarUI* alongBar = verticalAxis ? verticalScrollBar.get() : horizontalScrollBar.get();
   long long along = axis.Start(rc) - ScrollOffset(alongBar);
   // A horizontal box does not scroll vertically.
   const long long across =
-      axis.AcrossStart(rc) - (vertical_ ? ScrollOffset(horizontalScrollBar.get()) : 0);
+      axis.AcrossStart(rc) - (verticalAxis ? ScrollOffset(horizontalScrollBar.get()) : 0);
   long long remaining = alongAvailable;
   // What the children after the current one still need. The paddings and
   // gaps of children already placed leave it as they are used, so the last
@@ -134,7 +134,7 @@ int CBoxLayoutUI::PlaceChildren(const CRectUI& rc, int crossMinimum) {
     remaining -= axis.Before(pad);
     fixedRemaining -= static_cast<long long>(axis.Before(pad)) + axis.After(pad);
     const SIZE preferred = child->PreferredSize(
-        axis.Size(ClampCoordinate(remaining), vertical_ ? available.cx : available.cy));
+        axis.Size(ClampCoordinate(remaining), verticalAxis ? available.cx : available.cy));
     long long size = 0;
     if (axis.Along(preferred) == 0) {
       ++seen;
@@ -168,15 +168,15 @@ int CBoxLayoutUI::PlaceChildren(const CRectUI& rc, int crossMinimum) {
 }
 
 void CBoxLayoutUI::HandleEvent(TControlEvent& event) {
-  const TSeparatorTarget target{ItemRect(), vertical_ ? GetMinHeight() : GetMinWidth(),
-                                vertical_ ? GetMaxHeight() : GetMaxWidth()};
+  const TSeparatorTarget target{ItemRect(), verticalAxis ? GetMinHeight() : GetMinWidth(),
+                                verticalAxis ? GetMaxHeight() : GetMaxWidth()};
   const TSeparatorChange change = separator.HandleEvent(*this, target, event);
   if (!change.taken) {
     CContainerUI::HandleEvent(event);
     return;
   }
   if (change.fixedSize) {
-    if (vertical_) {
+    if (verticalAxis) {
       StoreFixedHeight(*change.fixedSize);
     } else {
       StoreFixedWidth(*change.fixedSize);
@@ -189,7 +189,7 @@ void CBoxLayoutUI::HandleEvent(TControlEvent& event) {
 
 void CBoxLayoutUI::ApplyAttribute(const wchar_t* attribute, const wchar_t* value) {
   if (attribute == nullptr || value == nullptr) return;
-  if (wcscmp(attribute, vertical_ ? L"sepheight" : L"sepwidth") == 0) {
+  if (wcscmp(attribute, verticalAxis ? L"sepheight" : L"sepwidth") == 0) {
     SetSepSize(AttributeValue::Integer(value));
   } else if (wcscmp(attribute, L"sepimm") == 0) {
     SetSepImmediateMode(AttributeValue::Boolean(value));

@@ -20,14 +20,14 @@ class CBoxLayoutUI : public CContainerUI {
   void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
   void PaintOverlay(HDC dc, const RECT& dirty) override;
 
-  bool IsVertical() const { return vertical_; }
+  bool IsVertical() const { return verticalAxis; }
   int GetSepSize() const { return separator.Size(); }
   void SetSepSize(int size) { separator.SetSize(size); }
   bool IsSepImmediateMode() const { return separator.IsImmediate(); }
   void SetSepImmediateMode(bool on) { separator.SetImmediate(*this, on); }
 
  protected:
-  explicit CBoxLayoutUI(bool vertical);
+  explicit CBoxLayoutUI(bool isVertical);
 
   // Places the children inside rc and returns the length they need along the
   // axis. With crossMinimum < 0 a child is as wide (or tall) across the axis
@@ -36,7 +36,7 @@ class CBoxLayoutUI : public CContainerUI {
   int PlaceChildren(const CRectUI& rc, int crossMinimum);
 
  private:
-  const bool vertical_;
+  const bool verticalAxis;
   CLayoutSeparatorUI separator;
 };
 

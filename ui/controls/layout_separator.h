@@ -35,13 +35,13 @@ class CLayoutSeparatorUI {
  public:
   // Vertical layouts drag their bottom (or top) edge, horizontal ones their
   // right (or left) edge.
-  explicit CLayoutSeparatorUI(bool vertical) : vertical_(vertical) {}
+  explicit CLayoutSeparatorUI(bool isVertical) : vertical(isVertical) {}
 
   // 0 = none; positive = band at the bottom or right edge, negative = band
   // of the absolute size at the top or left edge.
-  int Size() const { return size_; }
-  void SetSize(int size) { size_ = size; }
-  bool IsImmediate() const { return immediate_; }
+  int Size() const { return bandSize; }
+  void SetSize(int size) { bandSize = size; }
+  bool IsImmediate() const { return immediate; }
   // Turning immediate mode on during a band drag drops the band painter.
   void SetImmediate(CControlUI& layout, bool on);
   bool IsDragging() const;
@@ -62,12 +62,12 @@ class CLayoutSeparatorUI {
   void SetExtent(RECT& r, int size) const;
   LONG& MovingEdge(RECT& r) const;
 
-  bool vertical_;
-  int size_ = 0;
-  CPressBehaviorUI press_;
-  CPointUI lastPointer_;
-  CRectUI dragRect_;
-  bool immediate_ = false;
+  bool vertical;
+  int bandSize = 0;
+  CPressBehaviorUI press;
+  CPointUI lastPointer;
+  CRectUI dragRect;
+  bool immediate = false;
 };
 
 }  // namespace SkinUI

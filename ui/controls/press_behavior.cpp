@@ -17,7 +17,7 @@ bool HoldsPointer(PressKind kind) {
 }  // namespace
 
 bool CPressBehaviorUI::IsDragging() const {
-  const bool drags = kind_ == PressKind::kDrag || kind_ == PressKind::kDragEdge;
+  const bool drags = pressKind == PressKind::kDrag || pressKind == PressKind::kDragEdge;
   return drags && Has(ButtonState::kCaptured);
 }
 
@@ -27,24 +27,24 @@ bool CPressBehaviorUI::Hover(bool over, bool enabled) {
 }
 
 bool CPressBehaviorUI::BeginPress(PressKind kind) {
-  const UINT before = state_ & kLookBits;
-  kind_ = kind;
-  heldTicks_ = 0;
+  const UINT before = word & kLookBits;
+  pressKind = kind;
+  heldTicks = 0;
   if (ShowsPushed(kind)) Set(ButtonState::kPushed, true);
   if (HoldsPointer(kind)) Set(ButtonState::kCaptured, true);
-  return (state_ & kLookBits) != before;
+  return (word & kLookBits) != before;
 }
 
 bool CPressBehaviorUI::Follow(bool over) {
-  if (kind_ != PressKind::kClickOnRelease || !Has(ButtonState::kCaptured)) return false;
+  if (pressKind != PressKind::kClickOnRelease || !Has(ButtonState::kCaptured)) return false;
   return Set(ButtonState::kPushed, over);
 }
 
 bool CPressBehaviorUI::EndPress(bool over, bool& clicked) {
   clicked = false;
-  const bool held = HoldsPointer(kind_) ? Has(ButtonState::kCaptured) : IsPushed();
+  const bool held = HoldsPointer(pressKind) ? Has(ButtonState::kCaptured) : IsPushed();
   if (!held) return false;
-  clicked = kind_ == PressKind::kClickOnRelease && over;
+  clicked = pressKind == PressKind::kClickOnRelease && over;
   Set(ButtonState::kPushed | ButtonState::kCaptured, false);
   return true;
 }
@@ -55,7 +55,7 @@ bool CPressBehaviorUI::EndPress() {
 }
 
 bool CPressBehaviorUI::RepeatDue(int quietTicks) {
-  return ++heldTicks_ > quietTicks;
+  return ++heldTicks > quietTicks;
 }
 
 bool CPressBehaviorUI::BeginsPress(int eventKind, PressButtons buttons) const {
@@ -79,11 +79,11 @@ TPressOutcome CPressBehaviorUI::OnPointer(const TControlEvent& event, bool enabl
     outcome.dragged = IsDragging();
     outcome.changed = Follow(over);
   } else if (event.kind == EventButtonUp) {
-    const UINT before = state_ & kLookBits;
+    const UINT before = word & kLookBits;
     const bool wasDragging = IsDragging();
     if (!EndPress(over, outcome.clicked)) return outcome;
     outcome.dragEnded = wasDragging;
-    outcome.changed = (state_ & kLookBits) != before;
+    outcome.changed = (word & kLookBits) != before;
   } else {
     outcome.taken = false;
   }

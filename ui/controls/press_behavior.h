@@ -73,16 +73,16 @@ struct TPressOutcome {
 
 class CPressBehaviorUI {
  public:
-  UINT State() const { return state_; }
-  bool Has(UINT bit) const { return ButtonState::Has(state_, bit); }
+  UINT State() const { return word; }
+  bool Has(UINT bit) const { return ButtonState::Has(word, bit); }
   bool IsHot() const { return Has(ButtonState::kHot); }
   bool IsPushed() const { return Has(ButtonState::kPushed); }
   bool IsDragging() const;
   // Sets or clears bits outside the press (focused, disabled, selected) or
   // cancels one; true when the word changed.
-  bool Set(UINT bits, bool on) { return ButtonState::Set(state_, bits, on); }
+  bool Set(UINT bits, bool on) { return ButtonState::Set(word, bits, on); }
   // A disabled thing forgets its hover and press: every bit but keep goes.
-  void Reset(UINT keep = 0) { state_ &= keep; }
+  void Reset(UINT keep = 0) { word &= keep; }
 
   // The pointer came over the thing or left it; a disabled thing never turns
   // hot. True when the look changed.
@@ -110,9 +110,9 @@ class CPressBehaviorUI {
  private:
   bool BeginsPress(int eventKind, PressButtons buttons) const;
 
-  UINT state_ = 0;
-  PressKind kind_ = PressKind::kClickOnRelease;
-  int heldTicks_ = 0;
+  UINT word = 0;
+  PressKind pressKind = PressKind::kClickOnRelease;
+  int heldTicks = 0;
 };
 
 }  // namespace SkinUI

@@ -14,21 +14,21 @@ class DelegateList {
   // Returns false to stop the listeners after it and to refuse the call.
   using Listener = std::function<bool(void* argument)>;
 
-  void Add(Listener listener) { listeners_.push_back(std::move(listener)); }
-  bool IsEmpty() const { return listeners_.empty(); }
-  int Count() const { return static_cast<int>(listeners_.size()); }
+  void Add(Listener listener) { listeners.push_back(std::move(listener)); }
+  bool IsEmpty() const { return listeners.empty(); }
+  int Count() const { return static_cast<int>(listeners.size()); }
 
   // Calls every listener in order; false at the first that refuses. An empty
   // list (or one holding only empty listeners) yields true.
   bool Invoke(void* argument) const {
-    for (const Listener& listener : listeners_) {
+    for (const Listener& listener : listeners) {
       if (listener && !listener(argument)) return false;
     }
     return true;
   }
 
  private:
-  std::vector<Listener> listeners_;
+  std::vector<Listener> listeners;
 };
 
 }  // namespace SkinUI

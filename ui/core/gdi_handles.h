@@ -13,8 +13,8 @@ template <typename T>
 class UniqueGdiObject {
  public:
   UniqueGdiObject() = default;
-  explicit UniqueGdiObject(T handle) : handle_(handle) {}
-  UniqueGdiObject(UniqueGdiObject&& other) noexcept : handle_(other.release()) {}
+  explicit UniqueGdiObject(T handle) : owned(handle) {}
+  UniqueGdiObject(UniqueGdiObject&& other) noexcept : owned(other.release()) {}
   UniqueGdiObject& operator=(UniqueGdiObject&& other) noexcept {
     reset(other.release());
     return *this;
@@ -23,16 +23,16 @@ class UniqueGdiObject {
   UniqueGdiObject& operator=(const UniqueGdiObject&) = delete;
   ~UniqueGdiObject() { reset(); }
 
-  T get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-  T release() { return std::exchange(handle_, nullptr); }
+  T get() const { return owned; }
+  explicit operator bool() const { return owned != nullptr; }
+  T release() { return std::exchange(owned, nullptr); }
   void reset(T handle = nullptr) {
-    if (handle_ != nullptr && handle_ != handle) DeleteObject(handle_);
-    handle_ = handle;
+    if (owned != nullptr && owned != handle) DeleteObject(owned);
+    owned = handle;
   }
 
  private:
-  T handle_ = nullptr;
+  T owned = nullptr;
 };
 
 using UniqueBitmap = UniqueGdiObject<HBITMAP>;
@@ -45,25 +45,25 @@ using UniqueBrush = UniqueGdiObject<HBRUSH>;
 class UniqueMemoryDC {
  public:
   UniqueMemoryDC() = default;
-  explicit UniqueMemoryDC(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {}
-  UniqueMemoryDC(UniqueMemoryDC&& other) noexcept : dc_(std::exchange(other.dc_, nullptr)) {}
+  explicit UniqueMemoryDC(HDC compatibleWith) : owned(CreateCompatibleDC(compatibleWith)) {}
+  UniqueMemoryDC(UniqueMemoryDC&& other) noexcept : owned(std::exchange(other.owned, nullptr)) {}
   UniqueMemoryDC& operator=(UniqueMemoryDC&& other) noexcept {
-    reset(std::exchange(other.dc_, nullptr));
+    reset(std::exchange(other.owned, nullptr));
     return *this;
   }
   UniqueMemoryDC(const UniqueMemoryDC&) = delete;
   UniqueMemoryDC& operator=(const UniqueMemoryDC&) = delete;
   ~UniqueMemoryDC() { reset(); }
 
-  HDC get() const { return dc_; }
-  explicit operator bool() const { return dc_ != nullptr; }
+  HDC get() const { return owned; }
+  explicit operator bool() const { return owned != nullptr; }
   void reset(HDC dc = nullptr) {
-    if (dc_ != nullptr && dc_ != dc) DeleteDC(dc_);
-    dc_ = dc;
+    if (owned != nullptr && owned != dc) DeleteDC(owned);
+    owned = dc;
   }
 
  private:
-  HDC dc_ = nullptr;
+  HDC owned = nullptr;
 };
 
 // Selects an object into a device context and selects the previous one back
@@ -71,32 +71,32 @@ class UniqueMemoryDC {
 class SelectObjectGuard {
  public:
   SelectObjectGuard(HDC dc, HGDIOBJ object)
-      : dc_(dc), previous_(object != nullptr ? SelectObject(dc, object) : nullptr) {}
+      : target(dc), previous(object != nullptr ? SelectObject(dc, object) : nullptr) {}
   SelectObjectGuard(const SelectObjectGuard&) = delete;
   SelectObjectGuard& operator=(const SelectObjectGuard&) = delete;
   ~SelectObjectGuard() {
-    if (previous_ != nullptr && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
+    if (previous != nullptr && previous != HGDI_ERROR) SelectObject(target, previous);
   }
 
  private:
-  HDC dc_;
-  HGDIOBJ previous_;
+  HDC target;
+  HGDIOBJ previous;
 };
 
 // A device context from GetDC, released with ReleaseDC.
 class WindowDCGuard {
  public:
-  explicit WindowDCGuard(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+  explicit WindowDCGuard(HWND hwnd) : window(hwnd), windowDC(GetDC(hwnd)) {}
   WindowDCGuard(const WindowDCGuard&) = delete;
   WindowDCGuard& operator=(const WindowDCGuard&) = delete;
   ~WindowDCGuard() {
-    if (dc_ != nullptr) ReleaseDC(hwnd_, dc_);
+    if (windowDC != nullptr) ReleaseDC(window, windowDC);
   }
-  HDC get() const { return dc_; }
+  HDC get() const { return windowDC; }
 
  private:
-  HWND hwnd_;
-  HDC dc_;
+  HWND window;
+  HDC windowDC;
 };
 
 }  // namespace SkinUI

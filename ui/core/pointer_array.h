@@ -23,17 +23,17 @@ class CPointerArrayUI {
   void* GetAt(int index) const;
   void* operator[](int index) const { return GetAt(index); }
 
-  int GetSize() const { return count_; }
-  int Capacity() const { return capacity_; }
-  bool IsEmpty() const { return count_ == 0; }
+  int GetSize() const { return count; }
+  int Capacity() const { return capacity; }
+  bool IsEmpty() const { return count == 0; }
   void Reset();
 
  private:
   void ReserveForOneMore();
 
-  std::unique_ptr<void*[]> items_;
-  int count_ = 0;
-  int capacity_ = 0;
+  std::unique_ptr<void*[]> slots;
+  int count = 0;
+  int capacity = 0;
 };
 
 }  // namespace SkinUI

@@ -5,7 +5,7 @@
 
 namespace SkinUI {
 
-CStringMapUI::CStringMapUI(int buckets) : buckets_(std::max(buckets, kMinimumBuckets)) {}
+CStringMapUI::CStringMapUI(int buckets) : heads(std::max(buckets, kMinimumBuckets)) {}
 
 CStringMapUI::~CStringMapUI() {
   Clear();
@@ -20,13 +20,12 @@ unsigned int CStringMapUI::Hash(const wchar_t* key) {
 }
 
 std::unique_ptr<CStringMapUI::Node>& CStringMapUI::BucketFor(const wchar_t* key) {
-  return buckets_[Hash(key) % buckets_.size()];
+  return heads[Hash(key) % heads.size()];
 }
 
 const CStringMapUI::Node* CStringMapUI::FindNode(const wchar_t* key) const {
   if (!key) return nullptr;
-  for (const Node* node = buckets_[Hash(key) % buckets_.size()].get(); node;
-       node = node->next.get()) {
+  for (const Node* node = heads[Hash(key) % heads.size()].get(); node; node = node->next.get()) {
     if (node->key == key) return node;
   }
   return nullptr;
@@ -46,19 +45,19 @@ bool CStringMapUI::Insert(const wchar_t* key, void* value) {
   GrowIfCrowded();
   std::unique_ptr<Node>& head = BucketFor(key);
   head.reset(new Node{CWideStringUI(key), value, std::move(head)});
-  ++count_;
+  ++count;
   return true;
 }
 
 // Nodes move in enumeration order and join the end of their new chain, so
 // the outcome depends on nothing but the keys and the order they came in.
 void CStringMapUI::GrowIfCrowded() {
-  if (count_ < static_cast<int>(buckets_.size()) * kMaxLoad) return;
-  std::vector<std::unique_ptr<Node>> grown(buckets_.size() * 2 + 1);
+  if (count < static_cast<int>(heads.size()) * kMaxLoad) return;
+  std::vector<std::unique_ptr<Node>> grown(heads.size() * 2 + 1);
   std::vector<std::unique_ptr<Node>*> tails(grown.size());
   for (size_t b = 0; b < grown.size(); ++b) tails[b] = &grown[b];
-  for (size_t b = buckets_.size(); b > 0; --b) {
-    std::unique_ptr<Node> node = std::move(buckets_[b - 1]);
+  for (size_t b = heads.size(); b > 0; --b) {
+    std::unique_ptr<Node> node = std::move(heads[b - 1]);
     while (node) {
       std::unique_ptr<Node> next = std::move(node->next);
       const size_t target = Hash(node->key) % grown.size();
@@ -67,7 +66,7 @@ void CStringMapUI::GrowIfCrowded() {
       node = std::move(next);
     }
   }
-  buckets_ = std::move(grown);
+  heads = std::move(grown);
 }
 
 void* CStringMapUI::Set(const wchar_t* key, void* value) {
@@ -86,7 +85,7 @@ bool CStringMapUI::Remove(const wchar_t* key) {
     if ((*link)->key == key) {
       std::unique_ptr<Node> removed = std::move(*link);
       *link = std::move(removed->next);
-      --count_;
+      --count;
       return true;
     }
   }
@@ -95,16 +94,16 @@ bool CStringMapUI::Remove(const wchar_t* key) {
 
 void CStringMapUI::Clear() {
   // Unlink chains iteratively so a long chain cannot exhaust the stack.
-  for (std::unique_ptr<Node>& head : buckets_) {
+  for (std::unique_ptr<Node>& head : heads) {
     while (head) head = std::move(head->next);
   }
-  count_ = 0;
+  count = 0;
 }
 
 const wchar_t* CStringMapUI::KeyAt(int n) const {
-  if (n < 0 || n >= count_) return nullptr;
-  for (size_t b = buckets_.size(); b > 0; --b) {
-    for (const Node* node = buckets_[b - 1].get(); node; node = node->next.get()) {
+  if (n < 0 || n >= count) return nullptr;
+  for (size_t b = heads.size(); b > 0; --b) {
+    for (const Node* node = heads[b - 1].get(); node; node = node->next.get()) {
       if (n-- == 0) return node->key.GetData();
     }
   }

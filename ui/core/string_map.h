@@ -34,8 +34,8 @@ class CStringMapUI {
   bool Remove(const wchar_t* key);
   void Clear();
 
-  int GetCount() const { return count_; }
-  int BucketCount() const { return static_cast<int>(buckets_.size()); }
+  int GetCount() const { return count; }
+  int BucketCount() const { return static_cast<int>(heads.size()); }
   // The n-th key in enumeration order, or null outside 0 ... count - 1.
   const wchar_t* KeyAt(int n) const;
 
@@ -53,8 +53,8 @@ class CStringMapUI {
   const Node* FindNode(const wchar_t* key) const;
   void GrowIfCrowded();
 
-  std::vector<std::unique_ptr<Node>> buckets_;
-  int count_ = 0;
+  std::vector<std::unique_ptr<Node>> heads;
+  int count = 0;
 };
 
 }  // namespace SkinUI

@@ -16,8 +16,8 @@ int LengthOf(const wchar_t* text, int length) {
 }
 }  // namespace
 
-CWideStringUI::CWideStringUI() : data_(inline_) {
-  inline_[0] = L'\0';
+CWideStringUI::CWideStringUI() : data(inlineBuffer) {
+  inlineBuffer[0] = L'\0';
 }
 
 CWideStringUI::CWideStringUI(const wchar_t* text, int length) : CWideStringUI() {
@@ -29,7 +29,7 @@ CWideStringUI::CWideStringUI(wchar_t ch) : CWideStringUI() {
 }
 
 CWideStringUI::CWideStringUI(const CWideStringUI& other) : CWideStringUI() {
-  Assign(other.data_, other.length_);
+  Assign(other.data, other.size);
 }
 
 CWideStringUI::~CWideStringUI() {
@@ -37,7 +37,7 @@ CWideStringUI::~CWideStringUI() {
 }
 
 CWideStringUI& CWideStringUI::operator=(const CWideStringUI& other) {
-  if (this != &other) Assign(other.data_, other.length_);
+  if (this != &other) Assign(other.data, other.size);
   return *this;
 }
 
@@ -52,7 +52,7 @@ CWideStringUI& CWideStringUI::operator=(wchar_t ch) {
 }
 
 CWideStringUI& CWideStringUI::operator+=(const CWideStringUI& other) {
-  Append(CWideStringUI(other).data_);
+  Append(CWideStringUI(other).data);
   return *this;
 }
 
@@ -63,8 +63,8 @@ CWideStringUI& CWideStringUI::operator+=(const wchar_t* text) {
 
 CWideStringUI& CWideStringUI::AppendGrowing(wchar_t ch) {
   if (ch == L'\0') return *this;
-  SetLength(length_ + 1);
-  data_[length_ - 1] = ch;
+  SetLength(size + 1);
+  data[size - 1] = ch;
   return *this;
 }
 
@@ -81,59 +81,59 @@ CWideStringUI CWideStringUI::operator+(const wchar_t* text) const {
 }
 
 wchar_t CWideStringUI::GetAt(int index) const {
-  if (index < 0 || index >= length_) return L'\0';
-  return data_[index];
+  if (index < 0 || index >= size) return L'\0';
+  return data[index];
 }
 
 void CWideStringUI::SetAt(int index, wchar_t ch) {
-  if (index < 0 || index >= length_) return;
-  data_[index] = ch;
+  if (index < 0 || index >= size) return;
+  data[index] = ch;
 }
 
 void CWideStringUI::FreeHeap() {
-  if (data_ != inline_) delete[] data_;
-  data_ = inline_;
-  heapCapacity_ = 0;
+  if (data != inlineBuffer) delete[] data;
+  data = inlineBuffer;
+  heapCapacity = 0;
 }
 
 void CWideStringUI::SetLength(int length) {
   if (length < 0) length = 0;
   if (length <= kMaxInlineLength) {
-    if (data_ != inline_) {
-      std::copy(data_, data_ + std::min(length_, length), inline_);
+    if (data != inlineBuffer) {
+      std::copy(data, data + std::min(size, length), inlineBuffer);
       FreeHeap();
     }
-  } else if (data_ == inline_ || length > heapCapacity_) {
+  } else if (data == inlineBuffer || length > heapCapacity) {
     GrowHeap(length);
   }
-  length_ = length;
-  data_[length_] = L'\0';
+  size = length;
+  data[size] = L'\0';
 }
 
 void CWideStringUI::GrowHeap(int length) {
   constexpr int kMaxCapacity = INT_MAX - 1;
   int capacity = std::max(length, 2 * kInlineUnits);
-  if (heapCapacity_ > 0) {
-    capacity = std::max(capacity, heapCapacity_ <= kMaxCapacity / 2 ? 2 * heapCapacity_ : length);
+  if (heapCapacity > 0) {
+    capacity = std::max(capacity, heapCapacity <= kMaxCapacity / 2 ? 2 * heapCapacity : length);
   }
   wchar_t* grown = new wchar_t[static_cast<size_t>(capacity) + 1];
-  std::copy(data_, data_ + std::min(length_, length), grown);
+  std::copy(data, data + std::min(size, length), grown);
   FreeHeap();
-  data_ = grown;
-  heapCapacity_ = capacity;
+  data = grown;
+  heapCapacity = capacity;
 }
 
 void CWideStringUI::TakeBuffer(CWideStringUI& other) {
-  if (other.data_ == other.inline_) {
-    Assign(other.data_, other.length_);
+  if (other.data == other.inlineBuffer) {
+    Assign(other.data, other.size);
     return;
   }
   FreeHeap();
-  data_ = other.data_;
-  length_ = other.length_;
-  heapCapacity_ = other.heapCapacity_;
-  other.data_ = other.inline_;
-  other.heapCapacity_ = 0;
+  data = other.data;
+  size = other.size;
+  heapCapacity = other.heapCapacity;
+  other.data = other.inlineBuffer;
+  other.heapCapacity = 0;
   other.SetLength(0);
 }
 
@@ -144,47 +144,47 @@ void CWideStringUI::Empty() {
 void CWideStringUI::Assign(const wchar_t* text, int length) {
   const int count = LengthOf(text, length);
   // The source may live inside this string's own buffer.
-  if (text && text >= data_ && text <= data_ + length_) {
+  if (text && text >= data && text <= data + size) {
     CWideStringUI copy(text, count);
-    Assign(copy.data_, copy.length_);
+    Assign(copy.data, copy.size);
     return;
   }
-  length_ = 0;
+  size = 0;
   SetLength(count);
-  if (count > 0) std::copy(text, text + count, data_);
+  if (count > 0) std::copy(text, text + count, data);
 }
 
 void CWideStringUI::Append(const wchar_t* text) {
   const int count = LengthOf(text, -1);
   if (count == 0) return;
-  if (text >= data_ && text <= data_ + length_) {
+  if (text >= data && text <= data + size) {
     CWideStringUI copy(text, count);
-    Append(copy.data_);
+    Append(copy.data);
     return;
   }
-  const int old = length_;
+  const int old = size;
   SetLength(old + count);
-  std::copy(text, text + count, data_ + old);
+  std::copy(text, text + count, data + old);
 }
 
 int CWideStringUI::Compare(const wchar_t* text) const {
-  return wcscmp(data_, text ? text : L"");
+  return wcscmp(data, text ? text : L"");
 }
 
 int CWideStringUI::CompareNoCase(const wchar_t* text) const {
-  return _wcsicmp(data_, text ? text : L"");
+  return _wcsicmp(data, text ? text : L"");
 }
 
 int CWideStringUI::Find(wchar_t ch, int start) const {
-  if (start < 0 || start >= length_) return -1;
-  const wchar_t* found = wcschr(data_ + start, ch);
-  return found ? static_cast<int>(found - data_) : -1;
+  if (start < 0 || start >= size) return -1;
+  const wchar_t* found = wcschr(data + start, ch);
+  return found ? static_cast<int>(found - data) : -1;
 }
 
 int CWideStringUI::Find(const wchar_t* text, int start) const {
-  if (!text || start < 0 || start > length_) return -1;
-  const wchar_t* found = wcsstr(data_ + start, text);
-  return found ? static_cast<int>(found - data_) : -1;
+  if (!text || start < 0 || start > size) return -1;
+  const wchar_t* found = wcsstr(data + start, text);
+  return found ? static_cast<int>(found - data) : -1;
 }
 
 int CWideStringUI::Replace(const wchar_t* from, const wchar_t* to) {
@@ -194,19 +194,19 @@ int CWideStringUI::Replace(const wchar_t* from, const wchar_t* to) {
   const int toLength = LengthOf(to, -1);
   // Like the other C-string operations of this class, the search and the
   // rebuilt text end at the first NUL.
-  const wchar_t* end = data_ + wcslen(data_);
+  const wchar_t* end = data + wcslen(data);
   int count = 0;
-  for (const wchar_t* p = wcsstr(data_, from); p; p = wcsstr(p + fromLength, from)) ++count;
+  for (const wchar_t* p = wcsstr(data, from); p; p = wcsstr(p + fromLength, from)) ++count;
   if (count == 0) return 0;
-  const int64_t length = (end - data_) + static_cast<int64_t>(count) * (toLength - fromLength);
+  const int64_t length = (end - data) + static_cast<int64_t>(count) * (toLength - fromLength);
   if (length > INT_MAX - 1) return 0;
 
   // One pass into a buffer of the final size; from and to may point into
   // this string, which stays as it is until the end.
   CWideStringUI result;
   result.SetLength(static_cast<int>(length));
-  wchar_t* out = result.data_;
-  const wchar_t* in = data_;
+  wchar_t* out = result.data;
+  const wchar_t* in = data;
   for (const wchar_t* found = wcsstr(in, from); found; found = wcsstr(in, from)) {
     out = std::copy(in, found, out);
     out = std::copy(to, to + toLength, out);
@@ -218,27 +218,27 @@ int CWideStringUI::Replace(const wchar_t* from, const wchar_t* to) {
 }
 
 void CWideStringUI::MakeLower() {
-  if (length_ > 0) CharLowerBuffW(data_, static_cast<DWORD>(length_));
+  if (size > 0) CharLowerBuffW(data, static_cast<DWORD>(size));
 }
 
 void CWideStringUI::MakeUpper() {
-  if (length_ > 0) CharUpperBuffW(data_, static_cast<DWORD>(length_));
+  if (size > 0) CharUpperBuffW(data, static_cast<DWORD>(size));
 }
 
 CWideStringUI CWideStringUI::Left(int count) const {
-  return CWideStringUI(data_, std::clamp(count, 0, length_));
+  return CWideStringUI(data, std::clamp(count, 0, size));
 }
 
 CWideStringUI CWideStringUI::Mid(int position, int count) const {
-  position = std::clamp(position, 0, length_);
-  const int available = length_ - position;
+  position = std::clamp(position, 0, size);
+  const int available = size - position;
   if (count < 0 || count > available) count = available;
-  return CWideStringUI(data_ + position, count);
+  return CWideStringUI(data + position, count);
 }
 
 CWideStringUI CWideStringUI::Right(int count) const {
-  count = std::clamp(count, 0, length_);
-  return CWideStringUI(data_ + length_ - count, count);
+  count = std::clamp(count, 0, size);
+  return CWideStringUI(data + size - count, count);
 }
 
 int CWideStringUI::Format(const wchar_t* format, ...) {
@@ -254,7 +254,7 @@ int CWideStringUI::FormatList(const wchar_t* format, va_list args) {
   if (format) wvsprintfW(buffer, format, args);
   buffer[kFormatUnits - 1] = L'\0';
   Assign(buffer);
-  return length_;
+  return size;
 }
 
 }  // namespace SkinUI

@@ -29,10 +29,10 @@ class CWideStringUI {
   CWideStringUI& operator+=(wchar_t ch) {
     // The common case stays inline: there is room and the character is not
     // a terminator (which appends nothing, as an empty C string would).
-    const int room = data_ == inline_ ? kMaxInlineLength : heapCapacity_;
-    if (ch == L'\0' || length_ >= room) return AppendGrowing(ch);
-    data_[length_++] = ch;
-    data_[length_] = L'\0';
+    const int room = data == inlineBuffer ? kMaxInlineLength : heapCapacity;
+    if (ch == L'\0' || size >= room) return AppendGrowing(ch);
+    data[size++] = ch;
+    data[size] = L'\0';
     return *this;
   }
   CWideStringUI operator+(const CWideStringUI& other) const;
@@ -41,12 +41,12 @@ class CWideStringUI {
   bool operator==(const wchar_t* text) const { return Compare(text) == 0; }
   bool operator!=(const wchar_t* text) const { return Compare(text) != 0; }
   bool operator<(const wchar_t* text) const { return Compare(text) < 0; }
-  operator const wchar_t*() const { return data_; }  // NOLINT: used as a C string everywhere
+  operator const wchar_t*() const { return data; }  // NOLINT: used as a C string everywhere
 
-  const wchar_t* GetData() const { return data_; }
-  int GetLength() const { return length_; }
-  bool IsEmpty() const { return length_ == 0; }
-  bool UsesInlineBuffer() const { return data_ == inline_; }
+  const wchar_t* GetData() const { return data; }
+  int GetLength() const { return size; }
+  bool IsEmpty() const { return size == 0; }
+  bool UsesInlineBuffer() const { return data == inlineBuffer; }
   // The character at index, or 0 outside the text.
   wchar_t GetAt(int index) const;
   void SetAt(int index, wchar_t ch);
@@ -83,10 +83,10 @@ class CWideStringUI {
   void FreeHeap();
   void TakeBuffer(CWideStringUI& other);  // other's text becomes ours, other empties
 
-  wchar_t* data_;
-  int length_ = 0;
-  int heapCapacity_ = 0;  // characters the heap buffer holds besides the terminator
-  wchar_t inline_[kInlineUnits];
+  wchar_t* data;
+  int size = 0;
+  int heapCapacity = 0;  // characters the heap buffer holds besides the terminator
+  wchar_t inlineBuffer[kInlineUnits];
 };
 
 }  // namespace SkinUI

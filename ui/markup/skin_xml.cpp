@@ -88,19 +88,19 @@ const wchar_t* CSkinXml::SkipWhitespace(const wchar_t* p) {
   return p;
 }
 
-CSkinXml::CSkinXml(bool preserveWhitespace) : preserveWhitespace_(preserveWhitespace) {}
+CSkinXml::CSkinXml(bool preserve) : preserveWhitespace(preserve) {}
 
 CSkinXml::~CSkinXml() {
   Release();
 }
 
 void CSkinXml::Release() {
-  delete[] text_;
-  text_ = nullptr;
-  delete[] elements_;
-  elements_ = nullptr;
-  elementCount_ = 0;
-  capacity_ = 0;
+  delete[] documentText;
+  documentText = nullptr;
+  delete[] elements;
+  elements = nullptr;
+  elementCount = 0;
+  capacity = 0;
 }
 
 bool CSkinXml::LoadText(const wchar_t* text) {
@@ -124,8 +124,8 @@ bool CSkinXml::LoadBytes(const void* bytes, DWORD length, int encoding) {
     Release();
     return false;
   }
-  wchar_t* text = text_;
-  text_ = nullptr;
+  wchar_t* text = documentText;
+  documentText = nullptr;
   return TakeText(text);
 }
 
@@ -143,12 +143,12 @@ bool CSkinXml::LoadFile(const wchar_t* name, int encoding) {
 
 CSkinXmlNode CSkinXml::GetRoot() const {
   // Element 0 stands for the document itself.
-  if (elementCount_ < 2) return CSkinXmlNode();
+  if (elementCount < 2) return CSkinXmlNode();
   return CSkinXmlNode(this, 1);
 }
 
 bool CSkinXml::TakeText(wchar_t* text) {
-  text_ = text;
+  documentText = text;
   if (Parse()) return true;
   Release();
   return false;
@@ -176,14 +176,14 @@ bool CSkinXml::ConvertMultiByte(UINT codePage, const unsigned char* bytes, DWORD
   if (length > static_cast<DWORD>(INT_MAX)) return Fail(kOutOfMemory, L"");
   const char* source = reinterpret_cast<const char*>(bytes);
   const int sourceLength = static_cast<int>(length);
-  text_ = new (std::nothrow) wchar_t[static_cast<size_t>(sourceLength) + 1];
-  if (!text_) return Fail(kOutOfMemory, L"");
+  documentText = new (std::nothrow) wchar_t[static_cast<size_t>(sourceLength) + 1];
+  if (!documentText) return Fail(kOutOfMemory, L"");
   int converted = 0;
   if (sourceLength > 0) {
-    converted = MultiByteToWideChar(codePage, 0, source, sourceLength, text_, sourceLength);
+    converted = MultiByteToWideChar(codePage, 0, source, sourceLength, documentText, sourceLength);
     if (converted <= 0) return Fail(kCouldNotConvertText, L"");
   }
-  text_[converted] = L'\0';
+  documentText[converted] = L'\0';
   return true;
 }
 
@@ -200,40 +200,40 @@ bool CSkinXml::ConvertUtf16(const unsigned char* bytes, DWORD length) {
     length -= 2;
   }
   const size_t count = length / 2;
-  text_ = new (std::nothrow) wchar_t[count + 1];
-  if (!text_) return Fail(kOutOfMemory, L"");
+  documentText = new (std::nothrow) wchar_t[count + 1];
+  if (!documentText) return Fail(kOutOfMemory, L"");
   for (size_t i = 0; i < count; ++i) {
     const unsigned char first = bytes[2 * i];
     const unsigned char second = bytes[2 * i + 1];
-    text_[i] = swap ? static_cast<wchar_t>((first << 8) | second)
-                    : static_cast<wchar_t>((second << 8) | first);
+    documentText[i] = swap ? static_cast<wchar_t>((first << 8) | second)
+                           : static_cast<wchar_t>((second << 8) | first);
   }
-  text_[count] = L'\0';
+  documentText[count] = L'\0';
   return true;
 }
 
 bool CSkinXml::Parse() {
-  elementCount_ = 0;
+  elementCount = 0;
   SetError(L"", L"");
   uint32_t document = 0;
   if (!ReserveElement(document)) return Fail(kOutOfMemory, L"");
-  wchar_t* p = text_;
+  wchar_t* p = documentText;
   return ParseElements(p, document, 1);
 }
 
 bool CSkinXml::ReserveElement(uint32_t& index) {
-  if (elementCount_ == 0) capacity_ = 0;
-  if (elementCount_ >= capacity_) {
-    const uint64_t grown = static_cast<uint64_t>(capacity_) + capacity_ / 2 + kFirstGrowth;
+  if (elementCount == 0) capacity = 0;
+  if (elementCount >= capacity) {
+    const uint64_t grown = static_cast<uint64_t>(capacity) + capacity / 2 + kFirstGrowth;
     if (grown > UINT32_MAX) return false;
     TElement* larger = new (std::nothrow) TElement[static_cast<size_t>(grown)];
     if (!larger) return false;
-    if (elementCount_ > 0) std::memcpy(larger, elements_, elementCount_ * sizeof(TElement));
-    delete[] elements_;
-    elements_ = larger;
-    capacity_ = static_cast<uint32_t>(grown);
+    if (elementCount > 0) std::memcpy(larger, elements, elementCount * sizeof(TElement));
+    delete[] elements;
+    elements = larger;
+    capacity = static_cast<uint32_t>(grown);
   }
-  index = elementCount_++;
+  index = elementCount++;
   return true;
 }
 
@@ -258,11 +258,11 @@ bool CSkinXml::ParseElements(wchar_t*& p, uint32_t parent, uint32_t depth) {
 
     uint32_t index = 0;
     if (!ReserveElement(index)) return Fail(kOutOfMemory, p);
-    elements_[index] = TElement{static_cast<uint32_t>(p - text_), 0, 0, parent, 0};
+    elements[index] = TElement{static_cast<uint32_t>(p - documentText), 0, 0, parent, 0};
     if (previous != 0) {
-      elements_[previous].nextSibling = index;
+      elements[previous].nextSibling = index;
     } else if (parent != 0) {
-      elements_[parent].firstChild = index;
+      elements[parent].firstChild = index;
     }
     previous = index;
 
@@ -274,13 +274,13 @@ bool CSkinXml::ParseElements(wchar_t*& p, uint32_t parent, uint32_t depth) {
     SkipWhitespaceInPlace(p);
 
     if (p[0] == L'/' && p[1] == L'>') {
-      elements_[index].valueOffset = static_cast<uint32_t>(p - text_);
+      elements[index].valueOffset = static_cast<uint32_t>(p - documentText);
       *p = L'\0';
       p += 2;
     } else {
       if (*p != L'>') return Fail(kExpectedStartTagClosing, p);
       ++p;
-      elements_[index].valueOffset = static_cast<uint32_t>(p - text_);
+      elements[index].valueOffset = static_cast<uint32_t>(p - documentText);
       wchar_t* out = p;
       ParseData(p, out, L'<');
       if (*p == L'\0' && parent <= 1) {
@@ -338,7 +338,7 @@ bool CSkinXml::ParseAttributes(wchar_t*& p) {
 // Decodes text up to stop (or the end) in place; out never passes p.
 void CSkinXml::ParseData(wchar_t*& p, wchar_t*& out, wchar_t stop) {
   while (*p != L'\0' && *p != stop) {
-    if (preserveWhitespace_) {
+    if (preserveWhitespace) {
       CopyPlainData(p, out, stop);
       if (*p == L'\0' || *p == stop) break;
     }
@@ -348,7 +348,7 @@ void CSkinXml::ParseData(wchar_t*& p, wchar_t*& out, wchar_t stop) {
     }
     if (*p == L' ') {
       *out++ = *p++;
-      if (!preserveWhitespace_) SkipWhitespaceInPlace(p);
+      if (!preserveWhitespace) SkipWhitespaceInPlace(p);
     } else if (out == p) {
       // Nothing decoded yet: the text already stands where it belongs.
       p = NextCharacter(p);
@@ -403,8 +403,8 @@ bool CSkinXml::Fail(const wchar_t* message, const wchar_t* location) {
 }
 
 void CSkinXml::SetError(const wchar_t* message, const wchar_t* location) {
-  lstrcpynW(errorMessage_, message ? message : L"", kErrorMessageSize);
-  lstrcpynW(errorLocation_, location ? location : L"", kErrorLocationSize);
+  lstrcpynW(errorMessage, message ? message : L"", kErrorMessageSize);
+  lstrcpynW(errorLocation, location ? location : L"", kErrorLocationSize);
 }
 
 }  // namespace SkinUI

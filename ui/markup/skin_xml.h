@@ -37,7 +37,7 @@ class CSkinXml {
   // nested too deeply" instead of running out of stack. Far above any skin.
   static constexpr uint32_t kMaxNestingDepth = 1000;
 
-  explicit CSkinXml(bool preserveWhitespace = true);
+  explicit CSkinXml(bool preserve = true);
   ~CSkinXml();
   CSkinXml(const CSkinXml&) = delete;
   CSkinXml& operator=(const CSkinXml&) = delete;
@@ -53,19 +53,19 @@ class CSkinXml {
   // Element 1, or an invalid node when the document has no element.
   CSkinXmlNode GetRoot() const;
 
-  const wchar_t* GetLastErrorMessage() const { return errorMessage_; }
+  const wchar_t* GetLastErrorMessage() const { return errorMessage; }
   // The text where parsing stopped (at most 49 characters); empty for load errors.
-  const wchar_t* GetLastErrorLocation() const { return errorLocation_; }
+  const wchar_t* GetLastErrorLocation() const { return errorLocation; }
 
   // Past characters 1 ... 32, which the markup treats as whitespace.
   static const wchar_t* SkipWhitespace(const wchar_t* p);
 
   // When off, a run of whitespace in text and values that starts with a space
   // collapses into that space. Applies to the next load.
-  void SetPreserveWhitespace(bool preserve) { preserveWhitespace_ = preserve; }
+  void SetPreserveWhitespace(bool preserve) { preserveWhitespace = preserve; }
   // Records in use (element 0 included) and allocated.
-  uint32_t GetElementCount() const { return elementCount_; }
-  uint32_t GetElementCapacity() const { return capacity_; }
+  uint32_t GetElementCount() const { return elementCount; }
+  uint32_t GetElementCapacity() const { return capacity; }
 
  private:
   friend class CSkinXmlNode;
@@ -89,13 +89,13 @@ class CSkinXml {
   bool Fail(const wchar_t* message, const wchar_t* location);
   void SetError(const wchar_t* message, const wchar_t* location);
 
-  wchar_t* text_ = nullptr;
-  TElement* elements_ = nullptr;
-  uint32_t elementCount_ = 0;
-  uint32_t capacity_ = 0;
-  wchar_t errorMessage_[kErrorMessageSize] = {};
-  wchar_t errorLocation_[kErrorLocationSize] = {};
-  bool preserveWhitespace_ = true;
+  wchar_t* documentText = nullptr;
+  TElement* elements = nullptr;
+  uint32_t elementCount = 0;
+  uint32_t capacity = 0;
+  wchar_t errorMessage[kErrorMessageSize] = {};
+  wchar_t errorLocation[kErrorLocationSize] = {};
+  bool preserveWhitespace = true;
 };
 
 }  // namespace SkinUI

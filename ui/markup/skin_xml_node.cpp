@@ -11,18 +11,18 @@ const wchar_t kNoText[] = L"";
 }  // namespace
 
 const TSkinXmlElement* CSkinXmlNode::Element() const {
-  if (!document_ || !document_->text_ || elementIndex_ >= document_->elementCount_) return nullptr;
-  return &document_->elements_[elementIndex_];
+  if (!owner || !owner->documentText || elementIndex >= owner->elementCount) return nullptr;
+  return &owner->elements[elementIndex];
 }
 
 const wchar_t* CSkinXmlNode::GetName() const {
   const TSkinXmlElement* element = Element();
-  return element ? document_->text_ + element->nameOffset : nullptr;
+  return element ? owner->documentText + element->nameOffset : nullptr;
 }
 
 const wchar_t* CSkinXmlNode::GetValue() const {
   const TSkinXmlElement* element = Element();
-  return element ? document_->text_ + element->valueOffset : nullptr;
+  return element ? owner->documentText + element->valueOffset : nullptr;
 }
 
 CSkinXmlNode CSkinXmlNode::GetNextSibling() const {
@@ -42,7 +42,7 @@ bool CSkinXmlNode::HasChildren() const {
 
 CSkinXmlNode CSkinXmlNode::LinkedNode(uint32_t index) const {
   if (index == 0) return CSkinXmlNode();
-  return CSkinXmlNode(document_, index);
+  return CSkinXmlNode(owner, index);
 }
 
 int CSkinXmlNode::GetAttributeCount() {
@@ -92,13 +92,13 @@ bool CSkinXmlNode::FindAttributeValue(const wchar_t* name, wchar_t* buffer, SIZE
 bool CSkinXmlNode::Locate(int index, const wchar_t*& name, const wchar_t*& value) {
   const TSkinXmlElement* element = Element();
   if (!element || index < 0 || index >= kMaxAttributes) return false;
-  const wchar_t* text = document_->text_;
+  const wchar_t* text = owner->documentText;
   const wchar_t* end = text + element->valueOffset;
   int at = 0;
   const wchar_t* p = nullptr;
-  if (cursorIndex_ >= 0 && cursorIndex_ <= index) {
-    at = cursorIndex_;
-    p = text + cursorOffset_;
+  if (cursorIndex >= 0 && cursorIndex <= index) {
+    at = cursorIndex;
+    p = text + cursorOffset;
   } else {
     p = text + element->nameOffset;
     p += wcslen(p) + 1;
@@ -114,8 +114,8 @@ bool CSkinXmlNode::Locate(int index, const wchar_t*& name, const wchar_t*& value
     if (p >= end || *p != L'"') return false;
     ++p;
     if (at == index) {
-      cursorIndex_ = at;
-      cursorOffset_ = static_cast<uint32_t>(attributeName - text);
+      cursorIndex = at;
+      cursorOffset = static_cast<uint32_t>(attributeName - text);
       name = attributeName;
       value = p;
       return true;

@@ -21,7 +21,7 @@ class CSkinXmlNode {
 
   CSkinXmlNode() = default;
 
-  bool IsValid() const { return document_ != nullptr; }
+  bool IsValid() const { return owner != nullptr; }
   // Null for an invalid node.
   const wchar_t* GetName() const;
   // The element's text content (decoded); null for an invalid node.
@@ -43,19 +43,18 @@ class CSkinXmlNode {
  private:
   friend class CSkinXml;
 
-  CSkinXmlNode(const CSkinXml* document, uint32_t elementIndex)
-      : elementIndex_(elementIndex), document_(document) {}
+  CSkinXmlNode(const CSkinXml* document, uint32_t at) : elementIndex(at), owner(document) {}
   // Null when the node is invalid or its document was released.
   const TSkinXmlElement* Element() const;
   CSkinXmlNode LinkedNode(uint32_t index) const;
   // The name and value of attribute index; false past the last one.
   bool Locate(int index, const wchar_t*& name, const wchar_t*& value);
 
-  uint32_t elementIndex_ = 0;
+  uint32_t elementIndex = 0;
   // The attribute found last, and where its name starts in the text.
-  int cursorIndex_ = -1;
-  uint32_t cursorOffset_ = 0;
-  const CSkinXml* document_ = nullptr;
+  int cursorIndex = -1;
+  uint32_t cursorOffset = 0;
+  const CSkinXml* owner = nullptr;
 };
 
 }  // namespace SkinUI

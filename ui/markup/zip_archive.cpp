@@ -114,38 +114,38 @@ char FoldAsciiCase(char c) {
 class CZipSourceReader {
  public:
   virtual ~CZipSourceReader() = default;
-  uint64_t Size() const { return size_; }
+  uint64_t Size() const { return totalSize; }
   bool ReadAt(uint64_t offset, void* buffer, DWORD count) const {
-    if (offset > size_ || count > size_ - offset) return false;
+    if (offset > totalSize || count > totalSize - offset) return false;
     if (count == 0) return true;
     return ReadInside(offset, buffer, count);
   }
   // The bytes themselves when the source is a block of memory and the range
   // lies inside it; null otherwise.
   const unsigned char* BytesAt(uint64_t offset, DWORD count) const {
-    if (offset > size_ || count > size_ - offset) return nullptr;
+    if (offset > totalSize || count > totalSize - offset) return nullptr;
     return BytesInside(offset);
   }
 
  protected:
   virtual bool ReadInside(uint64_t offset, void* buffer, DWORD count) const = 0;
   virtual const unsigned char* BytesInside(uint64_t /*offset*/) const { return nullptr; }
-  uint64_t size_ = 0;
+  uint64_t totalSize = 0;
 };
 
 namespace {
 
 class MemorySourceReader : public CZipSourceReader {
  public:
-  MemorySourceReader(const unsigned char* data, DWORD length) : data_(data) { size_ = length; }
+  MemorySourceReader(const unsigned char* data, DWORD length) : memory(data) { totalSize = length; }
 
  private:
   bool ReadInside(uint64_t offset, void* buffer, DWORD count) const override {
-    std::memcpy(buffer, data_ + offset, count);
+    std::memcpy(buffer, memory + offset, count);
     return true;
   }
-  const unsigned char* BytesInside(uint64_t offset) const override { return data_ + offset; }
-  const unsigned char* data_;
+  const unsigned char* BytesInside(uint64_t offset) const override { return memory + offset; }
+  const unsigned char* memory;
 };
 
 // Positions count from where the handle stood when the archive was opened, so
@@ -160,25 +160,25 @@ class FileSourceReader : public CZipSourceReader {
     if (!GetFileSizeEx(handle, &size) || size.QuadPart < start.QuadPart) return nullptr;
     std::unique_ptr<FileSourceReader> reader(new (std::nothrow) FileSourceReader());
     if (!reader) return nullptr;
-    reader->handle_ = handle;
-    reader->owned_ = std::move(owned);
-    reader->start_ = static_cast<uint64_t>(start.QuadPart);
-    reader->size_ = static_cast<uint64_t>(size.QuadPart - start.QuadPart);
+    reader->file = handle;
+    reader->ownedFile = std::move(owned);
+    reader->origin = static_cast<uint64_t>(start.QuadPart);
+    reader->totalSize = static_cast<uint64_t>(size.QuadPart - start.QuadPart);
     return reader;
   }
 
  private:
   bool ReadInside(uint64_t offset, void* buffer, DWORD count) const override {
     LARGE_INTEGER position;
-    position.QuadPart = static_cast<LONGLONG>(start_ + offset);
-    if (!SetFilePointerEx(handle_, position, nullptr, FILE_BEGIN)) return false;
+    position.QuadPart = static_cast<LONGLONG>(origin + offset);
+    if (!SetFilePointerEx(file, position, nullptr, FILE_BEGIN)) return false;
     DWORD read = 0;
-    return ReadFile(handle_, buffer, count, &read, nullptr) && read == count;
+    return ReadFile(file, buffer, count, &read, nullptr) && read == count;
   }
 
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
-  UniqueHandle owned_;
-  uint64_t start_ = 0;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  UniqueHandle ownedFile;
+  uint64_t origin = 0;
 };
 
 std::unique_ptr<CZipSourceReader> CreateSourceReader(const void* source, DWORD length,
@@ -232,8 +232,8 @@ CZipArchive::~CZipArchive() {
 
 bool CZipArchive::OpenArchive(const void* source, DWORD length, ZipSource kind) {
   CloseArchive();
-  source_ = CreateSourceReader(source, length, kind);
-  if (!source_) return false;
+  reader = CreateSourceReader(source, length, kind);
+  if (!reader) return false;
   uint64_t endRecord = 0;
   if (!FindEndRecord(endRecord) || !ReadEndRecord(endRecord)) {
     CloseArchive();
@@ -244,15 +244,15 @@ bool CZipArchive::OpenArchive(const void* source, DWORD length, ZipSource kind) 
 
 void CZipArchive::CloseArchive() {
   EndEntryRead();
-  source_.reset();
-  directoryStart_ = 0;
-  bytesBefore_ = 0;
-  entryCount_ = 0;
-  currentIndex_ = -1;
+  reader.reset();
+  directoryStart = 0;
+  bytesBefore = 0;
+  entryCount = 0;
+  currentIndex = -1;
 }
 
 bool CZipArchive::FindEndRecord(uint64_t& position) const {
-  const uint64_t size = source_->Size();
+  const uint64_t size = reader->Size();
   if (size < kEndRecordSize) return false;
   const uint64_t maxBack = std::min(kEndRecordSearchSpan, size);
   unsigned char window[kSearchWindow + kSignatureLength];
@@ -262,7 +262,7 @@ bool CZipArchive::FindEndRecord(uint64_t& position) const {
     const uint64_t readPosition = size - backRead;
     const DWORD readSize = static_cast<DWORD>(
         std::min<uint64_t>(kSearchWindow + kSignatureLength, size - readPosition));
-    if (!source_->ReadAt(readPosition, window, readSize)) return false;
+    if (!reader->ReadAt(readPosition, window, readSize)) return false;
     for (DWORD i = readSize - kSignatureLength + 1; i-- > 0;) {
       if (Read32(window + i) != kEndRecordSignature) continue;
       // A signature too close to the end (inside a comment) cannot be the record.
@@ -276,7 +276,7 @@ bool CZipArchive::FindEndRecord(uint64_t& position) const {
 
 bool CZipArchive::ReadEndRecord(uint64_t position) {
   unsigned char record[kEndRecordSize];
-  if (!source_->ReadAt(position, record, kEndRecordSize)) return false;
+  if (!reader->ReadAt(position, record, kEndRecordSize)) return false;
   if (Read32(record) != kEndRecordSignature) return false;
   const uint16_t thisDisk = Read16(record + 4);
   const uint16_t directoryDisk = Read16(record + 6);
@@ -288,16 +288,16 @@ bool CZipArchive::ReadEndRecord(uint64_t position) {
   const uint64_t directoryEnd = static_cast<uint64_t>(directoryOffset) + directorySize;
   if (position < directoryEnd) return false;
 
-  bytesBefore_ = position - directoryEnd;
-  directoryStart_ = directoryOffset + bytesBefore_;
-  entryCount_ = totalEntries;
-  currentIndex_ = -1;
+  bytesBefore = position - directoryEnd;
+  directoryStart = directoryOffset + bytesBefore;
+  entryCount = totalEntries;
+  currentIndex = -1;
   return true;
 }
 
 bool CZipArchive::ReadDirectoryRecord(uint64_t position, TDirectoryRecord& record) const {
   unsigned char raw[kDirectoryRecordSize];
-  if (!source_->ReadAt(position, raw, kDirectoryRecordSize)) return false;
+  if (!reader->ReadAt(position, raw, kDirectoryRecordSize)) return false;
   if (Read32(raw) != kDirectorySignature) return false;
   record.position = position;
   record.versionMadeBy = Read16(raw + 4);
@@ -322,30 +322,30 @@ uint64_t CZipArchive::NextRecordPosition(const TDirectoryRecord& record) const {
 }
 
 bool CZipArchive::GoToEntry(int index) {
-  if (!IsOpen() || index < 0 || index >= entryCount_) return false;
-  if (currentIndex_ == index) return true;
+  if (!IsOpen() || index < 0 || index >= entryCount) return false;
+  if (currentIndex == index) return true;
   int at = 0;
-  uint64_t position = directoryStart_;
-  if (currentIndex_ >= 0 && currentIndex_ < index) {
-    at = currentIndex_ + 1;
-    position = NextRecordPosition(current_);
+  uint64_t position = directoryStart;
+  if (currentIndex >= 0 && currentIndex < index) {
+    at = currentIndex + 1;
+    position = NextRecordPosition(currentRecord);
   }
-  currentIndex_ = -1;
+  currentIndex = -1;
   TDirectoryRecord record;
   for (;; ++at) {
     if (!ReadDirectoryRecord(position, record)) return false;
     if (at == index) break;
     position = NextRecordPosition(record);
   }
-  current_ = record;
-  currentIndex_ = index;
+  currentRecord = record;
+  currentIndex = index;
   return true;
 }
 
 bool CZipArchive::GetEntry(int index, TZipEntry& entry) {
   EndEntryRead();
   if (!GoToEntry(index)) return false;
-  FillEntryInfo(current_, index, entry);
+  FillEntryInfo(currentRecord, index, entry);
   return true;
 }
 
@@ -361,13 +361,13 @@ bool CZipArchive::FindEntry(const wchar_t* name, bool ignoreCase, TZipEntry& ent
   const size_t length = static_cast<size_t>(converted - 1);
   std::replace(sought, sought + length, '\\', '/');
 
-  uint64_t position = directoryStart_;
+  uint64_t position = directoryStart;
   TDirectoryRecord record;
-  for (int index = 0; index < entryCount_; ++index) {
+  for (int index = 0; index < entryCount; ++index) {
     if (!ReadDirectoryRecord(position, record)) return false;
     if (DirectoryNameMatches(record, sought, length, ignoreCase)) {
-      current_ = record;
-      currentIndex_ = index;
+      currentRecord = record;
+      currentIndex = index;
       FillEntryInfo(record, index, entry);
       return true;
     }
@@ -381,7 +381,7 @@ bool CZipArchive::DirectoryNameMatches(const TDirectoryRecord& record, const cha
   if (record.nameLength != length) return false;
   char stored[kMaxAnsiNameBytes];
   if (length > sizeof(stored)) return false;
-  if (!source_->ReadAt(record.position + kDirectoryRecordSize, stored, record.nameLength)) {
+  if (!reader->ReadAt(record.position + kDirectoryRecordSize, stored, record.nameLength)) {
     return false;
   }
   for (size_t i = 0; i < length; ++i) {
@@ -417,7 +417,7 @@ void CZipArchive::FillEntryInfo(const TDirectoryRecord& record, int index, TZipE
 void CZipArchive::ReadEntryName(const TDirectoryRecord& record, TZipEntry& entry) const {
   char raw[MAX_PATH];
   const DWORD length = std::min<DWORD>(record.nameLength, MAX_PATH - 1);
-  if (!source_->ReadAt(record.position + kDirectoryRecordSize, raw, length)) return;
+  if (!reader->ReadAt(record.position + kDirectoryRecordSize, raw, length)) return;
   const int converted =
       MultiByteToWideChar(CP_ACP, 0, raw, static_cast<int>(length), entry.name, MAX_PATH - 1);
   entry.name[converted > 0 ? converted : 0] = L'\0';
@@ -431,7 +431,7 @@ void CZipArchive::ReadEntryTimes(const TDirectoryRecord& record, TZipEntry& entr
   if (record.extraLength > 0) {
     std::unique_ptr<unsigned char[]> extra(new (std::nothrow) unsigned char[record.extraLength]);
     const uint64_t position = record.position + kDirectoryRecordSize + record.nameLength;
-    if (extra && source_->ReadAt(position, extra.get(), record.extraLength)) {
+    if (extra && reader->ReadAt(position, extra.get(), record.extraLength)) {
       ParseTimestampExtra(extra.get(), record.extraLength, entry);
     }
   }
@@ -446,30 +446,30 @@ void CZipArchive::ReadEntryTimes(const TDirectoryRecord& record, TZipEntry& entr
 
 bool CZipArchive::ReadLocalExtra(const TDirectoryRecord& record,
                                  std::unique_ptr<unsigned char[]>& extra, DWORD& length) const {
-  const uint64_t header = record.localHeaderOffset + bytesBefore_;
+  const uint64_t header = record.localHeaderOffset + bytesBefore;
   unsigned char raw[kLocalHeaderSize];
-  if (!source_->ReadAt(header, raw, kLocalHeaderSize)) return false;
+  if (!reader->ReadAt(header, raw, kLocalHeaderSize)) return false;
   if (Read32(raw) != kLocalHeaderSignature) return false;
   length = Read16(raw + 28);
   if (length == 0) return false;
   extra.reset(new (std::nothrow) unsigned char[length]);
   if (!extra) return false;
-  return source_->ReadAt(header + kLocalHeaderSize + Read16(raw + 26), extra.get(), length);
+  return reader->ReadAt(header + kLocalHeaderSize + Read16(raw + 26), extra.get(), length);
 }
 
 bool CZipArchive::IsEntrySizePlausible(int index) {
   if (!GoToEntry(index)) return false;
-  const uint64_t compressed = current_.compressedSize;
-  const uint64_t uncompressed = current_.uncompressedSize;
-  if (compressed > source_->Size()) return false;
-  if (current_.method == kMethodStored) return uncompressed <= compressed;
-  if (current_.method == kMethodDeflated) return uncompressed <= compressed * kMaxDeflateRatio;
+  const uint64_t compressed = currentRecord.compressedSize;
+  const uint64_t uncompressed = currentRecord.uncompressedSize;
+  if (compressed > reader->Size()) return false;
+  if (currentRecord.method == kMethodStored) return uncompressed <= compressed;
+  if (currentRecord.method == kMethodDeflated) return uncompressed <= compressed * kMaxDeflateRatio;
   return false;
 }
 
 ZipReadResult CZipArchive::ReadEntry(int index, void* buffer, DWORD length) {
   if (!IsOpen() || (!buffer && length > 0)) return ZipReadResult::Failed;
-  if (!read_ || read_->index != index) {
+  if (!entryRead || entryRead->index != index) {
     EndEntryRead();
     if (!OpenEntryRead(index)) {
       EndEntryRead();
@@ -481,13 +481,13 @@ ZipReadResult CZipArchive::ReadEntry(int index, void* buffer, DWORD length) {
 
 bool CZipArchive::OpenEntryRead(int index) {
   if (!GoToEntry(index)) return false;
-  const TDirectoryRecord& entry = current_;
+  const TDirectoryRecord& entry = currentRecord;
   if (entry.method != kMethodStored && entry.method != kMethodDeflated) return false;
   if (entry.flags & kFlagEncrypted) return false;
 
-  const uint64_t header = entry.localHeaderOffset + bytesBefore_;
+  const uint64_t header = entry.localHeaderOffset + bytesBefore;
   unsigned char raw[kLocalHeaderSize];
-  if (!source_->ReadAt(header, raw, kLocalHeaderSize)) return false;
+  if (!reader->ReadAt(header, raw, kLocalHeaderSize)) return false;
   if (Read32(raw) != kLocalHeaderSignature) return false;
   const uint16_t localFlags = Read16(raw + 6);
   if (Read16(raw + 8) != entry.method) return false;
@@ -500,34 +500,34 @@ bool CZipArchive::OpenEntryRead(int index) {
   const uint16_t nameLength = Read16(raw + 26);
   if (nameLength != entry.nameLength) return false;
   const uint64_t data = header + kLocalHeaderSize + nameLength + Read16(raw + 28);
-  if (data > source_->Size() || entry.compressedSize > source_->Size() - data) return false;
+  if (data > reader->Size() || entry.compressedSize > reader->Size() - data) return false;
 
-  read_.reset(new (std::nothrow) TEntryRead());
-  if (!read_) return false;
-  read_->index = index;
-  read_->method = entry.method;
-  read_->nextInputPosition = data;
-  read_->restCompressed = entry.compressedSize;
-  read_->restUncompressed = entry.uncompressedSize;
-  if (const unsigned char* bytes = source_->BytesAt(data, entry.compressedSize)) {
-    read_->nextIn = bytes;
-    read_->availableIn = entry.compressedSize;
-    read_->restCompressed = 0;
+  entryRead.reset(new (std::nothrow) TEntryRead());
+  if (!entryRead) return false;
+  entryRead->index = index;
+  entryRead->method = entry.method;
+  entryRead->nextInputPosition = data;
+  entryRead->restCompressed = entry.compressedSize;
+  entryRead->restUncompressed = entry.uncompressedSize;
+  if (const unsigned char* bytes = reader->BytesAt(data, entry.compressedSize)) {
+    entryRead->nextIn = bytes;
+    entryRead->availableIn = entry.compressedSize;
+    entryRead->restCompressed = 0;
   }
   if (entry.method == kMethodDeflated) {
     // Negative window bits: a raw deflate stream without header or checksum.
-    if (inflateInit2(&read_->stream, -MAX_WBITS) != Z_OK) return false;
-    read_->inflating = true;
+    if (inflateInit2(&entryRead->stream, -MAX_WBITS) != Z_OK) return false;
+    entryRead->inflating = true;
   }
   return true;
 }
 
 bool CZipArchive::RefillInput() {
-  TEntryRead& read = *read_;
+  TEntryRead& read = *entryRead;
   if (!read.input) read.input.reset(new (std::nothrow) unsigned char[kInputBufferSize]);
   if (!read.input) return false;
   const DWORD chunk = std::min<uint32_t>(kInputBufferSize, read.restCompressed);
-  if (!source_->ReadAt(read.nextInputPosition, read.input.get(), chunk)) return false;
+  if (!reader->ReadAt(read.nextInputPosition, read.input.get(), chunk)) return false;
   read.nextInputPosition += chunk;
   read.restCompressed -= chunk;
   read.nextIn = read.input.get();
@@ -536,7 +536,7 @@ bool CZipArchive::RefillInput() {
 }
 
 ZipReadResult CZipArchive::ContinueRead(unsigned char* out, DWORD length) {
-  TEntryRead& read = *read_;
+  TEntryRead& read = *entryRead;
   DWORD produced = 0;
   bool finished = read.restUncompressed == 0;
   bool failed = false;
@@ -594,7 +594,7 @@ ZipReadResult CZipArchive::ContinueRead(unsigned char* out, DWORD length) {
 }
 
 void CZipArchive::EndEntryRead() {
-  read_.reset();
+  entryRead.reset();
 }
 
 }  // namespace SkinUI

@@ -50,10 +50,10 @@ class CZipArchive {
   // Any archive open before is closed first. length counts only for Memory.
   bool OpenArchive(const void* source, DWORD length, ZipSource kind);
   void CloseArchive();
-  bool IsOpen() const { return source_ != nullptr; }
-  int GetEntryCount() const { return IsOpen() ? entryCount_ : 0; }
+  bool IsOpen() const { return reader != nullptr; }
+  int GetEntryCount() const { return IsOpen() ? entryCount : 0; }
   // Bytes found in front of the archive (a self-extractor stub, for example).
-  uint64_t GetBytesBeforeArchive() const { return bytesBefore_; }
+  uint64_t GetBytesBeforeArchive() const { return bytesBefore; }
 
   // Looking an entry up ends any read in progress, so the next ReadEntry
   // starts at the beginning of its entry.
@@ -108,13 +108,13 @@ class CZipArchive {
   bool RefillInput();
   void EndEntryRead();
 
-  std::unique_ptr<CZipSourceReader> source_;
-  uint64_t directoryStart_ = 0;
-  uint64_t bytesBefore_ = 0;
-  int entryCount_ = 0;
-  int currentIndex_ = -1;
-  TDirectoryRecord current_;
-  std::unique_ptr<TEntryRead> read_;
+  std::unique_ptr<CZipSourceReader> reader;
+  uint64_t directoryStart = 0;
+  uint64_t bytesBefore = 0;
+  int entryCount = 0;
+  int currentIndex = -1;
+  TDirectoryRecord currentRecord;
+  std::unique_ptr<TEntryRead> entryRead;
 };
 
 }  // namespace SkinUI

@@ -20,29 +20,29 @@ void ClipGuard::Apply(HDC dc, const RECT& rc, HRGN extraCut) {
   if (dc == nullptr) return;
   RECT box = {};
   GetClipBox(dc, &box);
-  previous_.reset(CreateRectRgnIndirect(&box));
-  region_.reset(CreateRectRgnIndirect(&rc));
-  if (extraCut != nullptr) CombineRgn(region_.get(), region_.get(), extraCut, RGN_AND);
-  ExtSelectClipRgn(dc, region_.get(), RGN_AND);
+  previous.reset(CreateRectRgnIndirect(&box));
+  region.reset(CreateRectRgnIndirect(&rc));
+  if (extraCut != nullptr) CombineRgn(region.get(), region.get(), extraCut, RGN_AND);
+  ExtSelectClipRgn(dc, region.get(), RGN_AND);
   // Keep the clip actually in force so that UseInner can bring it back.
-  GetClipRgn(dc, region_.get());
-  dc_ = dc;
-  item_ = rc;
+  GetClipRgn(dc, region.get());
+  clippedDC = dc;
+  clipRect = rc;
 }
 
 void ClipGuard::UseOuter() {
-  if (dc_ != nullptr) SelectClipRgn(dc_, previous_.get());
+  if (clippedDC != nullptr) SelectClipRgn(clippedDC, previous.get());
 }
 
 void ClipGuard::UseInner() {
-  if (dc_ != nullptr) SelectClipRgn(dc_, region_.get());
+  if (clippedDC != nullptr) SelectClipRgn(clippedDC, region.get());
 }
 
 void ClipGuard::Release() {
-  if (dc_ != nullptr) SelectClipRgn(dc_, previous_.get());
-  dc_ = nullptr;
-  region_.reset();
-  previous_.reset();
+  if (clippedDC != nullptr) SelectClipRgn(clippedDC, previous.get());
+  clippedDC = nullptr;
+  region.reset();
+  previous.reset();
 }
 
 }  // namespace SkinUI

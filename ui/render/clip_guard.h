@@ -29,16 +29,16 @@ class ClipGuard {
   // Selects the previous clip again and frees both regions.
   void Release();
 
-  bool IsActive() const { return dc_ != nullptr; }
-  const RECT& ItemRect() const { return item_; }
+  bool IsActive() const { return clippedDC != nullptr; }
+  const RECT& ItemRect() const { return clipRect; }
 
  private:
   void Apply(HDC dc, const RECT& rc, HRGN extraCut);
 
-  HDC dc_ = nullptr;
-  RECT item_ = {};
-  UniqueRegion region_;
-  UniqueRegion previous_;
+  HDC clippedDC = nullptr;
+  RECT clipRect = {};
+  UniqueRegion region;
+  UniqueRegion previous;
 };
 
 }  // namespace SkinUI

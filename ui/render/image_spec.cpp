@@ -33,7 +33,7 @@ DWORD ReadHexColor(const wchar_t* value) {
 }  // namespace
 
 CImageSpecParser::CImageSpecParser(const RECT& item, FlushImage flush)
-    : item_(item), flush_(std::move(flush)) {}
+    : itemRect(item), flushImage(std::move(flush)) {}
 
 CRectUI CImageSpecParser::ParseFourNumbers(const wchar_t* value) {
   const wchar_t* p = value;
@@ -71,7 +71,7 @@ void CImageSpecParser::Parse(const wchar_t* text, TImageSpec& spec) const {
 }
 
 void CImageSpecParser::FlushIfNamed(const TImageSpec& spec) const {
-  if (spec.imageCount > 0 && flush_) flush_(spec);
+  if (spec.imageCount > 0 && flushImage) flushImage(spec);
 }
 
 void CImageSpecParser::ApplyKey(const CWideStringUI& key, const CWideStringUI& value,
@@ -89,9 +89,9 @@ void CImageSpecParser::ApplyKey(const CWideStringUI& key, const CWideStringUI& v
     ++spec.imageCount;
   } else if (key == L"dest") {
     const CRectUI offsets = ParseFourNumbers(value);
-    spec.dest = CRectUI(item_.left + offsets.left, item_.top + offsets.top,
-                        std::min(item_.left + offsets.right, item_.right),
-                        std::min(item_.top + offsets.bottom, item_.bottom));
+    spec.dest = CRectUI(itemRect.left + offsets.left, itemRect.top + offsets.top,
+                        std::min(itemRect.left + offsets.right, itemRect.right),
+                        std::min(itemRect.top + offsets.bottom, itemRect.bottom));
   } else if (key == L"source") {
     spec.source = ParseFourNumbers(value);
   } else if (key == L"corner") {

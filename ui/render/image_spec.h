@@ -46,8 +46,8 @@ class CImageSpecParser {
   void ApplyKey(const CWideStringUI& key, const CWideStringUI& value, TImageSpec& spec) const;
   void FlushIfNamed(const TImageSpec& spec) const;
 
-  CRectUI item_;
-  FlushImage flush_;
+  CRectUI itemRect;
+  FlushImage flushImage;
 };
 
 }  // namespace SkinUI

@@ -13,26 +13,26 @@ namespace {
 class DeviceStateGuard {
  public:
   explicit DeviceStateGuard(HDC dc)
-      : dc_(dc), font_(GetCurrentObject(dc, OBJ_FONT)), clip_(CreateRectRgn(0, 0, 0, 0)) {
-    hadClip_ = clip_ && GetClipRgn(dc, clip_.get()) == 1;
+      : guardedDC(dc), font(GetCurrentObject(dc, OBJ_FONT)), clip(CreateRectRgn(0, 0, 0, 0)) {
+    hadClip = clip && GetClipRgn(dc, clip.get()) == 1;
   }
   DeviceStateGuard(const DeviceStateGuard&) = delete;
   DeviceStateGuard& operator=(const DeviceStateGuard&) = delete;
   ~DeviceStateGuard() {
-    SelectClipRgn(dc_, hadClip_ ? clip_.get() : nullptr);
-    if (font_ != nullptr) SelectObject(dc_, font_);
+    SelectClipRgn(guardedDC, hadClip ? clip.get() : nullptr);
+    if (font != nullptr) SelectObject(guardedDC, font);
   }
 
   void ClipTo(const RECT& rc) {
     UniqueRegion area(CreateRectRgnIndirect(&rc));
-    if (area) ExtSelectClipRgn(dc_, area.get(), RGN_AND);
+    if (area) ExtSelectClipRgn(guardedDC, area.get(), RGN_AND);
   }
 
  private:
-  HDC dc_;
-  HGDIOBJ font_;
-  UniqueRegion clip_;
-  bool hadClip_ = false;
+  HDC guardedDC;
+  HGDIOBJ font;
+  UniqueRegion clip;
+  bool hadClip = false;
 };
 
 }  // namespace

@@ -13,83 +13,83 @@ namespace SkinUI {
 using namespace markup;
 
 int CMarkupWalker::Run() {
-  defaultFont_ = resources_->DefaultFontInfo();
-  if (defaultFont_ == nullptr) return 0;
-  FillMetrics(defaultFont_);
+  defaultFont = skin->DefaultFontInfo();
+  if (defaultFont == nullptr) return 0;
+  FillMetrics(defaultFont);
 
-  SetBkMode(dc_, TRANSPARENT);
-  SetTextColor(dc_, ArgbToColorRef(color_));
-  SetBkColor(dc_, ArgbToColorRef(resources_->SelectedBackColor()));
-  if (draw_ && (format_ & kAlignmentFlags) != 0) AlignRect();
+  SetBkMode(drawDC, TRANSPARENT);
+  SetTextColor(drawDC, ArgbToColorRef(baseColor));
+  SetBkColor(drawDC, ArgbToColorRef(skin->SelectedBackColor()));
+  if (draw && (drawFormat & kAlignmentFlags) != 0) AlignRect();
   FindHoveredLink();
 
   Begin();
   Walk();
   Finish();
-  return linkIndex_;
+  return linkIndex;
 }
 
 void CMarkupWalker::AlignRect() {
   RECT measured = kMeasureArea;
   int noLinks = 0;
-  CDrawKit::DrawMarkupText(dc_, resources_, measured, text_, color_, nullptr, nullptr, noLinks,
-                           format_ | DT_CALCRECT);
+  CDrawKit::DrawMarkupText(drawDC, skin, measured, markupText, baseColor, nullptr, nullptr, noLinks,
+                           drawFormat | DT_CALCRECT);
   const LONG textWidth = measured.right - measured.left;
   const LONG textHeight = measured.bottom - measured.top;
-  if (singleLine_) {
-    if (format_ & DT_CENTER) {
-      rc_.left += (rc_.right - rc_.left) / 2 - textWidth / 2;
-      rc_.right = rc_.left + textWidth;
+  if (singleLine) {
+    if (drawFormat & DT_CENTER) {
+      area.left += (area.right - area.left) / 2 - textWidth / 2;
+      area.right = area.left + textWidth;
     }
-    if (format_ & DT_RIGHT) rc_.left = rc_.right - textWidth;
+    if (drawFormat & DT_RIGHT) area.left = area.right - textWidth;
   }
-  if (format_ & DT_VCENTER) {
-    rc_.top += (rc_.bottom - rc_.top) / 2 - textHeight / 2;
-    rc_.bottom = rc_.top + textHeight;
+  if (drawFormat & DT_VCENTER) {
+    area.top += (area.bottom - area.top) / 2 - textHeight / 2;
+    area.bottom = area.top + textHeight;
   }
-  if (format_ & DT_BOTTOM) rc_.top = rc_.bottom - textHeight;
+  if (drawFormat & DT_BOTTOM) area.top = area.bottom - textHeight;
 }
 
 void CMarkupWalker::FindHoveredLink() {
-  for (int i = 0; i < linkCount_; ++i) {
-    if (PtInRect(&linkRects_[i], pointer_)) {
-      hoverLink_ = linkNames_[i];
-      hasHover_ = true;
+  for (int i = 0; i < linkCount; ++i) {
+    if (PtInRect(&foundLinkRects[i], pointerAt)) {
+      hoverLink = foundLinkNames[i];
+      hasHover = true;
       return;
     }
   }
 }
 
 void CMarkupWalker::Begin() {
-  p_ = text_;
-  pt_ = {rc_.left, rc_.top};
-  widestX_ = rc_.left;
-  cyLine_ = LineHeightOf(CurrentFont());
-  linkStart_ = pt_;
-  lineStartPosition_ = p_;
+  cursor = markupText;
+  pt = {area.left, area.top};
+  widestX = area.left;
+  cyLine = LineHeightOf(CurrentFont());
+  linkStart = pt;
+  lineStartPosition = cursor;
   TakeSnapshot();
 }
 
 void CMarkupWalker::Finish() {
-  if (!draw_) {
-    rc_.bottom = std::max(lowestImageBottom_, pt_.y + cyLine_);
-    rc_.right = std::min(rc_.right, widestX_);
+  if (!draw) {
+    area.bottom = std::max(lowestImageBottom, pt.y + cyLine);
+    area.right = std::min(area.right, widestX);
   }
 }
 
 void CMarkupWalker::Walk() {
-  while (*p_ != 0) {
-    if (pt_.x >= rc_.right || *p_ == L'\n' || lineEndRequested_) {
+  while (*cursor != 0) {
+    if (pt.x >= area.right || *cursor == L'\n' || lineEndRequested) {
       if (!EndLine()) return;
-    } else if (inRaw_ && IsClosingTagOf(p_, L'r')) {
+    } else if (inRaw && IsClosingTagOf(cursor, L'r')) {
       ReadTag();
-      inRaw_ = false;
-    } else if (!inRaw_ && IsTagStart(p_)) {
-      tagStart_ = p_;
+      inRaw = false;
+    } else if (!inRaw && IsTagStart(cursor)) {
+      tagStart = cursor;
       ApplyTag(ReadTag());
-    } else if (!inRaw_ && IsEscape(p_)) {
+    } else if (!inRaw && IsEscape(cursor)) {
       PlaceEscapedCharacter();
-    } else if (*p_ == L' ') {
+    } else if (*cursor == L' ') {
       PlaceSpace();
     } else {
       PlaceTextRun();
@@ -100,63 +100,63 @@ void CMarkupWalker::Walk() {
 
 // Returns false when the walk ends here.
 bool CMarkupWalker::EndLine() {
-  const bool lineDone = !draw_ || drawPass_;
+  const bool lineDone = !draw || drawPass;
   // A measure pass ends back at its line start: the draw pass walks the
   // same line. A line that opens with a newline gets here without a step.
-  if (!lineDone && !measureRewound_) RewindMeasuredLine();
-  const wchar_t* lineEnd = p_;
+  if (!lineDone && !measureRewound) RewindMeasuredLine();
+  const wchar_t* lineEnd = cursor;
   // The newline belongs to the line just done; after a measure pass the
   // draw pass still has to walk (an empty line up to) it.
-  if (lineDone && *p_ == L'\n') ++p_;
-  lineEndRequested_ = false;
-  if (drawPass_) {
+  if (lineDone && *cursor == L'\n') ++cursor;
+  lineEndRequested = false;
+  if (drawPass) {
     // The link goes on at the next line in a slot of its own.
-    if (inLink_ && linkIndex_ < linkCount_) ++linkIndex_;
-    snapshot_.position = p_;
-    snapshot_.inLink = inLink_;
-    snapshot_.linkIndex = linkIndex_;
+    if (inLink && linkIndex < linkCount) ++linkIndex;
+    snapshot.position = cursor;
+    snapshot.inLink = inLink;
+    snapshot.linkIndex = linkIndex;
   } else {
     CloseLinksOfMeasuredLine();
   }
-  if (singleLine_ && lineDone) return false;
+  if (singleLine && lineDone) return false;
   // A line that consumed no character would repeat for ever (a rectangle
   // narrower than one character with an ellipsis).
-  if (lineDone && lineEnd == lineStartPosition_ && *lineEnd != L'\n') return false;
-  if (draw_) drawPass_ = !drawPass_;
-  pt_.x = rc_.left;
-  if (!drawPass_) pt_.y += cyLine_;
-  if (draw_ && pt_.y > rc_.bottom) return false;
-  linkStart_ = pt_;
-  cyLine_ = LineHeightOf(CurrentFont());
-  if (!drawPass_) {
-    lineStartPosition_ = p_;
-    lineFirstLink_ = linkIndex_;
-    measureRewound_ = false;
+  if (lineDone && lineEnd == lineStartPosition && *lineEnd != L'\n') return false;
+  if (draw) drawPass = !drawPass;
+  pt.x = area.left;
+  if (!drawPass) pt.y += cyLine;
+  if (draw && pt.y > area.bottom) return false;
+  linkStart = pt;
+  cyLine = LineHeightOf(CurrentFont());
+  if (!drawPass) {
+    lineStartPosition = cursor;
+    lineFirstLink = linkIndex;
+    measureRewound = false;
   }
-  return pt_.x < rc_.right;
+  return pt.x < area.right;
 }
 
 void CMarkupWalker::CloseLinksOfMeasuredLine() {
-  if (inLink_ && linkIndex_ < linkCount_) {
-    linkRects_[linkIndex_] = {linkStart_.x, linkStart_.y, std::min(pt_.x, rc_.right),
-                              pt_.y + cyLine_};
-    ++linkIndex_;
+  if (inLink && linkIndex < linkCount) {
+    foundLinkRects[linkIndex] = {linkStart.x, linkStart.y, std::min(pt.x, area.right),
+                                 pt.y + cyLine};
+    ++linkIndex;
     // The continuation on the next line carries the same name, when there
     // is a slot left for it.
-    if (linkIndex_ < linkCount_) linkNames_[linkIndex_] = linkNames_[linkIndex_ - 1];
+    if (linkIndex < linkCount) foundLinkNames[linkIndex] = foundLinkNames[linkIndex - 1];
   }
-  for (int i = lineFirstLink_; i < linkIndex_; ++i) linkRects_[i].bottom = pt_.y + cyLine_;
-  if (draw_) {
-    inLink_ = snapshot_.inLink;
-    linkIndex_ = snapshot_.linkIndex;
+  for (int i = lineFirstLink; i < linkIndex; ++i) foundLinkRects[i].bottom = pt.y + cyLine;
+  if (draw) {
+    inLink = snapshot.inLink;
+    linkIndex = snapshot.linkIndex;
   }
 }
 
 void CMarkupWalker::AfterStep() {
-  widestX_ = std::max(widestX_, pt_.x);
-  if (pt_.x >= rc_.right || *p_ == L'\n' || *p_ == 0) lineEndRequested_ = true;
-  if (!draw_ || !lineEndRequested_) return;
-  if (drawPass_) {
+  widestX = std::max(widestX, pt.x);
+  if (pt.x >= area.right || *cursor == L'\n' || *cursor == 0) lineEndRequested = true;
+  if (!draw || !lineEndRequested) return;
+  if (drawPass) {
     TakeSnapshot();
   } else {
     RewindMeasuredLine();
@@ -166,32 +166,32 @@ void CMarkupWalker::AfterStep() {
 // Back to the line start with the measured height; the draw pass follows.
 void CMarkupWalker::RewindMeasuredLine() {
   RestoreSnapshot();
-  measureRewound_ = true;
-  cyLineHeight_ = cyLine_;
+  measureRewound = true;
+  cyLineHeight = cyLine;
   ApplyColor();
-  SetBkMode(dc_, inSelected_ ? OPAQUE : TRANSPARENT);
+  SetBkMode(drawDC, inSelected ? OPAQUE : TRANSPARENT);
 }
 
 void CMarkupWalker::TakeSnapshot() {
-  snapshot_.position = p_;
-  snapshot_.fonts = fonts_;
-  snapshot_.colors = colors_;
-  snapshot_.paragraphs = paragraphs_;
-  snapshot_.inRaw = inRaw_;
-  snapshot_.inSelected = inSelected_;
-  snapshot_.inLink = inLink_;
-  snapshot_.linkIndex = linkIndex_;
+  snapshot.position = cursor;
+  snapshot.fonts = fonts;
+  snapshot.colors = colors;
+  snapshot.paragraphs = paragraphs;
+  snapshot.inRaw = inRaw;
+  snapshot.inSelected = inSelected;
+  snapshot.inLink = inLink;
+  snapshot.linkIndex = linkIndex;
 }
 
 // In-link and the link index are rewound at the line end, after the
 // measured line's link rectangles are recorded.
 void CMarkupWalker::RestoreSnapshot() {
-  p_ = snapshot_.position;
-  fonts_ = snapshot_.fonts;
-  colors_ = snapshot_.colors;
-  paragraphs_ = snapshot_.paragraphs;
-  inRaw_ = snapshot_.inRaw;
-  inSelected_ = snapshot_.inSelected;
+  cursor = snapshot.position;
+  fonts = snapshot.fonts;
+  colors = snapshot.colors;
+  paragraphs = snapshot.paragraphs;
+  inRaw = snapshot.inRaw;
+  inSelected = snapshot.inSelected;
 }
 
 bool CMarkupWalker::IsEscape(const wchar_t* p) {
@@ -200,69 +200,69 @@ bool CMarkupWalker::IsEscape(const wchar_t* p) {
 }
 
 void CMarkupWalker::PlaceEscapedCharacter() {
-  const wchar_t ch = p_[1];
-  p_ += 3;
+  const wchar_t ch = cursor[1];
+  cursor += 3;
   PlaceSingle(ch);
 }
 
 void CMarkupWalker::PlaceSpace() {
-  ++p_;
+  ++cursor;
   PlaceSingle(L' ');
 }
 
 void CMarkupWalker::PlaceSingle(wchar_t ch) {
-  const LONG width = extents_.CharacterWidth(CurrentFont()->font.get(), ch);
-  if (drawPass_ && LeavesMarks(ch)) {
+  const LONG width = extents.CharacterWidth(CurrentFont()->font.get(), ch);
+  if (drawPass && LeavesMarks(ch)) {
     RealizeFont();
-    TextOutW(dc_, pt_.x, Baseline(), &ch, 1);
+    TextOutW(drawDC, pt.x, Baseline(), &ch, 1);
   }
-  pt_.x += width;
+  pt.x += width;
 }
 
 // A space shows only as a selected background or as a line of the font;
 // drawing it otherwise changes no pixel.
 bool CMarkupWalker::LeavesMarks(wchar_t ch) {
-  if (ch != L' ' || GetBkMode(dc_) == OPAQUE) return true;
+  if (ch != L' ' || GetBkMode(drawDC) == OPAQUE) return true;
   const TEXTMETRICW& tm = MetricsOf(CurrentFont());
   return tm.tmUnderlined != 0 || tm.tmStruckOut != 0;
 }
 
 void CMarkupWalker::PlaceTextRun() {
-  const wchar_t* start = p_;
-  swallowedSpace_ = false;
+  const wchar_t* start = cursor;
+  swallowedSpace = false;
   const int length = GrowRun(start);
-  p_ = start + length + (swallowedSpace_ ? 1 : 0);
-  const LONG runX = runStartX_;
+  cursor = start + length + (swallowedSpace ? 1 : 0);
+  const LONG runX = runStartX;
   const LONG width = RunWidth(start, length);
-  if (drawPass_) {
+  if (drawPass) {
     LONG x = runX;
-    if (!singleLine_) {
-      const LONG room = (rc_.right - rc_.left) - width;
-      if (format_ & DT_CENTER) {
+    if (!singleLine) {
+      const LONG room = (area.right - area.left) - width;
+      if (drawFormat & DT_CENTER) {
         x += room / 2;
-      } else if (format_ & DT_RIGHT) {
+      } else if (drawFormat & DT_RIGHT) {
         x += room;
       }
     }
     RealizeFont();
-    if (length > 0) TextOutW(dc_, x, Baseline(), start, length);
-    if ((format_ & DT_END_ELLIPSIS) && pt_.x >= rc_.right) {
-      TextOutW(dc_, x + width, pt_.y, kEllipsis, 3);
+    if (length > 0) TextOutW(drawDC, x, Baseline(), start, length);
+    if ((drawFormat & DT_END_ELLIPSIS) && pt.x >= area.right) {
+      TextOutW(drawDC, x + width, pt.y, kEllipsis, 3);
     }
   }
-  pt_.x += width;
+  pt.x += width;
 }
 
 bool CMarkupWalker::RunStopsAt(const wchar_t* p) const {
   if (*p == 0 || *p == L'\n') return true;
-  if (inRaw_) return IsClosingTagOf(p, L'r');
+  if (inRaw) return IsClosingTagOf(p, L'r');
   return IsOpenBracket(*p);
 }
 
 // Grows the run from start one character at a time and returns its length
 // in code units. Cuts it where it would overflow the right edge.
 int CMarkupWalker::GrowRun(const wchar_t* start) {
-  runStartX_ = pt_.x;
+  runStartX = pt.x;
   const LONG maxCharWidth = MetricsOf(CurrentFont()).tmMaxCharWidth;
   std::vector<int> ends;  // run length after each character
   int length = 0;
@@ -276,37 +276,38 @@ int CMarkupWalker::GrowRun(const wchar_t* start) {
     ends.push_back(length);
     if (!letter) breakAt = length;
     const LONG estimate = maxCharWidth * static_cast<LONG>(ends.size());
-    if (pt_.x + estimate < rc_.right) continue;
-    if (pt_.x + PrefixWidth(start, length) <= rc_.right) continue;
+    if (pt.x + estimate < area.right) continue;
+    if (pt.x + PrefixWidth(start, length) <= area.right) continue;
     return CutOverflowingRun(start, ends, breakAt);
   } while (!RunStopsAt(p));
   return length;
 }
 
 int CMarkupWalker::CutOverflowingRun(const wchar_t* start, std::vector<int>& ends, int breakAt) {
-  lineEndRequested_ = true;
+  lineEndRequested = true;
   const int whole = ends.back();
   // Every line takes at least one character.
-  if (pt_.x != rc_.left || ends.size() > 1) ends.pop_back();
+  if (pt.x != area.left || ends.size() > 1) ends.pop_back();
   int length = ends.empty() ? 0 : ends.back();
-  if (format_ & DT_WORDBREAK) {
+  if (drawFormat & DT_WORDBREAK) {
     // A space that overflows is where the line breaks: it is used up here
     // instead of starting the next line.
-    swallowedSpace_ = whole == length + 1 && start[length] == L' ' && !(format_ & DT_END_ELLIPSIS);
+    swallowedSpace =
+        whole == length + 1 && start[length] == L' ' && !(drawFormat & DT_END_ELLIPSIS);
     if (breakAt > 0 && breakAt < length) {
       length = breakAt;
       while (!ends.empty() && ends.back() > length) ends.pop_back();
-    } else if (breakAt == 0 && pt_.x > rc_.left && start > text_ && start[-1] == L' ') {
+    } else if (breakAt == 0 && pt.x > area.left && start > markupText && start[-1] == L' ') {
       // The word began after a space placed on its own: move it whole.
       ends.clear();
       length = 0;
     }
   }
-  if ((format_ & DT_END_ELLIPSIS) && !ends.empty()) {
+  if ((drawFormat & DT_END_ELLIPSIS) && !ends.empty()) {
     const size_t drop = ends.size() >= 2 ? 2 : 1;
     ends.resize(ends.size() - drop);
     length = ends.empty() ? 0 : ends.back();
-    pt_.x = rc_.right;
+    pt.x = area.right;
   }
   return length;
 }

@@ -78,20 +78,20 @@ class CMarkupWalker {
   CMarkupWalker(HDC dc, ISkinResourcesUI* resources, RECT& rc, const wchar_t* text, DWORD color,
                 RECT* linkRects, CWideStringUI* linkNames, int linkCapacity, UINT format,
                 POINT pointer)
-      : dc_(dc),
-        resources_(resources),
-        rc_(rc),
-        text_(text),
-        color_(color),
-        linkRects_(linkRects),
-        linkNames_(linkNames),
-        linkCount_(linkCapacity),
-        format_(format),
-        pointer_(pointer),
-        extents_(dc, [this](HFONT font) { SelectOnDC(font); }) {
-    if (linkRects_ == nullptr || linkNames_ == nullptr || linkCount_ < 0) linkCount_ = 0;
-    draw_ = (format & DT_CALCRECT) == 0;
-    singleLine_ = (format & DT_SINGLELINE) != 0;
+      : drawDC(dc),
+        skin(resources),
+        area(rc),
+        markupText(text),
+        baseColor(color),
+        foundLinkRects(linkRects),
+        foundLinkNames(linkNames),
+        linkCount(linkCapacity),
+        drawFormat(format),
+        pointerAt(pointer),
+        extents(dc, [this](HFONT font) { SelectOnDC(font); }) {
+    if (foundLinkRects == nullptr || foundLinkNames == nullptr || linkCount < 0) linkCount = 0;
+    draw = (format & DT_CALCRECT) == 0;
+    singleLine = (format & DT_SINGLELINE) != 0;
   }
   // Returns the number of links found.
   int Run();
@@ -143,11 +143,11 @@ class CMarkupWalker {
   void PushVariant(bool bold, bool underline, bool italic);
   void PushFont(FontRecord* font);
   void PopFont();
-  FontRecord* CurrentFont() const { return fonts_.empty() ? defaultFont_ : fonts_.back(); }
+  FontRecord* CurrentFont() const { return fonts.empty() ? defaultFont : fonts.back(); }
 
   // Lines are rewound and fonts pushed and popped often, and selecting a
   // font is not cheap: the DC gets the current font only when something is
-  // drawn with it (measuring goes through extents_).
+  // drawn with it (measuring goes through extents).
   void RealizeFont() { SelectOnDC(CurrentFont()->font.get()); }
   void SelectOnDC(HFONT font);
   void FillMetrics(FontRecord* font);
@@ -162,50 +162,50 @@ class CMarkupWalker {
   void PlaceImage(const CWideStringUI& argument, CWideStringUI name, const wchar_t* afterName);
   void DrawImageFrame(const ImageRecord& image, LONG frameWidth, LONG height, long index);
 
-  HDC dc_;
-  ISkinResourcesUI* resources_;
-  RECT& rc_;
-  const wchar_t* text_;
-  DWORD color_;
-  RECT* linkRects_;
-  CWideStringUI* linkNames_;
-  int linkCount_;
-  UINT format_;
-  POINT pointer_;
+  HDC drawDC;
+  ISkinResourcesUI* skin;
+  RECT& area;
+  const wchar_t* markupText;
+  DWORD baseColor;
+  RECT* foundLinkRects;
+  CWideStringUI* foundLinkNames;
+  int linkCount;
+  UINT drawFormat;
+  POINT pointerAt;
 
-  bool draw_ = true;
-  bool singleLine_ = false;
-  bool drawPass_ = false;
-  bool lineEndRequested_ = false;
-  bool inLink_ = false;
-  bool inRaw_ = false;
-  bool inSelected_ = false;
-  bool hasHover_ = false;
-  CWideStringUI hoverLink_;
+  bool draw = true;
+  bool singleLine = false;
+  bool drawPass = false;
+  bool lineEndRequested = false;
+  bool inLink = false;
+  bool inRaw = false;
+  bool inSelected = false;
+  bool hasHover = false;
+  CWideStringUI hoverLink;
 
-  const wchar_t* p_ = nullptr;
+  const wchar_t* cursor = nullptr;
   // Remembered so that an image that does not fit can be read again.
-  const wchar_t* tagStart_ = nullptr;
-  const wchar_t* lineStartPosition_ = nullptr;
-  POINT pt_ = {};
-  POINT linkStart_ = {};
-  LONG runStartX_ = 0;
-  CRunExtents extents_;
-  HFONT selectedFont_ = nullptr;
-  bool swallowedSpace_ = false;
-  bool measureRewound_ = false;
-  LONG cyLine_ = 0;
-  LONG cyLineHeight_ = 0;
-  LONG widestX_ = 0;
-  LONG lowestImageBottom_ = 0;
-  int linkIndex_ = 0;
-  int lineFirstLink_ = 0;
+  const wchar_t* tagStart = nullptr;
+  const wchar_t* lineStartPosition = nullptr;
+  POINT pt = {};
+  POINT linkStart = {};
+  LONG runStartX = 0;
+  CRunExtents extents;
+  HFONT selectedFont = nullptr;
+  bool swallowedSpace = false;
+  bool measureRewound = false;
+  LONG cyLine = 0;
+  LONG cyLineHeight = 0;
+  LONG widestX = 0;
+  LONG lowestImageBottom = 0;
+  int linkIndex = 0;
+  int lineFirstLink = 0;
 
-  FontRecord* defaultFont_ = nullptr;
-  std::vector<FontRecord*> fonts_;
-  std::vector<DWORD> colors_;
-  std::vector<int> paragraphs_;
-  TMarkupLineStart snapshot_;
+  FontRecord* defaultFont = nullptr;
+  std::vector<FontRecord*> fonts;
+  std::vector<DWORD> colors;
+  std::vector<int> paragraphs;
+  TMarkupLineStart snapshot;
 };
 
 }  // namespace SkinUI

@@ -21,7 +21,7 @@ bool CMarkupWalker::IsTagStart(const wchar_t* p) {
 // Consumes the tag through its closing bracket (or the end of the text).
 TMarkupTag CMarkupWalker::ReadTag() {
   TMarkupTag tag;
-  const wchar_t* p = p_ + 1;
+  const wchar_t* p = cursor + 1;
   if (*p == L'/') {
     tag.closing = true;
     ++p;
@@ -30,7 +30,7 @@ TMarkupTag CMarkupWalker::ReadTag() {
   const wchar_t* argument = SkipSpaces(p);
   while (*p != 0 && !IsCloseBracket(*p)) ++p;
   if (argument < p) tag.argument.Assign(argument, static_cast<int>(p - argument));
-  p_ = *p != 0 ? p + 1 : p;
+  cursor = *p != 0 ? p + 1 : p;
   return tag;
 }
 
@@ -61,13 +61,13 @@ void CMarkupWalker::ApplyOpeningTag(const TMarkupTag& tag) {
       OpenImageOrItalic(tag.argument);
       break;
     case L'n':
-      if (!singleLine_) lineEndRequested_ = true;
+      if (!singleLine) lineEndRequested = true;
       break;
     case L'p':
       OpenParagraph(static_cast<int>(number));
       break;
     case L'r':
-      inRaw_ = true;
+      inRaw = true;
       break;
     case L's':
       ToggleSelected();
@@ -76,10 +76,10 @@ void CMarkupWalker::ApplyOpeningTag(const TMarkupTag& tag) {
       PushVariant(false, true, false);
       break;
     case L'x':
-      pt_.x += number;
+      pt.x += number;
       break;
     case L'y':
-      cyLine_ = static_cast<LONG>(number);
+      cyLine = static_cast<LONG>(number);
       break;
     default:
       break;
@@ -112,24 +112,24 @@ void CMarkupWalker::ApplyClosingTag(wchar_t letter) {
 }
 
 void CMarkupWalker::OpenLink(const CWideStringUI& name) {
-  const bool hasSlot = linkIndex_ < linkCount_;
-  if (!drawPass_ && hasSlot) linkNames_[linkIndex_] = name;
-  const bool hovered = hasSlot && hasHover_ && hoverLink_ == linkNames_[linkIndex_].GetData();
-  PushColor(hovered ? resources_->LinkHoverTextColor() : resources_->LinkTextColor());
+  const bool hasSlot = linkIndex < linkCount;
+  if (!drawPass && hasSlot) foundLinkNames[linkIndex] = name;
+  const bool hovered = hasSlot && hasHover && hoverLink == foundLinkNames[linkIndex].GetData();
+  PushColor(hovered ? skin->LinkHoverTextColor() : skin->LinkTextColor());
   if (!IsUnderlined(CurrentFont())) PushVariant(false, true, false);
-  linkStart_ = pt_;
-  inLink_ = true;
+  linkStart = pt;
+  inLink = true;
 }
 
 void CMarkupWalker::CloseLink() {
-  if (!drawPass_ && linkIndex_ < linkCount_) {
+  if (!drawPass && linkIndex < linkCount) {
     const TEXTMETRICW& tm = MetricsOf(CurrentFont());
-    linkRects_[linkIndex_] = {linkStart_.x, linkStart_.y, pt_.x,
-                              pt_.y + tm.tmHeight + tm.tmExternalLeading};
+    foundLinkRects[linkIndex] = {linkStart.x, linkStart.y, pt.x,
+                                 pt.y + tm.tmHeight + tm.tmExternalLeading};
   }
-  if (linkIndex_ < linkCount_) ++linkIndex_;
+  if (linkIndex < linkCount) ++linkIndex;
   PopColor();
-  inLink_ = false;
+  inLink = false;
   PopFont();
 }
 
@@ -142,40 +142,40 @@ DWORD CMarkupWalker::ParseTagColor(const wchar_t* argument) {
 }
 
 void CMarkupWalker::PushColor(DWORD color) {
-  colors_.push_back(color);
+  colors.push_back(color);
   ApplyColor();
 }
 
 void CMarkupWalker::PopColor() {
-  if (!colors_.empty()) colors_.pop_back();
+  if (!colors.empty()) colors.pop_back();
   ApplyColor();
 }
 
 void CMarkupWalker::ApplyColor() {
-  SetTextColor(dc_, ArgbToColorRef(colors_.empty() ? color_ : colors_.back()));
+  SetTextColor(drawDC, ArgbToColorRef(colors.empty() ? baseColor : colors.back()));
 }
 
 void CMarkupWalker::ToggleSelected() {
-  inSelected_ = !inSelected_;
-  if (drawPass_) SetBkMode(dc_, inSelected_ ? OPAQUE : TRANSPARENT);
+  inSelected = !inSelected;
+  if (drawPass) SetBkMode(drawDC, inSelected ? OPAQUE : TRANSPARENT);
 }
 
 void CMarkupWalker::OpenParagraph(int extra) {
-  if (pt_.x > rc_.left) lineEndRequested_ = true;
-  paragraphs_.push_back(extra);
-  cyLine_ = std::max(cyLine_, LineHeightOf(CurrentFont()));
+  if (pt.x > area.left) lineEndRequested = true;
+  paragraphs.push_back(extra);
+  cyLine = std::max(cyLine, LineHeightOf(CurrentFont()));
 }
 
 void CMarkupWalker::CloseParagraph() {
-  if (pt_.x > rc_.left) lineEndRequested_ = true;
-  if (!paragraphs_.empty()) paragraphs_.pop_back();
-  cyLine_ = std::max(cyLine_, LineHeightOf(CurrentFont()));
+  if (pt.x > area.left) lineEndRequested = true;
+  if (!paragraphs.empty()) paragraphs.pop_back();
+  cyLine = std::max(cyLine, LineHeightOf(CurrentFont()));
 }
 
 void CMarkupWalker::PushFontTag(const CWideStringUI& argument) {
   const wchar_t* p = argument.GetData();
   if (*p >= L'0' && *p <= L'9') {
-    PushFont(resources_->FontInfoAt(static_cast<int>(wcstol(p, nullptr, 10))));
+    PushFont(skin->FontInfoAt(static_cast<int>(wcstol(p, nullptr, 10))));
     return;
   }
   const wchar_t* faceEnd = p;
@@ -198,9 +198,9 @@ void CMarkupWalker::PushFontTag(const CWideStringUI& argument) {
 
 FontRecord* CMarkupWalker::ObtainFont(const wchar_t* face, int size, bool bold, bool underline,
                                       bool italic) {
-  HFONT font = resources_->FindMatchingFont(face, size, bold, underline, italic);
-  if (font == nullptr) font = resources_->RegisterFont(face, size, bold, underline, italic);
-  return font != nullptr ? resources_->FontInfoOf(font) : nullptr;
+  HFONT font = skin->FindMatchingFont(face, size, bold, underline, italic);
+  if (font == nullptr) font = skin->RegisterFont(face, size, bold, underline, italic);
+  return font != nullptr ? skin->FontInfoOf(font) : nullptr;
 }
 
 bool CMarkupWalker::IsItalic(const FontRecord* font) {
@@ -221,30 +221,30 @@ void CMarkupWalker::PushVariant(bool bold, bool underline, bool italic) {
 void CMarkupWalker::PushFont(FontRecord* font) {
   if (font == nullptr) return;
   FillMetrics(font);
-  fonts_.push_back(font);
-  cyLine_ = std::max(cyLine_, LineHeightOf(font));
+  fonts.push_back(font);
+  cyLine = std::max(cyLine, LineHeightOf(font));
 }
 
 void CMarkupWalker::PopFont() {
   const FontRecord* leaving = CurrentFont();
-  if (!fonts_.empty()) fonts_.pop_back();
+  if (!fonts.empty()) fonts.pop_back();
   FontRecord* now = CurrentFont();
   if (IsItalic(leaving) && !IsItalic(now)) {
     // Leave room for the slant of the last italic character.
     LONG trailing = 0;
-    if (extents_.TrailingWidth(leaving->font.get(), L' ', trailing)) pt_.x += trailing / 2;
+    if (extents.TrailingWidth(leaving->font.get(), L' ', trailing)) pt.x += trailing / 2;
   }
-  cyLine_ = std::max(cyLine_, LineHeightOf(now));
+  cyLine = std::max(cyLine, LineHeightOf(now));
 }
 
 void CMarkupWalker::SelectOnDC(HFONT font) {
-  if (font == selectedFont_) return;
-  SelectObject(dc_, font);
-  selectedFont_ = font;
+  if (font == selectedFont) return;
+  SelectObject(drawDC, font);
+  selectedFont = font;
 }
 
 void CMarkupWalker::FillMetrics(FontRecord* font) {
-  if (!font->HasMetrics()) font->ReadMetrics(dc_);
+  if (!font->HasMetrics()) font->ReadMetrics(drawDC);
 }
 
 const TEXTMETRICW& CMarkupWalker::MetricsOf(FontRecord* font) {
@@ -254,13 +254,13 @@ const TEXTMETRICW& CMarkupWalker::MetricsOf(FontRecord* font) {
 
 LONG CMarkupWalker::LineHeightOf(FontRecord* font) {
   const TEXTMETRICW& tm = MetricsOf(font);
-  const int extra = paragraphs_.empty() ? 0 : paragraphs_.back();
+  const int extra = paragraphs.empty() ? 0 : paragraphs.back();
   return extra + tm.tmHeight + tm.tmExternalLeading;
 }
 
 LONG CMarkupWalker::Baseline() {
   const TEXTMETRICW& tm = MetricsOf(CurrentFont());
-  return pt_.y + cyLineHeight_ - tm.tmHeight - tm.tmExternalLeading;
+  return pt.y + cyLineHeight - tm.tmHeight - tm.tmExternalLeading;
 }
 
 // Code units up to where a run from start stops growing by itself.
@@ -275,7 +275,7 @@ int CMarkupWalker::RunUnits(const wchar_t* start) const {
 // Widths are measured once per run and font for the whole walk: growing
 // the run, placing it and the draw pass of its line all read them.
 LONG CMarkupWalker::RunWidth(const wchar_t* start, int length) {
-  return extents_.PrefixWidth(CurrentFont()->font.get(), start, length, length);
+  return extents.PrefixWidth(CurrentFont()->font.get(), start, length, length);
 }
 
 // On the first measure of a run: the whole run, unless it is far longer
@@ -283,12 +283,12 @@ LONG CMarkupWalker::RunWidth(const wchar_t* start, int length) {
 LONG CMarkupWalker::PrefixWidth(const wchar_t* start, int length) {
   HFONT font = CurrentFont()->font.get();
   int stretch = length;
-  if (extents_.KnownUnits(font, start) < length) {
-    const LONG room = std::max<LONG>(rc_.right - pt_.x, 0);
+  if (extents.KnownUnits(font, start) < length) {
+    const LONG room = std::max<LONG>(area.right - pt.x, 0);
     const LONG average = std::max<LONG>(MetricsOf(CurrentFont()).tmAveCharWidth, 1);
     stretch = std::min(RunUnits(start), static_cast<int>(2 * room / average) + 16);
   }
-  return extents_.PrefixWidth(font, start, length, stretch);
+  return extents.PrefixWidth(font, start, length, stretch);
 }
 
 void CMarkupWalker::OpenImageOrItalic(const CWideStringUI& argument) {
@@ -315,37 +315,37 @@ void CMarkupWalker::PlaceImage(const CWideStringUI& argument, CWideStringUI name
   if (argument.Find(L"file='") >= 0 || argument.Find(L"res='") >= 0) {
     TImageSpec spec;
     spec.name = name;
-    CImageSpecParser(rc_, nullptr).Parse(argument, spec);
+    CImageSpecParser(area, nullptr).Parse(argument, spec);
     name = spec.name;
     type = spec.type;
   }
-  ImageRecord* image = resources_->ObtainImage(name, type.IsEmpty() ? nullptr : type.GetData(), 0);
+  ImageRecord* image = skin->ObtainImage(name, type.IsEmpty() ? nullptr : type.GetData(), 0);
   if (image == nullptr) return;
 
   const LONG frameWidth = image->width / count;
   const LONG height = image->height;
-  const bool fits = pt_.x + frameWidth <= rc_.right || pt_.x <= rc_.left || singleLine_;
+  const bool fits = pt.x + frameWidth <= area.right || pt.x <= area.left || singleLine;
   if (!fits) {
     // Read the same tag again at the start of the next line.
-    lineEndRequested_ = true;
-    p_ = tagStart_;
+    lineEndRequested = true;
+    cursor = tagStart;
     return;
   }
-  if (drawPass_) DrawImageFrame(*image, frameWidth, height, index);
-  cyLine_ = std::max(cyLine_, height);
-  pt_.x += frameWidth;
-  lowestImageBottom_ = std::max(lowestImageBottom_, pt_.y + height);
+  if (drawPass) DrawImageFrame(*image, frameWidth, height, index);
+  cyLine = std::max(cyLine, height);
+  pt.x += frameWidth;
+  lowestImageBottom = std::max(lowestImageBottom, pt.y + height);
 }
 
 // Sits on the line's bottom, centred when it is lower than the line.
 void CMarkupWalker::DrawImageFrame(const ImageRecord& image, LONG frameWidth, LONG height,
                                    long index) {
-  LONG top = pt_.y + cyLineHeight_ - height;
-  if (height < cyLineHeight_) top -= (cyLineHeight_ - height) / 2;
-  const RECT dest = {pt_.x, top, pt_.x + frameWidth, top + height};
+  LONG top = pt.y + cyLineHeight - height;
+  if (height < cyLineHeight) top -= (cyLineHeight - height) / 2;
+  const RECT dest = {pt.x, top, pt.x + frameWidth, top + height};
   const RECT source = {index * frameWidth, 0, (index + 1) * frameWidth, height};
   const RECT noCorners = {0, 0, 0, 0};
-  CDrawKit::DrawImagePieces(dc_, image.bitmap.get(), dest, rc_, source, noCorners,
+  CDrawKit::DrawImagePieces(drawDC, image.bitmap.get(), dest, area, source, noCorners,
                             image.hasAlpha != 0);
 }
 

@@ -27,26 +27,26 @@ int CeilDivide(int value, int divisor) {
 class PiecePainter {
  public:
   PiecePainter(HDC dc, HDC source, const TNinePieceRequest& request)
-      : dc_(dc), source_(source), request_(request) {
-    blending_ = request.hasAlpha || request.fade != 255;
-    alphaBlend_ = PlatformAlphaBlend();
-    if (alphaBlend_ == nullptr) alphaBlend_ = BlendFallback;
+      : destination(dc), sourceDC(source), spec(request) {
+    blending = request.hasAlpha || request.fade != 255;
+    alphaBlend = PlatformAlphaBlend();
+    if (alphaBlend == nullptr) alphaBlend = BlendFallback;
   }
 
-  bool Blending() const { return blending_; }
+  bool Blending() const { return blending; }
 
   // Draws one piece when its destination touches the paint rectangle; the
   // piece is drawn whole, not cut to the paint rectangle.
   void DrawIfVisible(const Piece& dest, const Piece& src) {
     const RECT area = {dest.x, dest.y, dest.x + dest.width, dest.y + dest.height};
-    if (!Intersects(area, request_.paint)) return;
+    if (!Intersects(area, spec.paint)) return;
     Draw(dest, src);
   }
 
   // Degenerate sizes are skipped: the platform would mirror a negative size.
   void Draw(const Piece& dest, const Piece& src) {
     if (dest.width <= 0 || dest.height <= 0 || src.width <= 0 || src.height <= 0) return;
-    if (blending_) {
+    if (blending) {
       RECT interior;
       if (FindCopiedInterior(dest, src, interior)) {
         DrawAroundInterior(dest, src, interior);
@@ -54,19 +54,19 @@ class PiecePainter {
         Blend(dest, src);
       }
     } else if (dest.width == src.width && dest.height == src.height) {
-      BitBlt(dc_, dest.x, dest.y, dest.width, dest.height, source_, src.x, src.y, SRCCOPY);
+      BitBlt(destination, dest.x, dest.y, dest.width, dest.height, sourceDC, src.x, src.y, SRCCOPY);
     } else {
-      StretchBlt(dc_, dest.x, dest.y, dest.width, dest.height, source_, src.x, src.y, src.width,
-                 src.height, SRCCOPY);
+      StretchBlt(destination, dest.x, dest.y, dest.width, dest.height, sourceDC, src.x, src.y,
+                 src.width, src.height, SRCCOPY);
     }
   }
 
  private:
   void Blend(const Piece& dest, const Piece& src) {
     if (dest.width <= 0 || dest.height <= 0) return;
-    BLENDFUNCTION blend = {AC_SRC_OVER, 0, request_.fade, AC_SRC_ALPHA};
-    alphaBlend_(dc_, dest.x, dest.y, dest.width, dest.height, source_, src.x, src.y, src.width,
-                src.height, blend);
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, spec.fade, AC_SRC_ALPHA};
+    alphaBlend(destination, dest.x, dest.y, dest.width, dest.height, sourceDC, src.x, src.y,
+               src.width, src.height, blend);
   }
 
   // Blending a fully opaque pixel at full strength gives that pixel, so the
@@ -76,14 +76,14 @@ class PiecePainter {
   // extra calls.
   bool FindCopiedInterior(const Piece& dest, const Piece& src, RECT& interior) const {
     constexpr LONG kMinCopiedArea = 4096;
-    if (request_.fade != 255 || alphaBlend_ == BlendFallback) return false;
+    if (spec.fade != 255 || alphaBlend == BlendFallback) return false;
     if (dest.width != src.width || dest.height != src.height) return false;
-    if (src.x < 0 || src.y < 0 || src.x + src.width > request_.bitmapWidth ||
-        src.y + src.height > request_.bitmapHeight) {
+    if (src.x < 0 || src.y < 0 || src.x + src.width > spec.bitmapWidth ||
+        src.y + src.height > spec.bitmapHeight) {
       return false;
     }
     const RECT area = {src.x, src.y, src.x + src.width, src.y + src.height};
-    if (!IntersectRect(&interior, &area, &request_.opaqueInterior)) return false;
+    if (!IntersectRect(&interior, &area, &spec.opaqueInterior)) return false;
     return (interior.right - interior.left) * (interior.bottom - interior.top) >= kMinCopiedArea;
   }
 
@@ -108,100 +108,100 @@ class PiecePainter {
     };
     for (const auto& [to, from] : rim) Blend(to, from);
     const auto [to, from] = part(interior.left, interior.top, interior.right, interior.bottom);
-    BitBlt(dc_, to.x, to.y, to.width, to.height, source_, from.x, from.y, SRCCOPY);
+    BitBlt(destination, to.x, to.y, to.width, to.height, sourceDC, from.x, from.y, SRCCOPY);
   }
 
-  HDC dc_;
-  HDC source_;
-  const TNinePieceRequest& request_;
-  bool blending_ = false;
-  AlphaBlendProc alphaBlend_ = nullptr;
+  HDC destination;
+  HDC sourceDC;
+  const TNinePieceRequest& spec;
+  bool blending = false;
+  AlphaBlendProc alphaBlend = nullptr;
 };
 
 class NinePieceLayout {
  public:
   NinePieceLayout(const TNinePieceRequest& request, PiecePainter& painter)
-      : rc_(request.dest),
-        src_(request.source),
-        k_(request.corners),
-        request_(request),
-        painter_(painter) {
-    srcWidth_ = src_.right - src_.left;
-    srcHeight_ = src_.bottom - src_.top;
-    tileWidth_ = srcWidth_ - k_.left - k_.right;
-    tileHeight_ = srcHeight_ - k_.top - k_.bottom;
+      : rc(request.dest),
+        sourceRect(request.source),
+        k(request.corners),
+        spec(request),
+        pieces(painter) {
+    srcWidth = sourceRect.right - sourceRect.left;
+    srcHeight = sourceRect.bottom - sourceRect.top;
+    tileWidth = srcWidth - k.left - k.right;
+    tileHeight = srcHeight - k.top - k.bottom;
   }
 
   // An opaque image copied at its own size without borders needs only the
   // part inside the paint rectangle.
   bool TryCopyVisiblePart(HDC dc, HDC source) {
-    if (painter_.Blending() || request_.hole) return false;
-    if (k_.left != 0 || k_.top != 0 || k_.right != 0 || k_.bottom != 0) return false;
-    if (rc_.right - rc_.left != srcWidth_ || rc_.bottom - rc_.top != srcHeight_) return false;
+    if (pieces.Blending() || spec.hole) return false;
+    if (k.left != 0 || k.top != 0 || k.right != 0 || k.bottom != 0) return false;
+    if (rc.right - rc.left != srcWidth || rc.bottom - rc.top != srcHeight) return false;
     RECT visible;
-    if (IntersectRect(&visible, &rc_, &request_.paint)) {
+    if (IntersectRect(&visible, &rc, &spec.paint)) {
       BitBlt(dc, visible.left, visible.top, visible.right - visible.left,
-             visible.bottom - visible.top, source, src_.left + (visible.left - rc_.left),
-             src_.top + (visible.top - rc_.top), SRCCOPY);
+             visible.bottom - visible.top, source, sourceRect.left + (visible.left - rc.left),
+             sourceRect.top + (visible.top - rc.top), SRCCOPY);
     }
     return true;
   }
 
   void DrawAll() {
-    if (!request_.hole) DrawMiddle();
-    if (k_.left > 0 && k_.top > 0) {
-      Draw({rc_.left, rc_.top, k_.left, k_.top}, {src_.left, src_.top, k_.left, k_.top});
+    if (!spec.hole) DrawMiddle();
+    if (k.left > 0 && k.top > 0) {
+      Draw({rc.left, rc.top, k.left, k.top}, {sourceRect.left, sourceRect.top, k.left, k.top});
     }
-    if (k_.top > 0) {
-      Draw({rc_.left + k_.left, rc_.top, MiddleWidth(), k_.top},
-           {src_.left + k_.left, src_.top, tileWidth_, k_.top});
+    if (k.top > 0) {
+      Draw({rc.left + k.left, rc.top, MiddleWidth(), k.top},
+           {sourceRect.left + k.left, sourceRect.top, tileWidth, k.top});
     }
-    if (k_.right > 0 && k_.top > 0) {
-      Draw({rc_.right - k_.right, rc_.top, k_.right, k_.top},
-           {src_.right - k_.right, src_.top, k_.right, k_.top});
+    if (k.right > 0 && k.top > 0) {
+      Draw({rc.right - k.right, rc.top, k.right, k.top},
+           {sourceRect.right - k.right, sourceRect.top, k.right, k.top});
     }
-    if (k_.left > 0) {
-      Draw({rc_.left, rc_.top + k_.top, k_.left, MiddleHeight()},
-           {src_.left, src_.top + k_.top, k_.left, tileHeight_});
+    if (k.left > 0) {
+      Draw({rc.left, rc.top + k.top, k.left, MiddleHeight()},
+           {sourceRect.left, sourceRect.top + k.top, k.left, tileHeight});
     }
-    if (k_.right > 0) {
-      Draw({rc_.right - k_.right, rc_.top + k_.top, k_.right, MiddleHeight()},
-           {src_.right - k_.right, src_.top + k_.top, k_.right, tileHeight_});
+    if (k.right > 0) {
+      Draw({rc.right - k.right, rc.top + k.top, k.right, MiddleHeight()},
+           {sourceRect.right - k.right, sourceRect.top + k.top, k.right, tileHeight});
     }
-    if (k_.left > 0 && k_.bottom > 0) {
-      Draw({rc_.left, rc_.bottom - k_.bottom, k_.left, k_.bottom},
-           {src_.left, src_.bottom - k_.bottom, k_.left, k_.bottom});
+    if (k.left > 0 && k.bottom > 0) {
+      Draw({rc.left, rc.bottom - k.bottom, k.left, k.bottom},
+           {sourceRect.left, sourceRect.bottom - k.bottom, k.left, k.bottom});
     }
-    if (k_.bottom > 0) {
-      Draw({rc_.left + k_.left, rc_.bottom - k_.bottom, MiddleWidth(), k_.bottom},
-           {src_.left + k_.left, src_.bottom - k_.bottom, tileWidth_, k_.bottom});
+    if (k.bottom > 0) {
+      Draw({rc.left + k.left, rc.bottom - k.bottom, MiddleWidth(), k.bottom},
+           {sourceRect.left + k.left, sourceRect.bottom - k.bottom, tileWidth, k.bottom});
     }
-    if (k_.right > 0 && k_.bottom > 0) {
-      Draw({rc_.right - k_.right, rc_.bottom - k_.bottom, k_.right, k_.bottom},
-           {src_.right - k_.right, src_.bottom - k_.bottom, k_.right, k_.bottom});
+    if (k.right > 0 && k.bottom > 0) {
+      Draw({rc.right - k.right, rc.bottom - k.bottom, k.right, k.bottom},
+           {sourceRect.right - k.right, sourceRect.bottom - k.bottom, k.right, k.bottom});
     }
   }
 
  private:
-  int MiddleWidth() const { return (rc_.right - k_.right) - (rc_.left + k_.left); }
-  int MiddleHeight() const { return (rc_.bottom - k_.bottom) - (rc_.top + k_.top); }
+  int MiddleWidth() const { return (rc.right - k.right) - (rc.left + k.left); }
+  int MiddleHeight() const { return (rc.bottom - k.bottom) - (rc.top + k.top); }
 
-  void Draw(const Piece& dest, const Piece& src) { painter_.DrawIfVisible(dest, src); }
+  void Draw(const Piece& dest, const Piece& src) { pieces.DrawIfVisible(dest, src); }
 
   void DrawMiddle() {
-    const Piece middle = {rc_.left + k_.left, rc_.top + k_.top, MiddleWidth(), MiddleHeight()};
-    const Piece source = {src_.left + k_.left, src_.top + k_.top, tileWidth_, tileHeight_};
-    const bool tiled = request_.xtiled || request_.ytiled;
+    const Piece middle = {rc.left + k.left, rc.top + k.top, MiddleWidth(), MiddleHeight()};
+    const Piece source = {sourceRect.left + k.left, sourceRect.top + k.top, tileWidth, tileHeight};
+    const bool tiled = spec.xtiled || spec.ytiled;
     // Borders as large as the source leave no tile to repeat: stretch instead.
-    if (!tiled || tileWidth_ <= 0 || tileHeight_ <= 0) {
+    if (!tiled || tileWidth <= 0 || tileHeight <= 0) {
       Draw(middle, source);
       return;
     }
     const RECT area = {middle.x, middle.y, middle.x + middle.width, middle.y + middle.height};
-    if (middle.width <= 0 || middle.height <= 0 || !Intersects(area, request_.paint)) return;
-    if (request_.xtiled && request_.ytiled) {
+    if (middle.width <= 0 || middle.height <= 0 || !Intersects(area, spec.paint)) return;
+    if (spec.xtiled && spec.ytiled) {
       TileBothWays(middle, source);
-    } else if (request_.xtiled) {
+    } else if (spec.xtiled) {
       TileAcross(middle, source);
     } else {
       TileDown(middle, source);
@@ -210,48 +210,46 @@ class NinePieceLayout {
 
   // The last tile takes only the matching left part of the source.
   void TileAcross(const Piece& middle, const Piece& source) {
-    const int columns = CeilDivide(middle.width, tileWidth_);
+    const int columns = CeilDivide(middle.width, tileWidth);
     for (int i = 0; i < columns; ++i) {
-      const int x = middle.x + i * tileWidth_;
-      const int width = std::min(tileWidth_, middle.x + middle.width - x);
-      painter_.Draw({x, middle.y, width, middle.height},
-                    {source.x, source.y, width, source.height});
+      const int x = middle.x + i * tileWidth;
+      const int width = std::min(tileWidth, middle.x + middle.width - x);
+      pieces.Draw({x, middle.y, width, middle.height}, {source.x, source.y, width, source.height});
     }
   }
 
   void TileDown(const Piece& middle, const Piece& source) {
-    const int rows = CeilDivide(middle.height, tileHeight_);
+    const int rows = CeilDivide(middle.height, tileHeight);
     for (int i = 0; i < rows; ++i) {
-      const int y = middle.y + i * tileHeight_;
-      const int height = std::min(tileHeight_, middle.y + middle.height - y);
-      painter_.Draw({middle.x, y, middle.width, height},
-                    {source.x, source.y, source.width, height});
+      const int y = middle.y + i * tileHeight;
+      const int height = std::min(tileHeight, middle.y + middle.height - y);
+      pieces.Draw({middle.x, y, middle.width, height}, {source.x, source.y, source.width, height});
     }
   }
 
   void TileBothWays(const Piece& middle, const Piece& source) {
-    const int rows = CeilDivide(middle.height, tileHeight_);
-    const int columns = CeilDivide(middle.width, tileWidth_);
+    const int rows = CeilDivide(middle.height, tileHeight);
+    const int columns = CeilDivide(middle.width, tileWidth);
     for (int row = 0; row < rows; ++row) {
-      const int y = middle.y + row * tileHeight_;
-      const int height = std::min(tileHeight_, middle.y + middle.height - y);
+      const int y = middle.y + row * tileHeight;
+      const int height = std::min(tileHeight, middle.y + middle.height - y);
       for (int column = 0; column < columns; ++column) {
-        const int x = middle.x + column * tileWidth_;
-        const int width = std::min(tileWidth_, middle.x + middle.width - x);
-        painter_.Draw({x, y, width, height}, {source.x, source.y, width, height});
+        const int x = middle.x + column * tileWidth;
+        const int width = std::min(tileWidth, middle.x + middle.width - x);
+        pieces.Draw({x, y, width, height}, {source.x, source.y, width, height});
       }
     }
   }
 
-  const RECT rc_;
-  const RECT src_;
-  const RECT k_;
-  const TNinePieceRequest& request_;
-  PiecePainter& painter_;
-  int srcWidth_ = 0;
-  int srcHeight_ = 0;
-  int tileWidth_ = 0;
-  int tileHeight_ = 0;
+  const RECT rc;
+  const RECT sourceRect;
+  const RECT k;
+  const TNinePieceRequest& spec;
+  PiecePainter& pieces;
+  int srcWidth = 0;
+  int srcHeight = 0;
+  int tileWidth = 0;
+  int tileHeight = 0;
 };
 
 // The memory DC that holds the bitmap while it is drawn. Making and deleting
@@ -265,21 +263,21 @@ class SourceDCLease {
       if (!kept) kept.reset(CreateCompatibleDC(nullptr));
       if (kept) {
         InUse() = true;
-        leased_ = true;
-        dc_ = kept.get();
+        leased = true;
+        leasedDC = kept.get();
         return;
       }
     }
-    own_.reset(CreateCompatibleDC(compatibleWith));
-    dc_ = own_.get();
+    own.reset(CreateCompatibleDC(compatibleWith));
+    leasedDC = own.get();
   }
   SourceDCLease(const SourceDCLease&) = delete;
   SourceDCLease& operator=(const SourceDCLease&) = delete;
   ~SourceDCLease() {
-    if (leased_) InUse() = false;
+    if (leased) InUse() = false;
   }
 
-  HDC get() const { return dc_; }
+  HDC get() const { return leasedDC; }
 
  private:
   static UniqueMemoryDC& KeptDC() {
@@ -291,9 +289,9 @@ class SourceDCLease {
     return inUse;
   }
 
-  UniqueMemoryDC own_;
-  HDC dc_ = nullptr;
-  bool leased_ = false;
+  UniqueMemoryDC own;
+  HDC leasedDC = nullptr;
+  bool leased = false;
 };
 
 }  // namespace

@@ -6,12 +6,12 @@
 namespace SkinUI {
 
 CRunExtents::CRunExtents(HDC target, std::function<void(HFONT)> selectOnTarget)
-    : target_(target),
-      selectOnTarget_(std::move(selectOnTarget)),
-      ownDCs_(MeasuresTheDefaultWay(target)) {}
+    : targetDC(target),
+      selectFont(std::move(selectOnTarget)),
+      ownDCs(MeasuresTheDefaultWay(target)) {}
 
 CRunExtents::~CRunExtents() {
-  for (TFontDC& entry : fontDCs_) SelectObject(entry.dc.get(), entry.previous);
+  for (TFontDC& entry : fontDCs) SelectObject(entry.dc.get(), entry.previous);
 }
 
 // A memory DC made for the target measures like it as long as the target
@@ -22,27 +22,27 @@ bool CRunExtents::MeasuresTheDefaultWay(HDC dc) {
 }
 
 HDC CRunExtents::DCFor(HFONT font) {
-  if (ownDCs_) {
-    for (const TFontDC& entry : fontDCs_) {
+  if (ownDCs) {
+    for (const TFontDC& entry : fontDCs) {
       if (entry.font == font) return entry.dc.get();
     }
-    UniqueMemoryDC dc(target_);
+    UniqueMemoryDC dc(targetDC);
     if (dc) {
       HGDIOBJ previous = SelectObject(dc.get(), font);
-      fontDCs_.push_back(TFontDC{font, std::move(dc), previous});
-      return fontDCs_.back().dc.get();
+      fontDCs.push_back(TFontDC{font, std::move(dc), previous});
+      return fontDCs.back().dc.get();
     }
   }
-  selectOnTarget_(font);
-  return target_;
+  selectFont(font);
+  return targetDC;
 }
 
 LONG CRunExtents::PrefixWidth(HFONT font, const wchar_t* start, int length, int stretch) {
   if (length <= 0) return 0;
   TPrefixes* prefixes = Find(font, start);
   if (prefixes == nullptr) {
-    runs_.push_back(TPrefixes{start, font, 0, 0});
-    prefixes = &runs_.back();
+    runs.push_back(TPrefixes{start, font, 0, 0});
+    prefixes = &runs.back();
   }
   if (prefixes->count < length &&
       !Measure(*prefixes, std::max({length, stretch, 2 * prefixes->count}))) {
@@ -50,7 +50,7 @@ LONG CRunExtents::PrefixWidth(HFONT font, const wchar_t* start, int length, int 
     GetTextExtentPoint32W(DCFor(font), start, length, &size);
     return size.cx;
   }
-  return widths_[prefixes->offset + static_cast<size_t>(length) - 1];
+  return widths[prefixes->offset + static_cast<size_t>(length) - 1];
 }
 
 int CRunExtents::KnownUnits(HFONT font, const wchar_t* start) {
@@ -59,12 +59,12 @@ int CRunExtents::KnownUnits(HFONT font, const wchar_t* start) {
 }
 
 LONG CRunExtents::CharacterWidth(HFONT font, wchar_t ch) {
-  for (const TCharacter& known : characters_) {
+  for (const TCharacter& known : characters) {
     if (known.font == font && known.ch == ch) return known.width;
   }
   SIZE size = {};
   GetTextExtentPoint32W(DCFor(font), &ch, 1, &size);
-  characters_.push_back(TCharacter{font, ch, size.cx});
+  characters.push_back(TCharacter{font, ch, size.cx});
   return size.cx;
 }
 
@@ -77,7 +77,7 @@ bool CRunExtents::TrailingWidth(HFONT font, wchar_t ch, LONG& width) {
 
 // The run measured last is the one asked for next, most of the time.
 CRunExtents::TPrefixes* CRunExtents::Find(HFONT font, const wchar_t* start) {
-  for (auto it = runs_.rbegin(); it != runs_.rend(); ++it) {
+  for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
     if (it->start == start && it->font == font) return &*it;
   }
   return nullptr;
@@ -88,12 +88,12 @@ CRunExtents::TPrefixes* CRunExtents::Find(HFONT font, const wchar_t* start) {
 bool CRunExtents::Measure(TPrefixes& prefixes, int units) {
   units = static_cast<int>(wcsnlen(prefixes.start, static_cast<size_t>(units)));
   if (units <= prefixes.count) return false;
-  const size_t offset = widths_.size();
-  widths_.resize(offset + static_cast<size_t>(units));
+  const size_t offset = widths.size();
+  widths.resize(offset + static_cast<size_t>(units));
   SIZE size = {};
   if (!GetTextExtentExPointW(DCFor(prefixes.font), prefixes.start, units, 0, nullptr,
-                             widths_.data() + offset, &size)) {
-    widths_.resize(offset);
+                             widths.data() + offset, &size)) {
+    widths.resize(offset);
     return false;
   }
   prefixes.offset = offset;

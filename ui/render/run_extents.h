@@ -43,7 +43,7 @@ class CRunExtents {
   struct TPrefixes {
     const wchar_t* start;
     HFONT font;
-    size_t offset;  // into widths_
+    size_t offset;  // into widths
     int count;
   };
   struct TCharacter {
@@ -62,13 +62,13 @@ class CRunExtents {
   TPrefixes* Find(HFONT font, const wchar_t* start);
   bool Measure(TPrefixes& prefixes, int units);
 
-  HDC target_;
-  std::function<void(HFONT)> selectOnTarget_;
-  bool ownDCs_;
-  std::vector<TFontDC> fontDCs_;
-  std::vector<TPrefixes> runs_;
-  std::vector<int> widths_;
-  std::vector<TCharacter> characters_;
+  HDC targetDC;
+  std::function<void(HFONT)> selectFont;
+  bool ownDCs;
+  std::vector<TFontDC> fontDCs;
+  std::vector<TPrefixes> runs;
+  std::vector<int> widths;
+  std::vector<TCharacter> characters;
 };
 
 }  // namespace SkinUI

@@ -7,16 +7,16 @@
 
 namespace SkinUI {
 
-CDispatchScope::CDispatchScope(std::shared_ptr<TDispatchState> state) : state_(std::move(state)) {
-  ++state_->depth;
+CDispatchScope::CDispatchScope(std::shared_ptr<TDispatchState> state) : shared(std::move(state)) {
+  ++shared->depth;
 }
 
 CDispatchScope::~CDispatchScope() {
-  if (--state_->depth > 0) return;
-  for (CControlUI* orphan : std::exchange(state_->orphans, {})) delete orphan;
-  if (state_->deletionPutOff && !state_->managerGone && state_->window != nullptr) {
-    state_->deletionPutOff = false;
-    PostMessageW(state_->window, kDeleteLaterMessage, 0, 0);
+  if (--shared->depth > 0) return;
+  for (CControlUI* orphan : std::exchange(shared->orphans, {})) delete orphan;
+  if (shared->deletionPutOff && !shared->managerGone && shared->window != nullptr) {
+    shared->deletionPutOff = false;
+    PostMessageW(shared->window, kDeleteLaterMessage, 0, 0);
   }
 }
 

@@ -35,12 +35,12 @@ class CDispatchScope {
   CDispatchScope& operator=(const CDispatchScope&) = delete;
   ~CDispatchScope();
 
-  bool ManagerGone() const { return state_->managerGone; }
+  bool ManagerGone() const { return shared->managerGone; }
   // No other entry into the manager is running below this one.
-  bool Outermost() const { return state_->depth == 1; }
+  bool Outermost() const { return shared->depth == 1; }
 
  private:
-  std::shared_ptr<TDispatchState> state_;
+  std::shared_ptr<TDispatchState> shared;
 };
 
 }  // namespace SkinUI

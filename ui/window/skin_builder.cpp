@@ -92,15 +92,15 @@ const wchar_t* Attribute(CSkinXmlNode& node, const wchar_t* name) {
 CControlUI* CSkinBuilder::Create(const wchar_t* skin, const wchar_t* resourceType,
                                  IBuilderCallback* callback, CWindowManagerUI* manager,
                                  CControlUI* parent) {
-  callback_ = callback;
-  manager_ = manager;
-  error_ = nullptr;
+  appCallback = callback;
+  targetManager = manager;
+  lastError = nullptr;
   TBuild build;
   build.parent = parent;
   const int level = parent != nullptr ? parent->DepthInTree() + 1 : 1;
   CControlUI* first = Build(build, skin, resourceType, parent, level);
   if (build.error != nullptr) {
-    error_ = build.error;
+    lastError = build.error;
     Discard(build, first);
     return nullptr;
   }
@@ -109,24 +109,24 @@ CControlUI* CSkinBuilder::Create(const wchar_t* skin, const wchar_t* resourceTyp
 }
 
 const wchar_t* CSkinBuilder::LastErrorMessage() const {
-  return error_ != nullptr ? error_ : document_.GetLastErrorMessage();
+  return lastError != nullptr ? lastError : skinDocument.GetLastErrorMessage();
 }
 
 // Loads and builds one document at the given tree level; the document is
 // one of the build's sources while its controls are made.
 CControlUI* CSkinBuilder::Build(TBuild& build, const wchar_t* skin, const wchar_t* resourceType,
                                 CControlUI* parent, int level) {
-  build_ = &build;
-  resourceType_ = nullptr;
+  currentBuild = &build;
+  currentResourceType = nullptr;
   if (skin == nullptr || !Load(skin, resourceType)) return nullptr;
-  CSkinXmlNode root = document_.GetRoot();
+  CSkinXmlNode root = skinDocument.GetRoot();
   if (!root.IsValid()) return nullptr;
-  if (manager_ != nullptr) {
+  if (targetManager != nullptr) {
     ApplySharedResources(root);
     ApplyWindowSettings(root);
   }
   const bool named = IS_INTRESOURCE(skin) || skin[0] != L'<';
-  if (named) build.sources.push_back(SourceKey(skin, resourceType_));
+  if (named) build.sources.push_back(SourceKey(skin, currentResourceType));
   CControlUI* first = BuildChildren(root, parent, level);
   if (named) build.sources.pop_back();
   return first;
@@ -172,11 +172,11 @@ bool CSkinBuilder::Load(const wchar_t* skin, const wchar_t* resourceType) {
   if (IS_INTRESOURCE(skin)) {
     std::vector<unsigned char> bytes;
     if (!ReadResourceBytes(skin, resourceType, bytes)) return false;
-    resourceType_ = resourceType;
-    return document_.LoadBytes(bytes.data(), static_cast<DWORD>(bytes.size()), kSkinXmlUtf8);
+    currentResourceType = resourceType;
+    return skinDocument.LoadBytes(bytes.data(), static_cast<DWORD>(bytes.size()), kSkinXmlUtf8);
   }
-  if (skin[0] == L'<') return document_.LoadText(skin);
-  return document_.LoadFile(skin, kSkinXmlUtf8);
+  if (skin[0] == L'<') return skinDocument.LoadText(skin);
+  return skinDocument.LoadFile(skin, kSkinXmlUtf8);
 }
 
 // Fonts, images and class defaults apply before any control is built,
@@ -189,7 +189,7 @@ void CSkinBuilder::ApplySharedResources(CSkinXmlNode root) {
       const wchar_t* type = Attribute(node, L"restype");
       const wchar_t* mask = Attribute(node, L"mask");
       if (name != nullptr)
-        manager_->Resources().LoadAndKeepImage(name, type, mask ? Color(mask) : 0);
+        targetManager->Resources().LoadAndKeepImage(name, type, mask ? Color(mask) : 0);
     } else if (Is(element, kFontElement)) {
       const wchar_t* face = Attribute(node, L"name");
       if (face == nullptr) continue;
@@ -198,57 +198,57 @@ void CSkinBuilder::ApplySharedResources(CSkinXmlNode root) {
       const bool bold = Boolean(Attribute(node, L"bold"));
       const bool underline = Boolean(Attribute(node, L"underline"));
       const bool italic = Boolean(Attribute(node, L"italic"));
-      manager_->Resources().RegisterFont(face, pixels, bold, underline, italic);
+      targetManager->Resources().RegisterFont(face, pixels, bold, underline, italic);
       if (Boolean(Attribute(node, L"default"))) {
-        manager_->Resources().ReplaceDefaultFont(face, pixels, bold, underline, italic);
+        targetManager->Resources().ReplaceDefaultFont(face, pixels, bold, underline, italic);
       }
     } else if (Is(element, kDefaultElement)) {
       const wchar_t* name = Attribute(node, L"name");
       const wchar_t* value = Attribute(node, L"value");
       if (name != nullptr)
-        manager_->Resources().AddClassDefaults(name, value != nullptr ? value : L"");
+        targetManager->Resources().AddClassDefaults(name, value != nullptr ? value : L"");
     }
   }
 }
 
 void CSkinBuilder::ApplyWindowSettings(CSkinXmlNode root) {
-  if (manager_->WindowHandle() == nullptr || !Is(root.GetName(), kWindowElement)) return;
+  if (targetManager->WindowHandle() == nullptr || !Is(root.GetName(), kWindowElement)) return;
   const int count = root.GetAttributeCount();
   for (int i = 0; i < count; ++i) {
     const wchar_t* name = root.GetAttributeName(i);
     const wchar_t* value = root.GetAttributeValue(i);
     if (Is(name, L"size")) {
       const SIZE size = Size(value);
-      manager_->SetInitialSize(size.cx, size.cy);
+      targetManager->SetInitialSize(size.cx, size.cy);
     } else if (Is(name, L"sizebox")) {
-      manager_->SetResizeBorder(Rectangle(value));
+      targetManager->SetResizeBorder(Rectangle(value));
     } else if (Is(name, L"caption")) {
-      manager_->SetCaptionArea(Rectangle(value));
+      targetManager->SetCaptionArea(Rectangle(value));
     } else if (Is(name, L"roundcorner")) {
       const SIZE round = Size(value);
-      manager_->SetCornerRounding(round.cx, round.cy);
+      targetManager->SetCornerRounding(round.cx, round.cy);
     } else if (Is(name, L"mininfo")) {
       const SIZE size = Size(value);
-      manager_->SetMinTrackSize(size.cx, size.cy);
+      targetManager->SetMinTrackSize(size.cx, size.cy);
     } else if (Is(name, L"maxinfo")) {
       const SIZE size = Size(value);
-      manager_->SetMaxTrackSize(size.cx, size.cy);
+      targetManager->SetMaxTrackSize(size.cx, size.cy);
     } else if (Is(name, L"showdirty")) {
-      manager_->SetShowDirtyRect(Boolean(value));
+      targetManager->SetShowDirtyRect(Boolean(value));
     } else if (Is(name, L"alpha")) {
-      manager_->SetWindowOpacity(Integer(value));
+      targetManager->SetWindowOpacity(Integer(value));
     } else if (Is(name, L"bktrans")) {
-      manager_->SetTranslucentBackground(Boolean(value));
+      targetManager->SetTranslucentBackground(Boolean(value));
     } else if (Is(name, L"disabledfontcolor")) {
-      manager_->Resources().SetDisabledTextColor(Color(value));
+      targetManager->Resources().SetDisabledTextColor(Color(value));
     } else if (Is(name, L"defaultfontcolor")) {
-      manager_->Resources().SetDefaultTextColor(Color(value));
+      targetManager->Resources().SetDefaultTextColor(Color(value));
     } else if (Is(name, L"linkfontcolor")) {
-      manager_->Resources().SetLinkTextColor(Color(value));
+      targetManager->Resources().SetLinkTextColor(Color(value));
     } else if (Is(name, L"linkhoverfontcolor")) {
-      manager_->Resources().SetLinkHoverTextColor(Color(value));
+      targetManager->Resources().SetLinkHoverTextColor(Color(value));
     } else if (Is(name, L"selectedcolor")) {
-      manager_->Resources().SetSelectedBackColor(Color(value));
+      targetManager->Resources().SetSelectedBackColor(Color(value));
     }
   }
 }
@@ -313,7 +313,7 @@ CControlUI* CSkinBuilder::BuildChildren(CSkinXmlNode node, CControlUI* parent, i
 bool CSkinBuilder::Admit(int level) {
   if (level > kMaxTreeDepth) {
     Fail(kNestedTooDeeply);
-  } else if (++build_->controls > kMaxBuiltControls) {
+  } else if (++currentBuild->controls > kMaxBuiltControls) {
     Fail(kTooManyControls);
   }
   return !Failed();
@@ -321,12 +321,12 @@ bool CSkinBuilder::Admit(int level) {
 
 void CSkinBuilder::NoteTopLevel(CControlUI* parent, CControlUI* control, bool lent) {
   // What an include under a parentless document builds is thrown away at once.
-  if (parent != build_->parent || (parent == nullptr && !outermost_)) return;
-  build_->topLevel.emplace_back(control, lent);
+  if (parent != currentBuild->parent || (parent == nullptr && !outermost)) return;
+  currentBuild->topLevel.emplace_back(control, lent);
 }
 
 void CSkinBuilder::Fail(const wchar_t* reason) {
-  if (build_->error == nullptr) build_->error = reason;
+  if (currentBuild->error == nullptr) currentBuild->error = reason;
 }
 
 // The included builders live on the heap, and so does the name they read:
@@ -341,31 +341,31 @@ void CSkinBuilder::RunInclude(CSkinXmlNode include, CControlUI* parent, int leve
     Fail(kIncludeCountTooLarge);
     return;
   }
-  if (build_->includeNesting >= kMaxIncludeNesting) {
+  if (currentBuild->includeNesting >= kMaxIncludeNesting) {
     Fail(kIncludesNestedTooDeeply);
     return;
   }
   const wchar_t* skin = source.data();
-  if (resourceType_ != nullptr) skin = MAKEINTRESOURCEW(Integer(source.data()));
-  const std::wstring key = SourceKey(skin, resourceType_);
-  for (const std::wstring& building : build_->sources) {
+  if (currentResourceType != nullptr) skin = MAKEINTRESOURCEW(Integer(source.data()));
+  const std::wstring key = SourceKey(skin, currentResourceType);
+  for (const std::wstring& building : currentBuild->sources) {
     if (building == key) {
       Fail(kIncludeCycle);
       return;
     }
   }
   for (int i = 0; i < count && !Failed(); ++i) {
-    if (++build_->includedDocuments > kMaxIncludedDocuments) {
+    if (++currentBuild->includedDocuments > kMaxIncludedDocuments) {
       Fail(kTooManyIncludes);
       return;
     }
     auto included = std::make_unique<CSkinBuilder>();
-    included->callback_ = callback_;
-    included->manager_ = manager_;
-    included->outermost_ = false;
-    ++build_->includeNesting;
-    CControlUI* built = included->Build(*build_, skin, resourceType_, parent, level);
-    --build_->includeNesting;
+    included->appCallback = appCallback;
+    included->targetManager = targetManager;
+    included->outermost = false;
+    ++currentBuild->includeNesting;
+    CControlUI* built = included->Build(*currentBuild, skin, currentResourceType, parent, level);
+    --currentBuild->includeNesting;
     // Without a parent nothing holds what was included.
     if (parent == nullptr) delete built;
   }
@@ -376,7 +376,7 @@ CControlUI* CSkinBuilder::MakeControl(const wchar_t* elementName) const {
     if (Is(elementName, factory.name)) return factory.make();
   }
   if (CControlUI* control = CreateControlFromPlugins(elementName)) return control;
-  return callback_ != nullptr ? callback_->MakeControl(elementName) : nullptr;
+  return appCallback != nullptr ? appCallback->MakeControl(elementName) : nullptr;
 }
 
 // The manager is lent for the attributes (an option joins its group, fonts
@@ -384,10 +384,10 @@ CControlUI* CSkinBuilder::MakeControl(const wchar_t* elementName) const {
 // later in the skin, or in an included document, switches off the members
 // built before it. True when the control had no manager of its own.
 bool CSkinBuilder::ApplyAttributes(CSkinXmlNode element, CControlUI* control) {
-  const bool lent = manager_ != nullptr && control->GetManager() == nullptr;
-  if (manager_ != nullptr) {
-    control->BindManager(manager_, control->GetParent(), false);
-    if (const wchar_t* defaults = manager_->Resources().ClassDefaults(element.GetName())) {
+  const bool lent = targetManager != nullptr && control->GetManager() == nullptr;
+  if (targetManager != nullptr) {
+    control->BindManager(targetManager, control->GetParent(), false);
+    if (const wchar_t* defaults = targetManager->Resources().ClassDefaults(element.GetName())) {
       control->ApplyAttributeText(defaults);
     }
   }

@@ -89,17 +89,17 @@ class CSkinBuilder {
   bool ApplyAttributes(CSkinXmlNode element, CControlUI* control);
   void NoteTopLevel(CControlUI* parent, CControlUI* control, bool lent);
   void Fail(const wchar_t* reason);
-  bool Failed() const { return build_->error != nullptr; }
+  bool Failed() const { return currentBuild->error != nullptr; }
   static void ReturnManager(TBuild& build);
   static void Discard(TBuild& build, CControlUI* first);
 
-  CSkinXml document_;
-  IBuilderCallback* callback_ = nullptr;
-  CWindowManagerUI* manager_ = nullptr;
-  const wchar_t* resourceType_ = nullptr;
-  TBuild* build_ = nullptr;
-  bool outermost_ = true;
-  const wchar_t* error_ = nullptr;
+  CSkinXml skinDocument;
+  IBuilderCallback* appCallback = nullptr;
+  CWindowManagerUI* targetManager = nullptr;
+  const wchar_t* currentResourceType = nullptr;
+  TBuild* currentBuild = nullptr;
+  bool outermost = true;
+  const wchar_t* lastError = nullptr;
 };
 
 }  // namespace SkinUI

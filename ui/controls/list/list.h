@@ -91,7 +91,7 @@ class IListUI : public IListOwnerUI {
 // the list's scroll bars. Horizontal scrolling moves the header with it.
 class CListBodyUI : public CVerticalLayoutUI {
  public:
-  explicit CListBodyUI(CListUI* owner) : owner_(owner) {}
+  explicit CListBodyUI(CListUI* list) : owner(list) {}
 
   void SetBounds(const RECT& rect) override;
   void HandleEvent(TControlEvent& event) override;
@@ -106,7 +106,7 @@ class CListBodyUI : public CVerticalLayoutUI {
   void UpdateHorizontalBar(CRectUI& rc, int neededWidth);
   int HorizontalPos() const;
 
-  CListUI* owner_;
+  CListUI* owner;
 };
 
 class CListUI : public CVerticalLayoutUI, public IListUI {

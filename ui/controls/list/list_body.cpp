@@ -22,7 +22,7 @@ void CListBodyUI::SetBounds(const RECT& rect) {
   CControlUI::SetBounds(rect);
   CRectUI rc = WithoutBars(InnerRect());
 
-  CListHeaderUI* header = owner_ != nullptr ? owner_->Header() : nullptr;
+  CListHeaderUI* header = owner != nullptr ? owner->Header() : nullptr;
   int neededWidth = 0;
   if (header != nullptr && header->GetCount() > 0) {
     neededWidth = std::max<int>(0, header->PreferredSize(CSizeUI(rc.GetWidth(), 0)).cx);
@@ -30,8 +30,8 @@ void CListBodyUI::SetBounds(const RECT& rect) {
   const int scrolledBefore = HorizontalPos();
   UpdateHorizontalBar(rc, neededWidth);
   // A shorter range pulled the position back: the header follows.
-  if (HorizontalPos() != scrolledBefore && owner_ != nullptr) {
-    owner_->ShiftColumns(HorizontalPos() - scrolledBefore);
+  if (HorizontalPos() != scrolledBefore && owner != nullptr) {
+    owner->ShiftColumns(HorizontalPos() - scrolledBefore);
   }
   UpdateScrollBars(rc, 0, PlaceChildren(rc, neededWidth));
 }
@@ -71,8 +71,8 @@ bool CListBodyUI::InsertRow(CControlUI* control, int index) {
 }
 
 void CListBodyUI::HandleEvent(TControlEvent& event) {
-  if (owner_ != nullptr) {
-    owner_->HandleEvent(event);
+  if (owner != nullptr) {
+    owner->HandleEvent(event);
   } else {
     CVerticalLayoutUI::HandleEvent(event);
   }
@@ -82,7 +82,7 @@ void CListBodyUI::SetScrollPos(SIZE pos) {
   const int before = HorizontalPos();
   CVerticalLayoutUI::SetScrollPos(pos);
   const int dx = HorizontalPos() - before;
-  if (dx != 0 && owner_ != nullptr) owner_->ShiftColumns(dx);
+  if (dx != 0 && owner != nullptr) owner->ShiftColumns(dx);
 }
 
 void CListUI::ShowHiddenHeaderItems(bool shown) {
