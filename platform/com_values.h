@@ -54,3 +54,12 @@ class UniqueVariant {
  private:
   VARIANT value_;
 };
+
+// A 64-bit integer as automation carries it (VT_I8), as a job's state is.
+inline VARIANT Int64Variant(LONGLONG number) {
+  VARIANT value;
+  VariantInit(&value);
+  value.vt = VT_I8;
+  value.llVal = number;
+  return value;
+}

@@ -2,6 +2,8 @@
 
 #include <thread>
 
+#include "platform/com_values.h"
+
 const wchar_t kProgramCriteria[] = L"IsInstalled=0 and Type='SoftWare'";
 
 TSimulatedCatalogue FastCatalogue(TSimulatedCatalogue catalogue) {
@@ -38,18 +40,6 @@ CJobRecorder::CJobRecorder()
             installCompletedSeen_ = true;
           })) {}
 
-namespace {
-
-VARIANT StateValue(LONGLONG state) {
-  VARIANT value;
-  VariantInit(&value);
-  value.vt = VT_I8;
-  value.llVal = state;
-  return value;
-}
-
-}  // namespace
-
 HRESULT CJobRecorder::BeginDownload(IUpdateDownloader* downloader, IUpdateInstaller* installer,
                                     LONGLONG state) {
   downloader_ = downloader;
@@ -57,7 +47,7 @@ HRESULT CJobRecorder::BeginDownload(IUpdateDownloader* downloader, IUpdateInstal
   state_ = state;
   insideBegin_ = true;
   const HRESULT hr = downloader->BeginDownload(downloadProgress.Get(), downloadCompleted.Get(),
-                                               StateValue(state), &downloadJob);
+                                               Int64Variant(state), &downloadJob);
   insideBegin_ = false;
   return hr;
 }
@@ -67,7 +57,7 @@ HRESULT CJobRecorder::BeginInstall(IUpdateInstaller* installer, LONGLONG state) 
   state_ = state;
   insideBegin_ = true;
   beginInstall = installer->BeginInstall(installProgress.Get(), installCompleted.Get(),
-                                         StateValue(state), &installationJob);
+                                         Int64Variant(state), &installationJob);
   insideBegin_ = false;
   return beginInstall;
 }

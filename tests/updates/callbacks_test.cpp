@@ -2,6 +2,7 @@
 
 #include <wrl/client.h>
 
+#include "platform/com_values.h"
 #include "simulated_agent/simulated_agent_factory.h"
 #include "updates/my_down_progress_callback.h"
 #include "updates/my_download_complete_callback.h"
@@ -29,14 +30,6 @@ void ExpectAnswersOnlyFor(Callback* callback, REFIID own) {
     EXPECT_EQ(static_cast<void*>(callback), out);
     EXPECT_EQ(1u, static_cast<IUnknown*>(out)->Release());
   }
-}
-
-VARIANT State(LONGLONG token) {
-  VARIANT state;
-  VariantInit(&state);
-  state.vt = VT_I8;
-  state.llVal = token;
-  return state;
 }
 
 // The installation's last report of its one update.
@@ -123,7 +116,7 @@ TEST_F(CallbackObjects, AnswerForTheirOwnInterfaceAndIUnknownOnly) {
 TEST_F(CallbackObjects, ProgressLeavesAPlainCopyInTheInboxAndSignalsIt) {
   auto inbox = std::make_shared<CCallbackInbox>(1);
   ComPtr<CMyInstallCallback> callback = new CMyInstallCallback(inbox);
-  ComPtr<IInstallationJob> job = BeginInstall(callback.Get(), nullptr, State(1));
+  ComPtr<IInstallationJob> job = BeginInstall(callback.Get(), nullptr, Int64Variant(1));
   EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(inbox->Signal(), 0));
 
   EXPECT_EQ(S_OK, agent.ReportProgress(FinalReport()));
@@ -152,7 +145,7 @@ TEST_F(CallbackObjects, CompletionNotesWhetherTheJobIsTheClientsOwn) {
   VARIANT noState;
   VariantInit(&noState);
 
-  ComPtr<IDownloadJob> download = BeginDownload(downloadCompleted.Get(), State(0x1234));
+  ComPtr<IDownloadJob> download = BeginDownload(downloadCompleted.Get(), Int64Variant(0x1234));
   EXPECT_EQ(S_OK, agent.CompleteJob());
   ComPtr<IInstallationJob> installation = BeginInstall(nullptr, installCompleted.Get(), noState);
   EXPECT_EQ(S_OK, agent.CompleteJob());
@@ -175,8 +168,9 @@ TEST_F(CallbackObjects, CallbacksOutlivingTheirClientReachNothing) {
   ComPtr<CMyInstallCallback> installProgress = new CMyInstallCallback(inbox);
   inbox.reset();
 
-  ComPtr<IDownloadJob> download = BeginDownload(downloadCompleted.Get(), State(1));
+  ComPtr<IDownloadJob> download = BeginDownload(downloadCompleted.Get(), Int64Variant(1));
   EXPECT_EQ(S_OK, agent.CompleteJob());
-  ComPtr<IInstallationJob> installation = BeginInstall(installProgress.Get(), nullptr, State(1));
+  ComPtr<IInstallationJob> installation =
+      BeginInstall(installProgress.Get(), nullptr, Int64Variant(1));
   EXPECT_EQ(S_OK, agent.ReportProgress(FinalReport()));
 }
