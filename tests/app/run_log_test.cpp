@@ -114,6 +114,7 @@ TEST_F(RunLog, AFolderThatCannotBeMadeLeavesTheRunWithoutALog) {
 TEST_F(RunLog, ALinkPlantedInPlaceOfTheFolderIsNotFollowed) {
   const std::string target = folder + " target";
   CreateDirectoryA(target.c_str(), nullptr);
+  DeleteFileA((target + "\\patchwell.log").c_str());
   ASSERT_TRUE(PlantLink(folder, target));
 
   EXPECT_FALSE(OpenRunLog(Wide(folder)));
@@ -121,5 +122,6 @@ TEST_F(RunLog, ALinkPlantedInPlaceOfTheFolderIsNotFollowed) {
 
   EXPECT_FALSE(Exists(target + "\\patchwell.log"));
   RemoveLink(folder);
+  DeleteFileA((target + "\\patchwell.log").c_str());
   RemoveDirectoryA(target.c_str());
 }

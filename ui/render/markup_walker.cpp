@@ -270,14 +270,9 @@ void CMarkupWalker::PlaceTextRun() {
       }
     }
     RealizeFont();
-    // The dots go in the same call as the text they end: placed at the
-    // measured width instead, they stand apart wherever a font draws
-    // narrower than it measures.
+    if (length > 0) TextOutW(dc_, x, Baseline(), run_.text, length);
     if ((format_ & DT_END_ELLIPSIS) && pt_.x >= rc_.right) {
-      const std::wstring ended = std::wstring(run_.text, length) + kEllipsis;
-      TextOutW(dc_, x, Baseline(), ended.c_str(), static_cast<int>(ended.size()));
-    } else if (length > 0) {
-      TextOutW(dc_, x, Baseline(), run_.text, length);
+      TextOutW(dc_, x + width, pt_.y, kEllipsis, 3);
     }
   }
   pt_.x += width;
