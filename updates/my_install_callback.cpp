@@ -23,8 +23,9 @@ struct InstallReading {
   HRESULT result = S_OK;
 
   TInstallReport Report() const {
-    return TInstallReport{title.Text(),   updateId.Text(), index + 1,  count,
-                          currentPercent, overallPercent,  resultCode, result};
+    return TInstallReport{title.Text(),    updateId.Text(), index + 1,  count,
+                          currentPercent,  overallPercent,  resultCode, result,
+                          std::vector<TUpdateOutcome>()};
   }
 };
 
