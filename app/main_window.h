@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "app/failure_details.h"
 #include "app/main_controls.h"
+#include "app/text_fit.h"
 #include "app/system_actions.h"
 #include "app/update_row.h"
 #include "ui/controls/list.h"
@@ -52,6 +54,8 @@ class CZizuVerUI : public SkinUI::CWindowWnd,
   void ShowInstallProgress(const wchar_t* title, LONG position, LONG count, LONG currentPercent,
                            LONG overallPercent, LONG resultCode, HRESULT result);
   void ShowResultScreen(bool success);
+  // Cuts text to one line of the message area.
+  CTextFit MessageFit();
 
   SkinUI::CWindowManagerUI& Manager() { return manager_; }
 
@@ -76,6 +80,7 @@ class CZizuVerUI : public SkinUI::CWindowWnd,
   LRESULT OnQueryEndSession();
   void OnEndSession(bool ending);
   void DeliverAgentReports();
+  void ShowFailureDetails();
   void BlockShutdown(bool block);
 
   // Screens.
@@ -97,6 +102,8 @@ class CZizuVerUI : public SkinUI::CWindowWnd,
   TMainControls controls_;
   std::vector<UpdateRow> rows_;
   CUpdateAgentThread agent_;
+  // What the last installation's end told, for the failure screen.
+  TFailureFacts failure_;
   InstallHandlers handlers_;
   std::wstring homePage_;
   ISystemActions* actions_;

@@ -88,8 +88,6 @@ void CMarkupWalker::Walk() {
     } else if (!inRaw_ && IsTagStart(p_)) {
       tagStart_ = p_;
       ApplyTag(ReadTag());
-    } else if (!inRaw_ && IsEscape(p_)) {
-      PlaceEscapedCharacter();
     } else if (*p_ == L' ') {
       PlaceSpace();
     } else {
@@ -200,10 +198,36 @@ bool CMarkupWalker::IsEscape(const wchar_t* p) {
   return p[0] == L'{' && (p[1] == L'<' || p[1] == L'>') && p[2] == L'}';
 }
 
-void CMarkupWalker::PlaceEscapedCharacter() {
-  const wchar_t ch = p_[1];
-  p_ += 3;
-  PlaceSingle(ch);
+CMarkupWalker::TRunText CMarkupWalker::RunTextAt(const wchar_t* start) {
+  bool escaped = false;
+  const wchar_t* p = start;
+  do {
+    if (!inRaw_ && IsEscape(p)) {
+      escaped = true;
+      p += 3;
+    } else {
+      p += CharacterUnits(p);
+    }
+  } while (!RunStopsAt(p));
+  if (!escaped) return TRunText{start, static_cast<int>(p - start), nullptr};
+
+  auto found = escapedRuns_.find(start);
+  if (found == escapedRuns_.end()) {
+    TEscapedRun& run = escapedRuns_[start];
+    for (const wchar_t* q = start; q < p;) {
+      if (IsEscape(q)) {
+        run.text += q[1];
+        q += 3;
+        run.sourceEnds.push_back(static_cast<int>(q - start));
+        continue;
+      }
+      run.text += *q++;
+      run.sourceEnds.push_back(static_cast<int>(q - start));
+    }
+    found = escapedRuns_.find(start);
+  }
+  const TEscapedRun& run = found->second;
+  return TRunText{run.text.c_str(), static_cast<int>(run.text.size()), &run.sourceEnds};
 }
 
 void CMarkupWalker::PlaceSpace() {
@@ -232,9 +256,9 @@ void CMarkupWalker::PlaceTextRun() {
   const wchar_t* start = p_;
   swallowedSpace_ = false;
   const int length = GrowRun(start);
-  p_ = start + length + (swallowedSpace_ ? 1 : 0);
+  p_ = start + run_.SourceUnits(length) + (swallowedSpace_ ? 1 : 0);
   const LONG runX = runStartX_;
-  const LONG width = RunWidth(start, length);
+  const LONG width = RunWidth(run_.text, length);
   if (drawPass_) {
     LONG x = runX;
     if (!singleLine_) {
@@ -246,7 +270,7 @@ void CMarkupWalker::PlaceTextRun() {
       }
     }
     RealizeFont();
-    if (length > 0) TextOutW(dc_, x, Baseline(), start, length);
+    if (length > 0) TextOutW(dc_, x, Baseline(), run_.text, length);
     if ((format_ & DT_END_ELLIPSIS) && pt_.x >= rc_.right) {
       TextOutW(dc_, x + width, pt_.y, kEllipsis, 3);
     }
@@ -257,18 +281,20 @@ void CMarkupWalker::PlaceTextRun() {
 bool CMarkupWalker::RunStopsAt(const wchar_t* p) const {
   if (*p == 0 || *p == L'\n') return true;
   if (inRaw_) return IsClosingTagOf(p, L'r');
-  return IsOpenBracket(*p);
+  return IsOpenBracket(*p) && !IsEscape(p);
 }
 
 // Grows the run from start one character at a time and returns its length
-// in code units. Cuts it where it would overflow the right edge.
+// in code units of its text. Cuts it where it would overflow the right edge.
 int CMarkupWalker::GrowRun(const wchar_t* start) {
+  run_ = RunTextAt(start);
   runStartX_ = pt_.x;
   const LONG maxCharWidth = MetricsOf(CurrentFont()).tmMaxCharWidth;
   std::vector<int> ends;  // run length after each character
   int length = 0;
   int breakAt = 0;
-  const wchar_t* p = start;
+  const wchar_t* p = run_.text;
+  const wchar_t* end = run_.text + run_.length;
   do {
     const int units = CharacterUnits(p);
     const bool letter = units == 1 && IsAsciiLetter(*p);
@@ -278,9 +304,9 @@ int CMarkupWalker::GrowRun(const wchar_t* start) {
     if (!letter) breakAt = length;
     const LONG estimate = maxCharWidth * static_cast<LONG>(ends.size());
     if (pt_.x + estimate < rc_.right) continue;
-    if (pt_.x + PrefixWidth(start, length) <= rc_.right) continue;
+    if (pt_.x + PrefixWidth(length) <= rc_.right) continue;
     return CutOverflowingRun(start, ends, breakAt);
-  } while (!RunStopsAt(p));
+  } while (p < end);
   return length;
 }
 
@@ -293,7 +319,8 @@ int CMarkupWalker::CutOverflowingRun(const wchar_t* start, std::vector<int>& end
   if (format_ & DT_WORDBREAK) {
     // A space that overflows is where the line breaks: it is used up here
     // instead of starting the next line.
-    swallowedSpace_ = whole == length + 1 && start[length] == L' ' && !(format_ & DT_END_ELLIPSIS);
+    swallowedSpace_ =
+        whole == length + 1 && run_.text[length] == L' ' && !(format_ & DT_END_ELLIPSIS);
     if (breakAt > 0 && breakAt < length) {
       length = breakAt;
       while (!ends.empty() && ends.back() > length) ends.pop_back();
