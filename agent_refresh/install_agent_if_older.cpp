@@ -12,6 +12,7 @@
 #include "agent_refresh/refresh_limits.h"
 #include "agent_refresh/xml_nesting.h"
 #include "platform/file_bytes.h"
+#include "platform/run_log.h"
 #include "platform/unique_handle.h"
 
 namespace {
@@ -76,17 +77,23 @@ void InstallAgentIfOlder(const char* xmlPath) {
   const std::string native = NativeArchitectureName();
   try {
     std::string text;
-    if (!ReadCatalogueDocument(xmlPath, &text) || !IsAcceptableMarkup(text, kMaxCatalogueDepth))
+    if (!ReadCatalogueDocument(xmlPath, &text) || !IsAcceptableMarkup(text, kMaxCatalogueDepth)) {
+      LogLine(L"agent refresh: the catalogue could not be read");
       return;
+    }
     const pt::ptree document = ReadCatalogueTree(text);
+    bool named = false;
     for (const auto& child : document.get_child(kEntriesPath)) {
       if (child.first != kEntryKey) continue;
       const pt::ptree& entry = child.second;
       if (entry.get<std::string>(kNameAttribute) != native) continue;
+      named = true;
       if (!IsAgentOlder(entry.get<std::string>(kClientVersionAttribute).c_str())) continue;
       if (!RunAgentInstaller(entry.get<std::string>(kDownloadUrlAttribute).c_str())) return;
     }
+    if (!named) LogLine(L"agent refresh: the catalogue names no agent for %S", native.c_str());
   } catch (...) {
     // A catalogue we cannot read leaves the installed agent as it is.
+    LogLine(L"agent refresh: the catalogue could not be read");
   }
 }

@@ -4,6 +4,7 @@
 
 #include "agent_seam/update_agent_factory.h"
 #include "platform/com_values.h"
+#include "platform/run_log.h"
 
 namespace {
 
@@ -67,11 +68,23 @@ bool IsVersionOlder(const wchar_t* installed, const char* catalogue) {
   return false;
 }
 
-bool IsAgentOlder(const char* catalogueVersion) {
+bool ReadInstalledAgentVersion(std::wstring& version) {
+  version.clear();
   ComApartment apartment;
   Microsoft::WRL::ComPtr<IWindowsUpdateAgentInfo> info;
-  if (FAILED(UpdateAgentFactory().CreateAgentInfo(info.GetAddressOf())) || !info) return true;
+  if (FAILED(UpdateAgentFactory().CreateAgentInfo(info.GetAddressOf())) || !info) return false;
   UniqueVariant installed;
-  if (!ReadInstalledVersion(info.Get(), &installed)) return true;
-  return IsVersionOlder(installed.Get().bstrVal, catalogueVersion);
+  if (!ReadInstalledVersion(info.Get(), &installed)) return false;
+  if (installed.Get().bstrVal != nullptr) version = installed.Get().bstrVal;
+  return true;
+}
+
+bool IsAgentOlder(const char* catalogueVersion) {
+  std::wstring installed;
+  const bool read = ReadInstalledAgentVersion(installed);
+  const bool older = !read || IsVersionOlder(installed.c_str(), catalogueVersion);
+  LogLine(L"agent refresh: installed agent %s, catalogue %S: %s",
+          read ? installed.c_str() : L"unreadable", catalogueVersion ? catalogueVersion : "",
+          older ? L"older, the agent is installed again" : L"current");
+  return older;
 }

@@ -8,6 +8,7 @@
 #include "agent_refresh/install_agent_if_older.h"
 #include "agent_refresh/vendor_signature_verifier.h"
 #include "agent_refresh/work_folder.h"
+#include "platform/run_log.h"
 
 const char kVendorCatalogueUrl[] = "http://update.microsoft.com/redist/wuredist.cab";
 
@@ -17,16 +18,24 @@ void Refresh(const char* catalogueUrl) {
   PrepareHttpFetch();
   WorkFolder cabinetFolder;
   std::string cabinetPath;
-  if (!catalogueUrl || !DownloadToTempFile(&cabinetPath, catalogueUrl, false, &cabinetFolder))
+  if (!catalogueUrl || !DownloadToTempFile(&cabinetPath, catalogueUrl, false, &cabinetFolder)) {
+    LogLine(L"agent refresh: the catalogue %S could not be downloaded", catalogueUrl);
     return;
+  }
   // The catalogue decides which program runs elevated: it must be the
   // vendor's, and stay unchanged until it is unpacked.
   UniqueHandle cabinet = OpenVendorSigned(cabinetPath);
-  if (!cabinet) return;
+  if (!cabinet) {
+    LogLine(L"agent refresh: the catalogue is not signed by the vendor; not used");
+    return;
+  }
 
   WorkFolder extractionFolder;
   std::string xmlPath;
-  if (!ExtractCabinet(&xmlPath, cabinetPath.c_str(), &extractionFolder)) return;
+  if (!ExtractCabinet(&xmlPath, cabinetPath.c_str(), &extractionFolder)) {
+    LogLine(L"agent refresh: the catalogue could not be unpacked");
+    return;
+  }
   cabinet.reset();
   cabinetFolder.Remove();
 

@@ -3,6 +3,7 @@
 
 #include "app/main_window.h"
 
+#include "platform/run_log.h"
 #include "ui/core/module_instance.h"
 #include "ui/window/skin_builder.h"
 
@@ -12,18 +13,16 @@ namespace {
 
 constexpr wchar_t kSkinFile[] = L"MainSkin.xml";
 constexpr UINT kIconId = 102;
-constexpr UINT kWelcomeTextId = 102;
-constexpr int kStringChars = 1024;
 constexpr BYTE kWindowAlpha = 240;
 constexpr LONG kStyleWithoutCaption = 0xFF3FFFFF;
 constexpr LONG kMinimiseAndSystemMenu = 0x000A0000;
-constexpr UINT_PTR kMarqueeTimer = 1;
 constexpr UINT kRestartFlags = EWX_REBOOT | EWX_FORCEIFHUNG;
 constexpr DWORD kRestartReason = 0x80020003;
 constexpr wchar_t kCloseQuestion[] = L"Fix tool is running, are you sure to close?";
 constexpr wchar_t kCloseCaption[] = L"Tip";
 constexpr wchar_t kFinishText[] = L"Finish";
 constexpr wchar_t kShutdownReason[] = L"Patchwell is installing updates.";
+constexpr LONG kCompletePercent = 100;
 
 bool IsNamed(SkinUI::CControlUI* control, const wchar_t* name) {
   return control != nullptr && control->GetName() == name;
@@ -123,12 +122,13 @@ LRESULT CZizuVerUI::OnCreate() {
   manager_.AddListener(this);
   if (!controls_.Find(manager_)) return -1;
 
-  wchar_t welcome[kStringChars] = {};
-  LoadStringW(SkinUI::ModuleInstance(), kWelcomeTextId, welcome, kStringChars);
-  controls_.message->SetText(welcome);
+  ShowWelcomeText();
   controls_.list->SetCellTextSource(this);
   controls_.list->ApplyAttribute(L"itemshowhtml", L"true");
   controls_.list->ApplyAttribute(L"itemtextpadding", L"5,0,0,0");
+  // A title wider than its cell ends in "..." instead of running under the
+  // next column.
+  controls_.list->ApplyAttribute(L"itemendellipsis", L"true");
   controls_.list->SetVisible(false);
   controls_.checkAll->SetVisible(false);
   controls_.progress->SetVisible(false);
@@ -188,7 +188,11 @@ void CZizuVerUI::OnClick(SkinUI::CControlUI* sender) {
 // "Finish" restarts when "Restart PC Now" is chosen; whether closing asks
 // first is the same for every route (OnCloseMessage).
 void CZizuVerUI::ApplyCloseRule(SkinUI::CControlUI* sender) {
-  if (sender->GetText() == kFinishText && controls_.restartNow->IsSelected()) RestartComputer();
+  if (sender->GetText() == kFinishText) {
+    const bool now = controls_.restartNow->IsSelected();
+    LogLine(now ? L"restart: now" : L"restart: later");
+    if (now) RestartComputer();
+  }
   Close();
 }
 
@@ -205,6 +209,7 @@ void CZizuVerUI::OnCloseMessage() {
   if (closing_ || askingClose_) return;
   const bool stopWork = WorkOnScreen();
   if (stopWork && !ConfirmClose()) return;
+  if (stopWork) LogLine(L"closed by the user while working");
   closing_ = true;
   if (stopWork) {
     agent_.AbortAndWait(closeBoundMs_);
@@ -241,10 +246,17 @@ void CZizuVerUI::OnEndSession(bool ending) {
   BlockShutdown(false);
 }
 
-// Reports that arrive while the window closes are dropped.
+// Reports that arrive while the window closes are dropped. The outcomes a
+// final report carries are kept for the failure screen it may lead to.
 void CZizuVerUI::DeliverAgentReports() {
   for (const TAgentReport& report : agent_.TakeReports()) {
-    if (!closing_) DeliverReport(report, handlers_);
+    if (closing_) continue;
+    const auto* install = std::get_if<TInstallReport>(&report);
+    if ((install && install->overallPercent == kCompletePercent) ||
+        std::holds_alternative<TInstallationEnded>(report)) {
+      failure_ = FailureFactsOf(report);
+    }
+    DeliverReport(report, handlers_);
   }
 }
 

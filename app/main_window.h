@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "app/failure_details.h"
 #include "app/main_controls.h"
+#include "app/text_fit.h"
 #include "app/system_actions.h"
 #include "app/update_row.h"
 #include "ui/controls/list/list.h"
@@ -52,6 +54,8 @@ class CZizuVerUI : public SkinUI::CWindowWnd,
   void ShowInstallProgress(const wchar_t* title, LONG position, LONG count, LONG currentPercent,
                            LONG overallPercent, LONG resultCode, HRESULT result);
   void ShowResultScreen(bool success);
+  // Cuts text to one line of the message area.
+  CTextFit MessageFit();
 
   SkinUI::CWindowManagerUI& Manager() { return manager_; }
 
@@ -60,6 +64,10 @@ class CZizuVerUI : public SkinUI::CWindowWnd,
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  // The marquee's one timer; the welcome text is a string resource.
+  static constexpr UINT_PTR kMarqueeTimer = 1;
+  static constexpr UINT kWelcomeTextId = 102;
+
   LRESULT DefaultPath(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnCreate();
   void OnRoundCorners();
@@ -76,11 +84,13 @@ class CZizuVerUI : public SkinUI::CWindowWnd,
   LRESULT OnQueryEndSession();
   void OnEndSession(bool ending);
   void DeliverAgentReports();
+  void ShowFailureDetails();
   void BlockShutdown(bool block);
 
   // Screens.
   void StartScan(bool retry);
   void StartMarquee();
+  void ShowWelcomeText();
   void StepMarquee();
   void ShowListScreen();
   void StartFix();
@@ -97,6 +107,8 @@ class CZizuVerUI : public SkinUI::CWindowWnd,
   TMainControls controls_;
   std::vector<UpdateRow> rows_;
   CUpdateAgentThread agent_;
+  // What the last installation's end told, for the failure screen.
+  TFailureFacts failure_;
   InstallHandlers handlers_;
   std::wstring homePage_;
   ISystemActions* actions_;

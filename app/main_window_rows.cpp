@@ -22,8 +22,10 @@ void CZizuVerUI::FillUpdateList() {
 }
 
 // Checked rows go first, so they end up in the reverse of the agent's order.
+// A title cut to its cell shows whole in the row's tooltip.
 void CZizuVerUI::AddRow(UpdateRow row) {
   auto* element = new SkinUI::CListTextElementUI;
+  element->SetToolTip(row.title.c_str());
   if (row.checked) {
     rows_.insert(rows_.begin(), std::move(row));
     controls_.list->InsertAt(element, 0);
@@ -78,8 +80,11 @@ void CZizuVerUI::ShowDescription() {
   const int index = controls_.list->CurrentSelection();
   if (!HasRow(index)) return;
   const UpdateRow& row = rows_[index];
+  // A title longer than the line is cut there, so that the date and the
+  // description still show below it.
+  const std::wstring titleLine = MessageFit()(L"Title: " + row.title);
   SkinUI::CWideStringUI text;
-  text.Format(L"Title: %s\r\nDate: %s\r\nDescription: %s", row.title.c_str(), row.date.c_str(),
+  text.Format(L"%s\r\nDate: %s\r\nDescription: %s", titleLine.c_str(), row.date.c_str(),
               row.description.c_str());
   controls_.message->SetText(text);
   controls_.message->SetToolTip(row.description.c_str());

@@ -2,13 +2,12 @@
 // installation's progress handlers.
 
 #include "app/main_window.h"
+#include "app/text_fit.h"
+#include "platform/run_log.h"
 #include "ui/core/module_instance.h"
 
 namespace {
 
-constexpr UINT kWelcomeTextId = 102;
-constexpr int kStringChars = 1024;
-constexpr UINT_PTR kMarqueeTimer = 1;
 constexpr LONG kComplete = 100;
 // The first percents of a job are shown as nothing done yet.
 constexpr LONG kFirstShownPercent = 3;
@@ -36,12 +35,17 @@ void ShowPercent(SkinUI::CProgressUI* progress, LONG percent) {
 // "Scan" from the welcome screen, "Retry" from the failure screen.
 void CZizuVerUI::StartScan(bool retry) {
   if (retry) {
+    LogLine(L"retry");
     controls_.scan->SetText(L"Scan");
     controls_.icon->SetVisible(false);
     controls_.result1->SetVisible(false);
     controls_.result2->SetVisible(false);
     controls_.state->SetVisible(true);
     controls_.state->SetText(L"");
+    // Nothing of the last run may show through the scan's animation.
+    controls_.progress->SetValue(0);
+    controls_.message->SetText(L"");
+    controls_.message->SetToolTip(L"");
   }
   for (SkinUI::CControlUI* control : controls_.welcome) control->SetVisible(false);
   controls_.progress->SetVisible(true);
@@ -69,9 +73,15 @@ void CZizuVerUI::ShowListScreen() {
   FillUpdateList();
 }
 
-void CZizuVerUI::StartFix() {
+void CZizuVerUI::ShowWelcomeText() {
+  constexpr int kStringChars = 1024;
   wchar_t welcome[kStringChars] = {};
   LoadStringW(SkinUI::ModuleInstance(), kWelcomeTextId, welcome, kStringChars);
+  controls_.message->SetText(welcome);
+  controls_.message->SetToolTip(L"");
+}
+
+void CZizuVerUI::StartFix() {
   std::vector<std::wstring> chosen;
   const int count = controls_.list->GetCount();
   for (int i = 0; i < count && HasRow(i); ++i) {
@@ -81,8 +91,7 @@ void CZizuVerUI::StartFix() {
     actions_->ShowMessage(hwnd, L"Please select at least one item!", nullptr, MB_OK);
     return;
   }
-  controls_.message->SetText(welcome);
-  controls_.message->SetToolTip(L"");
+  ShowWelcomeText();
   controls_.list->SetVisible(false);
   controls_.checkAll->SetVisible(false);
   controls_.state->SetVisible(true);
@@ -90,6 +99,7 @@ void CZizuVerUI::StartFix() {
   controls_.progress->SetVisible(true);
   ShowPercent(controls_.progress, 0);
   controls_.scan->SetVisible(false);
+  LogLine(L"install: %d updates chosen", static_cast<int>(chosen.size()));
   BlockShutdown(true);
   // Nothing that started is reported as the installation's end, so the
   // screen never stays on "Downloading" for ever.
@@ -145,13 +155,35 @@ void CZizuVerUI::ShowResultScreen(bool success) {
     controls_.scan->SetVisible(true);
     controls_.scan->SetText(L"Retry");
   }
-  controls_.message->SetVisible(false);
-  controls_.bottom->SetVisible(false);
+  LogLine(success ? L"result: success" : L"result: failure");
+  // The failure screen keeps the message area: it says what failed and why.
+  controls_.message->SetVisible(!success);
+  controls_.bottom->SetVisible(!success);
+  if (!success) ShowFailureDetails();
   controls_.state->SetVisible(false);
   controls_.progress->SetVisible(false);
   controls_.icon->SetVisible(true);
   controls_.result1->SetVisible(true);
   controls_.result2->SetVisible(true);
+}
+
+// One line of the message area: its width, in its font.
+CTextFit CZizuVerUI::MessageFit() {
+  const RECT padding = controls_.message->GetTextPadding();
+  SkinUI::FontRecord* font = manager_.Resources().FontInfoAt(controls_.message->GetFont());
+  if (font == nullptr) font = manager_.Resources().DefaultFontInfo();
+  return CTextFit(font != nullptr ? font->font.get() : nullptr,
+                  controls_.message->GetWidth() - padding.left - padding.right);
+}
+
+void CZizuVerUI::ShowFailureDetails() {
+  const CTextFit fit = MessageFit();
+  const RECT padding = controls_.message->GetTextPadding();
+  const int lines =
+      (controls_.message->GetHeight() - padding.top - padding.bottom) / fit.LineHeight();
+  controls_.message->SetText(
+      FailureDetailsText(failure_, RunLogPath(), lines, std::cref(fit)).c_str());
+  controls_.message->SetToolTip(L"");
 }
 
 void OnDownloadProgress(const wchar_t* title, const wchar_t* /*updateId*/, DECIMAL bytesDownloaded,

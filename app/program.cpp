@@ -4,7 +4,9 @@
 
 #include "app/main_window.h"
 #include "app/new_version_check.h"
+#include "platform/run_log.h"
 #include "platform/unique_handle.h"
+#include "resources/version.h"
 #include "ui/markup/skin_resources.h"
 #include "ui/window/window_manager.h"
 
@@ -26,11 +28,36 @@ void RegisterSkinArchive(HINSTANCE instance) {
   if (bytes != nullptr) SkinUI::SetArchiveFromMemory(bytes, size);
 }
 
+// "10.0.19045": the system's own numbers, which the compatibility layer
+// does not change.
+std::wstring WindowsVersion() {
+  using GetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
+  OSVERSIONINFOW version = {};
+  version.dwOSVersionInfoSize = sizeof(version);
+  const auto getVersion = reinterpret_cast<GetVersionFunction>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+  if (getVersion == nullptr || getVersion(&version) != 0) return L"unknown";
+  wchar_t text[64] = {};
+  wsprintfW(text, L"%u.%u.%u", version.dwMajorVersion, version.dwMinorVersion,
+            version.dwBuildNumber);
+  return text;
+}
+
+const wchar_t* NativeBits() {
+  SYSTEM_INFO system = {};
+  GetNativeSystemInfo(&system);
+  return system.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_INTEL ? L"32-bit" : L"64-bit";
+}
+
 }  // namespace
 
 int RunProgram(HINSTANCE instance, const TProgramSetup& setup) {
   UniqueHandle mutex(CreateMutexW(nullptr, TRUE, kInstanceMutex));
   if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+
+  OpenRunLog(setup.logFolder);
+  LogLine(L"start: Patchwell %S on Windows %s (%s)", PATCHWELL_VERSION_TEXT,
+          WindowsVersion().c_str(), NativeBits());
 
   SkinUI::SetModuleInstance(instance);
   SkinUI::SetResourceModule(instance);
@@ -56,5 +83,7 @@ int RunProgram(HINSTANCE instance, const TProgramSetup& setup) {
   g_mainWindow = nullptr;
   delete window;
   CoUninitialize();
+  LogLine(L"exit: 1");
+  CloseRunLog();
   return 1;
 }

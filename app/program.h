@@ -14,6 +14,7 @@ struct TProgramSetup {
   std::string catalogueUrl;     // the agent catalogue
   std::wstring serviceAddress;  // the maker's web service, for the version check
   std::wstring homePage;        // the maker's home page
+  std::wstring logFolder;       // where the run's log is kept
   // Shared with the version check, which may still run after the program
   // returns.
   std::shared_ptr<ISystemActions> actions;

@@ -68,7 +68,7 @@ UpdateRow MakeUpdateRow(const UpdateEntry& entry) {
   row.checked = entry.checked;
   row.checkCell = CheckCell(entry.checked);
   row.title = entry.title;
-  row.date = DateCell(entry.released);
+  row.date = entry.noReleaseDate ? std::wstring() : DateCell(entry.released);
   row.titleCell = EscapeMarkup(row.title);
   row.dateCell = EscapeMarkup(row.date);
   row.sizeCell = EscapeMarkup(ByteSizeText(entry.size));

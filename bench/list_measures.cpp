@@ -182,7 +182,9 @@ class CListScrollFrameMeasure : public CBenchMeasure {
     if (table_.strayQuestions != 0) error = "cells of rows that do not exist were asked for";
     return error.empty();
   }
+  // From the top, so that the picture does not depend on how many frames ran.
   void Dump(const std::wstring& folder) override {
+    list_->ScrollToTop();
     window_->InvalidateAll();
     window_->Paint();
     DumpCanvas(*window_->ReadScreen(), folder, L"list_scroll_frame");

@@ -85,6 +85,7 @@ class CScanInstallCyclesMeasure : public CFootprintMeasure {
     host.Agent().ForgetInstalledUpdates();
     // What the doubles recorded is the measure's, not the program's.
     host.Agent().ForgetJournal();
+    host.Agent().ForgetCalls();
     host.Actions().shutdownBlocks.clear();
     // As between two runs of the program, the next cycle starts once every
     // thread this one started has ended.

@@ -188,7 +188,8 @@ class SimProgram:
         self.folder = pathlib.Path(folder)
         self.folder.mkdir(parents=True, exist_ok=True)
         self.log_path = self.folder / "actions.log"
-        self.env = dict(screen.env, PATCHWELL_SIM_ACTIONS_LOG=windows_path(self.log_path))
+        self.env = dict(screen.env, PATCHWELL_SIM_ACTIONS_LOG=windows_path(self.log_path),
+                        PATCHWELL_SIM_LOG_FOLDER=windows_path(self.folder / "log"))
         if catalogue:
             self.env["PATCHWELL_SIM_CATALOGUE"] = windows_path(catalogue)
         if service:
@@ -317,6 +318,14 @@ class SimProgram:
             return self.log_path.read_text(encoding="utf-8").splitlines()
         except FileNotFoundError:
             return []
+
+    def run_log(self):
+        """The program's own log, without the time at the start of each line."""
+        try:
+            text = (self.folder / "log" / "patchwell.log").read_text(encoding="utf-8")
+        except FileNotFoundError:
+            return []
+        return [line.split(" ", 2)[2] for line in text.splitlines() if line.count(" ") >= 2]
 
     def wait_log(self, line, timeout=10):
         return wait_for(f'the log line "{line}"', lambda: line in self.log(), timeout)

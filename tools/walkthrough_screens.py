@@ -269,8 +269,10 @@ def is_success(img):
 
 
 def is_failure(img):
+    """The failure screen keeps its message area: what failed and why."""
     return icon_kind(img) == "failure" and button_shown(img, "Btn_Scan") and \
-        not restart_options_shown(img) and not bar_shown(img) and not bottom_shown(img)
+        not restart_options_shown(img) and not bar_shown(img) and bottom_shown(img) and \
+        len(message_lines(img)) >= 2
 
 
 class Rows:

@@ -6,6 +6,14 @@
 
 #include <string>
 #include <variant>
+#include <vector>
+
+// How one update of a job ended, as the agent reported it.
+struct TUpdateOutcome {
+  std::wstring title;
+  LONG resultCode = 0;  // 2 succeeded, 3 with errors, 4 failed, 5 aborted
+  HRESULT result = S_OK;
+};
 
 struct TDownloadReport {
   std::wstring title;
@@ -27,6 +35,8 @@ struct TInstallReport {
   LONG overallPercent = 0;
   LONG resultCode = 0;
   HRESULT result = S_OK;
+  // The final report (100 percent) holds every update's outcome.
+  std::vector<TUpdateOutcome> outcomes;
 };
 
 // The installation ended without a final progress report deciding it: it
@@ -34,6 +44,10 @@ struct TInstallReport {
 // 100 percent.
 struct TInstallationEnded {
   bool succeeded = false;
+  // What kept the installation from running, when something did.
+  HRESULT result = S_OK;
+  // Every update's outcome, as far as the agent reported one.
+  std::vector<TUpdateOutcome> outcomes;
 };
 
 using TAgentReport = std::variant<TDownloadReport, TInstallReport, TInstallationEnded>;

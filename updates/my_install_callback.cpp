@@ -12,6 +12,7 @@ namespace {
 constexpr LONG kFinalPercent = 100;
 
 struct InstallReading {
+  ComPtr<IUpdateCollection> updates;
   UniqueBstr title;
   UniqueBstr updateId;
   LONG currentPercent = 0;
@@ -22,8 +23,9 @@ struct InstallReading {
   HRESULT result = S_OK;
 
   TInstallReport Report() const {
-    return TInstallReport{title.Text(),   updateId.Text(), index + 1,  count,
-                          currentPercent, overallPercent,  resultCode, result};
+    return TInstallReport{title.Text(),    updateId.Text(), index + 1,  count,
+                          currentPercent,  overallPercent,  resultCode, result,
+                          std::vector<TUpdateOutcome>()};
   }
 };
 
@@ -36,10 +38,9 @@ bool ReadProgress(IInstallationProgress* progress, InstallReading& report) {
 }
 
 bool ReadCurrentUpdate(IInstallationJob* job, InstallReading& report) {
-  ComPtr<IUpdateCollection> updates;
-  if (FAILED(job->get_Updates(&updates)) || !updates) return false;
-  if (FAILED(updates->get_Count(&report.count))) return false;
-  return ReadUpdateAt(updates.Get(), report.index, report.title, report.updateId);
+  if (FAILED(job->get_Updates(&report.updates)) || !report.updates) return false;
+  if (FAILED(report.updates->get_Count(&report.count))) return false;
+  return ReadUpdateAt(report.updates.Get(), report.index, report.title, report.updateId);
 }
 
 // The final report carries the verdict for the whole installation, so an
@@ -81,8 +82,14 @@ HRESULT STDMETHODCALLTYPE CMyInstallCallback::Invoke(
     if (!ReadProgress(progress.Get(), reading) || !ReadCurrentUpdate(installationJob, reading)) {
       return S_OK;
     }
-    if (reading.overallPercent == kFinalPercent) TakeEarlierFailure(progress.Get(), reading);
-    inbox->Push(reading.Report());
+    TInstallReport report = reading.Report();
+    if (reading.overallPercent == kFinalPercent) {
+      TakeEarlierFailure(progress.Get(), reading);
+      report = reading.Report();
+      report.outcomes =
+          ReadOutcomes<IUpdateInstallationResult>(progress.Get(), reading.updates.Get());
+    }
+    inbox->Push(std::move(report));
   } catch (...) {
   }
   return S_OK;

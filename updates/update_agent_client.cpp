@@ -8,6 +8,8 @@
 
 #include "agent_seam/update_agent_factory.h"
 #include "platform/com_values.h"
+#include "platform/run_log.h"
+#include "updates/update_error_reasons.h"
 #include "updates/update_reads.h"
 
 using Microsoft::WRL::ComPtr;
@@ -41,9 +43,14 @@ bool IsExcludedUpdate(IUpdate* update) {
   return false;
 }
 
-void ReadReleaseDate(IUpdate* update, SYSTEMTIME& released) {
+void ReadReleaseDate(IUpdate* update, UpdateEntry& entry) {
+  SYSTEMTIME& released = entry.released;
   DATE date = 0;
   if (FAILED(update->get_LastDeploymentChangeTime(&date))) return;
+  if (date == 0) {
+    entry.noReleaseDate = true;
+    return;
+  }
   SYSTEMTIME universal{};
   if (!VariantTimeToSystemTime(date, &universal)) return;
   SYSTEMTIME local{};
@@ -63,7 +70,14 @@ void ReadEntry(IUpdate* update, UpdateEntry& entry) {
   if (ReadTitle(update, text)) entry.title = text.Text();
   DECIMAL size{};
   if (SUCCEEDED(update->get_MaxDownloadSize(&size))) entry.size = size.Lo64;
-  ReadReleaseDate(update, entry.released);
+  ReadReleaseDate(update, entry);
+}
+
+void LogOutcomes(const wchar_t* step, const std::vector<TUpdateOutcome>& outcomes) {
+  for (const TUpdateOutcome& outcome : outcomes) {
+    LogLine(L"%s \"%s\": %s, %s", step, outcome.title.c_str(), UpdateResultName(outcome.resultCode),
+            DescribeHresult(outcome.result).c_str());
+  }
 }
 
 bool IsChosen(const UniqueBstr& id, const std::vector<std::wstring>& chosenIds) {
@@ -231,8 +245,13 @@ void UpdateAgentClient::ProcessCallbackEvents() {
   }
 }
 
+// The final report decides the screen, so its outcomes are logged before
+// the window hears of it.
 void UpdateAgentClient::OnInstallProgress(TInstallReport report) {
-  if (report.overallPercent == kFinalPercent) finalReportDelivered_ = true;
+  if (report.overallPercent == kFinalPercent) {
+    finalReportDelivered_ = true;
+    LogOutcomes(L"install", report.outcomes);
+  }
   Report(std::move(report));
 }
 
@@ -253,14 +272,18 @@ void UpdateAgentClient::OnJobCompleted(const TJobCompleted& completed) {
 // reports then tell the outcome. Not after an abort.
 void UpdateAgentClient::CompleteDownload() {
   if (!downloadJob_) return;
+  downloadOutcomes_.clear();
   if (downloader_) {
     ComPtr<IDownloadResult> result;
-    downloader_->EndDownload(downloadJob_.Get(), &result);
+    if (SUCCEEDED(downloader_->EndDownload(downloadJob_.Get(), &result)) && result) {
+      downloadOutcomes_ = ReadOutcomes<IUpdateDownloadResult>(result.Get(), toInstall_.Get());
+    }
   }
+  LogOutcomes(L"download", downloadOutcomes_);
   downloadJob_->CleanUp();
   downloadJob_.Reset();
   if (aborting_) {
-    ReportInstallationEnded(false);
+    ReportInstallationEnded(false, E_ABORT, downloadOutcomes_);
     return;
   }
   BeginInstallation();
@@ -268,14 +291,14 @@ void UpdateAgentClient::CompleteDownload() {
 
 void UpdateAgentClient::BeginInstallation() {
   if (!installer_) {
-    ReportInstallationEnded(false);
+    ReportInstallationEnded(false, E_POINTER, downloadOutcomes_);
     return;
   }
   ComPtr<IInstallationJob> installation;
   const HRESULT hr = installer_->BeginInstall(
       installProgressCallback_.Get(), installCompletedCallback_.Get(), JobState(), &installation);
   if (FAILED(hr)) {
-    ReportInstallationEnded(false);
+    ReportInstallationEnded(false, hr, downloadOutcomes_);
     return;
   }
   installationJob_ = installation;
@@ -284,16 +307,19 @@ void UpdateAgentClient::BeginInstallation() {
 void UpdateAgentClient::CompleteInstallation() {
   if (!installationJob_) return;
   bool succeeded = false;
+  std::vector<TUpdateOutcome> outcomes;
   if (installer_) {
     ComPtr<IInstallationResult> result;
     if (SUCCEEDED(installer_->EndInstall(installationJob_.Get(), &result)) && result) {
       OperationResultCode code = orcNotStarted;
       succeeded = SUCCEEDED(result->get_ResultCode(&code)) && code == orcSucceeded;
+      outcomes = ReadOutcomes<IUpdateInstallationResult>(result.Get(), toInstall_.Get());
     }
   }
+  if (!finalReportDelivered_) LogOutcomes(L"install", outcomes);
   installationJob_->CleanUp();
   installationJob_.Reset();
-  ReportInstallationEnded(succeeded);
+  ReportInstallationEnded(succeeded, S_OK, std::move(outcomes));
 }
 
 void UpdateAgentClient::RequestAbort() {
@@ -308,15 +334,16 @@ void UpdateAgentClient::CleanUpJobs() {
   if (installationJob_) installationJob_->CleanUp();
   downloadJob_.Reset();
   installationJob_.Reset();
-  if (wasRunning) ReportInstallationEnded(false);
+  if (wasRunning) ReportInstallationEnded(false, E_ABORT);
 }
 
 // At most once per installation, and never after the final progress report
 // has already decided the outcome.
-void UpdateAgentClient::ReportInstallationEnded(bool succeeded) {
+void UpdateAgentClient::ReportInstallationEnded(bool succeeded, HRESULT result,
+                                                std::vector<TUpdateOutcome> outcomes) {
   if (endReported_ || finalReportDelivered_) return;
   endReported_ = true;
-  Report(TInstallationEnded{succeeded});
+  Report(TInstallationEnded{succeeded, result, std::move(outcomes)});
 }
 
 void UpdateAgentClient::Report(TAgentReport report) {

@@ -79,7 +79,8 @@ class UpdateAgentClient {
   void CompleteDownload();
   void CompleteInstallation();
   void BeginInstallation();
-  void ReportInstallationEnded(bool succeeded);
+  void ReportInstallationEnded(bool succeeded, HRESULT result = S_OK,
+                               std::vector<TUpdateOutcome> outcomes = {});
   void Report(TAgentReport report);
 
   std::string catalogueUrl_;
@@ -88,6 +89,7 @@ class UpdateAgentClient {
   bool aborting_ = false;
   bool finalReportDelivered_ = false;
   bool endReported_ = false;
+  std::vector<TUpdateOutcome> downloadOutcomes_;
 
   Microsoft::WRL::ComPtr<IUpdateSession> session_;
   Microsoft::WRL::ComPtr<IUpdateCollection> results_;

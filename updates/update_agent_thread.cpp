@@ -7,7 +7,10 @@
 #include <mutex>
 #include <utility>
 
+#include "agent_refresh/is_agent_older.h"
+#include "platform/run_log.h"
 #include "updates/update_agent_client.h"
+#include "updates/update_error_reasons.h"
 
 struct TAgentRequest {
   enum class Kind { kScan, kInstall, kEndJobs, kQuit };
@@ -126,8 +129,9 @@ class CAgentLoop {
         Scan();
         return true;
       case TAgentRequest::Kind::kInstall:
-        if (FAILED(client_.StartInstallation(request.chosenIds))) {
-          state_->PostReport(TInstallationEnded{false});
+        if (const HRESULT hr = client_.StartInstallation(request.chosenIds); FAILED(hr)) {
+          LogLine(L"installation could not start: %s", DescribeHresult(hr).c_str());
+          state_->PostReport(TInstallationEnded{false, hr, {}});
         }
         return true;
       case TAgentRequest::Kind::kEndJobs:
@@ -143,9 +147,14 @@ class CAgentLoop {
   // fails keeps the previous result, and so its entries.
   void Scan() {
     LONG count = 0;
-    client_.RunSearch(count);
+    const HRESULT searched = client_.RunSearch(count);
     std::vector<UpdateEntry> entries;
     const HRESULT collected = client_.CollectUpdates(entries);
+    if (SUCCEEDED(searched)) {
+      LogLine(L"scan: %d updates missing, %d listed", count, static_cast<int>(entries.size()));
+    } else {
+      LogLine(L"scan: the search failed, %s", DescribeHresult(searched).c_str());
+    }
     {
       std::lock_guard<std::mutex> lock(state_->mutex);
       state_->entries = std::move(entries);
@@ -157,7 +166,10 @@ class CAgentLoop {
 
   void EndJobs(bool abort, DWORD graceMs) {
     if (!client_.JobRunning()) return;
-    if (abort) client_.RequestAbort();
+    if (abort) {
+      LogLine(L"the running job is asked to stop");
+      client_.RequestAbort();
+    }
     abortDeadline_ = GetTickCount64() + graceMs;
   }
 
@@ -165,6 +177,7 @@ class CAgentLoop {
   void EnforceAbortDeadline() {
     if (abortDeadline_ == 0) return;
     if (client_.JobRunning() && GetTickCount64() < abortDeadline_) return;
+    if (client_.JobRunning()) LogLine(L"the job did not end in time and is cleaned up");
     client_.CleanUpJobs();
     abortDeadline_ = 0;
   }
@@ -221,6 +234,12 @@ DWORD WINAPI AgentThreadMain(LPVOID parameter) {
       static_cast<std::shared_ptr<TAgentThreadState>*>(parameter));
   try {
     const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    std::wstring agentVersion;
+    if (ReadInstalledAgentVersion(agentVersion)) {
+      LogLine(L"update agent %s", agentVersion.c_str());
+    } else {
+      LogLine(L"update agent: version unreadable");
+    }
     {
       CAgentLoop loop(*handed);
       loop.Run();

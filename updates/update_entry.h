@@ -12,5 +12,8 @@ struct UpdateEntry {
   std::wstring updateId = L"Unkown";
   std::wstring description;
   SYSTEMTIME released{};
+  // The agent gave a date of zero: it has none to tell (an unreadable date
+  // leaves released zero instead).
+  bool noReleaseDate = false;
   uint64_t size = 0;
 };

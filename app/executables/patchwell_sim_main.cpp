@@ -21,6 +21,7 @@ constexpr wchar_t kDefaultCatalogueUrl[] = L"http://127.0.0.1:1/redist/wuredist.
 constexpr wchar_t kDefaultService[] = L"http://127.0.0.1:1";
 constexpr wchar_t kHomePage[] = L"http://127.0.0.1:1/";
 constexpr wchar_t kActionsLogName[] = L"patchwell-sim-actions.log";
+constexpr wchar_t kLogFolderName[] = L"log";
 
 std::wstring Variable(const wchar_t* name, const wchar_t* fallback) {
   wchar_t value[1024] = {};
@@ -61,5 +62,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   setup.catalogueUrl = Narrow(Variable(L"PATCHWELL_SIM_CATALOGUE_URL", kDefaultCatalogueUrl));
   setup.serviceAddress = Variable(L"PATCHWELL_SIM_SERVICE", kDefaultService);
   setup.homePage = kHomePage;
+  setup.logFolder = Variable(L"PATCHWELL_SIM_LOG_FOLDER", BesideProgram(kLogFolderName).c_str());
   return RunProgram(instance, setup);
 }

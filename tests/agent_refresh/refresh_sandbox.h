@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_links.h"
+
 // The folder of the running test program, without a trailing backslash.
 std::string TestProgramFolder();
 
@@ -12,25 +14,10 @@ std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& data);
 std::vector<std::string> ReadLines(const std::string& path);
 bool FileExists(const std::string& path);
-std::vector<std::string> EntriesIn(const std::string& folder);  // names, no "." or ".."
 bool MakeFolders(const std::string& path);
 // Never descends into a folder that is a link; links to files are another
 // matter under Wine (see RemoveLink).
 void RemoveTree(const std::string& path);
-
-// Links that a non-elevated process could plant. Under Wine, which makes no
-// links of its own, they are Unix symbolic links made by starting ln through
-// the Z: drive; a link to a folder then shows as a folder and a reparse
-// point, as a junction does, and paths through it lead into its target.
-bool PlantLink(const std::string& link, const std::string& target);
-// Removes the link itself. Under Wine only a Unix program can: every
-// Windows call that deletes a link deletes what it leads to.
-bool RemoveLink(const std::string& link);
-// Renames the way a process outside the system's file sharing rules could.
-bool MoveOutsideSharing(const std::string& from, const std::string& to);
-// Whether the platform opens a link itself when asked to (Windows does,
-// Wine follows it even then).
-bool OpensLinksThemselves(const std::string& link);
 
 // A folder of someone else's files that a link may lead to; Intact() says
 // whether every file is still there with its content.

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "tests/support/main_window_host.h"
+#include "ui/controls/list/list.h"
+#include "ui/controls/progress.h"
 
 namespace {
 
@@ -32,7 +34,8 @@ constexpr wchar_t kTwoUpdates[] =
 // would; message boxes are answered by the recorded actions.
 class MainWindow : public ::testing::Test {
  protected:
-  MainWindow() : host(kTwoUpdates) {}
+  MainWindow() : MainWindow(kTwoUpdates) {}
+  explicit MainWindow(const wchar_t* catalogue) : host(catalogue) {}
 
   void SetUp() override {
     std::string error;
@@ -80,6 +83,40 @@ class MainWindow : public ::testing::Test {
 };
 
 using JobCalls = std::vector<std::wstring>;
+
+// One update installs, one fails, one is aborted; a long title, a title
+// full of markup characters, and an update without a date.
+constexpr wchar_t kMixedOutcomes[] =
+    L"search_ms = 50\n"
+    L"pace_ms = 20\n"
+    L"steps_per_update = 2\n"
+    L"[update]\n"
+    L"title = Security Update for Windows (KB5010001)\n"
+    L"auto_select = true\n"
+    L"id = ok\n"
+    L"date = 2024-05-14\n"
+    L"[update]\n"
+    L"title = 2024-06 Cumulative Update for Windows 10 Version 22H2 for x64-based Systems "
+    L"with a name far too long for its column (KB5010002)\n"
+    L"auto_select = true\n"
+    L"id = failing\n"
+    L"date = 2024-06-11\n"
+    L"install = 4 0x80070643\n"
+    L"[update]\n"
+    L"title = Fix <i C:\\x.png> {b}x <<every>> {{bracket}} (KB5010003)\n"
+    L"auto_select = true\n"
+    L"id = aborted\n"
+    L"install = 5 0x8024000B\n";
+
+class FailedInstallation : public MainWindow {
+ protected:
+  FailedInstallation() : MainWindow(kMixedOutcomes) {}
+
+  SkinUI::CProgressUI* Progress() {
+    return static_cast<SkinUI::CProgressUI*>(
+        host.Window()->Manager().ControlByName(L"Progress_Action"));
+  }
+};
 
 // Alt+F4 reaches the window as the system's close command.
 void PressAltF4(HWND hwnd) {
@@ -215,4 +252,54 @@ TEST_F(MainWindow, AHugeUpdateShowsItsSizeInExabytes) {
   const std::wstring message = host.TextOf(L"Text_Msg").GetData();
   EXPECT_NE(std::wstring::npos, message.find(L"/15.9 EB"))
       << std::string(message.begin(), message.end());
+}
+
+TEST_F(FailedInstallation, TheFailureScreenNamesEachUpdateThatFailedWithHowAndWhy) {
+  FixUntil(L"Download ");
+  ASSERT_TRUE(host.PumpUntil([&] { return host.TextOf(L"Btn_Scan") == L"Retry"; }, kPatienceMs));
+
+  EXPECT_TRUE(host.Visible(L"Text_Msg"));
+  EXPECT_EQ(std::wstring(L"Windows Update Failed!"), host.TextOf(L"Text_Result1").GetData());
+  const std::wstring message = host.TextOf(L"Text_Msg").GetData();
+  const std::string shown(message.begin(), message.end());
+  EXPECT_NE(std::wstring::npos, message.find(L"Failed, 0x80070643: The update's installer "
+                                             L"reported an error."))
+      << shown;
+  EXPECT_NE(std::wstring::npos, message.find(L"Aborted, 0x8024000B: The operation was cancelled."))
+      << shown;
+  EXPECT_NE(std::wstring::npos, message.find(L"2024-06 Cumulative Update")) << shown;
+  EXPECT_NE(std::wstring::npos, message.find(L"...\r\n")) << "the long title is cut: " << shown;
+  EXPECT_NE(std::wstring::npos, message.find(L"Fix <i C:\\x.png> {b}x")) << shown;
+  EXPECT_EQ(std::wstring::npos, message.find(L"Security Update")) << "it succeeded: " << shown;
+}
+
+TEST_F(FailedInstallation, RetryStartsTheScanWithAnEmptyBarAndMessage) {
+  FixUntil(L"Download ");
+  ASSERT_TRUE(host.PumpUntil([&] { return host.TextOf(L"Btn_Scan") == L"Retry"; }, kPatienceMs));
+  Progress()->SetValue(100);
+
+  ASSERT_TRUE(host.Click(L"Btn_Scan"));
+
+  EXPECT_TRUE(host.Visible(L"Progress_Action"));
+  EXPECT_EQ(0, Progress()->GetValue());
+  EXPECT_EQ(std::wstring(), host.TextOf(L"Text_Msg").GetData());
+  ASSERT_TRUE(host.PumpUntil([&] { return host.TextOf(L"Btn_Scan") == L"Fix"; }, kPatienceMs));
+}
+
+TEST_F(FailedInstallation, LongTitlesEndInAnEllipsisAndKeepTheWholeTitleInTheirTooltip) {
+  ScanToList();
+  auto* list = static_cast<SkinUI::CListUI*>(host.Window()->Manager().ControlByName(L"List_Holes"));
+  ASSERT_EQ(3, list->GetCount());
+
+  EXPECT_TRUE(list->ListStyle()->textStyle & DT_END_ELLIPSIS);
+  // Checked rows come in reverse: the update without a date is first.
+  EXPECT_STREQ(L"", host.Window()->CellText(nullptr, 0, 2));
+  EXPECT_STREQ(L"2024-05-14", host.Window()->CellText(nullptr, 2, 2));
+  const std::wstring tooltip = list->ChildAt(1)->GetToolTip().GetData();
+  EXPECT_NE(std::wstring::npos, tooltip.find(L"far too long for its column (KB5010002)"));
+  // Row 1 selected: its title line is cut so that the date and description show.
+  list->SelectRow(1, true);
+  const std::wstring message = host.TextOf(L"Text_Msg").GetData();
+  EXPECT_EQ(0u, message.find(L"Title: 2024-06 Cumulative Update"));
+  EXPECT_NE(std::wstring::npos, message.find(L"...\r\nDate: "));
 }

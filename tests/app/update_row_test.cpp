@@ -29,6 +29,14 @@ TEST(UpdateRow, CellsAreFormattedAndAgentTextIsEscaped) {
   EXPECT_EQ(L"Unkown", blank.titleCell);
 }
 
+TEST(UpdateRow, ADateTheAgentGaveAsZeroIsBlankAndAnUnreadableOneIsZeros) {
+  UpdateEntry none;
+  none.noReleaseDate = true;
+  EXPECT_EQ(L"", MakeUpdateRow(none).dateCell);
+  EXPECT_EQ(L"", MakeUpdateRow(none).date);
+  EXPECT_EQ(L"0000-00-00", MakeUpdateRow(UpdateEntry{}).dateCell);
+}
+
 TEST(UpdateRow, SizesFromTwoToTheSixtyThirdOnAreShownInExabytes) {
   EXPECT_EQ(L"4.00 EB", ByteSizeText(1ULL << 62));
   EXPECT_EQ(L"7.99 EB", ByteSizeText(0x7FFFFFFFFFFFFFFFULL));

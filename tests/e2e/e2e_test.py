@@ -56,7 +56,8 @@ size = 0
 date = 2020-03-10
 """
 
-# The middle update fails: whichever order they install in, it is not the last.
+# Two updates fail, for two reasons; the one in the middle is not the last to
+# install.
 FAILING_CATALOGUE = """\
 search_ms = 2000
 pace_ms = 100
@@ -81,15 +82,23 @@ auto_select = true
 id = c
 size = 3145728
 date = 2021-06-08
+install = 4 0x80070070
 """
 
+# A title full of markup characters, checked so that it comes first, and
+# one far too long for its column.
 MARKUP_CATALOGUE = """\
 search_ms = 300
 [update]
-title = Fix <i C:\\x.png> {b}x
+title = Fix <i C:\\x.png> {b}x <<every>> {{bracket}} <b>kept</b>
 auto_select = true
 description = A title with markup in it.
 id = m
+[update]
+title = 2024-06 Cumulative Update for Windows 10 Version 22H2 for x64-based Systems with a name far too long for its column (KB5039211)
+description = A long title.
+id = long
+date = 2024-06-11
 """
 
 
@@ -193,6 +202,17 @@ class EndToEnd(unittest.TestCase):
         wt.wait_for("the program to end", ended, timeout, 0.05)
         return program.process.returncode
 
+    def assertRunLog(self, app, expected):
+        """Each expected line starts a line of the program's log, in order."""
+        lines = app.run_log()
+        at = 0
+        for start in expected:
+            while at < len(lines) and not lines[at].startswith(start):
+                at += 1
+            self.assertLess(at, len(lines), f'"{start}" not in order in the log:\n' +
+                            "\n".join(lines))
+            at += 1
+
     def assertNoPromptFor(self, seconds):
         deadline = time.monotonic() + seconds
         while time.monotonic() < deadline:
@@ -276,6 +296,18 @@ class EndToEnd(unittest.TestCase):
                            SHUTDOWN_BLOCKED, SHUTDOWN_ALLOWED, wt.RESTART_LINE],
                           ["agent CleanUp download", "agent CleanUp installation"]),
                          split_log(app.log()))
+        self.assertRunLog(app, [
+            "start: Patchwell 1.0.1 on Windows ",
+            "update agent 7.6.7601.24436",
+            "agent refresh: the catalogue http://127.0.0.1:1/redist/wuredist.cab could not be "
+            "downloaded",
+            "scan: 3 updates missing, 3 listed",
+            "install: 3 updates chosen",
+            'download "Security Update (KB5000001)": succeeded, 0x00000000',
+            'install "Update (KB5000003)": succeeded, 0x00000000',
+            "result: success",
+            "restart: now",
+            "exit: 1"])
 
     def test_failed_installation_offers_retry_and_scans_again(self):
         app = self.start(FAILING_CATALOGUE)
@@ -283,6 +315,14 @@ class EndToEnd(unittest.TestCase):
         app.click_control("Btn_Scan")
         img = app.wait_screen("the failure screen", screens.is_failure, 30)
         app.shot("failure")
+        # Each failed update: its title, and how and why it failed; then the log.
+        self.assertEqual(5, len(screens.message_lines(img)), "two updates of two lines and the log")
+        self.assertRunLog(app, [
+            'install "Update B (KB6000002)": failed, 0x80070643 (The update\'s installer '
+            'reported an error.)',
+            'install "Update C (KB6000003)": failed, 0x80070070 (There is not enough free '
+            'disk space.)',
+            "result: failure"])
         self.assertGreater(img.differs(listed, C["Btn_Scan"]), 0.03, "Btn_Scan reads Retry")
         self.assertGreater(img.count(C["Text_Result1"], lambda p: p[0] > 150 and p[2] < 60), 50,
                            "the failure headline in its colour")
@@ -292,10 +332,11 @@ class EndToEnd(unittest.TestCase):
         app.shot("retry-scanning")
         img = app.wait_screen("the list after Retry", screens.is_list, 30)
         app.shot("retry-list")
-        # Only the update that failed is still missing.
+        # Only the updates that failed are still missing.
         rows = screens.Rows(img)
         self.assertTrue(rows.checked(img, 0))
-        self.assertIsNone(rows.title_span(img, 1))
+        self.assertIsNotNone(rows.title_span(img, 1))
+        self.assertIsNone(rows.title_span(img, 2))
         self.close_at_once(app)
         self.assertEqual(([SHUTDOWN_BLOCKED, SHUTDOWN_ALLOWED],
                           ["agent CleanUp download", "agent CleanUp installation"]),
@@ -373,10 +414,15 @@ class EndToEnd(unittest.TestCase):
         img = self.scan_to_list(app)
         app.shot("list-with-markup-title")
         self.assertEqual(0, img.count(WINDOW, screens.magenta), "the image of the title was drawn")
-        left, right = screens.Rows(img).title_span(img, 0)
-        # Read literally the title is about 130 pixels wide; read as markup
+        rows = screens.Rows(img)
+        left, right = rows.title_span(img, 0)
+        # Read literally the title is about 280 pixels wide; read as markup
         # only "Fix", an image and a bold "x" would remain.
-        self.assertGreater(right - left, 100)
+        self.assertGreater(right - left, 250)
+        # The long title ends in "..." inside its column, short of the date.
+        left, right = rows.title_span(img, 1)
+        self.assertLess(right, C["List_Holes"][0] + 26 + 355)
+        self.assertGreater(right - left, 300)
         self.close_at_once(app)
 
     def test_version_offer_prompts_and_yes_opens_the_page_and_the_logo_the_home_page(self):

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/render/image_fixture.h"
 #include "ui/render/draw_kit.h"
@@ -141,6 +142,42 @@ TEST_F(MarkupTest, EscapesGiveBracketsAndBracketsThatFormNoTagAreText) {
   EXPECT_EQ(Extent(L"x<5 {B} <B>"), Calc(L"x<5 {B} <B>").right);
   EXPECT_EQ(0, manager_.FontCount());
   EXPECT_TRUE(manager_.ImageRequests().empty());
+}
+
+// The texts drawn into a recording of the walk, one per text call.
+std::vector<std::wstring> DrawnTexts(SkinUI::ISkinResourcesUI* manager, const wchar_t* markup) {
+  HDC recording = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+  RECT rc = {0, 0, 600, 40};
+  int noLinks = 0;
+  CDrawKit::DrawMarkupText(recording, manager, rc, markup, kBlack, nullptr, nullptr, noLinks, 0);
+  HENHMETAFILE recorded = CloseEnhMetaFile(recording);
+  std::vector<std::wstring> texts;
+  EnumEnhMetaFile(
+      nullptr, recorded,
+      [](HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM data) WINAPI -> int {
+        if (record->iType != EMR_EXTTEXTOUTW) return 1;
+        const auto* text = reinterpret_cast<const EMREXTTEXTOUTW*>(record);
+        const auto* chars = reinterpret_cast<const wchar_t*>(reinterpret_cast<const BYTE*>(record) +
+                                                             text->emrtext.offString);
+        reinterpret_cast<std::vector<std::wstring>*>(data)->emplace_back(chars,
+                                                                         text->emrtext.nChars);
+        return 1;
+      },
+      &texts, nullptr);
+  DeleteEnhMetaFile(recorded);
+  return texts;
+}
+
+// An escaped character is text like any other: drawn in the run around it,
+// it leaves no gap where the font's measured and drawn advances differ (as
+// Wine's Tahoma does at small sizes), and a title full of them costs one
+// text call like any other.
+TEST_F(MarkupTest, EscapedCharactersAreDrawnInTheRunAroundThem) {
+  EXPECT_EQ(std::vector<std::wstring>{L"Fix <i C:\\x.png> {b}x <<a>> {{k}}"},
+            DrawnTexts(&manager_, L"Fix {<}i C:\\x.png> <{>b}x {<}{<}a>> <{><{>k}}"));
+  EXPECT_EQ((std::vector<std::wstring>{L"a<b", L"c{d"}),
+            DrawnTexts(&manager_, L"a{<}b<b>c<{>d</b>"));
+  EXPECT_EQ(Extent(L"Fix <i> {b}"), Calc(L"Fix {<}i> <{>b}").right);
 }
 
 TEST_F(MarkupTest, RawTagShowsTagsLiterallyUntilItCloses) {

@@ -87,8 +87,6 @@ void CMarkupWalker::Walk() {
     } else if (!inRaw && IsTagStart(cursor)) {
       tagStart = cursor;
       ApplyTag(ReadTag());
-    } else if (!inRaw && IsEscape(cursor)) {
-      PlaceEscapedCharacter();
     } else if (*cursor == L' ') {
       PlaceSpace();
     } else {
@@ -199,10 +197,36 @@ bool CMarkupWalker::IsEscape(const wchar_t* p) {
   return p[0] == L'{' && (p[1] == L'<' || p[1] == L'>') && p[2] == L'}';
 }
 
-void CMarkupWalker::PlaceEscapedCharacter() {
-  const wchar_t ch = cursor[1];
-  cursor += 3;
-  PlaceSingle(ch);
+CMarkupWalker::TRunText CMarkupWalker::RunTextAt(const wchar_t* start) {
+  bool escaped = false;
+  const wchar_t* p = start;
+  do {
+    if (!inRaw && IsEscape(p)) {
+      escaped = true;
+      p += 3;
+    } else {
+      p += CharacterUnits(p);
+    }
+  } while (!RunStopsAt(p));
+  if (!escaped) return TRunText{start, static_cast<int>(p - start), nullptr};
+
+  auto found = escapedRuns.find(start);
+  if (found == escapedRuns.end()) {
+    TEscapedRun& run = escapedRuns[start];
+    for (const wchar_t* q = start; q < p;) {
+      if (IsEscape(q)) {
+        run.text += q[1];
+        q += 3;
+        run.sourceEnds.push_back(static_cast<int>(q - start));
+        continue;
+      }
+      run.text += *q++;
+      run.sourceEnds.push_back(static_cast<int>(q - start));
+    }
+    found = escapedRuns.find(start);
+  }
+  const TEscapedRun& run = found->second;
+  return TRunText{run.text.c_str(), static_cast<int>(run.text.size()), &run.sourceEnds};
 }
 
 void CMarkupWalker::PlaceSpace() {
@@ -231,9 +255,9 @@ void CMarkupWalker::PlaceTextRun() {
   const wchar_t* start = cursor;
   swallowedSpace = false;
   const int length = GrowRun(start);
-  cursor = start + length + (swallowedSpace ? 1 : 0);
+  cursor = start + runText.SourceUnits(length) + (swallowedSpace ? 1 : 0);
   const LONG runX = runStartX;
-  const LONG width = RunWidth(start, length);
+  const LONG width = RunWidth(runText.text, length);
   if (drawPass) {
     LONG x = runX;
     if (!singleLine) {
@@ -245,7 +269,7 @@ void CMarkupWalker::PlaceTextRun() {
       }
     }
     RealizeFont();
-    if (length > 0) TextOutW(drawDC, x, Baseline(), start, length);
+    if (length > 0) TextOutW(drawDC, x, Baseline(), runText.text, length);
     if ((drawFormat & DT_END_ELLIPSIS) && pt.x >= area.right) {
       TextOutW(drawDC, x + width, pt.y, kEllipsis, 3);
     }
@@ -256,18 +280,20 @@ void CMarkupWalker::PlaceTextRun() {
 bool CMarkupWalker::RunStopsAt(const wchar_t* p) const {
   if (*p == 0 || *p == L'\n') return true;
   if (inRaw) return IsClosingTagOf(p, L'r');
-  return IsOpenBracket(*p);
+  return IsOpenBracket(*p) && !IsEscape(p);
 }
 
 // Grows the run from start one character at a time and returns its length
-// in code units. Cuts it where it would overflow the right edge.
+// in code units of its text. Cuts it where it would overflow the right edge.
 int CMarkupWalker::GrowRun(const wchar_t* start) {
+  runText = RunTextAt(start);
   runStartX = pt.x;
   const LONG maxCharWidth = MetricsOf(CurrentFont()).tmMaxCharWidth;
   std::vector<int> ends;  // run length after each character
   int length = 0;
   int breakAt = 0;
-  const wchar_t* p = start;
+  const wchar_t* p = runText.text;
+  const wchar_t* end = runText.text + runText.length;
   do {
     const int units = CharacterUnits(p);
     const bool letter = units == 1 && IsAsciiLetter(*p);
@@ -277,9 +303,9 @@ int CMarkupWalker::GrowRun(const wchar_t* start) {
     if (!letter) breakAt = length;
     const LONG estimate = maxCharWidth * static_cast<LONG>(ends.size());
     if (pt.x + estimate < area.right) continue;
-    if (pt.x + PrefixWidth(start, length) <= area.right) continue;
+    if (pt.x + PrefixWidth(length) <= area.right) continue;
     return CutOverflowingRun(start, ends, breakAt);
-  } while (!RunStopsAt(p));
+  } while (p < end);
   return length;
 }
 
@@ -293,7 +319,7 @@ int CMarkupWalker::CutOverflowingRun(const wchar_t* start, std::vector<int>& end
     // A space that overflows is where the line breaks: it is used up here
     // instead of starting the next line.
     swallowedSpace =
-        whole == length + 1 && start[length] == L' ' && !(drawFormat & DT_END_ELLIPSIS);
+        whole == length + 1 && runText.text[length] == L' ' && !(drawFormat & DT_END_ELLIPSIS);
     if (breakAt > 0 && breakAt < length) {
       length = breakAt;
       while (!ends.empty() && ends.back() > length) ends.pop_back();

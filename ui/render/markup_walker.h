@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <map>
+#include <string>
 #include <vector>
 
 #include "ui/core/skin_resources.h"
@@ -110,8 +112,27 @@ class CMarkupWalker {
   void TakeSnapshot();
   void RestoreSnapshot();
 
+  // A run as it is measured and drawn: the source itself, or where the source
+  // holds escapes, the characters they stand for, so that an escaped
+  // character joins its run like any other.
+  struct TRunText {
+    const wchar_t* text = nullptr;
+    int length = 0;  // units up to where the run stops by itself
+    // Source units consumed after each unit of text; null when the text is
+    // the source.
+    const std::vector<int>* sourceEnds = nullptr;
+    int SourceUnits(int units) const {
+      if (sourceEnds == nullptr) return units;
+      return units == 0 ? 0 : (*sourceEnds)[units - 1];
+    }
+  };
+  struct TEscapedRun {
+    std::wstring text;
+    std::vector<int> sourceEnds;
+  };
+
   static bool IsEscape(const wchar_t* p);
-  void PlaceEscapedCharacter();
+  TRunText RunTextAt(const wchar_t* start);
   void PlaceSpace();
   void PlaceSingle(wchar_t ch);
   bool LeavesMarks(wchar_t ch);
@@ -154,9 +175,8 @@ class CMarkupWalker {
   const TEXTMETRICW& MetricsOf(FontRecord* font);
   LONG LineHeightOf(FontRecord* font);
   LONG Baseline();
-  int RunUnits(const wchar_t* start) const;
   LONG RunWidth(const wchar_t* start, int length);
-  LONG PrefixWidth(const wchar_t* start, int length);
+  LONG PrefixWidth(int length);
 
   void OpenImageOrItalic(const CWideStringUI& argument);
   void PlaceImage(const CWideStringUI& argument, CWideStringUI name, const wchar_t* afterName);
@@ -190,6 +210,10 @@ class CMarkupWalker {
   POINT pt = {};
   POINT linkStart = {};
   LONG runStartX = 0;
+  TRunText runText;
+  // Kept for the whole walk: the draw pass of a line finds the same text,
+  // and with it the widths measured for it.
+  std::map<const wchar_t*, TEscapedRun> escapedRuns;
   CRunExtents extents;
   HFONT selectedFont = nullptr;
   bool swallowedSpace = false;

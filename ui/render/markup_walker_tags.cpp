@@ -263,15 +263,6 @@ LONG CMarkupWalker::Baseline() {
   return pt.y + cyLineHeight - tm.tmHeight - tm.tmExternalLeading;
 }
 
-// Code units up to where a run from start stops growing by itself.
-int CMarkupWalker::RunUnits(const wchar_t* start) const {
-  const wchar_t* p = start;
-  do {
-    p += CharacterUnits(p);
-  } while (!RunStopsAt(p));
-  return static_cast<int>(p - start);
-}
-
 // Widths are measured once per run and font for the whole walk: growing
 // the run, placing it and the draw pass of its line all read them.
 LONG CMarkupWalker::RunWidth(const wchar_t* start, int length) {
@@ -280,15 +271,15 @@ LONG CMarkupWalker::RunWidth(const wchar_t* start, int length) {
 
 // On the first measure of a run: the whole run, unless it is far longer
 // than what can fit on the rest of the line.
-LONG CMarkupWalker::PrefixWidth(const wchar_t* start, int length) {
+LONG CMarkupWalker::PrefixWidth(int length) {
   HFONT font = CurrentFont()->font.get();
   int stretch = length;
-  if (extents.KnownUnits(font, start) < length) {
+  if (extents.KnownUnits(font, runText.text) < length) {
     const LONG room = std::max<LONG>(area.right - pt.x, 0);
     const LONG average = std::max<LONG>(MetricsOf(CurrentFont()).tmAveCharWidth, 1);
-    stretch = std::min(RunUnits(start), static_cast<int>(2 * room / average) + 16);
+    stretch = std::min(runText.length, static_cast<int>(2 * room / average) + 16);
   }
-  return extents.PrefixWidth(font, start, length, stretch);
+  return extents.PrefixWidth(font, runText.text, length, stretch);
 }
 
 void CMarkupWalker::OpenImageOrItalic(const CWideStringUI& argument) {
