@@ -161,6 +161,8 @@ void CZizuVerUI::Receive(SkinUI::TNotifyMsg& msg) {
     ToggleRowOnClick(msg);
   } else if (msg.type == SkinUI::NotifyType::kItemSelect) {
     ShowDescription();
+  } else if (msg.type == SkinUI::NotifyType::kItemCheck) {
+    ToggleRowFromCheck(msg);
   }
 }
 

@@ -100,6 +100,10 @@ class CZizuVerUI : public SkinUI::CWindowWnd,
   void AddRow(UpdateRow row);
   void ToggleAllRows();
   void ToggleRowOnClick(const SkinUI::TNotifyMsg& msg);
+  void ToggleRowFromCheck(const SkinUI::TNotifyMsg& msg);
+  // The row's check in the row list, its cell and its list element.
+  void SetRowCheck(int index, bool checked);
+  void FollowRowChecks();
   void ShowDescription();
   bool HasRow(int index) const { return index >= 0 && index < static_cast<int>(rows_.size()); }
 

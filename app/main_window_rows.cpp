@@ -26,6 +26,8 @@ void CZizuVerUI::FillUpdateList() {
 void CZizuVerUI::AddRow(UpdateRow row) {
   auto* element = new SkinUI::CListTextElementUI;
   element->SetToolTip(row.title.c_str());
+  element->SetCheckable();
+  element->SetChecked(row.checked);
   if (row.checked) {
     rows_.insert(rows_.begin(), std::move(row));
     controls_.list->InsertAt(element, 0);
@@ -39,11 +41,33 @@ void CZizuVerUI::AddRow(UpdateRow row) {
 void CZizuVerUI::ToggleAllRows() {
   const bool checked = !controls_.checkAll->IsSelected();
   const int count = controls_.list->GetCount();
-  for (int i = 0; i < count && HasRow(i); ++i) {
-    rows_[i].checked = checked;
-    rows_[i].checkCell = CheckCell(checked);
-    controls_.list->ChildAt(i)->Invalidate();
-  }
+  for (int i = 0; i < count && HasRow(i); ++i) SetRowCheck(i, checked);
+}
+
+void CZizuVerUI::SetRowCheck(int index, bool checked) {
+  rows_[index].checked = checked;
+  rows_[index].checkCell = CheckCell(checked);
+  SkinUI::CControlUI* row = controls_.list->ChildAt(index);
+  if (row == nullptr) return;
+  auto* element = static_cast<SkinUI::CListElementUI*>(row->InterfaceFor(L"ListElement"));
+  if (element != nullptr) element->SetChecked(checked);
+  row->Invalidate();
+}
+
+// Check_All is selected exactly while every row is checked.
+void CZizuVerUI::FollowRowChecks() {
+  bool allChecked = true;
+  for (const UpdateRow& row : rows_) allChecked &= row.checked;
+  controls_.checkAll->SetSelected(allChecked);
+}
+
+// Space on the selected row, or a screen reader's toggle, flipped the row's
+// own check: the row list and the check cell follow it.
+void CZizuVerUI::ToggleRowFromCheck(const SkinUI::TNotifyMsg& msg) {
+  const int index = static_cast<int>(msg.wParam);
+  if (!HasRow(index) || index >= controls_.list->GetCount()) return;
+  SetRowCheck(index, msg.lParam != 0);
+  FollowRowChecks();
 }
 
 void CZizuVerUI::ToggleRowOnClick(const SkinUI::TNotifyMsg& msg) {
@@ -63,15 +87,8 @@ void CZizuVerUI::ToggleRowOnClick(const SkinUI::TNotifyMsg& msg) {
                              point.x <= bounds.left + kCheckColumnRight &&
                              point.y >= bounds.top + padding.top + kCheckColumnTopMargin &&
                              point.y <= bounds.top + heights - padding.bottom;
-  if (inCheckColumn && HasRow(index)) {
-    UpdateRow& row = rows_[index];
-    row.checked = !row.checked;
-    row.checkCell = CheckCell(row.checked);
-    msg.sender->Invalidate();
-  }
-  bool allChecked = true;
-  for (const UpdateRow& row : rows_) allChecked &= row.checked;
-  controls_.checkAll->SetSelected(allChecked);
+  if (inCheckColumn && HasRow(index)) SetRowCheck(index, !rows_[index].checked);
+  FollowRowChecks();
 }
 
 // The message text is plain text: it shows the title and date as the agent

@@ -158,14 +158,20 @@ TEST_F(ListWindow, KeysWheelAndButtonsMoveTheSelectionAndReportIt) {
     EXPECT_TRUE(SelectionShown()) << step.key;
   }
 
-  // Pages and the wheel scroll without selecting; with "scrollselect" the
-  // wheel selects instead.
-  const int range = list->GetScrollRange().cy;
+  // The page keys move the selection by a page less one row and bring it
+  // into view; the wheel scrolls without selecting, and with "scrollselect"
+  // it selects instead.
   const int page = list->Body()->GetHeight();
   const int line = window.Manager().Resources().DefaultFontInfo()->metrics.tmHeight + 8;
+  const int perPage = std::max(1, page / list->ChildAt(0)->GetHeight() - 1);
   Key(VK_NEXT);
-  EXPECT_EQ(std::min(page, range), list->GetScrollPos().cy);
+  EXPECT_EQ(1 + perPage, list->CurrentSelection());
+  EXPECT_TRUE(SelectionShown());
+  EXPECT_GT(list->GetScrollPos().cy, 0);
   Key(VK_PRIOR);
+  EXPECT_EQ(1, list->CurrentSelection());
+  EXPECT_TRUE(SelectionShown());
+  list->SetScrollPos(CSizeUI(0, 0));
   EXPECT_EQ(0, list->GetScrollPos().cy);
   window.Mouse(WM_MOUSEWHEEL, 100, 100, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)));
   EXPECT_EQ(line, list->GetScrollPos().cy);

@@ -142,6 +142,9 @@ class CControlUI {
   virtual void PaintOutline(HDC dc);
   // Runs after the whole tree for controls registered with AddOverlayPainter.
   virtual void PaintOverlay(HDC dc, const RECT& dirty);
+  // Where the window draws the keyboard focus indicator while this control
+  // has the focus: the item rectangle, or the part of it the focus is on.
+  virtual RECT FocusIndicatorRect() const;
 
   void Invalidate();
   void RequestRelayout();
@@ -178,6 +181,11 @@ class CControlUI {
   SIZE GetBorderRound() const { return borderRound; }
   // Invalidates always.
   void SetBorderRound(int cx, int cy);
+
+  // How the focus indicator looks on this control: empty takes the window's
+  // style, "none" hides it; otherwise the words of the window's "focusrect".
+  const CWideStringUI& GetFocusRectStyle() const { return focusRectStyle; }
+  void SetFocusRectStyle(const wchar_t* style);
 
   // Hooks: owned listeners; the program itself registers none.
   DelegateList& InitHooks() { return initHooks; }
@@ -290,6 +298,7 @@ class CControlUI {
   int borderSize = 0;
   CSizeUI borderRound;
   CRectUI paintRect;
+  CWideStringUI focusRectStyle;
   int subtreeDepth = 1;
   // Changes whenever a child moves or the children change, so that a
   // container can tell whether what it copied of them still holds.

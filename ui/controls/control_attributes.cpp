@@ -154,6 +154,8 @@ void CControlUI::ApplyAttribute(const wchar_t* attribute, const wchar_t* value) 
     SetShortcut(value[0]);
   } else if (Is(attribute, L"menu")) {
     SetMenuEnabled(Boolean(value));
+  } else if (Is(attribute, L"focusrect")) {
+    SetFocusRectStyle(value);
   }
 }
 

@@ -36,7 +36,11 @@ void CControlUI::HandleEvent(TControlEvent& event) {
     default:
       break;
   }
-  if (parent != nullptr) parent->HandleEvent(event);
+  if (parent != nullptr) {
+    parent->HandleEvent(event);
+  } else if (IsKeyboardEvent(event.kind)) {
+    event.unanswered = true;
+  }
 }
 
 }  // namespace SkinUI

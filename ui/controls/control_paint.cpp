@@ -77,6 +77,16 @@ void CControlUI::PaintOutline(HDC dc) {
 
 void CControlUI::PaintOverlay(HDC /*dc*/, const RECT& /*dirty*/) {}
 
+RECT CControlUI::FocusIndicatorRect() const {
+  return itemRect;
+}
+
+void CControlUI::SetFocusRectStyle(const wchar_t* style) {
+  if (focusRectStyle == (style != nullptr ? style : L"")) return;
+  focusRectStyle = style;
+  Invalidate();
+}
+
 bool CControlUI::PaintImageSpec(HDC dc, const wchar_t* image, const wchar_t* modifier) {
   bool found = false;
   return CDrawKit::DrawImageSpec(dc, Resources(), itemRect, paintRect, image, modifier, &found) &&

@@ -51,6 +51,41 @@ bool COptionUI::Activate() {
   return true;
 }
 
+void COptionUI::HandleEvent(TControlEvent& event) {
+  if (event.kind == EventKeyDown && !group.IsEmpty() && IsKeyboardEnabled()) {
+    const bool back = event.key == VK_LEFT || event.key == VK_UP;
+    const bool on = event.key == VK_RIGHT || event.key == VK_DOWN;
+    if (back || on) {
+      if (COptionUI* next = NeighbourInGroup(on)) {
+        next->SetFocus();
+        next->Activate();
+      }
+      return;
+    }
+  }
+  CButtonUI::HandleEvent(event);
+}
+
+COptionUI* COptionUI::NeighbourInGroup(bool forward) const {
+  if (GetManager() == nullptr) return nullptr;
+  const CPointerArrayUI* members = GetManager()->OptionGroup(group);
+  if (members == nullptr) return nullptr;
+  const int count = members->GetSize();
+  const int self = members->Find(this);
+  if (self < 0) return nullptr;
+  for (int step = 1; step < count; ++step) {
+    const int index = (self + (forward ? step : count - step)) % count;
+    auto* member = static_cast<CControlUI*>(members->GetAt(index));
+    auto* option =
+        member != nullptr ? static_cast<COptionUI*>(member->InterfaceFor(kInterfaceName)) : nullptr;
+    if (option != nullptr && option->IsVisible() && option->IsInnerVisible() &&
+        option->IsEnabled()) {
+      return option;
+    }
+  }
+  return nullptr;
+}
+
 void COptionUI::SetSelected(bool value) {
   if (selected == value) return;
   selected = value;

@@ -19,6 +19,9 @@ class COptionUI : public CButtonUI {
   void BindManager(IControlHostUI* manager, CControlUI* parent, bool init = true) override;
   // "click", then selects (in a group) or toggles (without one).
   bool Activate() override;
+  // In a group the arrow keys move to the previous or next member and
+  // select it, as a click on it would.
+  void HandleEvent(TControlEvent& event) override;
   void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
   void PaintStateImage(HDC dc) override;
   void PaintTextLayer(HDC dc) override;
@@ -41,6 +44,9 @@ class COptionUI : public CButtonUI {
 
  private:
   void DeselectOtherMembers();
+  // The nearest member before or after this one that is shown and enabled
+  // (round the group's end), or null.
+  COptionUI* NeighbourInGroup(bool forward) const;
 
   bool selected = false;
   CWideStringUI group;

@@ -67,6 +67,9 @@ struct TControlEvent {
   KeyStateWord keyState = 0;
   WPARAM wParam = 0;
   LPARAM lParam = 0;
+  // Set when a key went up the whole tree without any control using it, so
+  // that the window may apply its own default for the key.
+  bool unanswered = false;
 };
 
 }  // namespace SkinUI

@@ -36,6 +36,9 @@ constexpr wchar_t kScroll[] = L"scroll";
 constexpr wchar_t kItemClick[] = L"itemclick";
 constexpr wchar_t kItemActivate[] = L"itemactivate";
 constexpr wchar_t kItemSelect[] = L"itemselect";
+// A row's check was toggled by the user (keyboard or assistive technology):
+// wParam is the row index, lParam 1 when it is now checked.
+constexpr wchar_t kItemCheck[] = L"itemcheck";
 constexpr wchar_t kHeaderClick[] = L"headerclick";
 }  // namespace NotifyType
 

@@ -3,7 +3,9 @@
 
 #include "ui/window/window_manager.h"
 
+#include <algorithm>
 #include <cwchar>
+#include <vector>
 
 #include "ui/controls/control.h"
 
@@ -11,26 +13,39 @@ namespace SkinUI {
 
 namespace {
 
-// What the tab search carries from control to control.
-struct TTabSearch {
+// Tab stops and, as a marker, the control a search starts from.
+struct TTabCollection {
   CControlUI* start = nullptr;
-  CControlUI* lastSeen = nullptr;
-  bool forward = true;
-  bool nextIsIt = false;
+  std::vector<CControlUI*> found;
 };
 
-CControlUI* CALLBACK FindTabStop(CControlUI* control, LPVOID data) {
-  auto* search = static_cast<TTabSearch*>(data);
-  if (control == search->start) {
-    if (search->forward) {
-      search->nextIsIt = true;
-      return nullptr;
-    }
-    return search->lastSeen;
+CControlUI* CALLBACK CollectTabStop(CControlUI* control, LPVOID data) {
+  auto* collection = static_cast<TTabCollection*>(data);
+  const bool stop = (control->ControlFlags() & ControlFlagTabStop) != 0;
+  if ((stop && control->IsInnerVisible()) || control == collection->start) {
+    collection->found.push_back(control);
   }
-  if ((control->ControlFlags() & ControlFlagTabStop) == 0) return nullptr;
-  search->lastSeen = control;
-  return search->nextIsIt || search->start == nullptr ? control : nullptr;
+  return nullptr;
+}
+
+// Top to bottom, and left to right along a line: a control whose top lies
+// above the middle of the first control of the line belongs to that line.
+void SortInReadingOrder(std::vector<CControlUI*>& controls) {
+  auto top = [](const CControlUI* a, const CControlUI* b) {
+    return a->Bounds().top < b->Bounds().top;
+  };
+  auto left = [](const CControlUI* a, const CControlUI* b) {
+    return a->Bounds().left < b->Bounds().left;
+  };
+  std::stable_sort(controls.begin(), controls.end(), top);
+  for (auto line = controls.begin(); line != controls.end();) {
+    const RECT& first = (*line)->Bounds();
+    const LONG middle = first.top + (first.bottom - first.top) / 2;
+    auto end = line + 1;
+    while (end != controls.end() && (*end)->Bounds().top <= middle) ++end;
+    std::stable_sort(line, end, left);
+    line = end;
+  }
 }
 
 wchar_t UpperCase(wchar_t ch) {
@@ -74,6 +89,7 @@ void CWindowManagerUI::GiveWindowFocus() {
 
 bool CWindowManagerUI::TakeFocusFrom(CControlUI* newFocus) {
   CControlUI* losing = focus;
+  InvalidateFocusIndicator();
   TControlEvent event;
   event.kind = EventKillFocus;
   event.sender = newFocus;
@@ -95,6 +111,7 @@ void CWindowManagerUI::SetFocusControl(CControlUI* control) {
     return;
   }
   focus = control;
+  InvalidateFocusIndicator();
   TControlEvent event;
   event.kind = EventSetFocus;
   event.sender = control;
@@ -113,16 +130,26 @@ void CWindowManagerUI::FocusAfterLayout(CControlUI* control) {
   if (root != nullptr) root->RequestRelayout();
 }
 
+// The stops in reading order: the next one after start (the first without
+// a start), or the one before it; lastSeen gets the last stop of the order.
 CControlUI* CWindowManagerUI::TabSearch(CControlUI* start, bool forward, CControlUI** lastSeen) {
-  TTabSearch search;
-  search.start = start;
-  search.forward = forward;
-  CControlUI* found = nullptr;
+  TTabCollection collection;
+  collection.start = start;
   if (root != nullptr) {
-    found = root->FindInTree(FindTabStop, &search, FindVisible | FindEnabled | FindMeFirst);
+    root->FindInTree(CollectTabStop, &collection, FindVisible | FindEnabled | FindMeFirst);
   }
-  if (lastSeen != nullptr) *lastSeen = search.lastSeen;
-  return found;
+  std::vector<CControlUI*>& order = collection.found;
+  SortInReadingOrder(order);
+  CControlUI* last = nullptr;
+  for (auto it = order.rbegin(); it != order.rend() && last == nullptr; ++it) {
+    if (*it != start || (start->ControlFlags() & ControlFlagTabStop) != 0) last = *it;
+  }
+  if (lastSeen != nullptr) *lastSeen = last;
+  auto at = std::find(order.begin(), order.end(), start);
+  if (start == nullptr || at == order.end())
+    return start == nullptr && !order.empty() ? order[0] : nullptr;
+  if (forward) return at + 1 != order.end() ? *(at + 1) : nullptr;
+  return at != order.begin() ? *(at - 1) : nullptr;
 }
 
 bool CWindowManagerUI::MoveFocusByTab(bool forward) {
@@ -149,8 +176,10 @@ bool CWindowManagerUI::FilterBeforeDispatch(UINT message, WPARAM wParam, LPARAM 
   if (scope.ManagerGone() || filtered) return true;
   switch (message) {
     case WM_KEYDOWN:
+      NoteKeyboardUse();
       return wParam == VK_TAB && OnTabKey();
     case WM_SYSKEYDOWN:
+      NoteKeyboardUse();
       if (focus != nullptr) SendKeyEvent(focus, EventSysKey, wParam);
       return false;
     case WM_SYSCHAR:
@@ -164,6 +193,28 @@ bool CWindowManagerUI::OnTabKey() {
   if (FocusKeepsTab(focus)) return false;
   MoveFocusByTab(GetKeyState(VK_SHIFT) >= 0);
   return true;
+}
+
+// Keys that no control used: Esc closes the window by the system's close
+// command, so the owner's close rule applies as for its close button and
+// Alt+F4; a Tab that did not pass the routing before dispatch moves focus.
+void CWindowManagerUI::ApplyWindowKeyDefault(WPARAM key) {
+  if (key == VK_ESCAPE && window != nullptr) {
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  } else if (key == VK_TAB && !FocusKeepsTab(focus)) {
+    MoveFocusByTab(GetKeyState(VK_SHIFT) >= 0);
+  }
+}
+
+// As on the platform's dialogs, the indicator shows from the first key on.
+void CWindowManagerUI::NoteKeyboardUse() {
+  if (keyboardCues) return;
+  keyboardCues = true;
+  InvalidateFocusIndicator();
+}
+
+void CWindowManagerUI::InvalidateFocusIndicator() {
+  if (focus != nullptr && window != nullptr) InvalidateArea(focus->FocusIndicatorRect());
 }
 
 bool CWindowManagerUI::OnSysChar(WPARAM character) {

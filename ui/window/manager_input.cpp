@@ -212,21 +212,30 @@ bool CWindowManagerUI::OnSetCursor(WPARAM wParam, LPARAM lParam) {
   return true;
 }
 
-bool CWindowManagerUI::SendKeyEvent(CControlUI* control, int kind, WPARAM key) {
+bool CWindowManagerUI::SendKeyEvent(CControlUI* control, int kind, WPARAM key, bool* unanswered) {
   TControlEvent event;
   event.kind = kind;
   event.key = static_cast<wchar_t>(key);
   event.point = lastMousePoint;
   event.keyState = CurrentKeyStateWord();
-  return Deliver(control, event);
+  const bool alive = Deliver(control, event);
+  if (unanswered != nullptr) *unanswered = event.unanswered;
+  return alive;
 }
 
 void CWindowManagerUI::OnKey(int kind, WPARAM wParam) {
   switch (kind) {
-    case EventKeyDown:
-      if (focus == nullptr || !SendKeyEvent(focus, EventKeyDown, wParam)) return;
-      keyDown = focus;
+    case EventKeyDown: {
+      NoteKeyboardUse();
+      bool unanswered = true;
+      CControlUI* target = focus;
+      if (target != nullptr) {
+        if (!SendKeyEvent(target, EventKeyDown, wParam, &unanswered)) return;
+        keyDown = target;
+      }
+      if (unanswered) ApplyWindowKeyDefault(wParam);
       return;
+    }
     case EventKeyUp:
       if (keyDown == nullptr || !SendKeyEvent(keyDown, EventKeyUp, wParam)) return;
       keyDown = nullptr;

@@ -57,6 +57,7 @@ void CWindowManagerUI::OnPaint() {
     const int saved = SaveDC(windowDC);
     root->Paint(windowDC, paint.rcPaint);
     RestoreDC(windowDC, saved);
+    PaintFocusIndicator(windowDC, paint.rcPaint);
   }
   EndPaint(window, &paint);
   // Something asked for layout while the tree was painted: one more round.
@@ -132,6 +133,7 @@ void CWindowManagerUI::PaintThroughOffscreen(HDC windowDC, const RECT& paint, co
   const std::vector<CControlUI*> painters = overlayPainters;
   for (CControlUI* painter : painters) painter->PaintOverlay(offscreen, paint);
   RestoreDC(offscreen, saved);
+  PaintFocusIndicator(offscreen, paint);
   CopyRect(windowDC, offscreen, paint);
   if (ShowsDirtyRect()) DrawDirtyRect(windowDC, update);
 }
@@ -153,6 +155,19 @@ void CWindowManagerUI::CopyTranslucentBackground(const RECT& paint) {
     CopyRect(backgroundDC.get(), paintDC, paint);
   }
   CopyRect(offscreenDC.get(), backgroundDC.get(), paint);
+}
+
+// Drawn after every control, so no control paints over it, and only where
+// the control's parents show it.
+void CWindowManagerUI::PaintFocusIndicator(HDC dc, const RECT& paint) {
+  if (!keyboardCues || focus == nullptr || !IsInstalled(focus)) return;
+  RECT shown = paint;
+  for (CControlUI* control = focus; control != nullptr; control = control->GetParent()) {
+    if (!control->IsVisible() || !IntersectRect(&shown, &shown, &control->Bounds())) return;
+  }
+  const TFocusIndicatorStyle style =
+      ParseFocusIndicatorStyle(focus->GetFocusRectStyle(), FocusIndicatorStyle());
+  DrawFocusIndicator(dc, focus->FocusIndicatorRect(), shown, style);
 }
 
 void CWindowManagerUI::DrawDirtyRect(HDC windowDC, const RECT& update) const {

@@ -233,6 +233,8 @@ void CSkinBuilder::ApplyWindowSettings(CSkinXmlNode root) {
     } else if (Is(name, L"maxinfo")) {
       const SIZE size = Size(value);
       targetManager->SetMaxTrackSize(size.cx, size.cy);
+    } else if (Is(name, L"focusrect")) {
+      targetManager->SetFocusIndicatorStyle(value);
     } else if (Is(name, L"showdirty")) {
       targetManager->SetShowDirtyRect(Boolean(value));
     } else if (Is(name, L"alpha")) {

@@ -101,6 +101,9 @@ class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI {
   void CaptureMouse();
   void ReleaseMouse();
   bool HasMouseCapture() const { return mouseCaptured; }
+  // Whether the focus indicator is drawn: from the first key pressed in the
+  // window on, so that a mouse user's screen stays as it was.
+  bool ShowsKeyboardCues() const { return keyboardCues; }
   // Topmost visible control that takes the mouse under the client point.
   CControlUI* ControlAt(POINT point);
   CControlUI* ControlByName(const wchar_t* name);
@@ -160,6 +163,8 @@ class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI {
   void PaintThroughOffscreen(HDC windowDC, const RECT& paint, const RECT& update);
   void CopyTranslucentBackground(const RECT& paint);
   void DrawDirtyRect(HDC windowDC, const RECT& update) const;
+  // Over the focus control, once the keyboard has been used.
+  void PaintFocusIndicator(HDC dc, const RECT& paint);
   void DropPaintBuffers();
   void OnPrintClient(HDC dc, LPARAM flags);
 
@@ -178,7 +183,8 @@ class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI {
   void ArmMouseTracking();
   bool SendMouseEvent(CControlUI* control, int kind, const POINT& point, WPARAM wParam = 0,
                       LPARAM lParam = 0, KeyStateWord keyState = 0);
-  bool SendKeyEvent(CControlUI* control, int kind, WPARAM key);
+  // unanswered (optional) tells whether no control used the key.
+  bool SendKeyEvent(CControlUI* control, int kind, WPARAM key, bool* unanswered = nullptr);
 
   // Tooltip, in manager_tooltip.cpp.
   void ShowToolTip(CControlUI* control, const CWideStringUI& text);
@@ -192,6 +198,9 @@ class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI {
   bool OnTabKey();
   bool OnSysChar(WPARAM character);
   void GiveWindowFocus();
+  void ApplyWindowKeyDefault(WPARAM key);
+  void NoteKeyboardUse();
+  void InvalidateFocusIndicator();
 
   // Timers, in manager_timers.cpp.
   TimerRecord* FindTimer(CControlUI* control, UINT key, bool runningOnly);
@@ -239,6 +248,8 @@ class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI {
   bool offscreenPainting = true;
   bool mouseTrackingArmed = false;
   bool mouseCaptured = false;
+  // The focus indicator shows once a key was pressed in the window.
+  bool keyboardCues = false;
   // While the tree is laid out, every control placed asks for its area to be
   // repainted; one request for the union of them all costs one trip to the
   // window system instead of one per control.

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "ui/core/geometry.h"
+#include "ui/window/focus_indicator.h"
 
 namespace SkinUI {
 
@@ -36,6 +37,12 @@ class CWindowSettingsUI {
   bool IsTranslucentBackground() const { return translucentBackground; }
   void SetShowDirtyRect(bool on) { showDirtyRect = on; }
   bool ShowsDirtyRect() const { return showDirtyRect; }
+  // The focus indicator of every control without a "focusrect" of its own:
+  // the words refine the built-in dotted style.
+  void SetFocusIndicatorStyle(const wchar_t* words) {
+    focusIndicator = ParseFocusIndicatorStyle(words, TFocusIndicatorStyle());
+  }
+  const TFocusIndicatorStyle& FocusIndicatorStyle() const { return focusIndicator; }
 
  protected:
   // The window the settings act on.
@@ -55,6 +62,7 @@ class CWindowSettingsUI {
   int opacity = 255;
   bool translucentBackground = false;
   bool showDirtyRect = false;
+  TFocusIndicatorStyle focusIndicator;
 };
 
 }  // namespace SkinUI

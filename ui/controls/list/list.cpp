@@ -322,11 +322,13 @@ bool CListUI::HandleKey(const TControlEvent& event) {
       }
       return true;
     case VK_PRIOR:
-      ScrollPageUp();
+      SelectRow(NearestSelectable(currentSelection - RowsPerPage(), false), true);
       return true;
     case VK_NEXT:
-      ScrollPageDown();
+      SelectRow(PageDownTarget(), true);
       return true;
+    case VK_SPACE:
+      return ToggleSelectedCheck();
     case VK_END:
       SelectRow(NearestSelectable(GetCount() - 1, true), true);
       return true;
@@ -342,6 +344,40 @@ bool CListUI::HandleKey(const TControlEvent& event) {
     default:
       return false;
   }
+}
+
+// One page of rows less one, so that the row left stays in view.
+int CListUI::RowsPerPage() const {
+  const CControlUI* row = ChildAt(currentSelection >= 0 ? currentSelection : 0);
+  const int rowHeight = row != nullptr ? row->GetHeight() : 0;
+  if (rowHeight <= 0) return 1;
+  return std::max(1, body->GetHeight() / rowHeight - 1);
+}
+
+// Past the last selectable row the search goes back to it.
+int CListUI::PageDownTarget() {
+  if (currentSelection < 0) return NearestSelectable(0, true);
+  const int target = std::min(currentSelection + RowsPerPage(), GetCount() - 1);
+  const int found = NearestSelectable(target, true);
+  return found >= 0 ? found : NearestSelectable(target, false);
+}
+
+bool CListUI::ToggleSelectedCheck() {
+  CControlUI* row = ChildAt(currentSelection);
+  auto* element =
+      row != nullptr ? static_cast<CListElementUI*>(row->InterfaceFor(L"ListElement")) : nullptr;
+  return element != nullptr && element->ToggleCheck();
+}
+
+// The selected row, as far as the row area shows it.
+RECT CListUI::FocusIndicatorRect() const {
+  const CControlUI* row = ChildAt(currentSelection);
+  RECT shown = {};
+  if (row == nullptr || !row->IsVisible() ||
+      !IntersectRect(&shown, &row->Bounds(), &body->Bounds())) {
+    return Bounds();
+  }
+  return shown;
 }
 
 bool CListUI::HandleWheel(const TControlEvent& event) {

@@ -123,6 +123,8 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   void SetBounds(const RECT& rect) override;
   void HandleEvent(TControlEvent& event) override;
   void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
+  // The selected row while there is one.
+  RECT FocusIndicatorRect() const override;
 
   // The rows behind the child-list interface; header items go to the header.
   CControlUI* ChildAt(int index) const override;
@@ -188,7 +190,12 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   bool RemoveRow(CControlUI* control);
   // Cuts a row that leaves the list off from it.
   void ForgetRow(CControlUI* control);
+  // Up, Down, Home, End and the page keys move the selection; Space toggles
+  // the check of the selected row; Enter activates it.
   bool HandleKey(const TControlEvent& event);
+  int RowsPerPage() const;
+  int PageDownTarget();
+  bool ToggleSelectedCheck();
   bool HandleWheel(const TControlEvent& event);
   bool ApplyItemAttribute(const wchar_t* name, const wchar_t* value);
   void LayOutColumns(const RECT& rect);

@@ -204,6 +204,20 @@ bool CListElementUI::IsHot() const {
   return row.press.IsHot();
 }
 
+void CListElementUI::SetChecked(bool on) {
+  if (!Change(checked, on)) return;
+  ListRow::Invalidate(*this);
+}
+
+bool CListElementUI::ToggleCheck() {
+  if (!checkable || !IsEnabled() || !IsVisible()) return false;
+  SetChecked(!checked);
+  if (GetManager() != nullptr) {
+    GetManager()->SendNotification(this, NotifyType::kItemCheck, row.index, checked ? 1 : 0);
+  }
+  return true;
+}
+
 void CListElementUI::PassOn(TControlEvent& event) {
   if (row.owner != nullptr) {
     row.owner->HandleEvent(event);

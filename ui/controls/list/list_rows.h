@@ -89,12 +89,27 @@ class CListElementUI : public CControlUI, public IListItemUI {
 
   bool IsHot() const;
 
+  // A row may carry a check that the user toggles with Space (or a screen
+  // reader through its default action); how it looks is up to its cells.
+  bool IsCheckable() const { return checkable; }
+  void SetCheckable(bool on = true) { checkable = on; }
+  bool IsChecked() const { return checked; }
+  // The application's own change: nothing is sent.
+  void SetChecked(bool on);
+  // The user's toggle: flips the check and sends "itemcheck". False for a
+  // row without a check, or one that is disabled or hidden.
+  bool ToggleCheck();
+
  protected:
   // Events the row does not consume go to the list, or without one to the
   // control base.
   void PassOn(TControlEvent& event);
 
   TListRowState row;
+
+ private:
+  bool checkable = false;
+  bool checked = false;
 };
 
 // One text across the row, with hot tracking and clicks.
