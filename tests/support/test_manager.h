@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/core/control_host.h"
@@ -37,6 +38,8 @@ class CTestManager : public SkinUI::IControlHostUI, public SkinUI::ISkinResource
   std::vector<TSentNotification> notifications;
   std::vector<SkinUI::CControlUI*> forgotten;
   std::vector<SkinUI::CControlUI*> overlayPainters;
+  // What controls told screen readers, in order.
+  std::vector<std::pair<DWORD, SkinUI::CControlUI*>> accessibleEvents;
   // Detached by DeleteLater and waiting; RunDeferredDeletes deletes them as
   // the window's next message would.
   std::vector<SkinUI::CControlUI*> deferred;
@@ -68,6 +71,9 @@ class CTestManager : public SkinUI::IControlHostUI, public SkinUI::ISkinResource
     if (focus_ == control) focus_ = nullptr;
   }
   void DeleteLater(SkinUI::CControlUI* control) override;
+  void NotifyAccessibleEvent(DWORD event, SkinUI::CControlUI* control) override {
+    accessibleEvents.emplace_back(event, control);
+  }
   HWND WindowHandle() const override { return nullptr; }
   SkinUI::CPointUI LastMousePos() const override { return mouse_; }
   HDC PaintDC() const override { return paintDC_; }

@@ -27,6 +27,10 @@ class CTestPanelUI : public SkinUI::CControlUI {
   void SetBounds(const RECT& rect) override;
   SkinUI::CControlUI* FindInTree(SkinUI::FindControlProc test, LPVOID data, UINT flags) override;
   void Paint(HDC dc, const RECT& dirty) override;
+  int AccessibleChildCount() const override { return ChildCount(); }
+  SkinUI::CControlUI* AccessibleChildAt(int index) const override {
+    return index >= 0 && index < ChildCount() ? children_[index] : nullptr;
+  }
 
  private:
   std::vector<SkinUI::CControlUI*> children_;

@@ -2,6 +2,8 @@
 
 #include "ui/controls/button.h"
 
+#include <oleacc.h>
+
 #include <cwchar>
 
 namespace SkinUI {
@@ -190,6 +192,22 @@ void CButtonUI::SetPushedTextColor(DWORD color) {
 
 void CButtonUI::SetFocusedTextColor(DWORD color) {
   ChangeColor(focusedTextColor, color);
+}
+
+DWORD CButtonUI::AccessibleRole() const {
+  return ROLE_SYSTEM_PUSHBUTTON;
+}
+
+DWORD CButtonUI::AccessibleOwnState() const {
+  return press.IsPushed() ? STATE_SYSTEM_PRESSED : 0;
+}
+
+CWideStringUI CButtonUI::AccessibleDefaultAction() const {
+  return L"Press";
+}
+
+bool CButtonUI::DoAccessibleDefaultAction() {
+  return Activate();
 }
 
 }  // namespace SkinUI

@@ -24,6 +24,11 @@ class CButtonUI : public CLabelUI {
   SIZE PreferredSize(SIZE available) override;
   void PaintStateImage(HDC dc) override;
   void PaintTextLayer(HDC dc) override;
+  DWORD AccessibleRole() const override;
+  DWORD AccessibleOwnState() const override;
+  CWideStringUI AccessibleDefaultAction() const override;
+  // A click: "click" when the button can act.
+  bool DoAccessibleDefaultAction() override;
 
   // ButtonState bits.
   UINT GetButtonState() const { return press.State(); }

@@ -3,6 +3,8 @@
 
 #include "ui/controls/container.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <cwchar>
 
@@ -435,6 +437,23 @@ void CContainerUI::PaintChildren(HDC dc, const RECT& dirty) {
     child->Paint(dc, dirty);
     CDrawKit::ClipUseInner(dc, inner);
   }
+}
+
+DWORD CContainerUI::AccessibleRole() const {
+  return ROLE_SYSTEM_GROUPING;
+}
+
+int CContainerUI::AccessibleChildCount() const {
+  return OwnCount() + (verticalScrollBar ? 1 : 0) + (horizontalScrollBar ? 1 : 0);
+}
+
+CControlUI* CContainerUI::AccessibleChildAt(int index) const {
+  if (index < 0) return nullptr;
+  if (index < OwnCount()) return OwnChild(index);
+  index -= OwnCount();
+  if (verticalScrollBar && index-- == 0) return verticalScrollBar.get();
+  if (horizontalScrollBar && index == 0) return horizontalScrollBar.get();
+  return nullptr;
 }
 
 }  // namespace SkinUI

@@ -69,6 +69,10 @@ class CContainerUI : public CControlUI, public IContainerUI {
   void HandleEvent(TControlEvent& event) override;
   void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
   void Paint(HDC dc, const RECT& dirty) override;
+  DWORD AccessibleRole() const override;
+  // The children, then the scroll bars.
+  int AccessibleChildCount() const override;
+  CControlUI* AccessibleChildAt(int index) const override;
 
   virtual RECT GetInset() const;
   virtual void SetInset(const RECT& inset);

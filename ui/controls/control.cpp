@@ -100,6 +100,7 @@ void CControlUI::SetText(const wchar_t* newText) {
   if (text == (newText != nullptr ? newText : L"")) return;
   text = newText;
   Invalidate();
+  NotifyAccessibility(EVENT_OBJECT_NAMECHANGE);
 }
 
 const RECT& CControlUI::Bounds() const {
@@ -318,6 +319,7 @@ void CControlUI::SetVisible(bool show) {
     manager->SetFocusControl(nullptr);
   }
   if (IsVisible() != wasVisible) RequestParentRelayout();
+  NotifyAccessibility(show ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE);
 }
 
 void CControlUI::SetInnerVisible(bool show) {
@@ -335,6 +337,7 @@ void CControlUI::SetEnabled(bool on) {
   if (enabled == on) return;
   enabled = on;
   Invalidate();
+  NotifyAccessibility(EVENT_OBJECT_STATECHANGE);
 }
 
 bool CControlUI::IsMouseEnabled() const {

@@ -37,6 +37,16 @@ struct TRelativePosUI {
   int zoomY = 0;
 };
 
+// A part of a control that a screen reader sees as an element of its own
+// but that is no control (a row's check box).
+struct TAccessiblePartUI {
+  DWORD role = 0;
+  CWideStringUI name;
+  DWORD state = 0;
+  CWideStringUI defaultAction;
+  RECT bounds = {};
+};
+
 class CControlUI {
  public:
   CControlUI();
@@ -182,6 +192,42 @@ class CControlUI {
   // Invalidates always.
   void SetBorderRound(int cx, int cy);
 
+  // What a screen reader is told about the control; roles and states are
+  // the platform's ROLE_SYSTEM_* and STATE_SYSTEM_* values. Classes override
+  // only what differs from the base.
+  virtual DWORD AccessibleRole() const;
+  // The skin's "accessiblename", else the text (markup read as plain text),
+  // else the tooltip.
+  virtual CWideStringUI AccessibleName();
+  virtual CWideStringUI AccessibleDescription();
+  virtual CWideStringUI AccessibleValue() const;
+  // The states of the class on top of the shared ones of AccessibleState.
+  virtual DWORD AccessibleOwnState() const;
+  // Empty when the control has no default action.
+  virtual CWideStringUI AccessibleDefaultAction() const;
+  // Does what a click does; false when the control has no action or cannot
+  // act now.
+  virtual bool DoAccessibleDefaultAction();
+  // A reader's selection: false when the control cannot be selected.
+  virtual bool SelectForAccessibility();
+  // The controls a reader sees inside this one, in order.
+  virtual int AccessibleChildCount() const;
+  virtual CControlUI* AccessibleChildAt(int index) const;
+  // A level that readers do not see: its children count as its parent's.
+  virtual bool IsAccessibleLevel() const { return true; }
+  // Parts that are no controls, numbered from 1.
+  virtual int AccessiblePartCount() const { return 0; }
+  virtual bool DescribeAccessiblePart(int part, TAccessiblePartUI& description) const;
+  virtual bool DoAccessiblePartAction(int part);
+  // Focused, focusable, unavailable, invisible and offscreen, plus the
+  // class's own states.
+  DWORD AccessibleState() const;
+  // Tells screen readers of a change (an EVENT_OBJECT_* value).
+  void NotifyAccessibility(DWORD event);
+  void SetAccessibleName(const wchar_t* text);
+  void SetAccessibleDescription(const wchar_t* text);
+  const CWideStringUI& GetAccessibleName() const { return accessibleName; }
+
   // How the focus indicator looks on this control: empty takes the window's
   // style, "none" hides it; otherwise the words of the window's "focusrect".
   const CWideStringUI& GetFocusRectStyle() const { return focusRectStyle; }
@@ -247,6 +293,8 @@ class CControlUI {
   void StoreFixedHeight(int height) { fixedHeight = height; }
   // The flags alone, without the layout or focus changes the setters make.
   void StoreVisible(bool show) { visible = show; }
+  // Text that may be markup, as a reader should hear it.
+  static CWideStringUI PlainText(const CWideStringUI& text, bool markup);
   void StoreFocused(bool on) { focused = on; }
   // A dragged edge moves the control itself, not through SetBounds.
   void MoveEdgeTo(const RECT& rect) {
@@ -299,6 +347,8 @@ class CControlUI {
   CSizeUI borderRound;
   CRectUI paintRect;
   CWideStringUI focusRectStyle;
+  CWideStringUI accessibleName;
+  CWideStringUI accessibleDescription;
   int subtreeDepth = 1;
   // Changes whenever a child moves or the children change, so that a
   // container can tell whether what it copied of them still holds.

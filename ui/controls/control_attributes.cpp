@@ -156,6 +156,10 @@ void CControlUI::ApplyAttribute(const wchar_t* attribute, const wchar_t* value) 
     SetMenuEnabled(Boolean(value));
   } else if (Is(attribute, L"focusrect")) {
     SetFocusRectStyle(value);
+  } else if (Is(attribute, L"accessiblename")) {
+    SetAccessibleName(value);
+  } else if (Is(attribute, L"accessibledescription")) {
+    SetAccessibleDescription(value);
   }
 }
 

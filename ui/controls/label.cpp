@@ -2,6 +2,8 @@
 
 #include "ui/controls/label.h"
 
+#include <oleacc.h>
+
 #include <cwchar>
 
 #include "ui/render/draw_kit.h"
@@ -161,6 +163,20 @@ void CLabelUI::SetTextPadding(const RECT& padding) {
 
 void CLabelUI::SetShowHtml(bool on) {
   ChangeAndInvalidate(showHtml, on);
+}
+
+DWORD CLabelUI::AccessibleRole() const {
+  return ROLE_SYSTEM_STATICTEXT;
+}
+
+CWideStringUI CLabelUI::AccessibleName() {
+  if (!GetAccessibleName().IsEmpty()) return GetAccessibleName();
+  const CWideStringUI plain = PlainText(Text(), showHtml);
+  return !plain.IsEmpty() ? plain : GetToolTip();
+}
+
+DWORD CLabelUI::AccessibleOwnState() const {
+  return STATE_SYSTEM_READONLY;
 }
 
 }  // namespace SkinUI

@@ -18,6 +18,10 @@ class CLabelUI : public CControlUI {
   // font's height plus a margin.
   SIZE PreferredSize(SIZE available) override;
   void PaintTextLayer(HDC dc) override;
+  DWORD AccessibleRole() const override;
+  // Markup text is read as plain text.
+  CWideStringUI AccessibleName() override;
+  DWORD AccessibleOwnState() const override;
 
   // DrawTextW format bits; labels add DT_SINGLELINE when painting.
   UINT GetTextStyle() const { return textStyle; }

@@ -2,6 +2,8 @@
 
 #include "ui/controls/option.h"
 
+#include <oleacc.h>
+
 #include <cwchar>
 
 namespace SkinUI {
@@ -99,6 +101,7 @@ void COptionUI::SetSelected(bool value) {
     }
   }
   Invalidate();
+  NotifyAccessibility(EVENT_OBJECT_STATECHANGE);
 }
 
 // The members switched off report nothing: only the newly selected one does.
@@ -169,6 +172,22 @@ void COptionUI::SetSelectedImage(const wchar_t* image) {
 
 void COptionUI::SetForeImage(const wchar_t* image) {
   ChangeImage(foreImage, image);
+}
+
+DWORD COptionUI::AccessibleRole() const {
+  return group.IsEmpty() ? ROLE_SYSTEM_CHECKBUTTON : ROLE_SYSTEM_RADIOBUTTON;
+}
+
+DWORD COptionUI::AccessibleOwnState() const {
+  return selected ? STATE_SYSTEM_CHECKED : 0;
+}
+
+CWideStringUI COptionUI::AccessibleDefaultAction() const {
+  return selected && group.IsEmpty() ? L"Uncheck" : L"Check";
+}
+
+bool COptionUI::SelectForAccessibility() {
+  return selected || Activate();
 }
 
 }  // namespace SkinUI

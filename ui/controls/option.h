@@ -25,6 +25,12 @@ class COptionUI : public CButtonUI {
   void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
   void PaintStateImage(HDC dc) override;
   void PaintTextLayer(HDC dc) override;
+  // A radio button in a group, a check box without one.
+  DWORD AccessibleRole() const override;
+  DWORD AccessibleOwnState() const override;
+  CWideStringUI AccessibleDefaultAction() const override;
+  // Selects the option as a click on it would, when it is not selected.
+  bool SelectForAccessibility() override;
 
   bool IsSelected() const { return selected; }
   // Selecting a grouped option switches the other members off silently and

@@ -2,6 +2,9 @@
 
 #include "ui/controls/progress.h"
 
+#include <oleacc.h>
+
+#include <algorithm>
 #include <climits>
 #include <cwchar>
 
@@ -112,8 +115,10 @@ void CProgressUI::SetMaxValue(int newValue) {
 }
 
 void CProgressUI::SetValue(int newValue) {
+  const bool changed = value != newValue;
   value = newValue;
   Invalidate();
+  if (changed) NotifyAccessibility(EVENT_OBJECT_VALUECHANGE);
 }
 
 void CProgressUI::SetStretchForeImage(bool on) {
@@ -126,6 +131,23 @@ void CProgressUI::SetForeImage(const wchar_t* image) {
   if (foreImage == (image != nullptr ? image : L"")) return;
   foreImage = image;
   Invalidate();
+}
+
+DWORD CProgressUI::AccessibleRole() const {
+  return ROLE_SYSTEM_PROGRESSBAR;
+}
+
+// Read as painting reads it: a value outside the range counts as its end.
+CWideStringUI CProgressUI::AccessibleValue() const {
+  const LONGLONG span = static_cast<LONGLONG>(maxValue) - minValue;
+  LONGLONG percent = 0;
+  if (span > 0) {
+    const LONGLONG done = std::clamp<LONGLONG>(static_cast<LONGLONG>(value) - minValue, 0, span);
+    percent = done * 100 / span;
+  }
+  CWideStringUI text;
+  text.Format(L"%d%%", static_cast<int>(percent));
+  return text;
 }
 
 }  // namespace SkinUI

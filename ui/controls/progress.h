@@ -15,6 +15,9 @@ class CProgressUI : public CLabelUI {
   void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
   // Corrects the range and value, then draws the covered part.
   void PaintStateImage(HDC dc) override;
+  DWORD AccessibleRole() const override;
+  // The share of the range the value covers, as "42%".
+  CWideStringUI AccessibleValue() const override;
 
   bool IsHorizontal() const { return horizontal; }
   void SetHorizontal(bool on = true);

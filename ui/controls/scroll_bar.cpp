@@ -3,6 +3,8 @@
 
 #include "ui/controls/scroll_bar.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <cwchar>
 
@@ -515,6 +517,16 @@ const wchar_t* CScrollBarUI::DestModifier(const RECT& part) {
                   static_cast<int>(part.right - ItemRect().left),
                   static_cast<int>(part.bottom - ItemRect().top));
   return modifier;
+}
+
+DWORD CScrollBarUI::AccessibleRole() const {
+  return ROLE_SYSTEM_SCROLLBAR;
+}
+
+CWideStringUI CScrollBarUI::AccessibleValue() const {
+  CWideStringUI position;
+  position.Format(L"%d", GetScrollPos());
+  return position;
 }
 
 }  // namespace SkinUI

@@ -62,6 +62,9 @@ class CScrollBarUI : public CControlUI {
   void HandleEvent(TControlEvent& event) override;
   void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
   void Paint(HDC dc, const RECT& dirty) override;
+  DWORD AccessibleRole() const override;
+  // The position.
+  CWideStringUI AccessibleValue() const override;
 
  private:
   // Image strings per state of one part.

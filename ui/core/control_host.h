@@ -69,6 +69,10 @@ class IControlHostUI {
   // Detaches the subtree now and deletes it after the current message.
   virtual void DeleteLater(CControlUI* control) = 0;
 
+  // Tells screen readers that something changed on a control of the
+  // installed tree (an EVENT_OBJECT_* value); nothing for other controls.
+  virtual void NotifyAccessibleEvent(DWORD event, CControlUI* control) = 0;
+
   // The native window the tree lives in (null before it is attached).
   virtual HWND WindowHandle() const = 0;
   virtual CPointUI LastMousePos() const = 0;

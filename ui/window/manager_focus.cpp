@@ -116,6 +116,7 @@ void CWindowManagerUI::SetFocusControl(CControlUI* control) {
   event.kind = EventSetFocus;
   event.sender = control;
   if (!Deliver(control, event)) return;
+  NotifyAccessibleEvent(EVENT_OBJECT_FOCUS, control);
   Notify(control, NotifyType::kSetFocus);
 }
 

@@ -103,6 +103,7 @@ void CWindowManagerUI::ForgetControl(CControlUI* control) {
   }
   if (focus == control) focus = nullptr;
   if (root == control) root = nullptr;
+  if (access) access->Forget(control);
   RemoveOverlayPainter(control);
   StopControlTimers(control);
   const CWideStringUI name = control->GetName();

@@ -56,11 +56,15 @@ bool CWindowManagerUI::IsLive(const CWindowManagerUI* manager) {
 CWindowManagerUI::CWindowManagerUI() : CWindowManagerUI(std::make_unique<CWindowResourcesUI>()) {}
 
 CWindowManagerUI::CWindowManagerUI(std::unique_ptr<CWindowResourcesUI> windowResources)
-    : resources(std::move(windowResources)) {
+    : resources(std::move(windowResources)),
+      access(std::make_unique<CAccessRegistryUI>(static_cast<IAccessHostUI&>(*this))) {
   InitialiseProcessOnce();
 }
 
+// Readers that still hold objects of this window find them cut off before
+// any control goes.
 CWindowManagerUI::~CWindowManagerUI() {
+  access.reset();
   dispatch->managerGone = true;
   if (dispatch->depth > 0) {
     OrphanTrees();
@@ -132,7 +136,13 @@ bool CWindowManagerUI::OfferToFilters(const std::vector<IMessageFilterUI*>& list
 
 bool CWindowManagerUI::DispatchWindowMessage(UINT message, WPARAM wParam, LPARAM lParam,
                                              LRESULT& result) {
+  if (message == CAccessRegistryUI::ActionMessage()) {
+    if (access) access->RunAction(wParam, lParam);
+    return true;
+  }
   switch (message) {
+    case WM_GETOBJECT:
+      return access && access->AnswerGetObject(wParam, lParam, result);
     case kDeleteLaterMessage:
       DeleteWaitingTrees();
       return false;
@@ -282,6 +292,10 @@ void CWindowManagerUI::InvalidateArea(const RECT& area) {
     return;
   }
   if (window != nullptr) InvalidateRect(window, &area, FALSE);
+}
+
+void CWindowManagerUI::NotifyAccessibleEvent(DWORD event, CControlUI* control) {
+  if (access) access->NotifyEvent(event, control);
 }
 
 void CWindowManagerUI::CaptureMouse() {

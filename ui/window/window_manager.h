@@ -20,6 +20,8 @@
 #include <memory>
 #include <vector>
 
+#include "ui/access/access_host.h"
+#include "ui/access/access_registry.h"
 #include "ui/core/control_event.h"
 #include "ui/core/control_host.h"
 #include "ui/core/gdi_handles.h"
@@ -49,7 +51,7 @@ struct TimerRecord {
   bool stopped = false;
 };
 
-class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI {
+class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI, private IAccessHostUI {
  public:
   CWindowManagerUI();
   // Resources of a kind of their own (a test's may record what drawing asks).
@@ -125,12 +127,18 @@ class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI {
   bool BindControlTree(CControlUI* control, CControlUI* parent = nullptr) override;
   void ForgetControl(CControlUI* control) override;
   void DeleteLater(CControlUI* control) override;
+  void NotifyAccessibleEvent(DWORD event, CControlUI* control) override;
   HWND WindowHandle() const override { return window; }
   CPointUI LastMousePos() const override { return lastMousePoint; }
   HDC PaintDC() const override { return paintDC; }
   CWindowResourcesUI& Resources() override { return *resources; }
 
  private:
+  // What the accessibility tree asks of the window.
+  HWND AccessWindow() const override { return window; }
+  CControlUI* AccessRoot() const override { return root; }
+  bool IsInAccessTree(CControlUI* control) const override { return IsInstalled(control); }
+
   // Message table, in window_manager.cpp.
   bool DispatchWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   // The first filter of the list that handles the message answers it.
@@ -224,6 +232,8 @@ class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI {
   // Declared first, so that it goes last.
   std::unique_ptr<CWindowResourcesUI> resources;
   std::shared_ptr<TDispatchState> dispatch = std::make_shared<TDispatchState>();
+  // The screen readers' view of the tree; it goes first, with the window.
+  std::unique_ptr<CAccessRegistryUI> access;
   HWND window = nullptr;
   HDC paintDC = nullptr;
   UniqueMemoryDC offscreenDC;

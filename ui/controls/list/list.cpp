@@ -3,6 +3,8 @@
 
 #include "ui/controls/list/list.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <cwchar>
 
@@ -240,6 +242,7 @@ bool CListUI::SelectRow(int index, bool takeFocus) {
     return false;
   }
   ScrollIntoView(index);
+  control->NotifyAccessibility(EVENT_OBJECT_SELECTION);
   if (takeFocus) control->SetFocus();
   if (GetManager() != nullptr)
     GetManager()->SendNotification(this, NotifyType::kItemSelect, index, previous);
@@ -399,6 +402,10 @@ bool CListUI::HandleWheel(const TControlEvent& event) {
     return true;
   }
   return false;
+}
+
+DWORD CListUI::AccessibleRole() const {
+  return ROLE_SYSTEM_LIST;
 }
 
 }  // namespace SkinUI

@@ -96,6 +96,8 @@ class CListBodyUI : public CVerticalLayoutUI {
   void SetBounds(const RECT& rect) override;
   void HandleEvent(TControlEvent& event) override;
   void SetScrollPos(SIZE pos) override;
+  // Readers see the rows as the list's own.
+  bool IsAccessibleLevel() const override { return false; }
   // The container's insertion, but a new layout is asked for only when none
   // is pending yet.
   bool InsertRow(CControlUI* control, int index);
@@ -125,6 +127,7 @@ class CListUI : public CVerticalLayoutUI, public IListUI {
   void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
   // The selected row while there is one.
   RECT FocusIndicatorRect() const override;
+  DWORD AccessibleRole() const override;
 
   // The rows behind the child-list interface; header items go to the header.
   CControlUI* ChildAt(int index) const override;

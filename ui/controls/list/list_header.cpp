@@ -3,6 +3,8 @@
 
 #include "ui/controls/list/list_header.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <cwchar>
 
@@ -282,6 +284,10 @@ void CListHeaderItemUI::ChangeImage(CWideStringUI& field, const wchar_t* image) 
   if (field == (image != nullptr ? image : L"")) return;
   field = image;
   Invalidate();
+}
+
+DWORD CListHeaderItemUI::AccessibleRole() const {
+  return ROLE_SYSTEM_COLUMNHEADER;
 }
 
 }  // namespace SkinUI

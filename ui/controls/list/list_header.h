@@ -23,6 +23,8 @@ class CListHeaderUI : public CHorizontalLayoutUI {
   // a margin; the width is the sum of every item's estimated width, hidden
   // ones included, which is the width the list's rows need.
   SIZE PreferredSize(SIZE available) override;
+  // Readers see the column headers as the list's own.
+  bool IsAccessibleLevel() const override { return false; }
   // A header laid out on its own tells its list, whose columns follow it.
   void SetBounds(const RECT& rect) override;
 };
@@ -43,6 +45,7 @@ class CListHeaderItemUI : public CControlUI {
   // font's height plus a margin.
   SIZE PreferredSize(SIZE available) override;
   void PaintStateImage(HDC dc) override;
+  DWORD AccessibleRole() const override;
   void PaintTextLayer(HDC dc) override;
 
   // The separator strip in window coordinates: at the right edge for a

@@ -4,6 +4,9 @@
 
 #include "ui/controls/list/list_rows.h"
 
+#include <oleacc.h>
+
+#include <algorithm>
 #include <cwchar>
 
 #include "ui/controls/scroll_bar.h"
@@ -207,6 +210,52 @@ bool CListElementUI::IsHot() const {
 void CListElementUI::SetChecked(bool on) {
   if (!Change(checked, on)) return;
   ListRow::Invalidate(*this);
+  NotifyAccessibility(EVENT_OBJECT_STATECHANGE);
+}
+
+DWORD CListElementUI::AccessibleRole() const {
+  return ROLE_SYSTEM_LISTITEM;
+}
+
+DWORD CListElementUI::AccessibleOwnState() const {
+  DWORD state = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
+  if (row.selected) state |= STATE_SYSTEM_SELECTED;
+  if (checkable && checked) state |= STATE_SYSTEM_CHECKED;
+  return state;
+}
+
+CWideStringUI CListElementUI::AccessibleDefaultAction() const {
+  return L"Select";
+}
+
+bool CListElementUI::DoAccessibleDefaultAction() {
+  return SelectForAccessibility();
+}
+
+bool CListElementUI::SelectForAccessibility() {
+  if (row.owner == nullptr || !IsVisible() || !IsEnabled()) return false;
+  return row.owner->SelectRow(row.index, true);
+}
+
+// The check sits in the first column when the list has columns.
+bool CListElementUI::DescribeAccessiblePart(int part, TAccessiblePartUI& description) const {
+  if (part != 1 || !checkable) return false;
+  description.role = ROLE_SYSTEM_CHECKBUTTON;
+  description.name = const_cast<CListElementUI*>(this)->AccessibleName();
+  description.state = (checked ? STATE_SYSTEM_CHECKED : 0) | STATE_SYSTEM_SELECTABLE |
+                      (IsEnabled() ? 0 : STATE_SYSTEM_UNAVAILABLE);
+  description.defaultAction = checked ? L"Uncheck" : L"Check";
+  description.bounds = Bounds();
+  if (row.owner != nullptr && row.owner->ListStyle()->columnCount > 0) {
+    const RECT& column = row.owner->ListStyle()->columns[0];
+    description.bounds.left = std::max(description.bounds.left, column.left);
+    description.bounds.right = std::min(description.bounds.right, column.right);
+  }
+  return true;
+}
+
+bool CListElementUI::DoAccessiblePartAction(int part) {
+  return part == 1 && ToggleCheck();
 }
 
 bool CListElementUI::ToggleCheck() {

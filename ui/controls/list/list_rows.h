@@ -87,6 +87,17 @@ class CListElementUI : public CControlUI, public IListItemUI {
   bool IsExpanded() const override { return false; }
   bool Expand(bool /*expand*/ = true) override { return false; }
 
+  DWORD AccessibleRole() const override;
+  DWORD AccessibleOwnState() const override;
+  CWideStringUI AccessibleDefaultAction() const override;
+  // Selects the row and gives it the focus.
+  bool DoAccessibleDefaultAction() override;
+  bool SelectForAccessibility() override;
+  // A checkable row's check is part 1.
+  int AccessiblePartCount() const override { return checkable ? 1 : 0; }
+  bool DescribeAccessiblePart(int part, TAccessiblePartUI& description) const override;
+  bool DoAccessiblePartAction(int part) override;
+
   bool IsHot() const;
 
   // A row may carry a check that the user toggles with Space (or a screen
@@ -146,6 +157,10 @@ class CListTextElementUI : public CListLabelElementUI {
   // Also keeps the control's "IList" interface.
   void SetOwner(CControlUI* control) override;
   void PaintCells(HDC dc, const RECT& rect) override;
+  // Without a name of its own, the first cell with text (markup read as
+  // plain text); the description joins the other cells that have text.
+  CWideStringUI AccessibleName() override;
+  CWideStringUI AccessibleDescription() override;
 
   // The stored text of a column, or null.
   const wchar_t* GetText(int column) const;
@@ -167,6 +182,7 @@ class CListTextElementUI : public CListLabelElementUI {
   // The callback's text for a cell that the row really holds, else the
   // stored text.
   const wchar_t* CellText(int column);
+  CWideStringUI PlainCell(int column);
   void PaintCell(HDC dc, RECT cell, const wchar_t* text, DWORD color, UINT style);
 
   IListUI* list = nullptr;

@@ -159,4 +159,32 @@ void CListTextElementUI::SetText(int column, const wchar_t* newText) {
   ListRow::Invalidate(*this);
 }
 
+CWideStringUI CListTextElementUI::PlainCell(int column) {
+  const wchar_t* cell = CellText(column);
+  const bool markup = row.owner != nullptr && row.owner->ListStyle()->showHtml;
+  return PlainText(cell != nullptr ? cell : L"", markup);
+}
+
+CWideStringUI CListTextElementUI::AccessibleName() {
+  CWideStringUI name = CListLabelElementUI::AccessibleName();
+  if (!name.IsEmpty() || list == nullptr || row.owner == nullptr) return name;
+  const int columns = std::clamp(row.owner->ListStyle()->columnCount, 0, kMaxListColumns);
+  for (int i = 0; i < columns && name.IsEmpty(); ++i) name = PlainCell(i);
+  return name;
+}
+
+CWideStringUI CListTextElementUI::AccessibleDescription() {
+  CWideStringUI description = CListLabelElementUI::AccessibleDescription();
+  if (!description.IsEmpty() || list == nullptr || row.owner == nullptr) return description;
+  const CWideStringUI name = AccessibleName();
+  const int columns = std::clamp(row.owner->ListStyle()->columnCount, 0, kMaxListColumns);
+  for (int i = 0; i < columns; ++i) {
+    const CWideStringUI cell = PlainCell(i);
+    if (cell.IsEmpty() || cell == name) continue;
+    if (!description.IsEmpty()) description += L", ";
+    description += cell;
+  }
+  return description;
+}
+
 }  // namespace SkinUI
