@@ -9,6 +9,7 @@
 
 #include <thread>
 
+#include "tests/support/access_client.h"
 #include "tests/window/window_scene.h"
 #include "ui/access/accessible_object.h"
 #include "ui/controls/button.h"
@@ -22,50 +23,6 @@ namespace SkinUITest {
 namespace {
 
 using namespace SkinUI;
-using Microsoft::WRL::ComPtr;
-
-VARIANT Child(LONG id) {
-  VARIANT child;
-  VariantInit(&child);
-  child.vt = VT_I4;
-  child.lVal = id;
-  return child;
-}
-
-std::wstring NameOf(IAccessible* object, LONG id = CHILDID_SELF) {
-  BSTR name = nullptr;
-  if (object->get_accName(Child(id), &name) != S_OK || name == nullptr) return L"";
-  std::wstring text(name);
-  SysFreeString(name);
-  return text;
-}
-
-std::wstring TextOf(IAccessible* object,
-                    HRESULT (STDMETHODCALLTYPE IAccessible::*read)(VARIANT, BSTR*),
-                    LONG id = CHILDID_SELF) {
-  BSTR text = nullptr;
-  if ((object->*read)(Child(id), &text) != S_OK || text == nullptr) return L"";
-  std::wstring copy(text);
-  SysFreeString(text);
-  return copy;
-}
-
-LONG LongOf(IAccessible* object, HRESULT (STDMETHODCALLTYPE IAccessible::*read)(VARIANT, VARIANT*),
-            LONG id = CHILDID_SELF) {
-  VARIANT value;
-  VariantInit(&value);
-  if ((object->*read)(Child(id), &value) != S_OK || value.vt != VT_I4) return -1;
-  return value.lVal;
-}
-
-ComPtr<IAccessible> ChildObject(IAccessible* parent, LONG id) {
-  ComPtr<IDispatch> dispatch;
-  ComPtr<IAccessible> child;
-  if (parent->get_accChild(Child(id), &dispatch) == S_OK && dispatch) {
-    dispatch.As(&child);
-  }
-  return child;
-}
 
 class Accessibility : public WindowScene {
  protected:
@@ -122,11 +79,6 @@ class Accessibility : public WindowScene {
   }
   ComPtr<IAccessible> ListObject() { return ChildObject(root.Get(), 6); }
   ComPtr<IAccessible> RowObject(int row) { return ChildObject(ListObject().Get(), 4 + row); }
-  RECT Location(IAccessible* object, LONG id = CHILDID_SELF) {
-    LONG left = 0, top = 0, width = 0, height = 0;
-    object->accLocation(&left, &top, &width, &height, Child(id));
-    return RECT{left, top, left + width, top + height};
-  }
   RECT OnScreen(const CControlUI* control) {
     RECT rc = control->Bounds();
     MapWindowPoints(window.GetHWND(), nullptr, reinterpret_cast<POINT*>(&rc), 2);
@@ -170,7 +122,7 @@ TEST_F(Accessibility, TheTreeHasRolesNamesStatesAndPlacesOfThePaintedControls) {
   EXPECT_EQ(L"42%", TextOf(ChildObject(root.Get(), 5).Get(), &IAccessible::get_accValue));
 
   // Places on screen are those of the painted controls.
-  const RECT button = Location(ChildObject(root.Get(), 1).Get());
+  const RECT button = LocationOf(ChildObject(root.Get(), 1).Get());
   const RECT painted = OnScreen(scan);
   EXPECT_TRUE(EqualRect(&button, &painted));
 
@@ -185,7 +137,7 @@ TEST_F(Accessibility, TheTreeHasRolesNamesStatesAndPlacesOfThePaintedControls) {
   EXPECT_EQ(ROLE_SYSTEM_LISTITEM, LongOf(second.Get(), &IAccessible::get_accRole));
   EXPECT_EQ(L"Second <update>", NameOf(second.Get()));  // markup read as plain text
   EXPECT_EQ(L"2024-05-14", TextOf(second.Get(), &IAccessible::get_accDescription));
-  const RECT row = Location(second.Get());
+  const RECT row = LocationOf(second.Get());
   const RECT paintedRow = OnScreen(list->ChildAt(1));
   EXPECT_TRUE(EqualRect(&row, &paintedRow));
   // The row's check is its one simple element.
@@ -217,9 +169,7 @@ TEST_F(Accessibility, TheTreeHasRolesNamesStatesAndPlacesOfThePaintedControls) {
   VARIANT hit;
   ASSERT_EQ(S_OK, root->accHitTest(row.left + 40, row.top + 2, &hit));
   ASSERT_EQ(VT_DISPATCH, hit.vt);
-  ComPtr<IAccessible> hitRow;
-  hit.pdispVal->QueryInterface(kIidAccessible, reinterpret_cast<void**>(hitRow.GetAddressOf()));
-  VariantClear(&hit);
+  ComPtr<IAccessible> hitRow = ObjectIn(hit);
   EXPECT_EQ(L"Second <update>", NameOf(hitRow.Get()));
 }
 

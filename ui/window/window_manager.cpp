@@ -143,6 +143,11 @@ bool CWindowManagerUI::DispatchWindowMessage(UINT message, WPARAM wParam, LPARAM
   switch (message) {
     case WM_GETOBJECT:
       return access && access->AnswerGetObject(wParam, lParam, result);
+    case WM_DESTROY:
+      // An owner may keep its manager past the window: what readers hold of
+      // it is cut off with the window.
+      access.reset();
+      return false;
     case kDeleteLaterMessage:
       DeleteWaitingTrees();
       return false;
