@@ -132,8 +132,13 @@ class Screen:
         self._run("xdotool", "mousemove", "--sync", *map(str, self.PARK))
 
     def key(self, keys):
-        """Keys to whatever window has the keyboard focus (the last one clicked)."""
-        self._run("xdotool", "key", "--clearmodifiers", keys)
+        """Keys, one after the other (a space between them), to whatever window
+        has the keyboard focus (the last one clicked or focused)."""
+        self._run("xdotool", "key", "--clearmodifiers", *keys.split())
+
+    def focus(self, window):
+        """Gives the window the keyboard, as a click on it would."""
+        self._run("xdotool", "windowfocus", "--sync", str(window), check=False)
 
     def raise_window(self, window):
         self._run("xdotool", "windowraise", str(window), check=False)

@@ -126,6 +126,19 @@ def split_log(lines):
     return [line for line in lines if not line.startswith("agent ")], agent
 
 
+def focus_ring(img, rect):
+    """Share of the top edge of a focus ring (2 pixels in) in black or white."""
+    x, y, w, h = rect
+    edge = [img.pixel(px, y + 2) for px in range(x + 3, x + w - 3)]
+    return sum(1 for p in edge if sum(p) < 90 or sum(p) > 740) / max(1, len(edge))
+
+
+def white_dots(img, rect):
+    """Pure white pixels in the top band of a rectangle: a dotted ring's."""
+    x, y, w, _ = rect
+    return img.count((x, y, w, 4), lambda p: sum(p) > 750)
+
+
 def catalogue(search_ms):
     return f"search_ms = {search_ms}\n[update]\ntitle = Only update (KB7000001)\nid = o\n"
 
@@ -308,6 +321,89 @@ class EndToEnd(unittest.TestCase):
             "result: success",
             "restart: now",
             "exit: 1"])
+
+    def test_the_whole_workflow_with_the_keyboard_alone(self):
+        app = self.start(MAIN_CATALOGUE).wait_window()
+        welcome = app.wait_screen("the welcome screen", screens.is_welcome)
+        self.assertLess(focus_ring(welcome, C["Btn_Scan"]), 0.5, "a ring before any key")
+        self.screen.focus(app.window)
+        # Reading order: minimise, close, then the bottom line from the left.
+        for _ in range(3):
+            self.screen.key("Tab")
+        img = app.wait_screen("the focus on Scan", lambda i: focus_ring(i, C["Btn_Scan"]) > 0.8)
+        app.shot("keyboard-welcome-focus-scan")
+        self.assertLess(focus_ring(img, C["Btn_Close"]), 0.5)
+
+        self.screen.key("space")
+        app.wait_screen("the scanning screen", screens.is_scanning, 10)
+        img = app.wait_screen("the list", screens.is_list, 30)
+        rows = screens.Rows(img)
+        img = app.wait_screen("the focus on row 0", lambda i: white_dots(i, rows.row(0)) > 60)
+        app.shot("keyboard-list-focus-row-0")
+        self.assertChecks(rows, img, [True, True, False])
+
+        self.screen.key("Down Down space")
+        img = app.wait_screen("row 2 checked", lambda i: rows.checked(i, 2))
+        app.shot("keyboard-list-row-2-checked")
+        self.assertGreater(white_dots(img, rows.row(2)), 60, "the ring follows the selection")
+        self.assertTrue(screens.check_all_selected(img), "every row checked selects Check_All")
+
+        # Back to Check_All, which clears every row with Space and checks them again.
+        self.screen.key("shift+Tab")
+        img = app.wait_screen("the focus on Check_All",
+                              lambda i: focus_ring(i, C["Check_All"]) > 0.3)
+        app.shot("keyboard-list-focus-check-all")
+        self.screen.key("space")
+        app.wait_screen("every row cleared", lambda i: not rows.checked(i, 0))
+        self.screen.key("space")
+        app.wait_screen("every row checked", lambda i: rows.checked(i, 1) and rows.checked(i, 2))
+
+        self.screen.key("Tab Tab")
+        img = app.wait_screen("the focus on Fix", lambda i: focus_ring(i, C["Btn_Scan"]) > 0.8)
+        app.shot("keyboard-list-focus-fix")
+        self.screen.key("Return")
+        app.wait_screen("download progress", lambda i: screens.progress_phase(i) == "download")
+        app.shot("keyboard-progress")
+        img = app.wait_screen("the success screen", screens.is_success, 30)
+
+        # The restart choice: to it, over to "Later" with the arrows, then to Finish.
+        self.screen.key("Tab Tab Tab")
+        later = C["Option_RestartLater"]
+        img = app.wait_screen("the focus on Restart PC Later",
+                              lambda i: focus_ring(i, later) > 0.3)
+        app.shot("keyboard-success-focus-restart-later")
+        self.screen.key("Right")
+        app.wait_screen("the focus on Restart PC Now",
+                        lambda i: focus_ring(i, C["Option_RestartNow"]) > 0.3)
+        self.screen.key("Left")
+        app.wait_screen("the focus back on Restart PC Later", lambda i: focus_ring(i, later) > 0.3)
+        self.screen.key("Tab Tab Tab")
+        img = app.wait_screen("the focus on Finish", lambda i: focus_ring(i, C["Btn_Close"]) > 0.8)
+        app.shot("keyboard-success-focus-finish")
+        self.screen.key("space")
+        self.assertEqual(1, app.wait_exit())
+        self.assertEqual(([SHUTDOWN_BLOCKED, SHUTDOWN_ALLOWED],
+                          ["agent CleanUp download", "agent CleanUp installation"]),
+                         split_log(app.log()))
+        self.assertRunLog(app, ["install: 3 updates chosen", "result: success",
+                                "restart: later", "exit: 1"])
+
+    def test_escape_closes_by_the_close_rule(self):
+        app = self.start(catalogue(3000)).wait_window()
+        app.wait_screen("the welcome screen", screens.is_welcome)
+        self.screen.focus(app.window)
+        self.screen.key("Tab Tab Tab space")
+        app.wait_screen("the scanning screen", screens.is_scanning, 10)
+        self.screen.key("Escape")
+        box = app.wait_box(wt.CLOSE_CAPTION)
+        app.shot("message-escape-while-scanning", box)
+        app.answer(box, wt.NO)
+        app.wait_log(f"{CLOSE_QUESTION} 7")
+        app.wait_screen("the list after No", screens.is_list, 30)
+        self.screen.focus(app.window)
+        self.screen.key("Escape")
+        self.assertEqual(1, app.wait_exit())
+        self.assertEqual([f"{CLOSE_QUESTION} 7"], app.log())
 
     def test_failed_installation_offers_retry_and_scans_again(self):
         app = self.start(FAILING_CATALOGUE)

@@ -28,8 +28,15 @@ CControlUI* CALLBACK CollectTabStop(CControlUI* control, LPVOID data) {
   return nullptr;
 }
 
-// Top to bottom, and left to right along a line: a control whose top lies
-// above the middle of the first control of the line belongs to that line.
+// Top to bottom, and left to right along a line. A control is on the line
+// of the first control of it when their tops are less than half the
+// shorter one's height apart: a tall control (a list) does not pull the
+// small ones beside or inside it onto its line.
+bool OnOneLine(const RECT& first, const RECT& other) {
+  const LONG shorter = std::min(first.bottom - first.top, other.bottom - other.top);
+  return other.top - first.top < shorter / 2;
+}
+
 void SortInReadingOrder(std::vector<CControlUI*>& controls) {
   auto top = [](const CControlUI* a, const CControlUI* b) {
     return a->Bounds().top < b->Bounds().top;
@@ -40,9 +47,8 @@ void SortInReadingOrder(std::vector<CControlUI*>& controls) {
   std::stable_sort(controls.begin(), controls.end(), top);
   for (auto line = controls.begin(); line != controls.end();) {
     const RECT& first = (*line)->Bounds();
-    const LONG middle = first.top + (first.bottom - first.top) / 2;
     auto end = line + 1;
-    while (end != controls.end() && (*end)->Bounds().top <= middle) ++end;
+    while (end != controls.end() && OnOneLine(first, (*end)->Bounds())) ++end;
     std::stable_sort(line, end, left);
     line = end;
   }
