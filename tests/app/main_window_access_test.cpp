@@ -132,33 +132,17 @@ TEST_F(MainWindowAccess, AReaderWalksEveryScreenAndFindsWhatIsPainted) {
   EXPECT_FALSE(Shown(ROLE_SYSTEM_PROGRESSBAR, L"Progress"));
 }
 
-// Events reach an out-of-context hook as the message loop runs.
-std::vector<std::pair<DWORD, LONG>>* g_heard = nullptr;
-HWND g_heardWindow = nullptr;
-
-void CALLBACK HearEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
-                        DWORD) {
-  if (g_heard != nullptr && window == g_heardWindow && object == OBJID_CLIENT) {
-    g_heard->emplace_back(event, child);
-  }
-}
-
 TEST_F(MainWindowAccess, TheEventsOfAScanArriveInOrder) {
-  std::vector<std::pair<DWORD, LONG>> heard;
-  g_heard = &heard;
-  g_heardWindow = hwnd;
-  HWINEVENTHOOK hook =
-      SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, HearEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
-  ASSERT_NE(nullptr, hook);
+  CAccessEventLog announced(hwnd);
+  ASSERT_TRUE(announced.Hooked());
   Act(ROLE_SYSTEM_PUSHBUTTON, L"Scan");
   ASSERT_TRUE(host.PumpUntil([&] { return Shown(ROLE_SYSTEM_PUSHBUTTON, L"Fix"); }, kPatienceMs));
   host.PumpUntil([] { return false; }, 100);
-  UnhookWinEvent(hook);
-  g_heard = nullptr;
+  announced.Stop();
 
   // What each event names, as the reader reads it now.
   std::vector<std::pair<DWORD, std::wstring>> told;
-  for (const auto& event : heard) {
+  for (const auto& event : announced.events) {
     ComPtr<IAccessible> object;
     VARIANT child;
     if (AccessibleObjectFromEvent(hwnd, OBJID_CLIENT, event.second, object.GetAddressOf(),

@@ -98,4 +98,28 @@ TAccessNode FindShown(IAccessible* root, LONG role, const std::wstring& name) {
   return TAccessNode();
 }
 
+CAccessEventLog* CAccessEventLog::listening = nullptr;
+
+CAccessEventLog::CAccessEventLog(HWND heard) : window(heard) {
+  listening = this;
+  hook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, Hear, 0, 0, WINEVENT_OUTOFCONTEXT);
+}
+
+CAccessEventLog::~CAccessEventLog() {
+  Stop();
+}
+
+void CAccessEventLog::Stop() {
+  if (hook != nullptr) UnhookWinEvent(hook);
+  hook = nullptr;
+  if (listening == this) listening = nullptr;
+}
+
+void CALLBACK CAccessEventLog::Hear(HWINEVENTHOOK, DWORD event, HWND from, LONG object, LONG child,
+                                    DWORD, DWORD) {
+  if (listening != nullptr && from == listening->window && object == OBJID_CLIENT) {
+    listening->events.emplace_back(event, child);
+  }
+}
+
 }  // namespace SkinUITest

@@ -9,6 +9,7 @@
 #include <wrl/client.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace SkinUITest {
@@ -46,5 +47,28 @@ struct TAccessNode {
 std::vector<TAccessNode> WalkTree(IAccessible* root);
 // The first shown object of that role and name, or an empty node.
 TAccessNode FindShown(IAccessible* root, LONG role, const std::wstring& name);
+
+// What the platform announces for one window's client area, heard by an
+// out-of-context hook while the thread runs its messages; one at a time.
+class CAccessEventLog {
+ public:
+  explicit CAccessEventLog(HWND window);
+  ~CAccessEventLog();
+  CAccessEventLog(const CAccessEventLog&) = delete;
+  CAccessEventLog& operator=(const CAccessEventLog&) = delete;
+  bool Hooked() const { return hook != nullptr; }
+  // Stops listening.
+  void Stop();
+
+  // Event and child id, in arrival order.
+  std::vector<std::pair<DWORD, LONG>> events;
+
+ private:
+  static void CALLBACK Hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                            DWORD);
+  static CAccessEventLog* listening;
+  HWND window;
+  HWINEVENTHOOK hook = nullptr;
+};
 
 }  // namespace SkinUITest

@@ -236,24 +236,10 @@ TEST_F(Accessibility, ReferencesHeldPastTheControlsAndTheWindowAnswerNotConnecte
   EXPECT_EQ(CO_E_OBJNOTCONNECTED, root->get_accParent(&parent));
 }
 
-// Events reach an out-of-context hook as the message loop runs.
-std::vector<std::pair<DWORD, LONG>>* g_heard = nullptr;
-HWND g_heardWindow = nullptr;
-
-void CALLBACK HearEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD,
-                        DWORD) {
-  if (g_heard != nullptr && hwnd == g_heardWindow && object == OBJID_CLIENT) {
-    g_heard->emplace_back(event, child);
-  }
-}
-
 TEST_F(Accessibility, EventsTellOfFocusSelectionStatesNamesValuesAndVisibility) {
-  std::vector<std::pair<DWORD, LONG>> heard;
-  g_heard = &heard;
-  g_heardWindow = window.GetHWND();
-  HWINEVENTHOOK hook =
-      SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, HearEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
-  ASSERT_NE(nullptr, hook);
+  CAccessEventLog announced(window.GetHWND());
+  ASSERT_TRUE(announced.Hooked());
+  const auto& heard = announced.events;
   list->SelectRow(1, true);
   static_cast<CListElementUI*>(list->ChildAt(1)->InterfaceFor(L"ListElement"))->SetChecked(true);
   scan->SetText(L"Fix");
@@ -261,8 +247,7 @@ TEST_F(Accessibility, EventsTellOfFocusSelectionStatesNamesValuesAndVisibility) 
   check->SetVisible(false);
   check->SetVisible(true);
   window.Pump(100);
-  UnhookWinEvent(hook);
-  g_heard = nullptr;
+  announced.Stop();
 
   const std::vector<DWORD> expected = {EVENT_OBJECT_SELECTION,   EVENT_OBJECT_FOCUS,
                                        EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_NAMECHANGE,

@@ -233,42 +233,35 @@ HRESULT STDMETHODCALLTYPE CAccessibleUI::get_accDescription(VARIANT child, BSTR*
   });
 }
 
-HRESULT STDMETHODCALLTYPE CAccessibleUI::get_accRole(VARIANT child, VARIANT* role) {
-  if (role == nullptr) return E_POINTER;
-  VariantInit(role);
+template <typename Read>
+HRESULT CAccessibleUI::ReadNumber(const VARIANT& child, VARIANT* out, Read read) const {
+  if (out == nullptr) return E_POINTER;
+  VariantInit(out);
   return Guarded([&]() -> HRESULT {
     TTarget target;
     const HRESULT resolved = Resolve(child, target);
     if (FAILED(resolved)) return resolved;
     TAccessiblePartUI part;
-    if (target.part != 0) {
-      target.control->DescribeAccessiblePart(target.part, part);
-      PutLong(role, static_cast<LONG>(part.role));
-    } else {
-      const DWORD own = target.control->AccessibleRole();
-      PutLong(role, static_cast<LONG>(IsRoot(target.control) ? ROLE_SYSTEM_CLIENT : own));
-    }
+    if (target.part != 0) target.control->DescribeAccessiblePart(target.part, part);
+    PutLong(out, static_cast<LONG>(read(target, part)));
     return S_OK;
   });
 }
 
+HRESULT STDMETHODCALLTYPE CAccessibleUI::get_accRole(VARIANT child, VARIANT* role) {
+  return ReadNumber(child, role, [this](const TTarget& target, const TAccessiblePartUI& part) {
+    if (target.part != 0) return part.role;
+    return IsRoot(target.control) ? static_cast<DWORD>(ROLE_SYSTEM_CLIENT)
+                                  : target.control->AccessibleRole();
+  });
+}
+
+// A part is hidden or off screen with its control.
 HRESULT STDMETHODCALLTYPE CAccessibleUI::get_accState(VARIANT child, VARIANT* state) {
-  if (state == nullptr) return E_POINTER;
-  VariantInit(state);
-  return Guarded([&]() -> HRESULT {
-    TTarget target;
-    const HRESULT resolved = Resolve(child, target);
-    if (FAILED(resolved)) return resolved;
-    TAccessiblePartUI part;
-    if (target.part != 0) {
-      target.control->DescribeAccessiblePart(target.part, part);
-      const DWORD shared =
-          target.control->AccessibleState() & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN);
-      PutLong(state, static_cast<LONG>(part.state | shared));
-    } else {
-      PutLong(state, static_cast<LONG>(target.control->AccessibleState()));
-    }
-    return S_OK;
+  return ReadNumber(child, state, [](const TTarget& target, const TAccessiblePartUI& part) {
+    const DWORD own = target.control->AccessibleState();
+    if (target.part == 0) return own;
+    return part.state | (own & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN));
   });
 }
 

@@ -80,6 +80,9 @@ class CAccessibleUI final : public IAccessible {
   // name, description or value of the target.
   template <typename Read>
   HRESULT ReadText(const VARIANT& child, BSTR* out, Read read) const;
+  // role or state of the target.
+  template <typename Read>
+  HRESULT ReadNumber(const VARIANT& child, VARIANT* out, Read read) const;
   RECT ScreenRect(const RECT& client) const;
   CControlUI* DeepestAt(CControlUI* from, POINT point) const;
 
