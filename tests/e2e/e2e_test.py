@@ -366,18 +366,20 @@ class EndToEnd(unittest.TestCase):
         app.shot("keyboard-progress")
         img = app.wait_screen("the success screen", screens.is_success, 30)
 
-        # The restart choice: to it, over to "Later" with the arrows, then to Finish.
+        # The restart choice: Tab reaches the group at its selected option,
+        # the arrows move over to "Later", then on to Finish.
         self.screen.key("Tab Tab Tab")
-        later = C["Option_RestartLater"]
+        now, later = C["Option_RestartNow"], C["Option_RestartLater"]
+        app.wait_screen("the focus on Restart PC Now", lambda i: focus_ring(i, now) > 0.3)
+        self.screen.key("Left")
         img = app.wait_screen("the focus on Restart PC Later",
                               lambda i: focus_ring(i, later) > 0.3)
         app.shot("keyboard-success-focus-restart-later")
         self.screen.key("Right")
-        app.wait_screen("the focus on Restart PC Now",
-                        lambda i: focus_ring(i, C["Option_RestartNow"]) > 0.3)
+        app.wait_screen("the focus back on Restart PC Now", lambda i: focus_ring(i, now) > 0.3)
         self.screen.key("Left")
         app.wait_screen("the focus back on Restart PC Later", lambda i: focus_ring(i, later) > 0.3)
-        self.screen.key("Tab Tab Tab")
+        self.screen.key("Tab Tab")
         img = app.wait_screen("the focus on Finish", lambda i: focus_ring(i, C["Btn_Close"]) > 0.8)
         app.shot("keyboard-success-focus-finish")
         self.screen.key("space")

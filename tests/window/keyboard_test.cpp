@@ -265,5 +265,33 @@ TEST_F(OptionGroupKeys, ArrowsMoveTheSelectionAndFocusThroughTheGroup) {
   EXPECT_FALSE(hiddenOne->IsSelected());
 }
 
+// Tab reaches the group once, at its selected member; with none selected,
+// at each member.
+TEST_F(OptionGroupKeys, TabStopsAtTheSelectedMemberOfAGroupOnly) {
+  COptionUI* first = AddOption(10);
+  COptionUI* second = AddOption(60);
+  auto* after = AddProbe(L"after", 160, 10, 40, 20, ControlFlagTabStop);
+  Show();
+  manager().SetFocusControl(after);
+  Tab();
+  EXPECT_EQ(first, manager().FocusControl());
+  Tab();
+  EXPECT_EQ(second, manager().FocusControl());
+
+  second->SetSelected(true);
+  Tab();
+  EXPECT_EQ(after, manager().FocusControl());
+  Tab();
+  EXPECT_EQ(second, manager().FocusControl());
+  CHarnessWindow::SetKeyDown(VK_SHIFT, true);
+  Tab();
+  EXPECT_EQ(after, manager().FocusControl());
+  CHarnessWindow::SetKeyDown(VK_SHIFT, false);
+
+  second->SetVisible(false);  // the selected member cannot take focus
+  Tab();
+  EXPECT_EQ(first, manager().FocusControl());
+}
+
 }  // namespace
 }  // namespace SkinUITest

@@ -68,6 +68,29 @@ void COptionUI::HandleEvent(TControlEvent& event) {
   CButtonUI::HandleEvent(event);
 }
 
+// A member of a group that the keyboard can reach, or null.
+COptionUI* COptionUI::ReachableMember(void* member) {
+  auto* control = static_cast<CControlUI*>(member);
+  auto* option =
+      control != nullptr ? static_cast<COptionUI*>(control->InterfaceFor(kInterfaceName)) : nullptr;
+  if (option == nullptr || !option->IsVisible() || !option->IsInnerVisible() ||
+      !option->IsEnabled()) {
+    return nullptr;
+  }
+  return option;
+}
+
+bool COptionUI::IsGroupTabStop() const {
+  if (group.IsEmpty() || selected || GetManager() == nullptr) return true;
+  const CPointerArrayUI* members = GetManager()->OptionGroup(group);
+  if (members == nullptr) return true;
+  for (int i = 0; i < members->GetSize(); ++i) {
+    const COptionUI* option = ReachableMember(members->GetAt(i));
+    if (option != nullptr && option->IsSelected()) return false;
+  }
+  return true;
+}
+
 COptionUI* COptionUI::NeighbourInGroup(bool forward) const {
   if (GetManager() == nullptr) return nullptr;
   const CPointerArrayUI* members = GetManager()->OptionGroup(group);
@@ -77,13 +100,8 @@ COptionUI* COptionUI::NeighbourInGroup(bool forward) const {
   if (self < 0) return nullptr;
   for (int step = 1; step < count; ++step) {
     const int index = (self + (forward ? step : count - step)) % count;
-    auto* member = static_cast<CControlUI*>(members->GetAt(index));
-    auto* option =
-        member != nullptr ? static_cast<COptionUI*>(member->InterfaceFor(kInterfaceName)) : nullptr;
-    if (option != nullptr && option->IsVisible() && option->IsInnerVisible() &&
-        option->IsEnabled()) {
-      return option;
-    }
+    COptionUI* option = ReachableMember(members->GetAt(index));
+    if (option != nullptr) return option;
   }
   return nullptr;
 }

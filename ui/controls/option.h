@@ -33,6 +33,9 @@ class COptionUI : public CButtonUI {
   bool SelectForAccessibility() override;
 
   bool IsSelected() const { return selected; }
+  // Tab reaches a group once, at its selected member (the arrows move on
+  // from there); while no member that can take focus is selected, at each.
+  bool IsGroupTabStop() const;
   // Selecting a grouped option switches the other members off silently and
   // sends "selectchanged" from this one; without a group every change is
   // reported.
@@ -53,6 +56,7 @@ class COptionUI : public CButtonUI {
   // The nearest member before or after this one that is shown and enabled
   // (round the group's end), or null.
   COptionUI* NeighbourInGroup(bool forward) const;
+  static COptionUI* ReachableMember(void* member);
 
   bool selected = false;
   CWideStringUI group;

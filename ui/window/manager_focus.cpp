@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ui/controls/control.h"
+#include "ui/controls/option.h"
 
 namespace SkinUI {
 
@@ -19,9 +20,15 @@ struct TTabCollection {
   std::vector<CControlUI*> found;
 };
 
+bool IsTabStop(CControlUI* control) {
+  if ((control->ControlFlags() & ControlFlagTabStop) == 0) return false;
+  auto* option = static_cast<COptionUI*>(control->InterfaceFor(L"Option"));
+  return option == nullptr || option->IsGroupTabStop();
+}
+
 CControlUI* CALLBACK CollectTabStop(CControlUI* control, LPVOID data) {
   auto* collection = static_cast<TTabCollection*>(data);
-  const bool stop = (control->ControlFlags() & ControlFlagTabStop) != 0;
+  const bool stop = IsTabStop(control);
   if ((stop && control->IsInnerVisible()) || control == collection->start) {
     collection->found.push_back(control);
   }
@@ -149,7 +156,7 @@ CControlUI* CWindowManagerUI::TabSearch(CControlUI* start, bool forward, CContro
   SortInReadingOrder(order);
   CControlUI* last = nullptr;
   for (auto it = order.rbegin(); it != order.rend() && last == nullptr; ++it) {
-    if (*it != start || (start->ControlFlags() & ControlFlagTabStop) != 0) last = *it;
+    if (*it != start || IsTabStop(start)) last = *it;
   }
   if (lastSeen != nullptr) *lastSeen = last;
   auto at = std::find(order.begin(), order.end(), start);
