@@ -58,6 +58,10 @@ ISkinResourcesUI* CControlUI::Resources() const {
   return manager != nullptr ? &manager->Resources() : nullptr;
 }
 
+CDpiScaleUI CControlUI::Scale() const {
+  return manager != nullptr ? manager->Resources().Scale() : CDpiScaleUI();
+}
+
 POINT CControlUI::LastMousePos() const {
   return manager != nullptr ? manager->LastMousePos() : CPointUI(-1, -1);
 }
@@ -122,13 +126,7 @@ void CControlUI::SetBounds(const RECT& rect) {
     inSizeHooks = false;
   }
   // A float control keeps the anchoring side its fixed offset's sign chose.
-  if (isFloat && parent != nullptr) {
-    const RECT& outer = parent->Bounds();
-    fixedXY.cx = fixedXY.cx >= 0 ? itemRect.left - outer.left : itemRect.right - outer.right;
-    fixedXY.cy = fixedXY.cy >= 0 ? itemRect.top - outer.top : itemRect.bottom - outer.bottom;
-    fixedWidth = itemRect.GetWidth();
-    fixedHeight = itemRect.GetHeight();
-  }
+  if (isFloat && parent != nullptr) KeepFloatPlace(parent->Bounds());
   updateNeeded = false;
 
   repaint.Union(itemRect);
@@ -136,6 +134,26 @@ void CControlUI::SetBounds(const RECT& rect) {
     if (!IntersectRect(&repaint, &repaint, &ancestor->Bounds())) return;
   }
   manager->InvalidateArea(repaint);
+}
+
+// Back to logical numbers from both edges, as the container placed them
+// (edges scaled, not widths): from a scale of 1 up they come back exactly.
+void CControlUI::KeepFloatPlace(const RECT& outer) {
+  const CDpiScaleUI scale = Scale();
+  if (fixedXY.cx >= 0) {
+    fixedXY.cx = scale.ToLogical(itemRect.left - outer.left);
+    fixedWidth = scale.ToLogical(itemRect.right - outer.left) - fixedXY.cx;
+  } else {
+    fixedXY.cx = scale.ToLogical(itemRect.right - outer.right);
+    fixedWidth = fixedXY.cx - scale.ToLogical(itemRect.left - outer.right);
+  }
+  if (fixedXY.cy >= 0) {
+    fixedXY.cy = scale.ToLogical(itemRect.top - outer.top);
+    fixedHeight = scale.ToLogical(itemRect.bottom - outer.top) - fixedXY.cy;
+  } else {
+    fixedXY.cy = scale.ToLogical(itemRect.bottom - outer.bottom);
+    fixedHeight = fixedXY.cy - scale.ToLogical(itemRect.top - outer.bottom);
+  }
 }
 
 int CControlUI::GetWidth() const {
@@ -389,7 +407,7 @@ void CControlUI::Initialize() {
 void CControlUI::OnInitialize() {}
 
 SIZE CControlUI::PreferredSize(SIZE /*available*/) {
-  return CSizeUI(fixedWidth, fixedHeight);
+  return Scale().ToDevice(CSizeUI(fixedWidth, fixedHeight));
 }
 
 bool CControlUI::VisibleArea(RECT& area) const {
