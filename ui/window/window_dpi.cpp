@@ -26,9 +26,19 @@ int DeviceContextDpi(HWND window) {
   return dpi;
 }
 
+int& DpiOverride() {
+  static int dpi = 0;
+  return dpi;
+}
+
 }  // namespace
 
+void OverrideWindowDpi(int dpi) {
+  DpiOverride() = dpi;
+}
+
 int WindowDpi(HWND window) {
+  if (DpiOverride() > 0) return DpiOverride();
   int dpi = 0;
   if (DpiForWindowProc function = DpiForWindowFunction()) {
     dpi = static_cast<int>(function(window));

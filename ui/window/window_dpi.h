@@ -10,4 +10,8 @@ namespace SkinUI {
 // device context's LOGPIXELSX, the system-wide value. 96 when neither answers.
 int WindowDpi(HWND window);
 
+// Every window of the process is taken to be at dpi (0 asks the system
+// again): for measuring one scale against another in one run.
+void OverrideWindowDpi(int dpi);
+
 }  // namespace SkinUI
