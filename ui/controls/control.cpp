@@ -136,24 +136,28 @@ void CControlUI::SetBounds(const RECT& rect) {
   manager->InvalidateArea(repaint);
 }
 
-// Back to logical numbers from both edges, as the container placed them
-// (edges scaled, not widths): from a scale of 1 up they come back exactly.
+namespace {
+
+// One axis of a float control, back to logical numbers from both edges as
+// the container placed them (edges scaled, not widths): from a scale of 1 up
+// they come back exactly. The offset's sign keeps the anchoring side.
+void KeepAxis(const CDpiScaleUI& scale, LONG first, LONG last, LONG outerFirst, LONG outerLast,
+              LONG& offset, int& size) {
+  if (offset >= 0) {
+    offset = scale.ToLogical(first - outerFirst);
+    size = scale.ToLogical(last - outerFirst) - offset;
+  } else {
+    offset = scale.ToLogical(last - outerLast);
+    size = offset - scale.ToLogical(first - outerLast);
+  }
+}
+
+}  // namespace
+
 void CControlUI::KeepFloatPlace(const RECT& outer) {
   const CDpiScaleUI scale = Scale();
-  if (fixedXY.cx >= 0) {
-    fixedXY.cx = scale.ToLogical(itemRect.left - outer.left);
-    fixedWidth = scale.ToLogical(itemRect.right - outer.left) - fixedXY.cx;
-  } else {
-    fixedXY.cx = scale.ToLogical(itemRect.right - outer.right);
-    fixedWidth = fixedXY.cx - scale.ToLogical(itemRect.left - outer.right);
-  }
-  if (fixedXY.cy >= 0) {
-    fixedXY.cy = scale.ToLogical(itemRect.top - outer.top);
-    fixedHeight = scale.ToLogical(itemRect.bottom - outer.top) - fixedXY.cy;
-  } else {
-    fixedXY.cy = scale.ToLogical(itemRect.bottom - outer.bottom);
-    fixedHeight = fixedXY.cy - scale.ToLogical(itemRect.top - outer.bottom);
-  }
+  KeepAxis(scale, itemRect.left, itemRect.right, outer.left, outer.right, fixedXY.cx, fixedWidth);
+  KeepAxis(scale, itemRect.top, itemRect.bottom, outer.top, outer.bottom, fixedXY.cy, fixedHeight);
 }
 
 int CControlUI::GetWidth() const {
