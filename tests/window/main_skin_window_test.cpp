@@ -124,6 +124,9 @@ TEST_F(MainSkinWindow, MovingToAMonitorAt150PercentScalesEveryPartAndKeepsTheSta
   Show(L"Progress_Action", false);
   auto& manager = window_.Manager();
   const int smallFont = manager.Resources().FontInfoAt(0)->metrics.tmHeight;
+  std::vector<int> lines96;
+  for (int i = 0; i < 5; ++i)
+    lines96.push_back(manager.Resources().FontInfoAt(i)->metrics.tmHeight);
   Named(L"Text_Msg")->SetText(L"kept across the move");
   Show(L"Control_PIC2", false);
   auto* later =
@@ -147,6 +150,13 @@ TEST_F(MainSkinWindow, MovingToAMonitorAt150PercentScalesEveryPartAndKeepsTheSta
   EXPECT_EQ(19, manager.Resources().FontInfoAt(0)->size);
   const int largeFont = manager.Resources().FontInfoAt(0)->metrics.tmHeight;
   EXPECT_NEAR(smallFont * 1.5, largeFont, 2.0);
+  // Text laid out to fill an area at 100 % still fits in it: no line is
+  // taller than its 96-DPI line scaled.
+  for (int i = 0; i < 5; ++i) {
+    const int line = manager.Resources().FontInfoAt(i)->metrics.tmHeight;
+    EXPECT_LE(line, SkinUI::CDpiScaleUI(144).ToDevice(lines96[i])) << "font " << i;
+    EXPECT_GE(line, SkinUI::CDpiScaleUI(144).ToDevice(lines96[i]) - 2) << "font " << i;
+  }
   SkinUI::ImageRecord* background = manager.Resources().ObtainImage(L"bg.png", nullptr, 0);
   ASSERT_NE(nullptr, background);
   EXPECT_EQ(975, background->width);

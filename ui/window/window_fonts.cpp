@@ -33,6 +33,34 @@ bool Matches(const FontRecord& record, const wchar_t* face, int size, bool bold,
          (record.underline != 0) == underline && (record.italic != 0) == italic;
 }
 
+int LineHeightOf(const LOGFONTW& description, HDC dc) {
+  UniqueFont font(CreateFontIndirectW(&description));
+  if (!font) return 0;
+  SelectObjectGuard select(dc, font.get());
+  TEXTMETRICW metrics = {};
+  return GetTextMetricsW(dc, &metrics) ? metrics.tmHeight : 0;
+}
+
+// A font's line height does not grow exactly with its size: the platform
+// rounds each metric up, and text laid out to fill an area at 96 DPI would
+// then run over its bottom. Made a pixel smaller at a time while its lines
+// are taller than the 96-DPI lines scaled, the font keeps the skin's layout.
+LONG FittingHeight(LOGFONTW description, int size, CDpiScaleUI scale, HDC given) {
+  description.lfHeight = -scale.ToDevice(size);
+  if (scale.IsIdentity() || size <= 0) return description.lfHeight;
+  HDC dc = given != nullptr ? given : GetDC(nullptr);
+  if (dc == nullptr) return description.lfHeight;
+  LOGFONTW plain = description;
+  plain.lfHeight = -size;
+  const int wanted = scale.ToDevice(LineHeightOf(plain, dc));
+  const LONG smallest = -scale.ToDevice(size - 1);
+  while (description.lfHeight < smallest && LineHeightOf(description, dc) > wanted) {
+    ++description.lfHeight;
+  }
+  if (given == nullptr) ReleaseDC(nullptr, dc);
+  return description.lfHeight;
+}
+
 // The stock font is made for the screen's DPI when the program started; its
 // size is kept as the logical size that gives at 96 DPI.
 int StockLogicalSize(const LOGFONTW& description) {
@@ -57,10 +85,10 @@ std::unique_ptr<FontRecord> CWindowResourcesUI::CreateSkinFont(const wchar_t* fa
   LOGFONTW description = StockFontDescription();
   lstrcpynW(description.lfFaceName, face, LF_FACESIZE);
   description.lfCharSet = DEFAULT_CHARSET;
-  description.lfHeight = -scale.ToDevice(size);
   if (bold) description.lfWeight += FW_BOLD;
   description.lfUnderline = underline ? 1 : 0;
   description.lfItalic = italic ? 1 : 0;
+  description.lfHeight = FittingHeight(description, size, scale, metricsDC);
   return MakeFontRecord(description, face, size, bold, underline, italic);
 }
 
