@@ -136,7 +136,7 @@ LRESULT CZizuVerUI::OnCreate() {
 }
 
 void CZizuVerUI::OnRoundCorners() {
-  const SIZE round = manager_.CornerRounding();
+  const SIZE round = manager_.DeviceCornerRounding();
   if (IsIconic(hwnd) || (round.cx == 0 && round.cy == 0)) return;
   RECT client = {};
   GetClientRect(hwnd, &client);
@@ -148,7 +148,7 @@ void CZizuVerUI::OnRoundCorners() {
 LRESULT CZizuVerUI::OnHitTest(LPARAM lParam) const {
   POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
   ScreenToClient(hwnd, &point);
-  const RECT caption = manager_.CaptionArea();
+  const RECT caption = manager_.DeviceCaptionArea();
   const bool inCaption = point.x >= caption.left && point.x <= caption.right &&
                          point.y >= caption.top && point.y <= caption.bottom;
   return inCaption ? HTCAPTION : HTCLIENT;
@@ -289,7 +289,8 @@ void CZizuVerUI::StepMarquee() {
   constexpr int kPictureWidth = 84;
   constexpr int kTurnBack = 94;
   constexpr int kStep = 2;
-  const int width = controls_.progress->GetWidth();
+  // The offset is a text padding, logical like every skin number.
+  const int width = controls_.progress->Scale().ToLogical(controls_.progress->GetWidth());
   if (MarqueeForward) {
     MarqueeOffset += kStep;
     if (MarqueeOffset > width - kPictureWidth) {

@@ -76,17 +76,20 @@ void CZizuVerUI::ToggleRowOnClick(const SkinUI::TNotifyMsg& msg) {
                    : nullptr;
   if (item == nullptr) return;
   const int index = item->RowIndex();
+  // The row and the point are in the window's pixels, the skin's numbers logical.
+  const SkinUI::CDpiScaleUI scale = msg.sender->Scale();
   const RECT bounds = msg.sender->Bounds();
-  const RECT padding = msg.sender->GetPadding();
+  const RECT padding = scale.ToDevice(msg.sender->GetPadding());
   int heights = 0;
   for (int i = 0; i <= index && i < controls_.list->GetCount(); ++i) {
     heights += controls_.list->ChildAt(i)->GetHeight();
   }
   const POINT point = msg.point;
-  const bool inCheckColumn = point.x >= bounds.left + padding.left &&
-                             point.x <= bounds.left + kCheckColumnRight &&
-                             point.y >= bounds.top + padding.top + kCheckColumnTopMargin &&
-                             point.y <= bounds.top + heights - padding.bottom;
+  const bool inCheckColumn =
+      point.x >= bounds.left + padding.left &&
+      point.x <= bounds.left + scale.ToDevice(kCheckColumnRight) &&
+      point.y >= bounds.top + padding.top + scale.ToDevice(kCheckColumnTopMargin) &&
+      point.y <= bounds.top + heights - padding.bottom;
   if (inCheckColumn && HasRow(index)) SetRowCheck(index, !rows_[index].checked);
   FollowRowChecks();
 }

@@ -169,7 +169,7 @@ void CZizuVerUI::ShowResultScreen(bool success) {
 
 // One line of the message area: its width, in its font.
 CTextFit CZizuVerUI::MessageFit() {
-  const RECT padding = controls_.message->GetTextPadding();
+  const RECT padding = controls_.message->Scale().ToDevice(controls_.message->GetTextPadding());
   SkinUI::FontRecord* font = manager_.Resources().FontInfoAt(controls_.message->GetFont());
   if (font == nullptr) font = manager_.Resources().DefaultFontInfo();
   return CTextFit(font != nullptr ? font->font.get() : nullptr,
@@ -178,7 +178,7 @@ CTextFit CZizuVerUI::MessageFit() {
 
 void CZizuVerUI::ShowFailureDetails() {
   const CTextFit fit = MessageFit();
-  const RECT padding = controls_.message->GetTextPadding();
+  const RECT padding = controls_.message->Scale().ToDevice(controls_.message->GetTextPadding());
   const int lines =
       (controls_.message->GetHeight() - padding.top - padding.bottom) / fit.LineHeight();
   controls_.message->SetText(

@@ -18,6 +18,7 @@ std::vector<std::unique_ptr<CBenchMeasure>> AllMeasures() {
   measures.push_back(MakeNamedMouseMoveMeasure());
   // The program's own window last: it registers the program's skin archive.
   measures.push_back(MakeProgramStartMeasure());
+  measures.push_back(MakeScaledStartMeasure());
   return measures;
 }
 

@@ -23,6 +23,7 @@ std::unique_ptr<CBenchMeasure> MakeWindowRepaintMeasure();
 std::unique_ptr<CBenchMeasure> MakeNamedInstallMeasure();
 std::unique_ptr<CBenchMeasure> MakeNamedMouseMoveMeasure();
 std::unique_ptr<CBenchMeasure> MakeProgramStartMeasure();
+std::unique_ptr<CBenchMeasure> MakeScaledStartMeasure();
 std::unique_ptr<CFootprintMeasure> MakeScanInstallCyclesMeasure();
 
 std::vector<std::unique_ptr<CBenchMeasure>> AllMeasures();

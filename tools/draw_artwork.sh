@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Draws every image of the main window skin and the program icon with
 # ImageMagick, so the artwork can be redrawn and changed from one place.
+# Each skin image is drawn three times, for displays at 100, 150 and 200 %:
+# name.png, name@1.5x.png and name@2x.png, each drawn at its size rather than
+# enlarged, so edges and text stay sharp.
 #   tools/draw_artwork.sh [skin folder] [icon file]
 # Defaults: resources/skin/ and resources/patchwell.ico. Output is
 # deterministic (no time stamps), so redrawing unchanged art changes no file.
@@ -37,8 +40,20 @@ teal_dark='#208A80'
 scroll_track='#EBEFF4'
 scroll_thumb='#A9B8C8'
 
+# The drawing factor (1, 1.5 or 2) and the suffix of the file names it gives.
+k=1
+suffix=""
+
+# n scaled by k, rounded half away from zero as the program rounds: an edge at
+# n in the 1x drawing is at px n in this one.
+px() { awk -v v="$1" -v k="$k" 'BEGIN { x = v * k; printf "%d", (x < 0 ? -int(-x + 0.5) : int(x + 0.5)) }'; }
+dim() { local w="${1%x*}" h="${1#*x}"; echo "$(px "$w")x$(px "$h")"; }  # WxH scaled
+at() { echo "+$(px "$1")+$(px "$2")"; }  # a -geometry offset scaled
+# A -draw primitive in 1x coordinates, drawn at the factor.
+sd() { echo "scale $k,$k $*"; }
+
 png() {  # output name, then ImageMagick arguments that end with the image
-  local name="$1"; shift
+  local name="${1%.png}$suffix.png"; shift
   "${im[@]}" "$@" -strip -define png:exclude-chunk=all PNG32:"$out/$name"
 }
 
@@ -75,14 +90,14 @@ draw_mark() {  # size output
 # The container stretches this 400-row image into 383 rows, so no feature
 # relies on a single row surviving the squeeze.
 draw_background() {
-  "${im[@]}" -size 650x400 gradient:"$body_top"-"$body_bottom" \
-    \( -size 650x360 xc:none -fill '#1E3A5A' -draw "roundrectangle 6,45 643,359 8,8" \
-       -channel A -evaluate multiply 0.16 +channel -blur 0x3 \) -geometry +0+1 -composite \
-    \( -size 650x360 xc:none -fill white -draw "roundrectangle 6,45 643,359 8,8" \) \
+  "${im[@]}" -size "$(dim 650x400)" gradient:"$body_top"-"$body_bottom" \
+    \( -size "$(dim 650x360)" xc:none -fill '#1E3A5A' -draw "$(sd roundrectangle 6,45 643,359 8,8)" \
+       -channel A -evaluate multiply 0.16 +channel -blur "0x$(px 3)" \) -geometry "$(at 0 1)" -composite \
+    \( -size "$(dim 650x360)" xc:none -fill white -draw "$(sd roundrectangle 6,45 643,359 8,8)" \) \
        -geometry +0+0 -composite \
-    \( -size 650x6 gradient:'rgba(16,40,70,0.22)'-'rgba(16,40,70,0)' \) -geometry +0+38 -composite \
-    \( -size 650x38 gradient:"$band_top"-"$band_bottom" \) -geometry +0+0 -composite \
-    \( -size 650x1 xc:'rgba(255,255,255,0.18)' \) -geometry +0+0 -composite \
+    \( -size "$(dim 650x6)" gradient:'rgba(16,40,70,0.22)'-'rgba(16,40,70,0)' \) -geometry "$(at 0 38)" -composite \
+    \( -size "$(dim 650x38)" gradient:"$band_top"-"$band_bottom" \) -geometry +0+0 -composite \
+    \( -size "$(dim 650x1)" xc:'rgba(255,255,255,0.18)' \) -geometry +0+0 -composite \
     -alpha off "$work/bg.png"
   png bg.png "$work/bg.png"
 }
@@ -90,71 +105,77 @@ draw_background() {
 # The lower section of the card behind the message text: a faint tint, an
 # etched divider on top and a large, barely visible shield on the right.
 draw_bottom_panel() {
-  shape_gradient 650x130 '#F6F9FC' '#EEF3F8' "roundrectangle 4,-12 642,128 8,8" "$work/panel.png"
+  shape_gradient "$(dim 650x130)" '#F6F9FC' '#EEF3F8' "$(sd roundrectangle 4,-12 642,128 8,8)" "$work/panel.png"
   "${im[@]}" "$work/panel.png" \
-    -fill '#DCE4ED' -draw "rectangle 4,0 642,0" \
-    -fill '#FFFFFF' -draw "rectangle 4,1 642,1" \
-    \( -size 90x104 xc:none -fill none -stroke "rgba(47,116,192,0.09)" -strokewidth 6 \
-       -draw "scale 0.35,0.4 path 'M 128,30 L 212,58 L 212,122 C 212,176 178,210 128,230 C 78,210 44,176 44,122 L 44,58 Z'" \) \
-    -geometry +548+14 -composite "$work/bottom.png"
+    -fill '#DCE4ED' -draw "rectangle $(px 4),0 $(px 642),$(( $(px 1) - 1 ))" \
+    -fill '#FFFFFF' -draw "rectangle $(px 4),$(px 1) $(px 642),$(( $(px 2) - 1 ))" \
+    \( -size "$(dim 90x104)" xc:none -fill none -stroke "rgba(47,116,192,0.09)" -strokewidth 6 \
+       -draw "scale $(awk -v k="$k" 'BEGIN { printf "%.4f,%.4f", 0.35 * k, 0.4 * k }') path 'M 128,30 L 212,58 L 212,122 C 212,176 178,210 128,230 C 78,210 44,176 44,122 L 44,58 Z'" \) \
+    -geometry "$(at 548 14)" -composite "$work/bottom.png"
   png bg_bottom.png "$work/bottom.png"
 }
 
 # --- Title bar buttons: opaque, so the squeezed background image under the
 # minimise button never shows. Normal state on the band, hover below.
 band_strip() {  # width output: the band's top 20 rows
-  "${im[@]}" "$work/bg.png" -crop "${1}x20+0+0" +repage "$2"
+  "${im[@]}" "$work/bg.png" -crop "$(dim "${1}x20")+0+0" +repage "$2"
 }
 
 draw_title_buttons() {
   band_strip 38 "$work/band.png"
-  local min_glyph="fill white stroke none rectangle 14,9 23,10"
-  "${im[@]}" -size 38x40 xc:none \
+  local min_glyph
+  min_glyph="fill white stroke none rectangle $(px 14),$(px 9) $(( $(px 24) - 1 )),$(( $(px 11) - 1 ))"
+  "${im[@]}" -size "$(dim 38x40)" xc:none \
     \( "$work/band.png" -draw "$min_glyph" \) -geometry +0+0 -composite \
-    \( -size 38x20 gradient:'#5E98D4'-'#4C86C5' -draw "$min_glyph" \) -geometry +0+20 -composite \
+    \( -size "$(dim 38x20)" gradient:'#5E98D4'-'#4C86C5' -draw "$min_glyph" \) -geometry "$(at 0 20)" -composite \
     "$work/min.png"
   png btn_min.png "$work/min.png"
 
-  local x_glyph="stroke white stroke-width 1.6 stroke-linecap round line 13,6 21,14 line 21,6 13,14"
-  "${im[@]}" -size 38x40 xc:none \
+  local x_glyph
+  x_glyph="$(sd stroke white stroke-width 1.6 stroke-linecap round line 13,6 21,14 line 21,6 13,14)"
+  "${im[@]}" -size "$(dim 38x40)" xc:none \
     \( "$work/band.png" -fill none -draw "$x_glyph" \) -geometry +0+0 -composite \
-    \( -size 38x20 gradient:'#E8594E'-'#CB3F35' -fill none -draw "$x_glyph" \) -geometry +0+20 -composite \
+    \( -size "$(dim 38x20)" gradient:'#E8594E'-'#CB3F35' -fill none -draw "$x_glyph" \) -geometry "$(at 0 20)" -composite \
     "$work/close.png"
   png btn_close.png "$work/close.png"
 }
 
 # --- Push button strips: normal, pushed, disabled, 29 rows each. A free
 # column and row around the shape survive the 90 x 29 to 89 x 30 stretch.
-button_strip() {  # top bottom border output
-  shape_gradient 90x29 "$1" "$2" "roundrectangle 1,1 88,27 5,5" "$work/strip_fill.png"
-  "${im[@]}" "$work/strip_fill.png" -fill none -stroke "$3" -strokewidth 1 \
-    -draw "roundrectangle 1.5,1.5 87.5,27.5 5,5" \
-    -stroke 'rgba(255,255,255,0.7)' -draw "line 6,2.5 83,2.5" "$4"
+# Strip n of three spans rows px(29 n) to px(29 (n + 1)), as the skin's source
+# rectangles do at the factor.
+button_strip() {  # n top bottom border output
+  local size
+  size="$(px 90)x$(( $(px $(( 29 * $1 + 29 ))) - $(px $(( 29 * $1 ))) ))"
+  shape_gradient "$size" "$2" "$3" "$(sd roundrectangle 1,1 88,27 5,5)" "$work/strip_fill.png"
+  "${im[@]}" "$work/strip_fill.png" -fill none -stroke "$4" -strokewidth 1 \
+    -draw "$(sd roundrectangle 1.5,1.5 87.5,27.5 5,5)" \
+    -stroke 'rgba(255,255,255,0.7)' -draw "$(sd line 6,2.5 83,2.5)" "$5"
 }
 
 draw_push_button() {
-  button_strip '#FFFFFF' '#E9EFF5' '#A5B6C8' "$work/b0.png"
-  button_strip '#DCE5EF' '#CDD9E6' '#8197AF' "$work/b1.png"
-  button_strip '#C0CAD5' '#B1BCC8' '#A1ACB8' "$work/b2.png"
+  button_strip 0 '#FFFFFF' '#E9EFF5' '#A5B6C8' "$work/b0.png"
+  button_strip 1 '#DCE5EF' '#CDD9E6' '#8197AF' "$work/b1.png"
+  button_strip 2 '#C0CAD5' '#B1BCC8' '#A1ACB8' "$work/b2.png"
   "${im[@]}" "$work/b0.png" "$work/b1.png" "$work/b2.png" -append "$work/buttons.png"
   png pach_button.png "$work/buttons.png"
 }
 
 # --- Progress bar: track, fill, and the sliding scan piece. -------------
 draw_progress() {
-  shape_gradient 573x26 '#DCE3EB' '#EDF1F5' "roundrectangle 0,0 572,25 9,9" "$work/track.png"
+  shape_gradient "$(dim 573x26)" '#DCE3EB' '#EDF1F5' "$(sd roundrectangle 0,0 572,25 9,9)" "$work/track.png"
   "${im[@]}" "$work/track.png" -fill none -stroke '#C4CFDB' -strokewidth 1 \
-    -draw "roundrectangle 0.5,0.5 572.5,25.5 9,9" "$work/track2.png"
+    -draw "$(sd roundrectangle 0.5,0.5 572.5,25.5 9,9)" "$work/track2.png"
   png Progress_2.png "$work/track2.png"
 
-  shape_gradient 573x26 "$accent_light" "$accent_mid" "roundrectangle 2,2 570,23 7,7" "$work/fill.png"
+  shape_gradient "$(dim 573x26)" "$accent_light" "$accent_mid" "$(sd roundrectangle 2,2 570,23 7,7)" "$work/fill.png"
   "${im[@]}" "$work/fill.png" -fill none -stroke 'rgba(255,255,255,0.45)' -strokewidth 1 \
-    -draw "line 8,3.5 564,3.5" "$work/fill2.png"
+    -draw "$(sd line 8,3.5 564,3.5)" "$work/fill2.png"
   png Progress_1.png "$work/fill2.png"
 
-  shape_gradient 84x22 "$accent_light" "$accent_mid" "roundrectangle 0,0 83,21 7,7" "$work/piece.png"
+  shape_gradient "$(dim 84x22)" "$accent_light" "$accent_mid" "$(sd roundrectangle 0,0 83,21 7,7)" "$work/piece.png"
   "${im[@]}" "$work/piece.png" \
-    \( +clone -alpha extract \( -size 84x22 xc:black -fx 'min(1, min(i + 0.5, w - i - 0.5) / 24)' \) \
+    \( +clone -alpha extract \( -size "$(dim 84x22)" xc:black -fx "min(1, min(i + 0.5, w - i - 0.5) / (24 * $k))" \) \
        -compose Multiply -composite \) \
     -alpha off -compose CopyOpacity -composite "$work/piece2.png"
   png Runing_Procress.png "$work/piece2.png"
@@ -162,12 +183,12 @@ draw_progress() {
 
 # --- List header background and column separator. ------------------------
 draw_header() {
-  "${im[@]}" -size 633x24 gradient:'#FBFCFE'-'#E9EEF4' \
-    -fill '#E2E8EF' -draw "rectangle 0,0 632,0" \
-    -fill '#C9D3DE' -draw "rectangle 0,23 632,23" "$work/head.png"
+  "${im[@]}" -size "$(dim 633x24)" gradient:'#FBFCFE'-'#E9EEF4' \
+    -fill '#E2E8EF' -draw "rectangle 0,0 $(( $(px 633) - 1 )),$(( $(px 1) - 1 ))" \
+    -fill '#C9D3DE' -draw "rectangle 0,$(px 23) $(( $(px 633) - 1 )),$(( $(px 24) - 1 ))" "$work/head.png"
   png head_bk.png "$work/head.png"
-  "${im[@]}" -size 1x23 xc:'#B9C6D4' \
-    \( -size 1x23 xc:black -fx 'min(1, min(j + 0.5, h - j - 0.5) / 6)' \) \
+  "${im[@]}" -size "$(dim 1x23)" xc:'#B9C6D4' \
+    \( -size "$(dim 1x23)" xc:black -fx "min(1, min(j + 0.5, h - j - 0.5) / (6 * $k))" \) \
     -alpha off -compose CopyOpacity -composite "$work/sep.png"
   png head_fg.png "$work/sep.png"
 }
@@ -202,33 +223,33 @@ draw_checks() {
   box_layer "$work/c.png" clear 0 2 "$work/c.png"
   box_layer "$work/c.png" checked 0 17 "$work/c.png"
   box_layer "$work/c.png" disabled 0 32 "$work/c.png"
-  png Check_Box.png "$work/c.png" -scale 25%
+  png Check_Box.png "$work/c.png" -scale "$(dim 18x45)!"
 
   "${im[@]}" -size 72x60 xc:none "$work/k.png"
   box_layer "$work/k.png" checked 0 1 "$work/k1.png"
   box_layer "$work/k.png" clear 0 1 "$work/k0.png"
-  png checked.png "$work/k1.png" -scale 25%
-  png uncheck.png "$work/k0.png" -scale 25%
+  png checked.png "$work/k1.png" -scale "$(dim 18x15)!"
+  png uncheck.png "$work/k0.png" -scale "$(dim 18x15)!"
 
   "${im[@]}" -size 72x180 xc:none "$work/r.png"
   radio_layer "$work/r.png" selected 0 "$work/r.png"
   radio_layer "$work/r.png" clear 15 "$work/r.png"
   radio_layer "$work/r.png" disabled 30 "$work/r.png"
-  png RadioButton.png "$work/r.png" -scale 25%
+  png RadioButton.png "$work/r.png" -scale "$(dim 18x45)!"
 }
 
 # --- Scroll bar parts. The skin masks magenta out of these. --------------
 draw_scrollbars() {
-  "${im[@]}" -size 16x52 xc:none \
-    -fill "$scroll_thumb" -draw "roundrectangle 4,0 11,37 2,2" \
-    -fill "$scroll_track" -draw "rectangle 0,38 15,51" "$work/vs.png"
+  "${im[@]}" -size "$(dim 16x52)" xc:none \
+    -fill "$scroll_thumb" -draw "roundrectangle $(px 4),0 $(( $(px 12) - 1 )),$(( $(px 38) - 1 )) $(px 2),$(px 2)" \
+    -fill "$scroll_track" -draw "rectangle 0,$(px 38) $(( $(px 16) - 1 )),$(( $(px 52) - 1 ))" "$work/vs.png"
   magenta_mask "$work/vs.png" "$work/vs_masked.png"
   png vscroll.png "$work/vs_masked.png"
   png scrollbar.png "$work/vs.png"
 
-  "${im[@]}" -size 600x16 xc:none \
-    -fill "$scroll_thumb" -draw "roundrectangle 0,4 586,11 2,2" \
-    -fill "$scroll_track" -draw "rectangle 587,0 599,15" "$work/hs.png"
+  "${im[@]}" -size "$(dim 600x16)" xc:none \
+    -fill "$scroll_thumb" -draw "roundrectangle 0,$(px 4) $(( $(px 587) - 1 )),$(( $(px 12) - 1 )) $(px 2),$(px 2)" \
+    -fill "$scroll_track" -draw "rectangle $(px 587),0 $(( $(px 600) - 1 )),$(( $(px 16) - 1 ))" "$work/hs.png"
   magenta_mask "$work/hs.png" "$work/hs_masked.png"
   png vscroll-2.png "$work/hs_masked.png"
 }
@@ -242,7 +263,7 @@ result_mark() {  # light dark glyph-primitive output
        -compose DstIn -composite \) -compose Over -composite \
     -fill none -stroke 'rgba(255,255,255,0.35)' -strokewidth 6 -draw "circle 212,212 212,44" \
     -stroke white -strokewidth 34 -draw "stroke-linecap round stroke-linejoin round $3" \
-    -scale 25% "$4"
+    -scale "$(dim 106x106)!" "$4"
 }
 
 draw_results() {
@@ -257,7 +278,7 @@ badge() {  # light dark glyph-draw output
   "${im[@]}" -size 120x128 gradient:"$1"-"$2" -alpha set \
     \( -size 120x128 xc:none -fill white -draw "circle 60,64 60,10" \) -compose DstIn -composite \
     -compose Over -fill none -stroke white -strokewidth 9 \
-    -draw "stroke-linecap round stroke-linejoin round $3" -scale 25% "$4"
+    -draw "stroke-linecap round stroke-linejoin round $3" -scale "$(dim 30x32)!" "$4"
 }
 
 draw_pictures() {
@@ -275,7 +296,7 @@ draw_pictures() {
     -compose DstOut -composite "$work/wrench.png"
   "${im[@]}" -size 120x128 gradient:"$teal_light"-"$teal_dark" -alpha set \
     \( -size 120x128 xc:none -fill white -draw "circle 60,64 60,10" \) -compose DstIn -composite \
-    "$work/wrench.png" -compose Over -composite -scale 25% "$work/p3.png"
+    "$work/wrench.png" -compose Over -composite -scale "$(dim 30x32)!" "$work/p3.png"
   png pic3.png "$work/p3.png"
 }
 
@@ -286,18 +307,18 @@ word_mark() {  # pointsize output
 }
 
 draw_logo() {
-  draw_mark 26 "$work/mark26.png"
-  word_mark 17 "$work/word.png"
-  "${im[@]}" -size 152x30 xc:none \
-    "$work/mark26.png" -geometry +2+2 -composite \
-    "$work/word.png" -gravity west -geometry +33+0 -composite "$work/logo.png"
+  draw_mark "$(px 26)" "$work/mark26.png"
+  word_mark "$(awk -v k="$k" 'BEGIN { print 17 * k }')" "$work/word.png"
+  "${im[@]}" -size "$(dim 152x30)" xc:none \
+    "$work/mark26.png" -geometry "$(at 2 2)" -composite \
+    "$work/word.png" -gravity west -geometry "$(at 33 0)" -composite "$work/logo.png"
   png logo.png "$work/logo.png"
 
-  draw_mark 448 "$work/mark448.png"
-  word_mark 86 "$work/word_big.png"
-  "${im[@]}" -size 616x722 xc:none \
-    "$work/mark448.png" -gravity north -geometry +0+60 -composite \
-    "$work/word_big.png" -gravity north -geometry +0+548 -composite "$work/ico.png"
+  draw_mark "$(px 448)" "$work/mark448.png"
+  word_mark "$(awk -v k="$k" 'BEGIN { print 86 * k }')" "$work/word_big.png"
+  "${im[@]}" -size "$(dim 616x722)" xc:none \
+    "$work/mark448.png" -gravity north -geometry "$(at 0 60)" -composite \
+    "$work/word_big.png" -gravity north -geometry "$(at 0 548)" -composite "$work/ico.png"
   png ico.png "$work/ico.png"
 }
 
@@ -310,16 +331,20 @@ draw_icon() {
   "${im[@]}" "${files[@]}" -strip "$icon_out"
 }
 
-draw_background
-draw_bottom_panel
-draw_title_buttons
-draw_push_button
-draw_progress
-draw_header
-draw_checks
-draw_scrollbars
-draw_results
-draw_pictures
-draw_logo
+for factor in 1 1.5 2; do
+  k="$factor"
+  case "$factor" in 1) suffix="" ;; *) suffix="@${factor}x" ;; esac
+  draw_background
+  draw_bottom_panel
+  draw_title_buttons
+  draw_push_button
+  draw_progress
+  draw_header
+  draw_checks
+  draw_scrollbars
+  draw_results
+  draw_pictures
+  draw_logo
+done
 draw_icon
 echo "artwork written to $out and $icon_out"

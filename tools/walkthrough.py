@@ -70,7 +70,7 @@ class Xvfb:
                     os.path.exists(f"/tmp/.X11-unix/X{number}"):
                 continue
             process = subprocess.Popen(
-                ["Xvfb", f":{number}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                ["Xvfb", f":{number}", "-screen", "0", "1600x1200x24", "-nolisten", "tcp"],
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             socket = f"/tmp/.X11-unix/X{number}"
             deadline = time.monotonic() + 10
@@ -104,7 +104,7 @@ class Xvfb:
 class Screen:
     """xdotool and import on one display."""
 
-    PARK = (1279, 1023)  # where the pointer rests, away from every window
+    PARK = (1599, 1199)  # where the pointer rests, away from every window
 
     def __init__(self, display):
         self.display = display
@@ -143,11 +143,17 @@ class Screen:
     def raise_window(self, window):
         self._run("xdotool", "windowraise", str(window), check=False)
 
-    def grab(self, rect):
+    def grab(self, rect, size=None):
+        """The pixels of rect; with size (w, h), resampled to that size."""
         x, y, w, h = rect
         raw = subprocess.run(["import", "-silent", "-window", "root", "-crop",
                               f"{w}x{h}+{x}+{y}", "+repage", "-depth", "8", "ppm:-"],
                              env=self.env, check=True, capture_output=True).stdout
+        if size is not None and size != (w, h):
+            # Sampled, not blended: one-pixel lines keep their colour for the checks.
+            raw = subprocess.run(["convert", "ppm:-", "-sample", f"{size[0]}x{size[1]}!",
+                                  "-depth", "8", "ppm:-"], input=raw, check=True,
+                                 capture_output=True).stdout
         return Image.from_ppm(raw)
 
     def save(self, rect, path):
@@ -164,6 +170,18 @@ def wineserver(prefix, option):
     """The prefix's server itself (not a Windows program run by wine)."""
     env = dict(os.environ, WINEPREFIX=str(prefix))
     subprocess.run(["wineserver", option], env=env, capture_output=True, timeout=60)
+
+
+def set_display_dpi(wine_run, prefix, display, dpi):
+    """The prefix's display DPI (Wine reads LogPixels when a program starts)."""
+    env = dict(os.environ, DISPLAY=display, PATCHWELL_WINEPREFIX=str(prefix))
+    subprocess.run([str(wine_run), "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels",
+                    "/t", "REG_DWORD", "/d", str(dpi), "/f"], env=env, capture_output=True,
+                   timeout=60, check=True)
+    # The desktop process keeps the DPI it started with: the prefix starts
+    # again (the server writes the registry out as it ends).
+    wineserver(prefix, "-k")
+    wineserver(prefix, "-w")
 
 
 def prepare_prefix(wine_run, prefix, display):
@@ -188,8 +206,11 @@ class SimProgram:
     """One run of the simulated program, with its screenshots and actions log."""
 
     def __init__(self, screen, wine_run, exe, folder, catalogue=None, service=None,
-                 prefix=None, shots=None):
+                 prefix=None, shots=None, scale=1.0):
         self.screen, self.wine_run, self.exe = screen, str(wine_run), str(exe)
+        # The display's scale: the window is 650 x 400 times it, and points
+        # given in the skin's coordinates land at their scaled place.
+        self.scale = scale
         self.folder = pathlib.Path(folder)
         self.folder.mkdir(parents=True, exist_ok=True)
         self.log_path = self.folder / "actions.log"
@@ -232,20 +253,26 @@ class SimProgram:
             return settled[-1] == settled[-2]
         wait_for("the main window to settle", placed, 10, 0)
         x, y, w, h = settled[-1]
-        if (w, h) != (650, 400):
-            raise WalkthroughError(f"main window is {w} x {h}, not 650 x 400")
+        if (w, h) != self.scaled(650, 400):
+            raise WalkthroughError(f"main window is {w} x {h}, not {self.scaled(650, 400)}")
         self.origin = (x, y)
         return self
 
+    def scaled(self, *values):
+        """Skin coordinates in the window's pixels, rounded half away from zero."""
+        return tuple(int(v * self.scale + (0.5 if v >= 0 else -0.5)) for v in values)
+
     def rect(self):
-        return (*self.origin, 650, 400)
+        return (*self.origin, *self.scaled(650, 400))
 
     def grab(self):
-        return self.screen.grab(self.rect())
+        """The window, in the skin's coordinates whatever the scale."""
+        return self.screen.grab(self.rect(), (650, 400))
 
     def click(self, x, y):
-        """Clicks at a point in window coordinates."""
-        self.screen.click(self.origin[0] + x, self.origin[1] + y)
+        """Clicks at a point in skin coordinates."""
+        dx, dy = self.scaled(x, y)
+        self.screen.click(self.origin[0] + dx, self.origin[1] + dy)
 
     def click_control(self, name):
         self.click(*centre(CONTROLS[name]))
@@ -273,7 +300,8 @@ class SimProgram:
         path = self.folder / f"{self.shots[0]:02d}-{label}.png"
         x, y, w, h = self.rect()
         if box is None:
-            return self.screen.save((x, y, w, h), path)
+            self.screen.save((x, y, w, h), path)
+            return self.grab()
         self.screen.raise_window(box.window)
         bx, by, bw, bh = box.rect
         left, top = min(x, bx), min(y, by)

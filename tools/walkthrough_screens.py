@@ -184,8 +184,10 @@ BAR_EDGE = near((0xCF, 0xD8, 0xE2))  # the outline along the bar's top
 
 
 def bar_shown(img):
+    """Read at the skin's size from a scaled window, the outline may land on
+    the next row."""
     x, y, w, _ = CONTROLS["Progress_Action"]
-    return img.fraction((x + 10, y + 1, w - 20, 1), BAR_EDGE) > 0.9
+    return any(img.fraction((x + 10, row, w - 20, 1), BAR_EDGE) > 0.9 for row in (y + 1, y + 2))
 
 
 def bar_text(img):

@@ -175,7 +175,8 @@ class EndToEnd(unittest.TestCase):
 
     # --- helpers ---
 
-    def start(self, catalogue_text=None, service=None, exe=None, folder=None, shots=None):
+    def start(self, catalogue_text=None, service=None, exe=None, folder=None, shots=None,
+              scale=1.0):
         folder = folder or self.folder
         folder.mkdir(parents=True, exist_ok=True)
         path = None
@@ -184,7 +185,7 @@ class EndToEnd(unittest.TestCase):
             path.write_text(catalogue_text)
         program = wt.SimProgram(self.screen, self.wine_run, exe or self.exe, folder,
                                 catalogue=path, service=service, prefix=self.prefix,
-                                shots=shots)
+                                shots=shots, scale=scale)
         self.programs.append(program)
         return program.start()
 
@@ -554,6 +555,62 @@ class EndToEnd(unittest.TestCase):
                 app.shot("welcome-without-prompt")
                 self.close_at_once(app)
                 self.assertEqual([], app.log())
+
+    def test_every_screen_at_every_display_scale(self):
+        """The prefix's display DPI sets the scale. Each screen's screenshot
+        is kept at the window's own size; the checks read it at the skin's."""
+        self.addCleanup(wt.set_display_dpi, self.wine_run, self.prefix, self.xvfb.display, 96)
+        for dpi in (96, 120, 144, 192):
+            with self.subTest(dpi=dpi):
+                wt.set_display_dpi(self.wine_run, self.prefix, self.xvfb.display, dpi)
+                percent = dpi * 100 // 96
+                folder = self.folder / f"{percent}-percent"
+                self.walk_success_at(dpi / 96, folder)
+                if dpi >= 144:
+                    self.walk_failure_at(dpi / 96, folder / "failure")
+
+    def walk_success_at(self, scale, folder):
+        app = self.start(MAIN_CATALOGUE, folder=folder, scale=scale).wait_window()
+        welcome = app.wait_screen("the welcome screen", screens.is_welcome)
+        app.shot("welcome")
+        self.assertGreaterEqual(len(screens.message_lines(welcome)), 2, "the welcome text")
+        app.click_control("Btn_Scan")
+        # Checks that a pixel's shift from the scaling does not upset.
+        app.wait_screen("the scanning screen", lambda i: not screens.pictures_shown(i) and not
+                        screens.button_shown(i, "Btn_Scan") and not screens.list_shown(i), 10)
+        app.shot("scanning")
+        img = app.wait_screen("the list", screens.is_list, 30)
+        app.shot("list")
+        rows = screens.Rows(img)
+        self.assertChecks(rows, img, [True, True, False])
+        # The check column and the rows answer at their scaled places.
+        app.click(*rows.check_point(2))
+        img = app.wait_screen("row 2 checked", lambda i: rows.checked(i, 2))
+        app.shot("list-row-2-checked")
+        self.assertTrue(screens.check_all_selected(img))
+        app.click(*rows.title_point(1))
+        # Read at the skin's size, a scaled row's edge may land a pixel off.
+        app.wait_screen("row 1 selected",
+                        lambda i: abs(screens.Rows(i).top - rows.row(1)[1]) <= 1)
+        app.shot("list-row-1-selected")
+        app.click_control("Btn_Scan")
+        app.wait_screen("progress", lambda i: screens.bar_text(i) and not screens.list_shown(i) and
+                        not screens.button_shown(i, "Btn_Scan"))
+        app.shot("progress")
+        app.wait_screen("the success screen", screens.is_success, 30)
+        app.shot("success")
+        app.click_control("Option_RestartLater")
+        app.click_control("Btn_Close")
+        self.assertEqual(1, app.wait_exit())
+        self.assertNotIn(wt.RESTART_LINE, app.log())
+
+    def walk_failure_at(self, scale, folder):
+        app = self.start(FAILING_CATALOGUE, folder=folder, scale=scale)
+        self.scan_to_list(app)
+        app.click_control("Btn_Scan")
+        app.wait_screen("the failure screen", screens.is_failure, 30)
+        app.shot("failure")
+        self.close_at_once(app)
 
     def test_skin_archive_without_markup_ends_with_code_1_and_no_window(self):
         app = self.start(catalogue(300), exe=self.no_markup_exe)

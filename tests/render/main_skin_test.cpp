@@ -14,6 +14,7 @@
 #include "ui/markup/skin_xml.h"
 #include "ui/markup/zip_archive.h"
 #include "ui/render/image_decoder.h"
+#include "ui/render/scaled_image.h"
 
 namespace SkinUITest {
 namespace {
@@ -171,7 +172,8 @@ TEST_F(MainSkinTest, EveryImageDecodesToItsSizeWithItsPartsWhereTheSkinReadsThem
       {L"pic2.png", 30, 32},        {L"pic3.png", 30, 32},
       {L"ico.png", 616, 722},       {L"scrollbar.png", 16, 52},
   };
-  EXPECT_EQ(static_cast<int>(std::size(images)) + 1, zip_.GetEntryCount());
+  // Each image is drawn for three scales; the markup is the one more entry.
+  EXPECT_EQ(3 * static_cast<int>(std::size(images)) + 1, zip_.GetEntryCount());
   std::map<std::wstring, std::unique_ptr<SkinUI::ImageRecord>> decoded;
   for (const auto& expected : images) {
     const Bytes bytes = Read(expected.name);
@@ -180,6 +182,15 @@ TEST_F(MainSkinTest, EveryImageDecodesToItsSizeWithItsPartsWhereTheSkinReadsThem
     EXPECT_EQ(expected.width, image->width) << expected.name;
     EXPECT_EQ(expected.height, image->height) << expected.name;
     decoded[expected.name] = std::move(image);
+    for (const SkinUI::TImageVariant& variant : SkinUI::kImageVariants) {
+      const SkinUI::CWideStringUI name = SkinUI::ImageVariantName(expected.name, variant.suffix);
+      const Bytes drawn = Read(name);
+      auto scaled = SkinUI::DecodeBitmapImage(drawn.data(), drawn.size(), 0xFFFF00FF);
+      ASSERT_TRUE(scaled) << name.GetData();
+      const SkinUI::CDpiScaleUI scale(variant.dpi);
+      EXPECT_EQ(scale.ToDevice(expected.width), scaled->width) << name.GetData();
+      EXPECT_EQ(scale.ToDevice(expected.height), scaled->height) << name.GetData();
+    }
   }
   // Alpha after the magenta mask: 0xFF drawn, 0 see-through.
   const struct {
@@ -227,6 +238,19 @@ TEST(ProgramResourcesTest, WelcomeTextIconAndManifestAreEmbedded) {
                                  version.size() / 2);
   EXPECT_NE(std::wstring::npos, versionText.find(L"Patchwell"));
   EXPECT_NE(std::wstring::npos, versionText.find(L"1.0.1"));
+}
+
+TEST(ProgramResourcesTest, ManifestDeclaresPerMonitorScalingAndEveryWindowsItRunsOn) {
+  const Bytes manifest = ResourceBytes(RT_MANIFEST, 1);
+  const std::string text(manifest.begin(), manifest.end());
+  EXPECT_NE(std::string::npos, text.find(">PerMonitorV2, PerMonitor</dpiAwareness>"));
+  EXPECT_NE(std::string::npos, text.find(">true/pm</dpiAware>"));
+  for (const char* id : {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",     // 7
+                         "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",     // 8
+                         "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",     // 8.1
+                         "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {  // 10 and 11
+    EXPECT_NE(std::string::npos, text.find(std::string("<supportedOS Id=\"") + id + "\"")) << id;
+  }
 }
 
 }  // namespace

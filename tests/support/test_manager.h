@@ -79,6 +79,9 @@ class CTestManager : public SkinUI::IControlHostUI, public SkinUI::ISkinResource
   HDC PaintDC() const override { return paintDC_; }
   SkinUI::ISkinResourcesUI& Resources() override { return *this; }
 
+  SkinUI::CDpiScaleUI Scale() const override { return scale_; }
+  // What controls and drawing scale skin numbers by; the fonts stay as made.
+  void SetScale(SkinUI::CDpiScaleUI scale) { scale_ = scale; }
   SkinUI::TColorShift GlobalColorShift() const override { return {}; }
   DWORD DefaultTextColor() const override { return 0xFF000000; }
   DWORD DisabledTextColor() const override { return 0xFFA7A6AA; }
@@ -105,6 +108,7 @@ class CTestManager : public SkinUI::IControlHostUI, public SkinUI::ISkinResource
   HDC paintDC_;
   SkinUI::CControlUI* focus_ = nullptr;
   SkinUI::CPointUI mouse_{-1, -1};
+  SkinUI::CDpiScaleUI scale_;
   std::unique_ptr<SkinUI::FontRecord> defaultFont_;
   std::vector<std::unique_ptr<SkinUI::FontRecord>> fonts_;
   std::map<std::wstring, std::unique_ptr<SkinUI::ImageRecord>> images_;

@@ -106,4 +106,102 @@ TEST_F(MainSkinWindow, WelcomeAndListScreensPaint) {
   EXPECT_EQ(0, list->GetScrollPos().cy);  // the first row, selected, is in view
 }
 
+// What Windows sends when the window moves to a monitor of another scale;
+// Wine never sends it, so the test does.
+void MoveToMonitorOfDpi(CHarnessWindow& window, int dpi, int width, int height) {
+  RECT suggested = {100, 100, 100 + width, 100 + height};
+  SendMessageW(window.GetHWND(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+               reinterpret_cast<LPARAM>(&suggested));
+  window.Pump();
+  window.InvalidateAll();
+  window.Paint();
+}
+
+TEST_F(MainSkinWindow, MovingToAMonitorAt150PercentScalesEveryPartAndKeepsTheState) {
+  window_.Install(root_);
+  Show(L"List_Holes", false);
+  Show(L"Check_All", false);
+  Show(L"Progress_Action", false);
+  auto& manager = window_.Manager();
+  const int smallFont = manager.Resources().FontInfoAt(0)->metrics.tmHeight;
+  std::vector<int> lines96;
+  for (int i = 0; i < 5; ++i)
+    lines96.push_back(manager.Resources().FontInfoAt(i)->metrics.tmHeight);
+  Named(L"Text_Msg")->SetText(L"kept across the move");
+  Show(L"Control_PIC2", false);
+  auto* later =
+      static_cast<SkinUI::COptionUI*>(Named(L"Option_RestartLater")->InterfaceFor(L"Option"));
+  later->SetSelected(true);
+  CControlUI* scan = Named(L"Btn_Scan");
+
+  MoveToMonitorOfDpi(window_, 144, 975, 600);
+
+  EXPECT_EQ(975, manager.ClientSize().cx);
+  EXPECT_EQ(600, manager.ClientSize().cy);
+  EXPECT_EQ(SkinUI::CRectUI(0, 0, 858, 53), SkinUI::CRectUI(manager.DeviceCaptionArea()));
+  EXPECT_EQ(SkinUI::CRectUI(0, 0, 572, 35), SkinUI::CRectUI(manager.CaptionArea()));
+  // Title-bar buttons that meet in the skin meet on screen.
+  EXPECT_EQ(SkinUI::CRectUI(863, 0, 920, 30), SkinUI::CRectUI(Named(L"BtnMiniSize")->Bounds()));
+  EXPECT_EQ(SkinUI::CRectUI(920, 0, 975, 30), SkinUI::CRectUI(Named(L"BtnClose")->Bounds()));
+  EXPECT_EQ(SkinUI::CRectUI(659, 530, 792, 575), SkinUI::CRectUI(scan->Bounds()));
+  // Logical in, logical out: the skin's numbers read back as written.
+  EXPECT_EQ(89, scan->GetFixedWidth());
+  EXPECT_EQ(439, scan->FixedOffset().cx);
+  EXPECT_EQ(19, manager.Resources().FontInfoAt(0)->size);
+  const int largeFont = manager.Resources().FontInfoAt(0)->metrics.tmHeight;
+  EXPECT_NEAR(smallFont * 1.5, largeFont, 2.0);
+  // Text laid out to fill an area at 100 % still fits in it: no line is
+  // taller than its 96-DPI line scaled.
+  for (int i = 0; i < 5; ++i) {
+    const int line = manager.Resources().FontInfoAt(i)->metrics.tmHeight;
+    EXPECT_LE(line, SkinUI::CDpiScaleUI(144).ToDevice(lines96[i])) << "font " << i;
+    EXPECT_GE(line, SkinUI::CDpiScaleUI(144).ToDevice(lines96[i]) - 2) << "font " << i;
+  }
+  SkinUI::ImageRecord* background = manager.Resources().ObtainImage(L"bg.png", nullptr, 0);
+  ASSERT_NE(nullptr, background);
+  EXPECT_EQ(975, background->width);
+  EXPECT_EQ(650, background->LogicalWidth());
+
+  // The same tree, with what the user saw and chose.
+  EXPECT_EQ(scan, Named(L"Btn_Scan"));
+  EXPECT_STREQ(L"kept across the move", Named(L"Text_Msg")->GetText().GetData());
+  EXPECT_FALSE(Named(L"Control_PIC2")->IsVisible());
+  EXPECT_TRUE(later->IsSelected());
+  auto screen = window_.ReadScreen();
+  CHarnessWindow::SavePng(*screen, L"main_skin_welcome_150.png");
+  EXPECT_EQ(0xFFFFFFu, screen->Rgb(900, 120) | 0x0F0F0F);  // the light card, scaled
+
+  MoveToMonitorOfDpi(window_, 96, 650, 400);
+  EXPECT_EQ(SkinUI::CRectUI(575, 0, 613, 20), SkinUI::CRectUI(Named(L"BtnMiniSize")->Bounds()));
+  EXPECT_EQ(smallFont, manager.Resources().FontInfoAt(0)->metrics.tmHeight);
+}
+
+TEST_F(MainSkinWindow, ClicksAtScaledPositionsReachTheScaledControls) {
+  window_.Install(root_);
+  MoveToMonitorOfDpi(window_, 120, 813, 500);
+  window_.Notifications().Clear();
+  // At 125 % the button spans 549 ... 660 across and 441 ... 479 down.
+  window_.Mouse(WM_LBUTTONDOWN, 500, 370);  // inside the unscaled button only
+  window_.Mouse(WM_LBUTTONUP, 500, 370);
+  EXPECT_EQ(0, window_.Notifications().Count(L"click"));
+  window_.Mouse(WM_LBUTTONDOWN, 604, 460);
+  window_.Mouse(WM_LBUTTONUP, 604, 460);
+  ASSERT_EQ(1, window_.Notifications().Count(L"click"));
+  EXPECT_EQ(Named(L"Btn_Scan"), window_.Notifications().entries.back().sender);
+}
+
+TEST_F(MainSkinWindow, EveryScreenPartAt200PercentIsDrawnFromTheSharpDrawings) {
+  window_.Install(root_);
+  MoveToMonitorOfDpi(window_, 192, 1300, 800);
+  auto& resources = window_.Manager().Resources();
+  for (const wchar_t* name : {L"bg.png", L"btn_close.png", L"pach_button.png", L"logo.png"}) {
+    SkinUI::ImageRecord* image = resources.ObtainImage(name, nullptr, 0);
+    ASSERT_NE(nullptr, image) << name;
+    EXPECT_EQ(2 * image->LogicalWidth(), image->width) << name;
+  }
+  auto screen = window_.ReadScreen();
+  CHarnessWindow::SavePng(*screen, L"main_skin_welcome_200.png");
+  EXPECT_EQ(1300, screen->width());
+}
+
 }  // namespace

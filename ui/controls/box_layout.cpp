@@ -34,7 +34,7 @@ struct TBoxAxis {
     return CRectUI::Clamped(alongStart, acrossStart, alongEnd, acrossEnd);
   }
   int FixedAcross(const CControlUI& child) const {
-    return vertical ? child.GetFixedWidth() : child.GetFixedHeight();
+    return child.Scale().ToDevice(vertical ? child.GetFixedWidth() : child.GetFixedHeight());
   }
 };
 
@@ -54,6 +54,7 @@ UINT CBoxLayoutUI::ControlFlags() const {
 // horizontal range (UpdateScrollBars places that bar only).
 void CBoxLayoutUI::SetBounds(const RECT& rect) {
   CControlUI::SetBounds(rect);
+  separator.SetSize(Scale().ToDevice(sepSize));
   const CRectUI rc = WithoutBars(InnerRect());
   if (OwnCount() == 0) {
     // A horizontal box places its bars against the inset rectangle, the
@@ -91,13 +92,14 @@ int CBoxLayoutUI::PlaceChildren(const CRectUI& rc, int crossMinimum) {
     return verticalAxis ? ClampWidth(child, size) : ClampHeight(child, size);
   };
 
+  const long long childPadding = Scale().ToDevice(GetChildPadding());
   int adjustables = 0;
   long long fixedTotal = 0;
   int flowing = 0;
   for (int i = 0; i < OwnCount(); ++i) {
     CControlUI* child = OwnChild(i);
     if (!child->IsVisible() || child->IsFloat()) continue;
-    const CRectUI pad = child->GetPadding();
+    const CRectUI pad = child->Scale().ToDevice(child->GetPadding());
     long long size = axis.Along(child->PreferredSize(available));
     if (size == 0) {
       ++adjustables;
@@ -107,7 +109,7 @@ int CBoxLayoutUI::PlaceChildren(const CRectUI& rc, int crossMinimum) {
     fixedTotal += size + axis.Before(pad) + axis.After(pad);
     ++flowing;
   }
-  fixedTotal += static_cast<long long>(flowing - 1) * childPadding;
+  fixedTotal += (flowing - 1) * childPadding;
   const long long expand =
       adjustables > 0 ? std::max<long long>(0, (alongAvailable - fixedTotal) / adjustables) : 0;
 
@@ -130,7 +132,7 @@ int CBoxLayoutUI::PlaceChildren(const CRectUI& rc, int crossMinimum) {
       PlaceFloatChild(i);
       continue;
     }
-    const CRectUI pad = child->GetPadding();
+    const CRectUI pad = child->Scale().ToDevice(child->GetPadding());
     remaining -= axis.Before(pad);
     fixedRemaining -= static_cast<long long>(axis.Before(pad)) + axis.After(pad);
     const SIZE preferred = child->PreferredSize(
@@ -164,22 +166,25 @@ int CBoxLayoutUI::PlaceChildren(const CRectUI& rc, int crossMinimum) {
     fixedRemaining -= childPadding;
   }
   if (flowing == 0) return 0;
-  return ClampCoordinate(needed + static_cast<long long>(flowing - 1) * childPadding);
+  return ClampCoordinate(needed + (flowing - 1) * childPadding);
 }
 
 void CBoxLayoutUI::HandleEvent(TControlEvent& event) {
-  const TSeparatorTarget target{ItemRect(), verticalAxis ? GetMinHeight() : GetMinWidth(),
-                                verticalAxis ? GetMaxHeight() : GetMaxWidth()};
+  const CDpiScaleUI scale = Scale();
+  const TSeparatorTarget target{ItemRect(),
+                                scale.ToDevice(verticalAxis ? GetMinHeight() : GetMinWidth()),
+                                scale.ToDevice(verticalAxis ? GetMaxHeight() : GetMaxWidth())};
   const TSeparatorChange change = separator.HandleEvent(*this, target, event);
   if (!change.taken) {
     CContainerUI::HandleEvent(event);
     return;
   }
   if (change.fixedSize) {
+    const int size = scale.ToLogical(*change.fixedSize);
     if (verticalAxis) {
-      StoreFixedHeight(*change.fixedSize);
+      StoreFixedHeight(size);
     } else {
-      StoreFixedWidth(*change.fixedSize);
+      StoreFixedWidth(size);
     }
   }
   if (change.itemRect) MoveEdgeTo(*change.itemRect);

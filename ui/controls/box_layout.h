@@ -21,8 +21,12 @@ class CBoxLayoutUI : public CContainerUI {
   void PaintOverlay(HDC dc, const RECT& dirty) override;
 
   bool IsVertical() const { return verticalAxis; }
-  int GetSepSize() const { return separator.Size(); }
-  void SetSepSize(int size) { separator.SetSize(size); }
+  // Logical; the separator itself works in the window's pixels.
+  int GetSepSize() const { return sepSize; }
+  void SetSepSize(int size) {
+    sepSize = size;
+    separator.SetSize(Scale().ToDevice(size));
+  }
   bool IsSepImmediateMode() const { return separator.IsImmediate(); }
   void SetSepImmediateMode(bool on) { separator.SetImmediate(*this, on); }
 
@@ -38,6 +42,7 @@ class CBoxLayoutUI : public CContainerUI {
  private:
   const bool verticalAxis;
   CLayoutSeparatorUI separator;
+  int sepSize = 0;
 };
 
 class CVerticalLayoutUI : public CBoxLayoutUI {

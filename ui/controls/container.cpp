@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <utility>
 
 #include "ui/controls/scroll_bar.h"
 #include "ui/render/draw_kit.h"
@@ -23,6 +24,30 @@ constexpr wchar_t kListItemInterfaceName[] = L"ListItem";
 constexpr int kManyChildren = 64;
 
 using AttributeValue::Is;
+
+// One axis of a float child, in logical numbers: a negative offset measures
+// from the far edge. Both edges are scaled, so children that meet in the skin
+// meet on screen.
+struct TFloatSpan {
+  long long first;
+  long long last;
+  long long size;
+  bool fromEnd = false;
+
+  void Anchor() {
+    fromEnd = first < 0;
+    if (fromEnd) {
+      first = last - size;
+    } else {
+      last = first + size;
+    }
+  }
+  // The container's size changed by delta: move and grow by the percentages.
+  void Move(long long delta, int movePercent, int zoomPercent) {
+    first += delta * movePercent / 100;
+    last = first + size + delta * zoomPercent / 100;
+  }
+};
 
 bool Meets(const RECT& a, const RECT& b) {
   RECT common;
@@ -283,22 +308,33 @@ void CContainerUI::SetMouseChildEnabled(bool on) {
 }
 
 int CContainerUI::ClampHeight(const CControlUI& child, int height) {
-  if (height < child.GetMinHeight()) height = child.GetMinHeight();
-  if (height > child.GetMaxHeight()) height = child.GetMaxHeight();
+  const CDpiScaleUI scale = child.Scale();
+  if (height < scale.ToDevice(child.GetMinHeight())) height = scale.ToDevice(child.GetMinHeight());
+  if (height > scale.ToDevice(child.GetMaxHeight())) height = scale.ToDevice(child.GetMaxHeight());
   return height;
 }
 
 int CContainerUI::ClampWidth(const CControlUI& child, int width) {
-  if (width < child.GetMinWidth()) width = child.GetMinWidth();
-  if (width > child.GetMaxWidth()) width = child.GetMaxWidth();
+  const CDpiScaleUI scale = child.Scale();
+  if (width < scale.ToDevice(child.GetMinWidth())) width = scale.ToDevice(child.GetMinWidth());
+  if (width > scale.ToDevice(child.GetMaxWidth())) width = scale.ToDevice(child.GetMaxWidth());
   return width;
 }
 
 CRectUI CContainerUI::InnerRect() const {
-  return CRectUI::Clamped(static_cast<long long>(ItemRect().left) + inset.left,
-                          static_cast<long long>(ItemRect().top) + inset.top,
-                          static_cast<long long>(ItemRect().right) - inset.right,
-                          static_cast<long long>(ItemRect().bottom) - inset.bottom);
+  const RECT edge = Scale().ToDevice(inset);
+  return CRectUI::Clamped(static_cast<long long>(ItemRect().left) + edge.left,
+                          static_cast<long long>(ItemRect().top) + edge.top,
+                          static_cast<long long>(ItemRect().right) - edge.right,
+                          static_cast<long long>(ItemRect().bottom) - edge.bottom);
+}
+
+int CContainerUI::DeviceBarWidth(const CScrollBarUI* bar) const {
+  return Scale().ToDevice(bar->GetFixedWidth());
+}
+
+int CContainerUI::DeviceBarHeight(const CScrollBarUI* bar) const {
+  return Scale().ToDevice(bar->GetFixedHeight());
 }
 
 CRectUI CContainerUI::ClientRect() const {
@@ -308,8 +344,8 @@ CRectUI CContainerUI::ClientRect() const {
 CRectUI CContainerUI::WithoutBars(const CRectUI& rect) const {
   long long right = rect.right;
   long long bottom = rect.bottom;
-  if (IsShownBar(verticalScrollBar.get())) right -= verticalScrollBar->GetFixedWidth();
-  if (IsShownBar(horizontalScrollBar.get())) bottom -= horizontalScrollBar->GetFixedHeight();
+  if (IsShownBar(verticalScrollBar.get())) right -= DeviceBarWidth(verticalScrollBar.get());
+  if (IsShownBar(horizontalScrollBar.get())) bottom -= DeviceBarHeight(horizontalScrollBar.get());
   return CRectUI::Clamped(rect.left, rect.top, right, bottom);
 }
 
@@ -334,39 +370,31 @@ void CContainerUI::PlaceFloatChild(int index) {
   CControlUI* child = OwnChild(index);
   if (child == nullptr || !child->IsVisible() || !child->IsFloat()) return;
   const SIZE offset = child->FixedOffset();
-  const long long width = child->GetFixedWidth();
-  const long long height = child->GetFixedHeight();
-  long long left = 0;
-  long long top = 0;
-  long long right = 0;
-  long long bottom = 0;
-  if (offset.cx >= 0) {
-    left = static_cast<long long>(ItemRect().left) + offset.cx;
-    right = left + width;
-  } else {
-    right = static_cast<long long>(ItemRect().right) + offset.cx;
-    left = right - width;
-  }
-  if (offset.cy >= 0) {
-    top = static_cast<long long>(ItemRect().top) + offset.cy;
-    bottom = top + height;
-  } else {
-    bottom = static_cast<long long>(ItemRect().bottom) + offset.cy;
-    top = bottom - height;
-  }
+  // Logical, each side measured from the container edge it is anchored to.
+  TFloatSpan across = {offset.cx, offset.cx, child->GetFixedWidth()};
+  TFloatSpan down = {offset.cy, offset.cy, child->GetFixedHeight()};
+  across.Anchor();
+  down.Anchor();
   if (child->IsRelativePos()) {
     const TRelativePosUI relative = child->GetRelativePos();
-    const CSizeUI size(ItemRect().GetWidth(), ItemRect().GetHeight());
+    const CDpiScaleUI scale = Scale();
+    const CSizeUI size(scale.ToLogical(ItemRect().GetWidth()),
+                       scale.ToLogical(ItemRect().GetHeight()));
     if (relative.parentSize.cx != 0) {
-      const long long dx = static_cast<long long>(size.cx) - relative.parentSize.cx;
-      const long long dy = static_cast<long long>(size.cy) - relative.parentSize.cy;
-      left += dx * relative.moveX / 100;
-      top += dy * relative.moveY / 100;
-      right = left + width + dx * relative.zoomX / 100;
-      bottom = top + height + dy * relative.zoomY / 100;
+      across.Move(static_cast<long long>(size.cx) - relative.parentSize.cx, relative.moveX,
+                  relative.zoomX);
+      down.Move(static_cast<long long>(size.cy) - relative.parentSize.cy, relative.moveY,
+                relative.zoomY);
     }
     child->SetRelativeBaseSize(size);
   }
+  const auto place = [this](const TFloatSpan& span, LONG start, LONG end) {
+    const long long origin = span.fromEnd ? end : start;
+    return std::make_pair(origin + Scale().ToDevice(ClampToInt(span.first)),
+                          origin + Scale().ToDevice(ClampToInt(span.last)));
+  };
+  const auto [left, right] = place(across, ItemRect().left, ItemRect().right);
+  const auto [top, bottom] = place(down, ItemRect().top, ItemRect().bottom);
   child->SetBounds(CRectUI::Clamped(left, top, right, bottom));
 }
 

@@ -132,6 +132,9 @@ class CContainerUI : public CControlUI, public IContainerUI {
   // rect less the visible bars at its right and bottom.
   CRectUI WithoutBars(const CRectUI& rect) const;
   static bool IsShownBar(const CScrollBarUI* bar);
+  // A bar's thickness in the window's pixels.
+  int DeviceBarWidth(const CScrollBarUI* bar) const;
+  int DeviceBarHeight(const CScrollBarUI* bar) const;
   // Raised to the child's minimum, then lowered to its maximum.
   static int ClampHeight(const CControlUI& child, int height);
   static int ClampWidth(const CControlUI& child, int width);

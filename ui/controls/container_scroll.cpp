@@ -64,7 +64,7 @@ void CContainerUI::UpdateScrollBars(const RECT& rect, int /*cxRequired*/, int cy
   if (IsShownBar(horizontalScrollBar.get())) {
     horizontalScrollBar->SetBounds(CRectUI::Clamped(
         rect.left, rect.bottom, rect.right,
-        static_cast<long long>(rect.bottom) + horizontalScrollBar->GetFixedHeight()));
+        static_cast<long long>(rect.bottom) + DeviceBarHeight(horizontalScrollBar.get())));
   }
   CScrollBarUI* bar = verticalScrollBar.get();
   if (bar == nullptr) return;
@@ -87,9 +87,8 @@ void CContainerUI::UpdateScrollBars(const RECT& rect, int /*cxRequired*/, int cy
     SetBounds(ItemRect());
     return;
   }
-  bar->SetBounds(CRectUI::Clamped(rect.right, rect.top,
-                                  static_cast<long long>(rect.right) + bar->GetFixedWidth(),
-                                  rect.bottom));
+  bar->SetBounds(CRectUI::Clamped(
+      rect.right, rect.top, static_cast<long long>(rect.right) + DeviceBarWidth(bar), rect.bottom));
   if (bar->GetScrollRange() == overflow) return;
   const int before = bar->GetScrollPos();
   bar->SetScrollRange(std::abs(overflow));
@@ -144,18 +143,20 @@ void CContainerUI::SetScrollPos(SIZE pos) {
 int CContainerUI::LineHeight() const {
   if (GetManager() == nullptr) return kLineExtra;
   const FontRecord* font = GetManager()->Resources().DefaultFontInfo();
-  return (font != nullptr ? font->metrics.tmHeight : 0) + kLineExtra;
+  return (font != nullptr ? font->metrics.tmHeight : 0) + Scale().ToDevice(kLineExtra);
 }
 
 int CContainerUI::PageHeight() const {
-  long long page = static_cast<long long>(GetHeight()) - inset.top - inset.bottom;
-  if (IsShownBar(horizontalScrollBar.get())) page -= horizontalScrollBar->GetFixedHeight();
+  const RECT edge = Scale().ToDevice(inset);
+  long long page = static_cast<long long>(GetHeight()) - edge.top - edge.bottom;
+  if (IsShownBar(horizontalScrollBar.get())) page -= DeviceBarHeight(horizontalScrollBar.get());
   return ClampCoordinate(page);
 }
 
 int CContainerUI::PageWidth() const {
-  long long page = static_cast<long long>(GetWidth()) - inset.left - inset.right;
-  if (IsShownBar(verticalScrollBar.get())) page -= verticalScrollBar->GetFixedWidth();
+  const RECT edge = Scale().ToDevice(inset);
+  long long page = static_cast<long long>(GetWidth()) - edge.left - edge.right;
+  if (IsShownBar(verticalScrollBar.get())) page -= DeviceBarWidth(verticalScrollBar.get());
   return ClampCoordinate(page);
 }
 
@@ -193,11 +194,11 @@ void CContainerUI::ScrollToBottom() {
 }
 
 void CContainerUI::ScrollLineLeft() {
-  ScrollBy(-kHorizontalLine, 0);
+  ScrollBy(-Scale().ToDevice(kHorizontalLine), 0);
 }
 
 void CContainerUI::ScrollLineRight() {
-  ScrollBy(kHorizontalLine, 0);
+  ScrollBy(Scale().ToDevice(kHorizontalLine), 0);
 }
 
 void CContainerUI::ScrollPageLeft() {

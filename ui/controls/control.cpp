@@ -58,6 +58,10 @@ ISkinResourcesUI* CControlUI::Resources() const {
   return manager != nullptr ? &manager->Resources() : nullptr;
 }
 
+CDpiScaleUI CControlUI::Scale() const {
+  return manager != nullptr ? manager->Resources().Scale() : CDpiScaleUI();
+}
+
 POINT CControlUI::LastMousePos() const {
   return manager != nullptr ? manager->LastMousePos() : CPointUI(-1, -1);
 }
@@ -123,13 +127,7 @@ void CControlUI::SetBounds(const RECT& rect) {
     inSizeHooks = false;
   }
   // A float control keeps the anchoring side its fixed offset's sign chose.
-  if (isFloat && parent != nullptr) {
-    const RECT& outer = parent->Bounds();
-    fixedXY.cx = fixedXY.cx >= 0 ? itemRect.left - outer.left : itemRect.right - outer.right;
-    fixedXY.cy = fixedXY.cy >= 0 ? itemRect.top - outer.top : itemRect.bottom - outer.bottom;
-    fixedWidth = itemRect.GetWidth();
-    fixedHeight = itemRect.GetHeight();
-  }
+  if (isFloat && parent != nullptr) KeepFloatPlace(parent->Bounds());
   updateNeeded = false;
 
   repaint.Union(itemRect);
@@ -137,6 +135,30 @@ void CControlUI::SetBounds(const RECT& rect) {
     if (!IntersectRect(&repaint, &repaint, &ancestor->Bounds())) return;
   }
   manager->InvalidateArea(repaint);
+}
+
+namespace {
+
+// One axis of a float control, back to logical numbers from both edges as
+// the container placed them (edges scaled, not widths): from a scale of 1 up
+// they come back exactly. The offset's sign keeps the anchoring side.
+void KeepAxis(const CDpiScaleUI& scale, LONG first, LONG last, LONG outerFirst, LONG outerLast,
+              LONG& offset, int& size) {
+  if (offset >= 0) {
+    offset = scale.ToLogical(first - outerFirst);
+    size = scale.ToLogical(last - outerFirst) - offset;
+  } else {
+    offset = scale.ToLogical(last - outerLast);
+    size = offset - scale.ToLogical(first - outerLast);
+  }
+}
+
+}  // namespace
+
+void CControlUI::KeepFloatPlace(const RECT& outer) {
+  const CDpiScaleUI scale = Scale();
+  KeepAxis(scale, itemRect.left, itemRect.right, outer.left, outer.right, fixedXY.cx, fixedWidth);
+  KeepAxis(scale, itemRect.top, itemRect.bottom, outer.top, outer.bottom, fixedXY.cy, fixedHeight);
 }
 
 int CControlUI::GetWidth() const {
@@ -392,7 +414,7 @@ void CControlUI::Initialize() {
 void CControlUI::OnInitialize() {}
 
 SIZE CControlUI::PreferredSize(SIZE /*available*/) {
-  return CSizeUI(fixedWidth, fixedHeight);
+  return Scale().ToDevice(CSizeUI(fixedWidth, fixedHeight));
 }
 
 bool CControlUI::VisibleArea(RECT& area) const {

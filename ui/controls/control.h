@@ -67,6 +67,13 @@ class CControlUI {
   virtual IControlHostUI* GetManager() const;
   // The window's fonts, images and colours; null without a window.
   ISkinResourcesUI* Resources() const;
+  // One rule for every number: what the skin sets (sizes, offsets, paddings,
+  // insets, borders, corners) goes in and comes back out logical, at 96 DPI,
+  // so code may read a value and write it back. Where the control lies
+  // (Bounds, GetX/Y/Width/Height) is the outcome of layout and, like mouse
+  // points, in the window's pixels. Only layout and paint turn logical
+  // numbers into pixels, with this scale (identity without a window).
+  CDpiScaleUI Scale() const;
   virtual void BindManager(IControlHostUI* manager, CControlUI* parent, bool init = true);
   virtual CControlUI* GetParent() const;
   // Levels of the tree from this control down: 1 for a leaf. Containers keep
@@ -303,6 +310,8 @@ class CControlUI {
   }
 
  private:
+  void KeepFloatPlace(const RECT& outer);
+
   DelegateList initHooks;
   DelegateList destroyHooks;
   DelegateList sizeHooks;

@@ -16,7 +16,8 @@ void CControlUI::Paint(HDC dc, const RECT& dirty) {
   if (!BeginPaint(dirty)) return;
   ClipGuard roundClip;
   if (borderRound.cx > 0 || borderRound.cy > 0) {
-    CDrawKit::ClipToRoundRect(dc, paintRect, itemRect, borderRound.cx, borderRound.cy, roundClip);
+    const SIZE round = Scale().ToDevice(borderRound);
+    CDrawKit::ClipToRoundRect(dc, paintRect, itemRect, round.cx, round.cy, roundClip);
   }
   PaintBackColor(dc);
   PaintBackImage(dc);
@@ -67,11 +68,12 @@ void CControlUI::PaintTextLayer(HDC /*dc*/) {}
 void CControlUI::PaintOutline(HDC dc) {
   if (borderSize <= 0) return;
   const DWORD color = focused && focusBorderColor != 0 ? focusBorderColor : borderColor;
+  const int width = Scale().ToDevice(borderSize);
   if (borderRound.cx > 0 || borderRound.cy > 0) {
-    CDrawKit::DrawFrameRoundRect(dc, itemRect, borderSize, borderRound.cx, borderRound.cy,
-                                 AdjustedColor(color));
+    const SIZE round = Scale().ToDevice(borderRound);
+    CDrawKit::DrawFrameRoundRect(dc, itemRect, width, round.cx, round.cy, AdjustedColor(color));
   } else {
-    CDrawKit::DrawFrameRect(dc, itemRect, borderSize, AdjustedColor(color));
+    CDrawKit::DrawFrameRect(dc, itemRect, width, AdjustedColor(color));
   }
 }
 

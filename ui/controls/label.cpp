@@ -108,7 +108,7 @@ SIZE CLabelUI::PreferredSize(SIZE available) {
 SIZE CLabelUI::PreferredSizeWithMargin(int margin) {
   const FontRecord* record = GetManager()->Resources().FontInfoAt(font);
   const int height = record != nullptr ? record->metrics.tmHeight : 0;
-  return CSizeUI(GetFixedWidth(), height + margin);
+  return CSizeUI(Scale().ToDevice(GetFixedWidth()), height + Scale().ToDevice(margin));
 }
 
 void CLabelUI::PaintTextLayer(HDC dc) {
@@ -125,8 +125,9 @@ void CLabelUI::ApplyDefaultTextColors() {
 }
 
 RECT CLabelUI::TextArea() const {
-  return CRectUI(ItemRect().left + textPadding.left, ItemRect().top + textPadding.top,
-                 ItemRect().right - textPadding.right, ItemRect().bottom - textPadding.bottom);
+  const RECT pad = Scale().ToDevice(textPadding);
+  return CRectUI(ItemRect().left + pad.left, ItemRect().top + pad.top, ItemRect().right - pad.right,
+                 ItemRect().bottom - pad.bottom);
 }
 
 void CLabelUI::DrawTextIn(HDC dc, RECT& area, DWORD color, UINT style) {

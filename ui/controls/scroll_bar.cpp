@@ -347,7 +347,7 @@ void CScrollBarUI::StepBy(long long delta) {
 
 void CScrollBarUI::LineBackward() {
   if (owner == nullptr) {
-    StepBy(-static_cast<long long>(lineSize));
+    StepBy(-static_cast<long long>(Scale().ToDevice(lineSize)));
   } else if (horizontal) {
     owner->ScrollLineLeft();
   } else {
@@ -357,7 +357,7 @@ void CScrollBarUI::LineBackward() {
 
 void CScrollBarUI::LineForward() {
   if (owner == nullptr) {
-    StepBy(lineSize);
+    StepBy(Scale().ToDevice(lineSize));
   } else if (horizontal) {
     owner->ScrollLineRight();
   } else {
@@ -492,7 +492,7 @@ void CScrollBarUI::PaintBackground(HDC dc) {
 void CScrollBarUI::PaintPart(HDC dc, PartImages& images, CPressBehaviorUI& part, const RECT& area) {
   part.Set(ButtonState::kDisabled, !IsEnabled());
   if (PaintPartImages(dc, images, part.State(), DestModifier(area))) return;
-  CDrawKit::DrawFrameRect(dc, area, kOutlineWidth, kOutlineColor);
+  CDrawKit::DrawFrameRect(dc, area, Scale().ToDevice(kOutlineWidth), kOutlineColor);
 }
 
 // The grip: a square of the bar's thickness centred on the thumb.

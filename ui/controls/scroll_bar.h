@@ -74,7 +74,10 @@ class CScrollBarUI : public CControlUI {
   // Along and across the bar's axis.
   int AlongOf(const POINT& p) const { return horizontal ? p.x : p.y; }
   int Length() const { return horizontal ? GetWidth() : GetHeight(); }
-  int Thickness() const { return horizontal ? GetFixedHeight() : GetFixedWidth(); }
+  // In the window's pixels.
+  int Thickness() const {
+    return Scale().ToDevice(horizontal ? GetFixedHeight() : GetFixedWidth());
+  }
   // Clamped to the coordinate range: the thickness comes from the skin.
   RECT AxisRect(long long alongStart, long long acrossStart, long long alongEnd,
                 long long acrossEnd) const;

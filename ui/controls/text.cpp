@@ -90,8 +90,11 @@ void CTextUI::HandleEvent(TControlEvent& event) {
 
 SIZE CTextUI::PreferredSize(SIZE available) {
   if (GetManager() == nullptr) return CLabelUI::PreferredSize(available);
-  RECT area = {textPadding.left, 0,
-               std::max<LONG>(GetFixedWidth(), available.cx) - textPadding.right, kMeasureHeight};
+  const CDpiScaleUI scale = Scale();
+  const RECT pad = scale.ToDevice(textPadding);
+  RECT area = {pad.left, 0,
+               std::max<LONG>(scale.ToDevice(GetFixedWidth()), available.cx) - pad.right,
+               kMeasureHeight};
   const UINT style = textStyle | DT_CALCRECT;
   HDC dc = GetManager()->PaintDC();
   if (showHtml) {
@@ -100,9 +103,9 @@ SIZE CTextUI::PreferredSize(SIZE available) {
   } else {
     CDrawKit::DrawPlainText(dc, Resources(), area, Text(), 0, font, style);
   }
-  CSizeUI size(area.right - area.left + textPadding.left + textPadding.right,
-               area.bottom - area.top + textPadding.top + textPadding.bottom);
-  if (GetFixedHeight() > 0) size.cy = GetFixedHeight();
+  CSizeUI size(area.right - area.left + pad.left + pad.right,
+               area.bottom - area.top + pad.top + pad.bottom);
+  if (GetFixedHeight() > 0) size.cy = scale.ToDevice(GetFixedHeight());
   return size;
 }
 

@@ -12,7 +12,7 @@ namespace SkinUI {
 struct FontRecord {
   UniqueFont font;
   CWideStringUI face;  // as requested
-  int size = 0;        // pixel height; the font is made with height -size
+  int size = 0;        // logical pixel height; the font is made with height -size at the scale
   BYTE bold = 0;
   BYTE underline = 0;
   BYTE italic = 0;
@@ -27,8 +27,13 @@ struct FontRecord {
 struct ImageRecord {
   // 32-bit top-down, blue-green-red-alpha, colour premultiplied by alpha.
   UniqueBitmap bitmap;
+  // Of the bitmap, in device pixels.
   int width = 0;
   int height = 0;
+  // What the skin's numbers (source rectangles, corners) measure the image
+  // in: its size at 96 DPI. Zero means the bitmap's own size.
+  int logicalWidth = 0;
+  int logicalHeight = 0;
   // Some pixel is not fully opaque, or some pixel matched the mask.
   BYTE hasAlpha = 0;
   // A rectangle (bitmap pixels) in which every pixel is fully opaque, found
@@ -37,6 +42,11 @@ struct ImageRecord {
   RECT opaqueInterior = {};
   CWideStringUI resourceType;  // empty for files and archive entries
   DWORD mask = 0;              // ARGB colour made transparent at load
+
+  int LogicalWidth() const { return logicalWidth > 0 ? logicalWidth : width; }
+  int LogicalHeight() const { return logicalHeight > 0 ? logicalHeight : height; }
+  // Made for a scale other than 1: skin numbers must be scaled to address it.
+  bool IsScaled() const { return LogicalWidth() != width || LogicalHeight() != height; }
 };
 
 }  // namespace SkinUI

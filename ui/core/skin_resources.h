@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include "ui/core/dpi_scale.h"
 #include "ui/core/resource_records.h"
 
 namespace SkinUI {
@@ -21,6 +22,9 @@ struct TColorShift {
 
 class ISkinResourcesUI {
  public:
+  // The scale the fonts and images are made for. Skin numbers are logical
+  // (96 DPI); this turns them into the window's pixels.
+  virtual CDpiScaleUI Scale() const = 0;
   virtual TColorShift GlobalColorShift() const = 0;
   // ARGB; from the root-most window of the resource chain.
   virtual DWORD DefaultTextColor() const = 0;
@@ -29,7 +33,9 @@ class ISkinResourcesUI {
   virtual DWORD LinkHoverTextColor() const = 0;
   virtual DWORD SelectedBackColor() const = 0;
 
-  // Any index outside the font table (-1 included) gives the default font.
+  // Sizes in the font records are logical; the fonts themselves are made at
+  // the scale. Any index outside the font table (-1 included) gives the
+  // default font.
   virtual HFONT FontAt(int index) = 0;
   // Records with their metrics filled.
   virtual FontRecord* FontInfoAt(int index) = 0;
@@ -44,7 +50,9 @@ class ISkinResourcesUI {
                                  bool italic) = 0;
 
   // Loaded on first request and kept under its name; later requests get the
-  // kept image whatever mask they pass. Null when it cannot be loaded.
+  // kept image whatever mask they pass. Null when it cannot be loaded. The
+  // bitmap holds the image at the scale; the record also tells its logical
+  // size.
   virtual ImageRecord* ObtainImage(const wchar_t* name, const wchar_t* resourceType,
                                    DWORD mask) = 0;
   // The skin's default attribute list for the class, or null.

@@ -38,7 +38,7 @@ bool DrawSpecState(HDC dc, ISkinResourcesUI* resources, const RECT& item, const 
   return CDrawKit::DrawNamedImage(dc, resources, item, paint, spec.name,
                                   spec.type.IsEmpty() ? nullptr : spec.type.GetData(), spec.dest,
                                   spec.source, spec.corners, spec.mask, spec.fade, spec.hole,
-                                  spec.xtiled, spec.ytiled);
+                                  spec.xtiled, spec.ytiled, spec.sourceInPixels);
 }
 
 // Pens are solid or inside-frame; the hollow brush keeps frames unfilled.
@@ -82,13 +82,21 @@ void CDrawKit::DrawImagePieces(HDC dc, HBITMAP bitmap, const RECT& rc, const REC
 bool CDrawKit::DrawNamedImage(HDC dc, ISkinResourcesUI* resources, const RECT& item,
                               const RECT& paint, const wchar_t* name, const wchar_t* type,
                               const RECT& dest, const RECT& source, const RECT& corners, DWORD mask,
-                              BYTE fade, bool hole, bool xtiled, bool ytiled) {
+                              BYTE fade, bool hole, bool xtiled, bool ytiled, bool sourceInPixels) {
   if (resources == nullptr || name == nullptr || *name == 0) return false;
   const wchar_t* resourceType = (type != nullptr && *type != 0) ? type : nullptr;
   ImageRecord* image = resources->ObtainImage(name, resourceType, mask);
   if (image == nullptr) return false;
 
+  // The skin measures source and corners in the image's logical pixels; an
+  // image made for the window's scale is addressed by their scaled edges.
   RECT src = source;
+  RECT pieceCorners = corners;
+  if (image->IsScaled()) {
+    const CDpiScaleUI scale = resources->Scale();
+    if (!sourceInPixels && !IsZero(src)) src = scale.ToDevice(src);
+    pieceCorners = scale.ToDevice(corners);
+  }
   if (IsZero(src)) src = {0, 0, image->width, image->height};
   if (src.right > image->width) src.right = image->width;
   if (src.bottom > image->height) src.bottom = image->height;
@@ -99,7 +107,7 @@ bool CDrawKit::DrawNamedImage(HDC dc, ISkinResourcesUI* resources, const RECT& i
     request.dest = dest;
     request.paint = paint;
     request.source = src;
-    request.corners = corners;
+    request.corners = pieceCorners;
     request.hasAlpha = image->hasAlpha != 0;
     request.fade = fade;
     request.hole = hole;
@@ -122,10 +130,14 @@ bool CDrawKit::DrawImageSpec(HDC dc, ISkinResourcesUI* resources, const RECT& it
   state.name = spec != nullptr ? spec : L"";
   state.dest = item;
   const CImageSpecParser parser(
-      item, [&](const TImageSpec& named) { DrawSpecState(dc, resources, item, paint, named); });
+      item, [&](const TImageSpec& named) { DrawSpecState(dc, resources, item, paint, named); },
+      resources->Scale());
   parser.Parse(spec, state);
   state.imageCount = 0;
-  parser.Parse(modifier, state);
+  const CImageSpecParser pixelParser(
+      item, [&](const TImageSpec& named) { DrawSpecState(dc, resources, item, paint, named); },
+      CDpiScaleUI(), true);
+  pixelParser.Parse(modifier, state);
   const bool found = DrawSpecState(dc, resources, item, paint, state);
   if (imageFound != nullptr) *imageFound = found;
   return true;

@@ -37,16 +37,21 @@ class CDrawKit {
                               bool ytiled = false);
 
   // Draws the skin's image of that name; false when it cannot be obtained.
-  // An all-zero source means the whole image.
+  // An all-zero source means the whole image. Source and corners are the
+  // image's logical pixels (scaled with the image), or with sourceInPixels
+  // the source is the bitmap's own.
   static bool DrawNamedImage(HDC dc, ISkinResourcesUI* resources, const RECT& item,
                              const RECT& paint, const wchar_t* name, const wchar_t* type,
                              const RECT& dest, const RECT& source, const RECT& corners, DWORD mask,
-                             BYTE fade, bool hole, bool xtiled, bool ytiled);
+                             BYTE fade, bool hole, bool xtiled, bool ytiled,
+                             bool sourceInPixels = false);
 
   // Draws an image specification ("file='a.png' source='0,0,8,8' ..."), then
   // the modifier on top of its state. False only without dc or resources;
   // imageFound (optional) tells whether the image finally named could be
-  // obtained, so that callers can drop a string that never draws.
+  // obtained, so that callers can drop a string that never draws. The
+  // specification's numbers are logical; the modifier is the drawing code's
+  // own, in pixels.
   static bool DrawImageSpec(HDC dc, ISkinResourcesUI* resources, const RECT& item,
                             const RECT& paint, const wchar_t* spec,
                             const wchar_t* modifier = nullptr, bool* imageFound = nullptr);

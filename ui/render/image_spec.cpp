@@ -32,8 +32,12 @@ DWORD ReadHexColor(const wchar_t* value) {
 
 }  // namespace
 
-CImageSpecParser::CImageSpecParser(const RECT& item, FlushImage flush)
-    : itemRect(item), flushImage(std::move(flush)) {}
+CImageSpecParser::CImageSpecParser(const RECT& item, FlushImage flush, CDpiScaleUI dpiScale,
+                                   bool pixels)
+    : itemRect(item),
+      flushImage(std::move(flush)),
+      scale(pixels ? CDpiScaleUI() : dpiScale),
+      inPixels(pixels) {}
 
 CRectUI CImageSpecParser::ParseFourNumbers(const wchar_t* value) {
   const wchar_t* p = value;
@@ -88,12 +92,13 @@ void CImageSpecParser::ApplyKey(const CWideStringUI& key, const CWideStringUI& v
     spec.type = value;
     ++spec.imageCount;
   } else if (key == L"dest") {
-    const CRectUI offsets = ParseFourNumbers(value);
+    const CRectUI offsets = scale.ToDevice(ParseFourNumbers(value));
     spec.dest = CRectUI(itemRect.left + offsets.left, itemRect.top + offsets.top,
                         std::min(itemRect.left + offsets.right, itemRect.right),
                         std::min(itemRect.top + offsets.bottom, itemRect.bottom));
   } else if (key == L"source") {
     spec.source = ParseFourNumbers(value);
+    spec.sourceInPixels = inPixels;
   } else if (key == L"corner") {
     spec.corners = ParseFourNumbers(value);
   } else if (key == L"mask") {

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include "ui/core/dpi_scale.h"
 #include "ui/core/geometry.h"
 #include "ui/core/wide_string.h"
 
@@ -17,6 +18,8 @@ struct TImageSpec {
   CWideStringUI type;
   CRectUI dest;
   CRectUI source;
+  // The source came in the bitmap's pixels, not in the image's logical ones.
+  bool sourceInPixels = false;
   CRectUI corners;
   DWORD mask = 0;
   BYTE fade = 255;
@@ -31,8 +34,12 @@ class CImageSpecParser {
   // Called with the state in force whenever a further image is named.
   using FlushImage = std::function<void(const TImageSpec&)>;
 
-  // item bounds the "dest" key; flush may be empty.
-  CImageSpecParser(const RECT& item, FlushImage flush);
+  // item bounds the "dest" key, whose logical offsets are scaled to the
+  // item's pixels; flush may be empty. inPixels reads "dest" and "source" as
+  // pixels of the window and of the bitmap, unscaled: the form in which
+  // controls describe the parts they computed themselves.
+  CImageSpecParser(const RECT& item, FlushImage flush, CDpiScaleUI scale = CDpiScaleUI(),
+                   bool inPixels = false);
 
   // Applies the key='value' pairs of text to spec. Parsing of this text stops
   // at the first pair that is not well formed or not followed by one space.
@@ -48,6 +55,8 @@ class CImageSpecParser {
 
   CRectUI itemRect;
   FlushImage flushImage;
+  CDpiScaleUI scale;
+  bool inPixels;
 };
 
 }  // namespace SkinUI

@@ -43,7 +43,8 @@ void CMarkupWalker::ApplyTag(const TMarkupTag& tag) {
 }
 
 void CMarkupWalker::ApplyOpeningTag(const TMarkupTag& tag) {
-  const long number = wcstol(tag.argument, nullptr, 10);
+  // Distances in tags are logical, as every number of the skin.
+  const int number = skin->Scale().ToDevice(ClampToInt(wcstol(tag.argument, nullptr, 10)));
   switch (tag.letter) {
     case L'a':
       OpenLink(tag.argument);
@@ -64,7 +65,7 @@ void CMarkupWalker::ApplyOpeningTag(const TMarkupTag& tag) {
       if (!singleLine) lineEndRequested = true;
       break;
     case L'p':
-      OpenParagraph(static_cast<int>(number));
+      OpenParagraph(number);
       break;
     case L'r':
       inRaw = true;
@@ -79,7 +80,7 @@ void CMarkupWalker::ApplyOpeningTag(const TMarkupTag& tag) {
       pt.x += number;
       break;
     case L'y':
-      cyLine = static_cast<LONG>(number);
+      cyLine = number;
       break;
     default:
       break;
@@ -306,7 +307,7 @@ void CMarkupWalker::PlaceImage(const CWideStringUI& argument, CWideStringUI name
   if (argument.Find(L"file='") >= 0 || argument.Find(L"res='") >= 0) {
     TImageSpec spec;
     spec.name = name;
-    CImageSpecParser(area, nullptr).Parse(argument, spec);
+    CImageSpecParser(area, nullptr, skin->Scale()).Parse(argument, spec);
     name = spec.name;
     type = spec.type;
   }

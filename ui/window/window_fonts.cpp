@@ -27,38 +27,101 @@ std::unique_ptr<FontRecord> MakeFontRecord(const LOGFONTW& description, const wc
   return record;
 }
 
-// Starts from the stock GUI font; bold adds 700 to its weight (a stock weight
-// of 400 gives 1100, which the platform accepts and shows as bold).
-std::unique_ptr<FontRecord> CreateSkinFont(const wchar_t* face, int size, bool bold, bool underline,
-                                           bool italic) {
-  if (face == nullptr) return nullptr;
-  LOGFONTW description = StockFontDescription();
-  lstrcpynW(description.lfFaceName, face, LF_FACESIZE);
-  description.lfCharSet = DEFAULT_CHARSET;
-  description.lfHeight = -size;
-  if (bold) description.lfWeight += FW_BOLD;
-  description.lfUnderline = underline ? 1 : 0;
-  description.lfItalic = italic ? 1 : 0;
-  return MakeFontRecord(description, face, size, bold, underline, italic);
-}
-
-std::unique_ptr<FontRecord> CreateStockDefaultFont() {
-  LOGFONTW description = StockFontDescription();
-  description.lfCharSet = DEFAULT_CHARSET;
-  return MakeFontRecord(description, description.lfFaceName, -description.lfHeight,
-                        description.lfWeight >= FW_BOLD, description.lfUnderline != 0,
-                        description.lfItalic != 0);
-}
-
 bool Matches(const FontRecord& record, const wchar_t* face, int size, bool bold, bool underline,
              bool italic) {
   return record.face == face && record.size == size && (record.bold != 0) == bold &&
          (record.underline != 0) == underline && (record.italic != 0) == italic;
 }
 
+int LineHeightOf(const LOGFONTW& description, HDC dc) {
+  UniqueFont font(CreateFontIndirectW(&description));
+  if (!font) return 0;
+  SelectObjectGuard select(dc, font.get());
+  TEXTMETRICW metrics = {};
+  return GetTextMetricsW(dc, &metrics) ? metrics.tmHeight : 0;
+}
+
+// A font's line height does not grow exactly with its size: the platform
+// rounds each metric up, and text laid out to fill an area at 96 DPI would
+// then run over its bottom. Made a pixel smaller at a time while its lines
+// are taller than the 96-DPI lines scaled, the font keeps the skin's layout.
+LONG FittingHeight(LOGFONTW description, int size, CDpiScaleUI scale, HDC given) {
+  description.lfHeight = -scale.ToDevice(size);
+  if (scale.IsIdentity() || size <= 0) return description.lfHeight;
+  HDC dc = given != nullptr ? given : GetDC(nullptr);
+  if (dc == nullptr) return description.lfHeight;
+  LOGFONTW plain = description;
+  plain.lfHeight = -size;
+  const int wanted = scale.ToDevice(LineHeightOf(plain, dc));
+  const LONG smallest = -scale.ToDevice(size - 1);
+  while (description.lfHeight < smallest && LineHeightOf(description, dc) > wanted) {
+    ++description.lfHeight;
+  }
+  if (given == nullptr) ReleaseDC(nullptr, dc);
+  return description.lfHeight;
+}
+
+// The stock font is made for the screen's DPI when the program started; its
+// size is kept as the logical size that gives at 96 DPI.
+int StockLogicalSize(const LOGFONTW& description) {
+  const int height = description.lfHeight < 0 ? -description.lfHeight : description.lfHeight;
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : CDpiScaleUI::kBaseDpi;
+  if (screen != nullptr) ReleaseDC(nullptr, screen);
+  return CDpiScaleUI(dpi).ToLogical(height);
+}
+
 }  // namespace
 
 CWindowResourcesUI::CWindowResourcesUI() : defaultFont(CreateStockDefaultFont()) {}
+
+// Starts from the stock GUI font; bold adds 700 to its weight (a stock weight
+// of 400 gives 1100, which the platform accepts and shows as bold). The size
+// is logical; the font is made at the window's scale.
+std::unique_ptr<FontRecord> CWindowResourcesUI::CreateSkinFont(const wchar_t* face, int size,
+                                                               bool bold, bool underline,
+                                                               bool italic) const {
+  if (face == nullptr) return nullptr;
+  LOGFONTW description = StockFontDescription();
+  lstrcpynW(description.lfFaceName, face, LF_FACESIZE);
+  description.lfCharSet = DEFAULT_CHARSET;
+  if (bold) description.lfWeight += FW_BOLD;
+  description.lfUnderline = underline ? 1 : 0;
+  description.lfItalic = italic ? 1 : 0;
+  description.lfHeight = FittingHeight(description, size, scale, metricsDC);
+  return MakeFontRecord(description, face, size, bold, underline, italic);
+}
+
+std::unique_ptr<FontRecord> CWindowResourcesUI::CreateStockDefaultFont() const {
+  LOGFONTW description = StockFontDescription();
+  description.lfCharSet = DEFAULT_CHARSET;
+  const int size = StockLogicalSize(description);
+  description.lfHeight = -scale.ToDevice(size);
+  return MakeFontRecord(description, description.lfFaceName, size, description.lfWeight >= FW_BOLD,
+                        description.lfUnderline != 0, description.lfItalic != 0);
+}
+
+void CWindowResourcesUI::SetScale(CDpiScaleUI newScale) {
+  if (newScale == scale) return;
+  scale = newScale;
+  RemakeFonts();
+  ClearImages();
+}
+
+// Each font is made again from its own record, so a replaced default font
+// keeps its face and an index keeps naming the same font.
+void CWindowResourcesUI::RemakeFonts() {
+  const auto remake = [this](std::unique_ptr<FontRecord>& record) {
+    if (!record) return;
+    std::unique_ptr<FontRecord> made = CreateSkinFont(record->face, record->size, record->bold != 0,
+                                                      record->underline != 0, record->italic != 0);
+    if (!made) return;
+    record = std::move(made);
+    WithMetrics(record.get(), metricsDC);
+  };
+  remake(defaultFont);
+  for (auto& record : fonts) remake(record);
+}
 
 FontRecord* CWindowResourcesUI::WithMetrics(FontRecord* record, HDC dc) const {
   if (record != nullptr && !record->HasMetrics()) record->ReadMetrics(dc);

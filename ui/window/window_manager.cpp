@@ -7,10 +7,14 @@
 
 #include "ui/controls/control.h"
 #include "ui/render/imaging_library.h"
+#include "ui/window/window_dpi.h"
 
 namespace SkinUI {
 
 namespace {
+
+// WM_DPICHANGED, which older headers do not declare.
+constexpr UINT kDpiChangedMessage = 0x02E0;
 
 template <typename T>
 bool AddOnce(std::vector<T*>& list, T* item) {
@@ -102,6 +106,7 @@ void CWindowManagerUI::AttachWindow(HWND handle) {
   paintDC = handle != nullptr ? GetDC(handle) : nullptr;
   resources->SetMetricsDC(paintDC);
   AttachSettings(window);
+  if (handle != nullptr) ApplyScale(CDpiScaleUI(WindowDpi(handle)));
   AddOnce(LiveManagers(), this);
 }
 
@@ -166,6 +171,10 @@ bool CWindowManagerUI::DispatchWindowMessage(UINT message, WPARAM wParam, LPARAM
     case WM_ERASEBKGND:
       // The whole client area is painted from the offscreen bitmap.
       result = 1;
+      return true;
+    case kDpiChangedMessage:
+      OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      result = 0;
       return true;
     case WM_GETMINMAXINFO:
       OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
@@ -237,10 +246,32 @@ void CWindowManagerUI::OnSize() {
   if (root != nullptr) root->RequestRelayout();
 }
 
+// Everything made for the old scale goes; the tree stays as it is, so what
+// the user sees and chose survives the move to another monitor.
+void CWindowManagerUI::ApplyScale(CDpiScaleUI scale) {
+  SetSettingsScale(scale);
+  if (resources->Scale() == scale) return;
+  resources->SetScale(scale);
+  // Made again on the next tip, with the system's font for the new scale.
+  DestroyToolTip();
+  DropPaintBuffers();
+  if (root != nullptr) root->RequestRelayout();
+  if (window != nullptr) InvalidateRect(window, nullptr, FALSE);
+}
+
+// The new scale is in place before the window takes the rectangle Windows
+// suggests, so the size change that follows lays out at it.
+void CWindowManagerUI::OnDpiChanged(int dpi, const RECT* suggested) {
+  ApplyScale(CDpiScaleUI(dpi));
+  if (suggested == nullptr) return;
+  SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void CWindowManagerUI::OnGetMinMaxInfo(MINMAXINFO* info) const {
   if (info == nullptr) return;
-  const CSizeUI minimum = MinTrackSize();
-  const CSizeUI maximum = MaxTrackSize();
+  const CSizeUI minimum(SettingsScale().ToDevice(MinTrackSize()));
+  const CSizeUI maximum(SettingsScale().ToDevice(MaxTrackSize()));
   if (minimum.cx > 0) info->ptMinTrackSize.x = minimum.cx;
   if (minimum.cy > 0) info->ptMinTrackSize.y = minimum.cy;
   if (maximum.cx > 0) info->ptMaxTrackSize.x = maximum.cx;

@@ -146,6 +146,8 @@ class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI, privat
                              WPARAM wParam, LPARAM lParam, LRESULT& result);
   void OnClose();
   void OnSize();
+  void ApplyScale(CDpiScaleUI scale);
+  void OnDpiChanged(int dpi, const RECT* suggested);
   void OnGetMinMaxInfo(MINMAXINFO* info) const;
   bool ReflectToChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   bool Owns(const CControlUI* control) const;

@@ -3,6 +3,7 @@
 #include "ui/window/window_resources.h"
 
 #include "ui/render/draw_kit.h"
+#include "ui/render/scaled_image.h"
 #include "ui/window/process_settings.h"
 
 namespace SkinUI {
@@ -91,10 +92,10 @@ bool CWindowResourcesUI::LoadAndKeepImage(const wchar_t* name, const wchar_t* re
   if (HasResourceType(resourceType)) {
     const WORD number = ResourceNumber(name);
     if (number == 0) return false;
-    image = CDrawKit::LoadBitmapImage(MAKEINTRESOURCEW(number), resourceType, mask);
+    image = LoadImageAtScale(MAKEINTRESOURCEW(number), resourceType, mask, scale);
     if (image && !IS_INTRESOURCE(resourceType)) image->resourceType = resourceType;
   } else {
-    image = CDrawKit::LoadBitmapImage(name, nullptr, mask);
+    image = LoadImageAtScale(name, nullptr, mask, scale);
   }
   if (!image) return false;
   image->mask = mask;

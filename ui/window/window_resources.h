@@ -28,6 +28,11 @@ class CWindowResourcesUI : public ISkinResourcesUI {
   CWindowResourcesUI& operator=(const CWindowResourcesUI&) = delete;
   virtual ~CWindowResourcesUI();
 
+  // The fonts are made again and the images dropped (they load again, at
+  // the new scale, when next asked for); the font table keeps its indices.
+  void SetScale(CDpiScaleUI newScale);
+  CDpiScaleUI Scale() const override { return scale; }
+
   // Null clears it. Refused when this object is already in the parent's chain.
   bool SetParentResources(CWindowResourcesUI* parent);
   CWindowResourcesUI* ParentResources() const { return parentResources; }
@@ -93,9 +98,14 @@ class CWindowResourcesUI : public ISkinResourcesUI {
   bool ChainContains(const CWindowResourcesUI* candidate) const;
   FontRecord* WithMetrics(FontRecord* record, HDC dc) const;
   FontRecord* FindFontRecord(HFONT font);
+  std::unique_ptr<FontRecord> CreateSkinFont(const wchar_t* face, int size, bool bold,
+                                             bool underline, bool italic) const;
+  std::unique_ptr<FontRecord> CreateStockDefaultFont() const;
+  void RemakeFonts();
 
   HDC metricsDC = nullptr;
   CWindowResourcesUI* parentResources = nullptr;
+  CDpiScaleUI scale;
 
   DWORD disabledTextColor = 0xFFA7A6AA;
   DWORD defaultTextColor = 0xFF000000;

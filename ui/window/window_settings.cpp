@@ -28,7 +28,9 @@ void SetExtendedStyleBit(HWND window, LONG_PTR bit, bool on) {
 void CWindowSettingsUI::SetInitialSize(int cx, int cy) {
   initialSize = CSizeUI(cx, cy);
   if (rootInstalled || settingsWindow == nullptr || !IsWindow(settingsWindow)) return;
-  SetWindowPos(settingsWindow, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+  const CSizeUI size = DeviceInitialSize();
+  SetWindowPos(settingsWindow, nullptr, 0, 0, size.cx, size.cy,
+               SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 void CWindowSettingsUI::SetWindowOpacity(int value) {

@@ -2,9 +2,12 @@
 // The settings the skin's "Window" element carries for the native window: its
 // size at start, resize border, caption area, corner rounding, tracking
 // limits, opacity, a translucent background and the dirty-rectangle outline.
+// Sizes and areas are stored as the skin gives them, in logical pixels; the
+// Device forms are what the window uses at its scale.
 
 #include <windows.h>
 
+#include "ui/core/dpi_scale.h"
 #include "ui/core/geometry.h"
 #include "ui/window/focus_indicator.h"
 
@@ -12,17 +15,21 @@ namespace SkinUI {
 
 class CWindowSettingsUI {
  public:
-  // Resizes the window (no move, no reordering, no activation) only while no
-  // control tree is installed.
+  // Resizes the window (no move, no reordering, no activation) to the size at
+  // its scale, only while no control tree is installed.
   void SetInitialSize(int cx, int cy);
   CSizeUI InitialSize() const { return initialSize; }
+  CSizeUI DeviceInitialSize() const { return CSizeUI(settingsScale.ToDevice(initialSize)); }
   void SetResizeBorder(const RECT& border) { resizeBorder = border; }
   CRectUI ResizeBorder() const { return resizeBorder; }
+  CRectUI DeviceResizeBorder() const { return settingsScale.ToDevice(resizeBorder); }
   // Client coordinates, edges included; the owning window reports it as caption.
   void SetCaptionArea(const RECT& area) { captionArea = area; }
   CRectUI CaptionArea() const { return captionArea; }
+  CRectUI DeviceCaptionArea() const { return settingsScale.ToDevice(captionArea); }
   void SetCornerRounding(int cx, int cy) { cornerRounding = CSizeUI(cx, cy); }
   CSizeUI CornerRounding() const { return cornerRounding; }
+  CSizeUI DeviceCornerRounding() const { return CSizeUI(settingsScale.ToDevice(cornerRounding)); }
   // Components greater than 0 are applied in WM_GETMINMAXINFO.
   void SetMinTrackSize(int cx, int cy) { minTrackSize = CSizeUI(cx, cy); }
   CSizeUI MinTrackSize() const { return minTrackSize; }
@@ -49,10 +56,13 @@ class CWindowSettingsUI {
   void AttachSettings(HWND window) { settingsWindow = window; }
   // Whether a control tree is installed (the initial size no longer resizes).
   void NoteRootInstalled(bool installed) { rootInstalled = installed; }
+  void SetSettingsScale(CDpiScaleUI scale) { settingsScale = scale; }
+  CDpiScaleUI SettingsScale() const { return settingsScale; }
 
  private:
   HWND settingsWindow = nullptr;
   bool rootInstalled = false;
+  CDpiScaleUI settingsScale;
   CSizeUI initialSize;
   CRectUI resizeBorder;
   CRectUI captionArea;

@@ -280,10 +280,10 @@ void CListUI::ScrollIntoView(int index) {
   const CRectUI place = row->Bounds();
   const CRectUI bodyRect = body->Bounds();
   if (place.IsEmpty() || bodyRect.IsEmpty()) return;
-  const RECT bodyInset = body->GetInset();
+  const RECT bodyInset = Scale().ToDevice(body->GetInset());
   long long bottom = static_cast<long long>(bodyRect.bottom) - bodyInset.bottom;
   const CScrollBarUI* bar = body->HorizontalScrollBar();
-  if (IsShownBar(bar)) bottom -= bar->GetFixedHeight();
+  if (IsShownBar(bar)) bottom -= Scale().ToDevice(bar->GetFixedHeight());
   const CRectUI area = CRectUI::Clamped(
       bodyRect.left, static_cast<long long>(bodyRect.top) + bodyInset.top, bodyRect.right, bottom);
   if (place.top >= area.top && place.bottom <= area.bottom) return;

@@ -45,14 +45,14 @@ void CListBodyUI::UpdateHorizontalBar(CRectUI& rc, int neededWidth) {
     if (bar->IsVisible()) return;
     bar->SetVisible(true);
     bar->SetScrollPos(0);
-    rc.bottom = ClampCoordinate(static_cast<long long>(rc.bottom) - bar->GetFixedHeight());
+    rc.bottom = ClampCoordinate(static_cast<long long>(rc.bottom) - DeviceBarHeight(bar));
     return;
   }
   if (!bar->IsVisible()) return;
   bar->SetVisible(false);
   bar->SetScrollRange(0);
   bar->SetScrollPos(0);
-  rc.bottom = ClampCoordinate(static_cast<long long>(rc.bottom) + bar->GetFixedHeight());
+  rc.bottom = ClampCoordinate(static_cast<long long>(rc.bottom) + DeviceBarHeight(bar));
 }
 
 // Lists are filled with thousands of rows at a time, and every request is a

@@ -51,9 +51,9 @@ void* CListHeaderUI::InterfaceFor(const wchar_t* name) {
 }
 
 SIZE CListHeaderUI::PreferredSize(SIZE available) {
-  CSizeUI size(0, GetFixedHeight());
+  CSizeUI size(0, Scale().ToDevice(GetFixedHeight()));
   const bool measureHeight = GetFixedHeight() == 0 && GetManager() != nullptr;
-  if (measureHeight) size.cy = DefaultFontHeight(GetManager()) + kHeaderMargin;
+  if (measureHeight) size.cy = DefaultFontHeight(GetManager()) + Scale().ToDevice(kHeaderMargin);
   long long width = 0;
   for (int i = 0; i < GetCount(); ++i) {
     const SIZE item = ChildAt(i)->PreferredSize(available);
@@ -94,11 +94,11 @@ void CListHeaderItemUI::SetEnabled(bool on) {
 }
 
 RECT CListHeaderItemUI::GetSeparatorRect() const {
-  if (sepWidth >= 0) {
-    return CRectUI(ItemRect().right - sepWidth, ItemRect().top, ItemRect().right,
-                   ItemRect().bottom);
+  const int width = Scale().ToDevice(sepWidth);
+  if (width >= 0) {
+    return CRectUI(ItemRect().right - width, ItemRect().top, ItemRect().right, ItemRect().bottom);
   }
-  return CRectUI(ItemRect().left, ItemRect().top, ItemRect().left - sepWidth, ItemRect().bottom);
+  return CRectUI(ItemRect().left, ItemRect().top, ItemRect().left - width, ItemRect().bottom);
 }
 
 void CListHeaderItemUI::ApplyAttribute(const wchar_t* name, const wchar_t* value) {
@@ -137,7 +137,8 @@ void CListHeaderItemUI::ApplyAttribute(const wchar_t* name, const wchar_t* value
 
 SIZE CListHeaderItemUI::PreferredSize(SIZE available) {
   if (GetFixedHeight() > 0 || GetManager() == nullptr) return CControlUI::PreferredSize(available);
-  return CSizeUI(GetFixedWidth(), DefaultFontHeight(GetManager()) + kItemMargin);
+  return CSizeUI(Scale().ToDevice(GetFixedWidth()),
+                 DefaultFontHeight(GetManager()) + Scale().ToDevice(kItemMargin));
 }
 
 void CListHeaderItemUI::HandleEvent(TControlEvent& event) {
@@ -198,8 +199,8 @@ void CListHeaderItemUI::OnDrag(const TControlEvent& event) {
   } else {
     moved.left += dx;
   }
-  if (moved.GetWidth() <= GetMinWidth()) return;
-  StoreFixedWidth(moved.GetWidth());
+  if (moved.GetWidth() <= Scale().ToDevice(GetMinWidth())) return;
+  StoreFixedWidth(Scale().ToLogical(moved.GetWidth()));
   lastMouse = event.point;
   RequestColumnLayout();
 }
@@ -237,8 +238,9 @@ void CListHeaderItemUI::PaintTextLayer(HDC dc) {
   if (textColor == 0 && GetManager() != nullptr)
     textColor = GetManager()->Resources().DefaultTextColor();
   if (Text().IsEmpty()) return;
-  RECT area = {ItemRect().left + textPadding.left, ItemRect().top + textPadding.top,
-               ItemRect().right - textPadding.right, ItemRect().bottom - textPadding.bottom};
+  const RECT pad = Scale().ToDevice(textPadding);
+  RECT area = {ItemRect().left + pad.left, ItemRect().top + pad.top, ItemRect().right - pad.right,
+               ItemRect().bottom - pad.bottom};
   const UINT style = textStyle | DT_SINGLELINE;
   if (showHtml) {
     int noLinks = 0;

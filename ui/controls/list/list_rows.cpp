@@ -64,17 +64,18 @@ void Invalidate(CControlUI& row) {
     row.Invalidate();
     return;
   }
-  const RECT inset = container->GetInset();
+  const CDpiScaleUI scale = row.Scale();
+  const RECT inset = scale.ToDevice(container->GetInset());
   CRectUI shown = container->Bounds();
   shown.left += inset.left;
   shown.top += inset.top;
   shown.right -= inset.right;
   shown.bottom -= inset.bottom;
   if (IsShown(container->VerticalScrollBar())) {
-    shown.right -= container->VerticalScrollBar()->GetFixedWidth();
+    shown.right -= scale.ToDevice(container->VerticalScrollBar()->GetFixedWidth());
   }
   if (IsShown(container->HorizontalScrollBar())) {
-    shown.bottom -= container->HorizontalScrollBar()->GetFixedHeight();
+    shown.bottom -= scale.ToDevice(container->HorizontalScrollBar()->GetFixedHeight());
   }
   RECT area = row.Bounds();
   if (!IntersectRect(&area, &area, &shown)) return;
@@ -309,18 +310,20 @@ void CListLabelElementUI::HandleEvent(TControlEvent& event) {
 }
 
 int CListLabelElementUI::RowHeight() const {
-  if (GetFixedHeight() > 0) return GetFixedHeight();
+  const CDpiScaleUI scale = Scale();
+  if (GetFixedHeight() > 0) return scale.ToDevice(GetFixedHeight());
   const TListStyle& style = *row.owner->ListStyle();
   const FontRecord* font =
       GetManager() != nullptr ? GetManager()->Resources().FontInfoAt(style.font) : nullptr;
   const int fontHeight = font != nullptr ? font->metrics.tmHeight : 0;
-  return fontHeight + style.textPadding.top + style.textPadding.bottom + kRowMargin;
+  const RECT pad = scale.ToDevice(style.textPadding);
+  return fontHeight + pad.top + pad.bottom + scale.ToDevice(kRowMargin);
 }
 
 SIZE CListLabelElementUI::PreferredSize(SIZE /*available*/) {
   if (row.owner == nullptr) return CSizeUI(0, 0);
   const TListStyle& style = *row.owner->ListStyle();
-  CSizeUI size(GetFixedWidth(), RowHeight());
+  CSizeUI size(Scale().ToDevice(GetFixedWidth()), RowHeight());
   if (GetFixedWidth() > 0 || GetManager() == nullptr) return size;
   RECT measured = {0, 0, kMeasureExtent, kMeasureExtent};
   if (!Text().IsEmpty()) {
@@ -336,7 +339,8 @@ SIZE CListLabelElementUI::PreferredSize(SIZE /*available*/) {
   } else {
     measured.right = 0;
   }
-  size.cx = measured.right - measured.left + style.textPadding.left + style.textPadding.right;
+  const RECT pad = Scale().ToDevice(style.textPadding);
+  size.cx = measured.right - measured.left + pad.left + pad.right;
   return size;
 }
 
@@ -350,8 +354,9 @@ void CListLabelElementUI::PaintCells(HDC dc, const RECT& rect) {
   if (Text().IsEmpty() || row.owner == nullptr) return;
   const TListStyle& style = *row.owner->ListStyle();
   const DWORD color = ListRow::TextColor(style, row, IsEnabled());
-  RECT area = {rect.left + style.textPadding.left, rect.top + style.textPadding.top,
-               rect.right - style.textPadding.right, rect.bottom - style.textPadding.bottom};
+  const RECT pad = Scale().ToDevice(style.textPadding);
+  RECT area = {rect.left + pad.left, rect.top + pad.top, rect.right - pad.right,
+               rect.bottom - pad.bottom};
   const UINT format = style.textStyle | DT_SINGLELINE;
   if (style.showHtml) {
     int noLinks = 0;

@@ -38,7 +38,7 @@ void CListTextElementUI::SetOwner(CControlUI* control) {
 
 SIZE CListTextElementUI::PreferredSize(SIZE available) {
   if (list == nullptr || row.owner == nullptr) return CControlUI::PreferredSize(available);
-  return CSizeUI(GetFixedWidth(), RowHeight());
+  return CSizeUI(Scale().ToDevice(GetFixedWidth()), RowHeight());
 }
 
 int CListTextElementUI::LinkAt(POINT point) const {
@@ -111,11 +111,11 @@ void CListTextElementUI::PaintCells(HDC dc, const RECT& rect) {
   const UINT format = style.textStyle | DT_SINGLELINE;
   linkCount = 0;
   const int columns = std::clamp(style.columnCount, 0, kMaxListColumns);
+  const RECT pad = Scale().ToDevice(style.textPadding);
   for (int i = 0; i < columns; ++i) {
     const RECT& column = style.columns[i];
-    const RECT cell = {column.left + style.textPadding.left, rect.top + style.textPadding.top,
-                       column.right - style.textPadding.right,
-                       rect.bottom - style.textPadding.bottom};
+    const RECT cell = {column.left + pad.left, rect.top + pad.top, column.right - pad.right,
+                       rect.bottom - pad.bottom};
     const wchar_t* cellText = CellText(i);
     if (cellText == nullptr || *cellText == 0) continue;
     if (!style.showHtml) {
