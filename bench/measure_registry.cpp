@@ -8,8 +8,10 @@ std::vector<std::unique_ptr<CBenchMeasure>> AllMeasures() {
   measures.push_back(MakeXmlLoadFreshReferenceMeasure());
   measures.push_back(MakeMarkupWrapMeasure());
   measures.push_back(MakeArchiveImageMeasure());
+  measures.push_back(MakeImageDecodeMeasure());
   measures.push_back(MakeStringAppendMeasure());
   measures.push_back(MakeStringReplaceMeasure());
+  measures.push_back(MakeTextRunMeasure());
   measures.push_back(MakeRepaintProxyMeasure());
   measures.push_back(MakeWindowRepaintMeasure());
   measures.push_back(MakeListFillMeasure());

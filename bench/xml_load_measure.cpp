@@ -27,7 +27,7 @@ class CXmlLoadMeasure : public CBenchMeasure {
   explicit CXmlLoadMeasure(bool freshReferenceBuffer) : fresh_(freshReferenceBuffer) {}
 
   const char* Name() const override { return fresh_ ? "xml-load-1mb-fresh-ref" : "xml-load-1mb"; }
-  TBenchTarget Target() const override { return {TargetKind::SpeedAtLeast, 0.5}; }
+  TBenchTarget Target() const override { return {TargetKind::SpeedAtLeast, 0.8}; }
 
   bool Prepare(std::string& error) override {
     skin_ = SkinUITest::LargeSkinDocument(kSkinBytes, elements_);
