@@ -369,6 +369,40 @@ TEST(SkinXml, ConvertsTheThreeEncodings) {
   EXPECT_FALSE(xml.GetRoot().IsValid());
 }
 
+// Whatever the bytes, a UTF-8 text reads as the platform converts it in one
+// piece: broken, overlong and truncated sequences beside ASCII, and ASCII
+// runs of every length around the widths a converter may take at once.
+TEST(SkinXml, ReadsUtf8ExactlyAsThePlatformConvertsIt) {
+  const char* const pieces[] = {"\xC3\xBC", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xE5",
+                                "\xE5\x90", "\xC0\xAF",     "\xED\xA0\x80",     "\xFF",
+                                "\x80",     "\xBF\xBF",     "\xF4\x90\x80\x80", "\xC3"};
+  std::string body;
+  for (int run = 0; run < 40; ++run) {
+    body += pieces[run % (sizeof(pieces) / sizeof(pieces[0]))];
+    body += std::string(static_cast<size_t>(run), static_cast<char>('a' + run % 26));
+  }
+  body += "\xE2\x82";  // cut short by the end of the text
+  for (const std::string& text :
+       {"<a v=\"" + body + "\">" + body + "</a>", "<a v=\"x\">" + body + "\xC3\xA9" + body}) {
+    const int length = static_cast<int>(text.size());
+    std::wstring expected(static_cast<size_t>(length), L'\0');
+    expected.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), length, &expected[0], length)));
+    const size_t open = expected.find(L'>');
+    const size_t close = expected.find(L"</a>");
+    const std::wstring content = expected.substr(
+        open + 1, close == std::wstring::npos ? std::wstring::npos : close - open - 1);
+
+    CSkinXml xml;
+    ASSERT_TRUE(xml.LoadBytes(text.data(), static_cast<DWORD>(text.size())))
+        << Text(xml.GetLastErrorMessage());
+    EXPECT_EQ(content, Text(xml.GetRoot().GetValue()));
+    if (close != std::wstring::npos) {
+      EXPECT_EQ(expected.substr(6, open - 7), Text(xml.GetRoot().GetAttributeValue(0)));
+    }
+  }
+}
+
 TEST(SkinXml, NamesAndTextBeyondAsciiKeepEveryCharacter) {
   CSkinXml xml;
   ASSERT_TRUE(xml.LoadText(
