@@ -44,6 +44,42 @@ TEST_F(ImageLoadTest, DecodingPremultipliesTranslucentPixelsAndClearsMaskedOnes)
   EXPECT_EQ(0x40404040u, pixels[3]);  // 255 * 64 / 255 = 64
 }
 
+// Every alpha against every channel value, in each of the three channels:
+// channel * alpha / 255 rounded down, opaque pixels unchanged, and the mask
+// compared with the premultiplied pixel.
+TEST_F(ImageLoadTest, PremultipliesEveryAlphaAndChannelValueRoundingDown) {
+  std::vector<DWORD> argb;
+  for (DWORD alpha = 0; alpha < 256; ++alpha) {
+    for (DWORD value = 0; value < 256; ++value) {
+      argb.push_back((alpha << 24) | (value << 16) | ((255 - value) << 8) | (value ^ 0x5A));
+    }
+  }
+  // Alpha 0x80 over red 0x80, green 0x7F and blue 0xDA, premultiplied.
+  const DWORD mask = 0x80403F6D;
+  const std::vector<unsigned char> png = EncodePng(256, 256, argb);
+  auto image = SkinUI::DecodeBitmapImage(png.data(), png.size(), mask);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(1, image->hasAlpha);
+  const std::vector<DWORD> pixels = BitmapPixels(*image);
+  int wrong = 0;
+  for (size_t i = 0; i < argb.size(); ++i) {
+    const DWORD alpha = argb[i] >> 24;
+    const auto scaled = [alpha](DWORD channel) {
+      return alpha == 255 ? channel : channel * alpha / 255;
+    };
+    DWORD expected = (alpha << 24) | (scaled((argb[i] >> 16) & 0xFF) << 16) |
+                     (scaled((argb[i] >> 8) & 0xFF) << 8) | scaled(argb[i] & 0xFF);
+    if (expected == mask) expected = 0;
+    if (pixels[i] != expected && ++wrong <= 5) {
+      ADD_FAILURE() << std::hex << "pixel " << argb[i] << " stored as " << pixels[i]
+                    << ", expected " << expected;
+    }
+  }
+  EXPECT_EQ(0, wrong);
+  // The one pixel that matched the mask is the only one cleared.
+  EXPECT_EQ(0u, pixels[0x80 * 256 + 0x80]);
+}
+
 TEST_F(ImageLoadTest, OpaqueImageWithoutMaskMatchHasNoAlpha) {
   const std::vector<unsigned char> png = EncodePng(2, 1, {kRed, kMagenta});
   auto opaque = SkinUI::DecodeBitmapImage(png.data(), png.size(), 0);
