@@ -362,5 +362,56 @@ TEST(PlainText, AmpersandIsNeverAPrefixAndMissingInputsDrawNothing) {
   EXPECT_EQ(200 * 30, canvas.CountRgb(Rgb(kWhite)));
 }
 
+// A plain text is drawn exactly as the platform's DrawTextW draws it with
+// the same font, colour and flags: every alignment, boxes of odd and even
+// size narrower and lower than the text, and texts the platform treats
+// specially (tabs, line breaks, an ellipsis, characters beyond Latin).
+TEST(PlainText, DrawsEachTextAsThePlatformsDrawTextDoes) {
+  CTestManager manager;
+  const wchar_t* const texts[] = {L"Update 17 of the list, 31.5 MB",
+                                  L"a&b",
+                                  L"W",
+                                  L"tab\there",
+                                  L"two\nlines",
+                                  L"\u00C4\u00DF \u0645\u0631",
+                                  L"e\u0301 \xD83D\xDE00"};
+  const UINT aligns[] = {0, DT_CENTER, DT_RIGHT};
+  const UINT verticals[] = {0, DT_VCENTER, DT_BOTTOM};
+  const UINT extras[] = {DT_SINGLELINE, DT_SINGLELINE | DT_END_ELLIPSIS, DT_SINGLELINE | DT_NOCLIP,
+                         DT_WORDBREAK, 0};
+  const RECT boxes[] = {{4, 3, 204, 19}, {5, 4, 204, 21},   {7, 2, 40, 9},
+                        {3, 6, 18, 30},  {-6, -3, 100, 12}, {10, 10, 10, 30}};
+  int differing = 0;
+  for (const wchar_t* text : texts) {
+    for (UINT align : aligns) {
+      for (UINT vertical : verticals) {
+        for (UINT extra : extras) {
+          for (const RECT& box : boxes) {
+            const UINT format = align | vertical | extra;
+            Canvas expected(220, 40, kWhite);
+            Canvas drawn(220, 40, kWhite);
+            SelectObject(expected.dc(), manager.FontAt(-1));
+            SetBkMode(expected.dc(), TRANSPARENT);
+            SetTextColor(expected.dc(), RGB(0x20, 0x40, 0x80));
+            RECT expectedBox = box;
+            DrawTextW(expected.dc(), text, -1, &expectedBox, format | DT_NOPREFIX);
+            SelectObject(drawn.dc(), manager.FontAt(-1));
+            RECT drawnBox = box;
+            CDrawKit::DrawPlainText(drawn.dc(), &manager, drawnBox, text, 0xFF204080, -1, format);
+            if (!drawn.SameRgbAs(expected) || !EqualRect(&drawnBox, &expectedBox)) {
+              if (++differing <= 5) {
+                ADD_FAILURE() << "text " << ::testing::PrintToString(std::wstring(text))
+                              << " format " << std::hex << format << std::dec << " box " << box.left
+                              << "," << box.top << "," << box.right << "," << box.bottom;
+              }
+            }
+          }
+        }
+      }
+    }
+  }
+  EXPECT_EQ(0, differing);
+}
+
 }  // namespace
 }  // namespace SkinUITest

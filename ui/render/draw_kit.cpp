@@ -52,6 +52,50 @@ void DrawOutline(HDC dc, int penStyle, int penWidth, DWORD color, bool hollow,
   draw(dc, rc, ellipseWidth, ellipseHeight);
 }
 
+// The flags a single line is laid out with by DrawTextW that are repeated
+// here; with any other flag (or without DT_SINGLELINE) DrawTextW draws.
+constexpr UINT kSingleLineFlags =
+    DT_SINGLELINE | DT_NOPREFIX | DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM;
+
+// Characters that DrawTextW draws as one run, glyph after glyph: no tabs or
+// line breaks, no marks, no scripts that are shaped or run right to left.
+bool IsSimpleRun(const wchar_t* text, int& length) {
+  constexpr wchar_t kFirstShapedCharacter = 0x0300;
+  const wchar_t* p = text;
+  for (; *p != L'\0'; ++p) {
+    if (*p < L' ' || *p >= kFirstShapedCharacter) return false;
+  }
+  length = static_cast<int>(p - text);
+  return length > 0;
+}
+
+// DrawTextW's single line, measured once and drawn once: aligned in rc as
+// DrawTextW aligns it and cut at rc. False when DrawTextW has to draw it.
+bool DrawSingleLine(HDC dc, const RECT& rc, const wchar_t* text, UINT format) {
+  int length = 0;
+  if ((format & ~kSingleLineFlags) != 0 || (format & DT_SINGLELINE) == 0) return false;
+  if (!IsSimpleRun(text, length)) return false;
+  if (GetTextAlign(dc) != (TA_LEFT | TA_TOP | TA_NOUPDATECP) || GetMapMode(dc) != MM_TEXT) {
+    return false;
+  }
+  SIZE size = {};
+  if (!GetTextExtentPoint32W(dc, text, length, &size)) return false;
+  int x = rc.left;
+  if (format & DT_CENTER) {
+    x = (rc.left + rc.right - size.cx) / 2;
+  } else if (format & DT_RIGHT) {
+    x = rc.right - size.cx;
+  }
+  int y = rc.top;
+  if (format & DT_VCENTER) {
+    y = rc.top + (rc.bottom - rc.top) / 2 - size.cy / 2;
+  } else if (format & DT_BOTTOM) {
+    y = rc.bottom - size.cy;
+  }
+  ExtTextOutW(dc, x, y, ETO_CLIPPED, &rc, text, static_cast<UINT>(length), nullptr);
+  return true;
+}
+
 }  // namespace
 
 std::unique_ptr<ImageRecord> CDrawKit::LoadBitmapImage(const wchar_t* name, const wchar_t* type,
@@ -192,6 +236,7 @@ void CDrawKit::DrawPlainText(HDC dc, ISkinResourcesUI* resources, RECT& rc, cons
   const HFONT font = resources->FontAt(fontIndex);
   const bool selected = GetCurrentObject(dc, OBJ_FONT) == font;
   SelectObjectGuard selectFont(dc, selected ? nullptr : font);
+  if (DrawSingleLine(dc, rc, text, format | DT_NOPREFIX)) return;
   DrawTextW(dc, text, -1, &rc, format | DT_NOPREFIX);
 }
 
