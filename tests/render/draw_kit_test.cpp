@@ -368,6 +368,8 @@ TEST(PlainText, AmpersandIsNeverAPrefixAndMissingInputsDrawNothing) {
 // specially (tabs, line breaks, an ellipsis, characters beyond Latin).
 TEST(PlainText, DrawsEachTextAsThePlatformsDrawTextDoes) {
   CTestManager manager;
+  manager.RegisterFont(L"Tahoma", 19, true, false, false);
+  manager.RegisterFont(L"Tahoma", 13, false, true, true);
   const wchar_t* const texts[] = {L"Update 17 of the list, 31.5 MB",
                                   L"a&b",
                                   L"W",
@@ -382,27 +384,31 @@ TEST(PlainText, DrawsEachTextAsThePlatformsDrawTextDoes) {
   const RECT boxes[] = {{4, 3, 204, 19}, {5, 4, 204, 21},   {7, 2, 40, 9},
                         {3, 6, 18, 30},  {-6, -3, 100, 12}, {10, 10, 10, 30}};
   int differing = 0;
-  for (const wchar_t* text : texts) {
-    for (UINT align : aligns) {
-      for (UINT vertical : verticals) {
-        for (UINT extra : extras) {
-          for (const RECT& box : boxes) {
-            const UINT format = align | vertical | extra;
-            Canvas expected(220, 40, kWhite);
-            Canvas drawn(220, 40, kWhite);
-            SelectObject(expected.dc(), manager.FontAt(-1));
-            SetBkMode(expected.dc(), TRANSPARENT);
-            SetTextColor(expected.dc(), RGB(0x20, 0x40, 0x80));
-            RECT expectedBox = box;
-            DrawTextW(expected.dc(), text, -1, &expectedBox, format | DT_NOPREFIX);
-            SelectObject(drawn.dc(), manager.FontAt(-1));
-            RECT drawnBox = box;
-            CDrawKit::DrawPlainText(drawn.dc(), &manager, drawnBox, text, 0xFF204080, -1, format);
-            if (!drawn.SameRgbAs(expected) || !EqualRect(&drawnBox, &expectedBox)) {
-              if (++differing <= 5) {
-                ADD_FAILURE() << "text " << ::testing::PrintToString(std::wstring(text))
-                              << " format " << std::hex << format << std::dec << " box " << box.left
-                              << "," << box.top << "," << box.right << "," << box.bottom;
+  for (int font = -1; font < 2; ++font) {
+    for (const wchar_t* text : texts) {
+      for (UINT align : aligns) {
+        for (UINT vertical : verticals) {
+          for (UINT extra : extras) {
+            for (const RECT& box : boxes) {
+              const UINT format = align | vertical | extra;
+              Canvas expected(220, 40, kWhite);
+              Canvas drawn(220, 40, kWhite);
+              SelectObject(expected.dc(), manager.FontAt(font));
+              SetBkMode(expected.dc(), TRANSPARENT);
+              SetTextColor(expected.dc(), RGB(0x20, 0x40, 0x80));
+              RECT expectedBox = box;
+              DrawTextW(expected.dc(), text, -1, &expectedBox, format | DT_NOPREFIX);
+              SelectObject(drawn.dc(), manager.FontAt(-1));
+              RECT drawnBox = box;
+              CDrawKit::DrawPlainText(drawn.dc(), &manager, drawnBox, text, 0xFF204080, font,
+                                      format);
+              if (!drawn.SameRgbAs(expected) || !EqualRect(&drawnBox, &expectedBox)) {
+                if (++differing <= 5) {
+                  ADD_FAILURE() << "font " << font << " text "
+                                << ::testing::PrintToString(std::wstring(text)) << " format "
+                                << std::hex << format << std::dec << " box " << box.left << ","
+                                << box.top << "," << box.right << "," << box.bottom;
+                }
               }
             }
           }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "ui/core/gdi_handles.h"
 #include "ui/core/wide_string.h"
 
@@ -37,6 +39,9 @@ struct ImageRecord {
   RECT opaqueInterior = {};
   CWideStringUI resourceType;  // empty for files and archive entries
   DWORD mask = 0;              // ARGB colour made transparent at load
+  // What the drawing code made of this image and keeps for its next draws
+  // (the nine pieces put together at a size); its type is the drawing code's.
+  std::shared_ptr<void> drawnArrangements;
 };
 
 }  // namespace SkinUI

@@ -70,16 +70,21 @@ bool IsSimpleRun(const wchar_t* text, int& length) {
 }
 
 // DrawTextW's single line, measured once and drawn once: aligned in rc as
-// DrawTextW aligns it and cut at rc. False when DrawTextW has to draw it.
-bool DrawSingleLine(HDC dc, const RECT& rc, const wchar_t* text, UINT format) {
+// DrawTextW aligns it and cut at rc. A line that is not centred or put at
+// the right needs only its height, which is the font's (fontHeight, 0 when
+// unknown). False when DrawTextW has to draw it.
+bool DrawSingleLine(HDC dc, const RECT& rc, const wchar_t* text, UINT format, int fontHeight) {
   int length = 0;
   if ((format & ~kSingleLineFlags) != 0 || (format & DT_SINGLELINE) == 0) return false;
   if (!IsSimpleRun(text, length)) return false;
   if (GetTextAlign(dc) != (TA_LEFT | TA_TOP | TA_NOUPDATECP) || GetMapMode(dc) != MM_TEXT) {
     return false;
   }
-  SIZE size = {};
-  if (!GetTextExtentPoint32W(dc, text, length, &size)) return false;
+  SIZE size = {0, fontHeight};
+  const bool needsWidth = (format & (DT_CENTER | DT_RIGHT)) != 0;
+  if ((needsWidth || fontHeight <= 0) && !GetTextExtentPoint32W(dc, text, length, &size)) {
+    return false;
+  }
   int x = rc.left;
   if (format & DT_CENTER) {
     x = (rc.left + rc.right - size.cx) / 2;
@@ -152,6 +157,7 @@ bool CDrawKit::DrawNamedImage(HDC dc, ISkinResourcesUI* resources, const RECT& i
     request.bitmapWidth = image->width;
     request.bitmapHeight = image->height;
     request.opaqueInterior = image->opaqueInterior;
+    request.arrangements = &image->drawnArrangements;
     DrawNinePieces(dc, request);
   }
   return true;
@@ -236,7 +242,11 @@ void CDrawKit::DrawPlainText(HDC dc, ISkinResourcesUI* resources, RECT& rc, cons
   const HFONT font = resources->FontAt(fontIndex);
   const bool selected = GetCurrentObject(dc, OBJ_FONT) == font;
   SelectObjectGuard selectFont(dc, selected ? nullptr : font);
-  if (DrawSingleLine(dc, rc, text, format | DT_NOPREFIX)) return;
+  const FontRecord* record = resources->FontInfoAt(fontIndex);
+  const int fontHeight = record != nullptr && font != nullptr && record->font.get() == font
+                             ? record->metrics.tmHeight
+                             : 0;
+  if (DrawSingleLine(dc, rc, text, format | DT_NOPREFIX, fontHeight)) return;
   DrawTextW(dc, text, -1, &rc, format | DT_NOPREFIX);
 }
 

@@ -117,6 +117,8 @@ bool ColumnIsOpaque(const DibSection& dib, int x, int top, int bottom) {
   return true;
 }
 
+}  // namespace
+
 // Skin images are opaque inside a translucent rim and rounded corners: each
 // edge that still holds a translucent pixel moves in by one until all four
 // are opaque. A translucent pixel further inside leaves no rectangle.
@@ -139,8 +141,6 @@ RECT FindOpaqueInterior(const DibSection& dib) {
   }
   return r;
 }
-
-}  // namespace
 
 std::unique_ptr<ImageRecord> DecodeBitmapImage(const unsigned char* bytes, size_t size,
                                                DWORD mask) {

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "ui/core/resource_records.h"
+#include "ui/render/dib_section.h"
 
 namespace SkinUI {
 
@@ -14,5 +15,9 @@ namespace SkinUI {
 // becomes fully transparent. The record's type and mask are left for the
 // caller to fill in.
 std::unique_ptr<ImageRecord> DecodeBitmapImage(const unsigned char* bytes, size_t size, DWORD mask);
+
+// The largest rectangle found by moving each edge in past translucent pixels
+// inside which every pixel is opaque; empty when there is none.
+RECT FindOpaqueInterior(const DibSection& dib);
 
 }  // namespace SkinUI
