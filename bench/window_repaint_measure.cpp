@@ -2,8 +2,8 @@
 // 650 x 400 window whose tree is the translucent-rimmed background, 20
 // nine-piece buttons and 30 text runs, against the same picture drawn
 // directly with the platform: the background's opaque middle copied and its
-// rim blended, each button's middle stretched, each text measured and drawn
-// with ExtTextOutW, and the frame copied to the window.
+// rim blended, each button's middle stretched, each text (the buttons' too)
+// measured and drawn with ExtTextOutW, and the frame copied to the window.
 
 #include <memory>
 #include <string>
@@ -108,6 +108,9 @@ class CDirectPicture {
     for (int i = 0; i < kTextRows * kTextColumns; ++i) {
       texts_.push_back(L"Update " + std::to_wstring(i + 1) + L" of the list, 31.5 MB");
     }
+    for (int i = 0; i < kButtonRows * kButtonColumns; ++i) {
+      buttonTexts_.push_back(L"Button " + std::to_wstring(i + 1));
+    }
   }
   ~CDirectPicture() { SelectObject(source_.get(), original_); }
 
@@ -125,13 +128,19 @@ class CDirectPicture {
     Blend(middle.right, middle.top, kWidth - middle.right, middle.bottom - middle.top);
     SelectObject(source_.get(), button_->bitmap.get());
     SetStretchBltMode(dc, COLORONCOLOR);
-    for (int row = 0; row < kButtonRows; ++row) {
-      for (int column = 0; column < kButtonColumns; ++column) {
-        StretchBlt(dc, ButtonLeft(column) + 4, ButtonTop(row) + 4, 81, 22, source_.get(), 4, 4, 82,
-                   21, SRCCOPY);
-      }
-    }
     SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, 0);
+    for (int i = 0; i < kButtonRows * kButtonColumns; ++i) {
+      const int left = ButtonLeft(i % kButtonColumns);
+      const int top = ButtonTop(i / kButtonColumns);
+      StretchBlt(dc, left + 4, top + 4, 81, 22, source_.get(), 4, 4, 82, 21, SRCCOPY);
+      const std::wstring& text = buttonTexts_[i];
+      SIZE extent = {};
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+      const RECT box = {left, top, left + 89, top + 30};
+      ExtTextOutW(dc, (box.left + box.right - extent.cx) / 2, box.top + 15 - extent.cy / 2,
+                  ETO_CLIPPED, &box, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+    }
     SetTextColor(dc, RGB(0x10, 0x20, 0x40));
     const int textTops[kTextRows] = {12, 32, 94, 114, 174, 194, 254, 274, 336, 356};
     for (int i = 0; i < kTextRows * kTextColumns; ++i) {
@@ -167,6 +176,7 @@ class CDirectPicture {
   HGDIOBJ original_ = nullptr;
   SkinUITest::Canvas frame_{kWidth, kHeight};
   std::vector<std::wstring> texts_;
+  std::vector<std::wstring> buttonTexts_;
 };
 
 bool HasTextColour(const SkinUITest::Canvas& screen, const RECT& area) {
