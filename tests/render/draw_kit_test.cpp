@@ -6,7 +6,9 @@
 #include "ui/markup/skin_resources.h"
 #include "ui/render/blend_fallback.h"
 #include "ui/render/draw_kit.h"
+#include "tests/support/test_zip.h"
 #include "ui/render/image_decoder.h"
+#include "ui/render/image_prefetch.h"
 
 namespace SkinUITest {
 namespace {
@@ -78,6 +80,63 @@ TEST_F(ImageLoadTest, PremultipliesEveryAlphaAndChannelValueRoundingDown) {
   EXPECT_EQ(0, wrong);
   // The one pixel that matched the mask is the only one cleared.
   EXPECT_EQ(0u, pixels[0x80 * 256 + 0x80]);
+}
+
+// The images of a skin archive in memory are decoded ahead on a second
+// thread; a load gets the image its own lookup would have decoded, with its
+// mask, once; other lookups (another archive, none, a missing or broken
+// entry) are not served from what was decoded ahead.
+TEST_F(ImageLoadTest, ImagesDecodedAheadAreThoseTheLookupWouldDecode) {
+  std::vector<DWORD> framed(40 * 30, kMagenta);
+  for (size_t i = 0; i < framed.size(); i += 7) framed[i] = 0x80102030 + static_cast<DWORD>(i);
+  const std::vector<unsigned char> big = EncodePng(40, 30, framed);
+  const std::vector<unsigned char> small = EncodePng(2, 1, {kRed, kMagenta});
+  auto entry = [](const char* name, const std::vector<unsigned char>& data) {
+    TestZipEntry zipped;
+    zipped.name = name;
+    zipped.data.assign(data.begin(), data.end());
+    zipped.deflate = true;
+    return zipped;
+  };
+  const Bytes archive =
+      BuildTestZip({entry("Skin.xml", {'<', 'a', '/', '>'}), entry("big.png", big),
+                    entry("small.png", small), entry("broken.png", {1, 2, 3})});
+  SkinUI::SetResourceArchive(L"");
+  SkinUI::SetArchiveFromMemory(archive.data(), static_cast<DWORD>(archive.size()));
+  SkinUI::StartImagePrefetch();
+  SkinUI::WaitForImagePrefetch();
+
+  const struct {
+    const wchar_t* name;
+    const std::vector<unsigned char>* bytes;
+    DWORD mask;
+  } loads[] = {{L"BIG.png", &big, 0xFFFF00FF}, {L"small.png", &small, 0}};
+  for (const auto& load : loads) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(load.name)));
+    auto expected = SkinUI::DecodeBitmapImage(load.bytes->data(), load.bytes->size(), load.mask);
+    auto loaded = CDrawKit::LoadBitmapImage(load.name, nullptr, load.mask);
+    ASSERT_TRUE(expected && loaded);
+    EXPECT_EQ(expected->hasAlpha, loaded->hasAlpha);
+    EXPECT_TRUE(EqualRect(&expected->opaqueInterior, &loaded->opaqueInterior));
+    EXPECT_TRUE(BitmapPixels(*expected) == BitmapPixels(*loaded));
+  }
+  // Handed out once; a new start decodes it again.
+  EXPECT_FALSE(SkinUI::TakePrefetchedImage(L"small.png", 0));
+  SkinUI::StartImagePrefetch();
+  SkinUI::WaitForImagePrefetch();
+  EXPECT_TRUE(SkinUI::TakePrefetchedImage(L"small.png", 0));
+  EXPECT_FALSE(SkinUI::TakePrefetchedImage(L"broken.png", 0));
+  EXPECT_FALSE(CDrawKit::LoadBitmapImage(L"broken.png", nullptr, 0));
+  EXPECT_FALSE(SkinUI::TakePrefetchedImage(L"Skin.xml", 0));
+  EXPECT_FALSE(SkinUI::TakePrefetchedImage(L"missing.png", 0));
+
+  // Once lookups read plain files, nothing decoded ahead is handed out.
+  SkinUI::StartImagePrefetch();
+  SkinUI::WaitForImagePrefetch();
+  SkinUI::SetResourceArchive(L"");
+  EXPECT_FALSE(SkinUI::TakePrefetchedImage(L"big.png", 0));
+  SkinUI::StartImagePrefetch();
+  EXPECT_FALSE(SkinUI::TakePrefetchedImage(L"big.png", 0));
 }
 
 TEST_F(ImageLoadTest, OpaqueImageWithoutMaskMatchHasNoAlpha) {

@@ -6,6 +6,7 @@
 #include "ui/markup/skin_resources.h"
 #include "ui/render/dib_section.h"
 #include "ui/render/image_decoder.h"
+#include "ui/render/image_prefetch.h"
 #include "ui/render/image_spec.h"
 #include "ui/render/nine_piece.h"
 
@@ -106,6 +107,10 @@ bool DrawSingleLine(HDC dc, const RECT& rc, const wchar_t* text, UINT format, in
 std::unique_ptr<ImageRecord> CDrawKit::LoadBitmapImage(const wchar_t* name, const wchar_t* type,
                                                        DWORD mask) {
   if (name == nullptr) return nullptr;
+  const bool hasType = type != nullptr && (IS_INTRESOURCE(type) || *type != L'\0');
+  if (!hasType && !IS_INTRESOURCE(name)) {
+    if (auto prefetched = TakePrefetchedImage(name, mask)) return prefetched;
+  }
   std::vector<unsigned char> bytes;
   if (!ReadImageBytes(name, type, bytes) || bytes.empty()) return nullptr;
   return DecodeBitmapImage(bytes.data(), bytes.size(), mask);

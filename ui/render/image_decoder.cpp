@@ -17,11 +17,6 @@ namespace {
 
 constexpr int kFourChannels = 4;
 
-struct StbPixelsDeleter {
-  void operator()(unsigned char* pixels) const { stbi_image_free(pixels); }
-};
-using StbPixels = std::unique_ptr<unsigned char, StbPixelsDeleter>;
-
 // channel * alpha / 255 rounded down, for values up to 255: the product
 // times 0x8081, shifted right by 23, is that exact quotient.
 constexpr DWORD kDivideBy255 = 0x8081;
@@ -142,21 +137,27 @@ RECT FindOpaqueInterior(const DibSection& dib) {
   return r;
 }
 
-std::unique_ptr<ImageRecord> DecodeBitmapImage(const unsigned char* bytes, size_t size,
-                                               DWORD mask) {
-  if (bytes == nullptr || size == 0 || size > static_cast<size_t>(INT_MAX)) return nullptr;
-  int width = 0;
-  int height = 0;
+TDecodedPixels DecodeImagePixels(const unsigned char* bytes, size_t size) {
+  TDecodedPixels pixels;
+  if (bytes == nullptr || size == 0 || size > static_cast<size_t>(INT_MAX)) return pixels;
   int channelsInFile = 0;
-  StbPixels rgba(stbi_load_from_memory(bytes, static_cast<int>(size), &width, &height,
-                                       &channelsInFile, kFourChannels));
-  if (!rgba) return nullptr;
+  pixels.rgba = {stbi_load_from_memory(bytes, static_cast<int>(size), &pixels.width, &pixels.height,
+                                       &channelsInFile, kFourChannels),
+                 stbi_image_free};
+  return pixels;
+}
 
+std::unique_ptr<ImageRecord> StoreDecodedPixels(TDecodedPixels pixels, DWORD mask) {
+  if (!pixels) return nullptr;
+  const int width = pixels.width;
+  const int height = pixels.height;
   DibSection dib = CreateTopDownDib(width, height);
   if (!dib) return nullptr;
 
   bool translucent = false;
-  StorePixels(rgba.get(), static_cast<size_t>(width) * height, mask, dib.pixels, translucent);
+  StorePixels(pixels.rgba.get(), static_cast<size_t>(width) * height, mask, dib.pixels,
+              translucent);
+  pixels.rgba.reset();
 
   auto image = std::make_unique<ImageRecord>();
   image->opaqueInterior = translucent ? FindOpaqueInterior(dib) : RECT{0, 0, width, height};
@@ -165,6 +166,11 @@ std::unique_ptr<ImageRecord> DecodeBitmapImage(const unsigned char* bytes, size_
   image->height = height;
   image->hasAlpha = translucent ? 1 : 0;
   return image;
+}
+
+std::unique_ptr<ImageRecord> DecodeBitmapImage(const unsigned char* bytes, size_t size,
+                                               DWORD mask) {
+  return StoreDecodedPixels(DecodeImagePixels(bytes, size), mask);
 }
 
 }  // namespace SkinUI
