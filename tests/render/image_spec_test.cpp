@@ -20,6 +20,13 @@ constexpr DWORD K = kBlack;
 
 class ImageSpecTest : public DrawingTest {};
 
+// An image specification drawn into an item with a paint rectangle.
+struct TDrawCase {
+  const wchar_t* spec;
+  RECT item;
+  RECT paint;
+};
+
 // 100 x 60: an opaque body of varied colour in a translucent rim two pixels
 // wide with transparent corners, like a window background.
 std::vector<DWORD> FramedArtwork() {
@@ -188,11 +195,7 @@ TEST_F(ImageSpecTest, OpaqueInteriorIsCopiedWithThePixelsABlendOfTheWholeImageGi
 
   const RECT item = {5, 7, 105, 67};
   const RECT cut = {0, 0, 60, 40};
-  struct TCase {
-    const wchar_t* spec;
-    RECT item;
-    RECT paint;
-  } cases[] = {
+  const TDrawCase cases[] = {
       {L"framed.png", item, {0, 0, 130, 80}},
       {L"framed.png", item, cut},
       {L"file='framed.png' corner='10,10,10,10'", {0, 0, 130, 80}, {0, 0, 130, 80}},
@@ -201,13 +204,13 @@ TEST_F(ImageSpecTest, OpaqueInteriorIsCopiedWithThePixelsABlendOfTheWholeImageGi
       {L"file='framed.png' fade='200'", item, {0, 0, 130, 80}},
       {L"file='framed.png' xtiled='true' ytiled='true'", {0, 0, 130, 80}, {0, 0, 130, 80}},
   };
-  auto draw = [&](Canvas& canvas, const TCase& c) {
+  auto draw = [&](Canvas& canvas, const TDrawCase& c) {
     for (int x = 0; x < 130; x += 10) {
       CDrawKit::FillColor(canvas.dc(), RECT{x, 0, x + 5, 80}, 0xFF000000 | (x * 0x010203));
     }
     CDrawKit::DrawImageSpec(canvas.dc(), &manager_, c.item, c.paint, c.spec);
   };
-  for (const TCase& c : cases) {
+  for (const TDrawCase& c : cases) {
     SCOPED_TRACE(c.spec);
     // The canvas starts half transparent, so the alpha bytes are compared too.
     Canvas copied(130, 80, 0x80336699);
@@ -259,11 +262,7 @@ TEST_F(ImageSpecTest, AnImageDrawnAgainAtOneSizeGivesThePixelsOfItsPiecesDrawnOn
   ASSERT_NE(nullptr, image);
 
   const RECT all = {0, 0, 90, 60};
-  struct TCase {
-    const wchar_t* spec;
-    RECT item;
-    RECT paint;
-  } cases[] = {
+  const TDrawCase cases[] = {
       {L"file='face.png' corner='4,4,4,4'", {5, 7, 50, 40}, all},
       {L"file='face.png' corner='4,4,4,4'", {-3, 2, 40, 17}, all},
       {L"file='face.png' corner='4,4,4,4'", {5, 7, 50, 40}, {0, 0, 30, 60}},
@@ -287,7 +286,7 @@ TEST_F(ImageSpecTest, AnImageDrawnAgainAtOneSizeGivesThePixelsOfItsPiecesDrawnOn
     image->drawnArrangements = kept;
     return canvas.Pixels();
   };
-  for (const TCase& c : cases) {
+  for (const TDrawCase& c : cases) {
     SCOPED_TRACE(c.spec);
     const std::vector<DWORD> expected = drawnOneByOne(c.spec, c.item, c.paint);
     for (int round = 0; round < 3; ++round) {
