@@ -4,12 +4,14 @@ namespace SkinUIBench {
 
 std::vector<std::unique_ptr<CBenchMeasure>> AllMeasures() {
   std::vector<std::unique_ptr<CBenchMeasure>> measures;
-  measures.push_back(MakeXmlLoadMeasure());
   measures.push_back(MakeXmlLoadFreshReferenceMeasure());
+  measures.push_back(MakeXmlLoadMeasure());
   measures.push_back(MakeMarkupWrapMeasure());
   measures.push_back(MakeArchiveImageMeasure());
+  measures.push_back(MakeImageDecodeMeasure());
   measures.push_back(MakeStringAppendMeasure());
   measures.push_back(MakeStringReplaceMeasure());
+  measures.push_back(MakeTextRunMeasure());
   measures.push_back(MakeRepaintProxyMeasure());
   measures.push_back(MakeWindowRepaintMeasure());
   measures.push_back(MakeListFillMeasure());

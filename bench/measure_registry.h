@@ -14,6 +14,8 @@ std::unique_ptr<CBenchMeasure> MakeXmlLoadMeasure();
 std::unique_ptr<CBenchMeasure> MakeXmlLoadFreshReferenceMeasure();
 std::unique_ptr<CBenchMeasure> MakeMarkupWrapMeasure();
 std::unique_ptr<CBenchMeasure> MakeArchiveImageMeasure();
+std::unique_ptr<CBenchMeasure> MakeImageDecodeMeasure();
+std::unique_ptr<CBenchMeasure> MakeTextRunMeasure();
 std::unique_ptr<CBenchMeasure> MakeStringAppendMeasure();
 std::unique_ptr<CBenchMeasure> MakeStringReplaceMeasure();
 std::unique_ptr<CBenchMeasure> MakeRepaintProxyMeasure();

@@ -16,7 +16,7 @@ namespace {
 class CProgramStartMeasure : public CBenchMeasure {
  public:
   const char* Name() const override { return "start-to-first-paint"; }
-  TBenchTarget Target() const override { return {TargetKind::SlowdownAtMost, 2.0}; }
+  TBenchTarget Target() const override { return {TargetKind::SlowdownAtMost, 1.0}; }
 
   bool Prepare(std::string& error) override {
     host_ = std::make_unique<CMainWindowHost>(L"");

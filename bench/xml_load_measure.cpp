@@ -2,11 +2,11 @@
 // same bytes with MultiByteToWideChar and one wmemchr pass over the result,
 // the least any parse of this text has to do.
 //
-// Two lines: the reference converts into a buffer it keeps (the bare work),
-// or into a fresh buffer each time, as the document must, since every load
-// owns a text buffer of its own. The first touch of a fresh buffer of two
-// megabytes costs far more under Wine than the conversion itself, so the two
-// lines show how much of the gap is the parse and how much that buffer.
+// Every load owns a text buffer of its own, and the first touch of a fresh
+// buffer of two megabytes costs far more under Wine than the conversion
+// itself (Windows pays far less). The goal leaves that touch out: the first
+// line's reference converts into a fresh buffer too. The second converts
+// into a buffer it keeps, and so shows what the touch costs.
 
 #include <cwchar>
 #include <memory>
@@ -26,8 +26,10 @@ class CXmlLoadMeasure : public CBenchMeasure {
  public:
   explicit CXmlLoadMeasure(bool freshReferenceBuffer) : fresh_(freshReferenceBuffer) {}
 
-  const char* Name() const override { return fresh_ ? "xml-load-1mb-fresh-ref" : "xml-load-1mb"; }
-  TBenchTarget Target() const override { return {TargetKind::SpeedAtLeast, 0.5}; }
+  const char* Name() const override { return fresh_ ? "xml-load-1mb" : "xml-load-1mb-kept-ref"; }
+  // The second line has no goal of its own (the touch is on one side only);
+  // its floor keeps the parse from slipping back unnoticed.
+  TBenchTarget Target() const override { return {TargetKind::SpeedAtLeast, fresh_ ? 0.8 : 0.4}; }
 
   bool Prepare(std::string& error) override {
     skin_ = SkinUITest::LargeSkinDocument(kSkinBytes, elements_);

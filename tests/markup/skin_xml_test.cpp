@@ -369,6 +369,40 @@ TEST(SkinXml, ConvertsTheThreeEncodings) {
   EXPECT_FALSE(xml.GetRoot().IsValid());
 }
 
+// Whatever the bytes, a UTF-8 text reads as the platform converts it in one
+// piece: broken, overlong and truncated sequences beside ASCII, and ASCII
+// runs of every length around the widths a converter may take at once.
+TEST(SkinXml, ReadsUtf8ExactlyAsThePlatformConvertsIt) {
+  const char* const pieces[] = {"\xC3\xBC", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xE5",
+                                "\xE5\x90", "\xC0\xAF",     "\xED\xA0\x80",     "\xFF",
+                                "\x80",     "\xBF\xBF",     "\xF4\x90\x80\x80", "\xC3"};
+  std::string body;
+  for (int run = 0; run < 40; ++run) {
+    body += pieces[run % (sizeof(pieces) / sizeof(pieces[0]))];
+    body += std::string(static_cast<size_t>(run), static_cast<char>('a' + run % 26));
+  }
+  body += "\xE2\x82";  // cut short by the end of the text
+  for (const std::string& text :
+       {"<a v=\"" + body + "\">" + body + "</a>", "<a v=\"x\">" + body + "\xC3\xA9" + body}) {
+    const int length = static_cast<int>(text.size());
+    std::wstring expected(static_cast<size_t>(length), L'\0');
+    expected.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), length, &expected[0], length)));
+    const size_t open = expected.find(L'>');
+    const size_t close = expected.find(L"</a>");
+    const std::wstring content = expected.substr(
+        open + 1, close == std::wstring::npos ? std::wstring::npos : close - open - 1);
+
+    CSkinXml xml;
+    ASSERT_TRUE(xml.LoadBytes(text.data(), static_cast<DWORD>(text.size())))
+        << Text(xml.GetLastErrorMessage());
+    EXPECT_EQ(content, Text(xml.GetRoot().GetValue()));
+    if (close != std::wstring::npos) {
+      EXPECT_EQ(expected.substr(6, open - 7), Text(xml.GetRoot().GetAttributeValue(0)));
+    }
+  }
+}
+
 TEST(SkinXml, NamesAndTextBeyondAsciiKeepEveryCharacter) {
   CSkinXml xml;
   ASSERT_TRUE(xml.LoadText(
@@ -390,6 +424,64 @@ TEST(SkinXml, NamesAndTextBeyondAsciiKeepEveryCharacter) {
   ASSERT_TRUE(xml.LoadBytes(utf8.data(), static_cast<DWORD>(utf8.size())));
   EXPECT_EQ(L"\u540D\u524D", Attribute(xml.GetRoot(), L"v"));
   EXPECT_EQ(L"\u00E9\u00E9", Text(xml.GetRoot().GetValue()));
+}
+
+// Surrogate pairs, lone surrogates and combining marks stand right beside
+// the characters the parse stops at (quote, '&', '<', blank): none of them
+// hides a stop or is lost from a value or a text.
+TEST(SkinXml, OddCharactersBesideStopCharactersStayInPlace) {
+  CSkinXml xml;
+  ASSERT_TRUE(xml.LoadText(
+      L"<a p=\"\xD83D\xDE00\" q=\"&amp;\u0301\xD83D\" r=\"\xDE00&lt;\xD83D\xDE00&gt;\u0301\" "
+      L"s=\"\u4E2D \u0301\xDBFF\xDFFF\" t=\"x\xFFFF\xFFFE\">\xD83D\xDE00&amp;\u0301 \xDE00"
+      L"<b v=\"\u0300\" /></a>"));
+  CSkinXmlNode a = xml.GetRoot();
+  ASSERT_EQ(5, a.GetAttributeCount());
+  EXPECT_EQ(L"\xD83D\xDE00", Attribute(a, L"p"));
+  EXPECT_EQ(L"&\u0301\xD83D", Attribute(a, L"q"));
+  EXPECT_EQ(L"\xDE00<\xD83D\xDE00>\u0301", Attribute(a, L"r"));
+  EXPECT_EQ(L"\u4E2D \u0301\xDBFF\xDFFF", Attribute(a, L"s"));
+  EXPECT_EQ(L"x\xFFFF\xFFFE", Attribute(a, L"t"));
+  EXPECT_EQ(L"\xD83D\xDE00&\u0301 \xDE00", Text(a.GetValue()));
+  EXPECT_EQ(L"\u0300", Attribute(a.GetFirstChild(), L"v"));
+
+  // The same around collapsed blanks.
+  CSkinXml collapsing(false);
+  ASSERT_TRUE(collapsing.LoadText(L"<a v=\"\xD83D\xDE00  \u0301 &amp;  \xDE00\" />"));
+  EXPECT_EQ(L"\xD83D\xDE00 \u0301 & \xDE00", Attribute(collapsing.GetRoot(), L"v"));
+}
+
+// Names and blanks advance by the platform's character step, so a mark that
+// the platform joins to the character before it belongs to the name (or to
+// the blank) and one it does not join ends the name.
+TEST(SkinXml, NamesAndBlanksStepByThePlatformCharacter) {
+  const wchar_t joined[] = L"a\u0301";
+  const bool markJoins = CharNextW(joined) == joined + 2;
+  CSkinXml xml;
+  if (markJoins) {
+    ASSERT_TRUE(xml.LoadText(L"<a\u0301b v=\"1\" />"));
+    EXPECT_EQ(L"a\u0301b", Text(xml.GetRoot().GetName()));
+    EXPECT_EQ(L"1", Attribute(xml.GetRoot(), L"v"));
+    ASSERT_TRUE(xml.LoadText(L"<a \u0301v=\"2\" />"));
+    EXPECT_EQ(L"2", Attribute(xml.GetRoot(), L"v"));
+  } else {
+    // The mark ends the name and is overwritten as its end, so "b" reads as
+    // an attribute without "=".
+    EXPECT_TRUE(
+        FailsWith(L"<a\u0301b v=\"1\" />", L"Error while parsing attributes", L"v=\"1\" />"));
+    EXPECT_TRUE(
+        FailsWith(L"<a \u0301v=\"2\" />", L"Error while parsing attributes", L"\u0301v=\"2\" />"));
+  }
+  // A surrogate pair is no name character: its first half ends the name and
+  // its second half stands where an attribute must start.
+  EXPECT_TRUE(FailsWith(L"<ab\xD83D\xDE00 />", L"Error while parsing attributes", L"\xDE00 />"));
+  // Blanks of every code from 1 to 32 separate the parts of a tag.
+  std::wstring blanks;
+  for (wchar_t c = 1; c <= 32; ++c) blanks += c;
+  ASSERT_TRUE(xml.LoadText(
+      (L"<a" + blanks + L"v" + blanks + L"=" + blanks + L"\"3\"" + blanks + L"/>" + blanks)
+          .c_str()));
+  EXPECT_EQ(L"3", Attribute(xml.GetRoot(), L"v"));
 }
 
 TEST(SkinXml, InvalidAndStaleNodesAnswerEmpty) {

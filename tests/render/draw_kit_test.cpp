@@ -6,7 +6,9 @@
 #include "ui/markup/skin_resources.h"
 #include "ui/render/blend_fallback.h"
 #include "ui/render/draw_kit.h"
+#include "tests/support/test_zip.h"
 #include "ui/render/image_decoder.h"
+#include "ui/render/image_prefetch.h"
 
 namespace SkinUITest {
 namespace {
@@ -42,6 +44,99 @@ TEST_F(ImageLoadTest, DecodingPremultipliesTranslucentPixelsAndClearsMaskedOnes)
   EXPECT_EQ(0x80008000u, pixels[1]);  // 255 * 128 / 255 = 128
   EXPECT_EQ(0x00000000u, pixels[2]);  // matched the mask
   EXPECT_EQ(0x40404040u, pixels[3]);  // 255 * 64 / 255 = 64
+}
+
+// Every alpha against every channel value, in each of the three channels:
+// channel * alpha / 255 rounded down, opaque pixels unchanged, and the mask
+// compared with the premultiplied pixel.
+TEST_F(ImageLoadTest, PremultipliesEveryAlphaAndChannelValueRoundingDown) {
+  std::vector<DWORD> argb;
+  for (DWORD alpha = 0; alpha < 256; ++alpha) {
+    for (DWORD value = 0; value < 256; ++value) {
+      argb.push_back((alpha << 24) | (value << 16) | ((255 - value) << 8) | (value ^ 0x5A));
+    }
+  }
+  // Alpha 0x80 over red 0x80, green 0x7F and blue 0xDA, premultiplied.
+  const DWORD mask = 0x80403F6D;
+  const std::vector<unsigned char> png = EncodePng(256, 256, argb);
+  auto image = SkinUI::DecodeBitmapImage(png.data(), png.size(), mask);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(1, image->hasAlpha);
+  const std::vector<DWORD> pixels = BitmapPixels(*image);
+  int wrong = 0;
+  for (size_t i = 0; i < argb.size(); ++i) {
+    const DWORD alpha = argb[i] >> 24;
+    const auto scaled = [alpha](DWORD channel) {
+      return alpha == 255 ? channel : channel * alpha / 255;
+    };
+    DWORD expected = (alpha << 24) | (scaled((argb[i] >> 16) & 0xFF) << 16) |
+                     (scaled((argb[i] >> 8) & 0xFF) << 8) | scaled(argb[i] & 0xFF);
+    if (expected == mask) expected = 0;
+    if (pixels[i] != expected && ++wrong <= 5) {
+      ADD_FAILURE() << std::hex << "pixel " << argb[i] << " stored as " << pixels[i]
+                    << ", expected " << expected;
+    }
+  }
+  EXPECT_EQ(0, wrong);
+  // The one pixel that matched the mask is the only one cleared.
+  EXPECT_EQ(0u, pixels[0x80 * 256 + 0x80]);
+}
+
+// The images of a skin archive in memory are decoded ahead on a second
+// thread; a load gets the image its own lookup would have decoded, with its
+// mask, once; other lookups (another archive, none, a missing or broken
+// entry) are not served from what was decoded ahead.
+TEST_F(ImageLoadTest, ImagesDecodedAheadAreThoseTheLookupWouldDecode) {
+  std::vector<DWORD> framed(40 * 30, kMagenta);
+  for (size_t i = 0; i < framed.size(); i += 7) framed[i] = 0x80102030 + static_cast<DWORD>(i);
+  const std::vector<unsigned char> big = EncodePng(40, 30, framed);
+  const std::vector<unsigned char> small = EncodePng(2, 1, {kRed, kMagenta});
+  auto entry = [](const char* name, const std::vector<unsigned char>& data) {
+    TestZipEntry zipped;
+    zipped.name = name;
+    zipped.data.assign(data.begin(), data.end());
+    zipped.deflate = true;
+    return zipped;
+  };
+  const Bytes archive =
+      BuildTestZip({entry("Skin.xml", {'<', 'a', '/', '>'}), entry("big.png", big),
+                    entry("small.png", small), entry("broken.png", {1, 2, 3})});
+  SkinUI::SetResourceArchive(L"");
+  SkinUI::SetArchiveFromMemory(archive.data(), static_cast<DWORD>(archive.size()));
+  SkinUI::StartImagePrefetch();
+  SkinUI::WaitForImagePrefetch();
+
+  const struct {
+    const wchar_t* name;
+    const std::vector<unsigned char>* bytes;
+    DWORD mask;
+  } loads[] = {{L"BIG.png", &big, 0xFFFF00FF}, {L"small.png", &small, 0}};
+  for (const auto& load : loads) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(load.name)));
+    auto expected = SkinUI::DecodeBitmapImage(load.bytes->data(), load.bytes->size(), load.mask);
+    auto loaded = CDrawKit::LoadBitmapImage(load.name, nullptr, load.mask);
+    ASSERT_TRUE(expected && loaded);
+    EXPECT_EQ(expected->hasAlpha, loaded->hasAlpha);
+    EXPECT_TRUE(EqualRect(&expected->opaqueInterior, &loaded->opaqueInterior));
+    EXPECT_TRUE(BitmapPixels(*expected) == BitmapPixels(*loaded));
+  }
+  // Handed out once; a new start decodes it again.
+  EXPECT_FALSE(SkinUI::TakePrefetchedImage(L"small.png", 0));
+  SkinUI::StartImagePrefetch();
+  SkinUI::WaitForImagePrefetch();
+  EXPECT_TRUE(SkinUI::TakePrefetchedImage(L"small.png", 0));
+  EXPECT_FALSE(SkinUI::TakePrefetchedImage(L"broken.png", 0));
+  EXPECT_FALSE(CDrawKit::LoadBitmapImage(L"broken.png", nullptr, 0));
+  EXPECT_FALSE(SkinUI::TakePrefetchedImage(L"Skin.xml", 0));
+  EXPECT_FALSE(SkinUI::TakePrefetchedImage(L"missing.png", 0));
+
+  // Once lookups read plain files, nothing decoded ahead is handed out.
+  SkinUI::StartImagePrefetch();
+  SkinUI::WaitForImagePrefetch();
+  SkinUI::SetResourceArchive(L"");
+  EXPECT_FALSE(SkinUI::TakePrefetchedImage(L"big.png", 0));
+  SkinUI::StartImagePrefetch();
+  EXPECT_FALSE(SkinUI::TakePrefetchedImage(L"big.png", 0));
 }
 
 TEST_F(ImageLoadTest, OpaqueImageWithoutMaskMatchHasNoAlpha) {
@@ -324,6 +419,63 @@ TEST(PlainText, AmpersandIsNeverAPrefixAndMissingInputsDrawNothing) {
   CDrawKit::DrawPlainText(canvas.dc(), nullptr, area, L"Text", kRed, -1, DT_SINGLELINE);
   CDrawKit::DrawPlainText(canvas.dc(), &manager, area, nullptr, kRed, -1, DT_SINGLELINE);
   EXPECT_EQ(200 * 30, canvas.CountRgb(Rgb(kWhite)));
+}
+
+// A plain text is drawn exactly as the platform's DrawTextW draws it with
+// the same font, colour and flags: every alignment, boxes of odd and even
+// size narrower and lower than the text, and texts the platform treats
+// specially (tabs, line breaks, an ellipsis, characters beyond Latin).
+TEST(PlainText, DrawsEachTextAsThePlatformsDrawTextDoes) {
+  CTestManager manager;
+  manager.RegisterFont(L"Tahoma", 19, true, false, false);
+  manager.RegisterFont(L"Tahoma", 13, false, true, true);
+  const wchar_t* const texts[] = {L"Update 17 of the list, 31.5 MB",
+                                  L"a&b",
+                                  L"W",
+                                  L"tab\there",
+                                  L"two\nlines",
+                                  L"\u00C4\u00DF \u0645\u0631",
+                                  L"e\u0301 \xD83D\xDE00"};
+  const UINT aligns[] = {0, DT_CENTER, DT_RIGHT};
+  const UINT verticals[] = {0, DT_VCENTER, DT_BOTTOM};
+  const UINT extras[] = {DT_SINGLELINE, DT_SINGLELINE | DT_END_ELLIPSIS, DT_SINGLELINE | DT_NOCLIP,
+                         DT_WORDBREAK, 0};
+  const RECT boxes[] = {{4, 3, 204, 19}, {5, 4, 204, 21},   {7, 2, 40, 9},
+                        {3, 6, 18, 30},  {-6, -3, 100, 12}, {10, 10, 10, 30}};
+  int differing = 0;
+  for (int font = -1; font < 2; ++font) {
+    for (const wchar_t* text : texts) {
+      for (UINT align : aligns) {
+        for (UINT vertical : verticals) {
+          for (UINT extra : extras) {
+            for (const RECT& box : boxes) {
+              const UINT format = align | vertical | extra;
+              Canvas expected(220, 40, kWhite);
+              Canvas drawn(220, 40, kWhite);
+              SelectObject(expected.dc(), manager.FontAt(font));
+              SetBkMode(expected.dc(), TRANSPARENT);
+              SetTextColor(expected.dc(), RGB(0x20, 0x40, 0x80));
+              RECT expectedBox = box;
+              DrawTextW(expected.dc(), text, -1, &expectedBox, format | DT_NOPREFIX);
+              SelectObject(drawn.dc(), manager.FontAt(-1));
+              RECT drawnBox = box;
+              CDrawKit::DrawPlainText(drawn.dc(), &manager, drawnBox, text, 0xFF204080, font,
+                                      format);
+              if (!drawn.SameRgbAs(expected) || !EqualRect(&drawnBox, &expectedBox)) {
+                if (++differing <= 5) {
+                  ADD_FAILURE() << "font " << font << " text "
+                                << ::testing::PrintToString(std::wstring(text)) << " format "
+                                << std::hex << format << std::dec << " box " << box.left << ","
+                                << box.top << "," << box.right << "," << box.bottom;
+                }
+              }
+            }
+          }
+        }
+      }
+    }
+  }
+  EXPECT_EQ(0, differing);
 }
 
 }  // namespace

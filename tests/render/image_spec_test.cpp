@@ -20,6 +20,13 @@ constexpr DWORD K = kBlack;
 
 class ImageSpecTest : public DrawingTest {};
 
+// An image specification drawn into an item with a paint rectangle.
+struct TDrawCase {
+  const wchar_t* spec;
+  RECT item;
+  RECT paint;
+};
+
 // 100 x 60: an opaque body of varied colour in a translucent rim two pixels
 // wide with transparent corners, like a window background.
 std::vector<DWORD> FramedArtwork() {
@@ -38,9 +45,11 @@ std::vector<DWORD> FramedArtwork() {
 // Forwards to the platform blend, adding up the pixels it was asked to blend.
 SkinUI::AlphaBlendProc g_platformBlend = nullptr;
 long g_blendedPixels = 0;
+long g_blendCalls = 0;
 BOOL WINAPI CountingBlend(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw,
                           int sh, BLENDFUNCTION blend) {
   g_blendedPixels += static_cast<long>(w) * h;
+  ++g_blendCalls;
   return g_platformBlend(dst, x, y, w, h, src, sx, sy, sw, sh, blend);
 }
 
@@ -186,11 +195,7 @@ TEST_F(ImageSpecTest, OpaqueInteriorIsCopiedWithThePixelsABlendOfTheWholeImageGi
 
   const RECT item = {5, 7, 105, 67};
   const RECT cut = {0, 0, 60, 40};
-  struct TCase {
-    const wchar_t* spec;
-    RECT item;
-    RECT paint;
-  } cases[] = {
+  const TDrawCase cases[] = {
       {L"framed.png", item, {0, 0, 130, 80}},
       {L"framed.png", item, cut},
       {L"file='framed.png' corner='10,10,10,10'", {0, 0, 130, 80}, {0, 0, 130, 80}},
@@ -199,13 +204,13 @@ TEST_F(ImageSpecTest, OpaqueInteriorIsCopiedWithThePixelsABlendOfTheWholeImageGi
       {L"file='framed.png' fade='200'", item, {0, 0, 130, 80}},
       {L"file='framed.png' xtiled='true' ytiled='true'", {0, 0, 130, 80}, {0, 0, 130, 80}},
   };
-  auto draw = [&](Canvas& canvas, const TCase& c) {
+  auto draw = [&](Canvas& canvas, const TDrawCase& c) {
     for (int x = 0; x < 130; x += 10) {
       CDrawKit::FillColor(canvas.dc(), RECT{x, 0, x + 5, 80}, 0xFF000000 | (x * 0x010203));
     }
     CDrawKit::DrawImageSpec(canvas.dc(), &manager_, c.item, c.paint, c.spec);
   };
-  for (const TCase& c : cases) {
+  for (const TDrawCase& c : cases) {
     SCOPED_TRACE(c.spec);
     // The canvas starts half transparent, so the alpha bytes are compared too.
     Canvas copied(130, 80, 0x80336699);
@@ -234,6 +239,88 @@ TEST_F(ImageSpecTest, OpaqueInteriorIsCopiedWithThePixelsABlendOfTheWholeImageGi
   DrawSpec(wholeFallback, item, L"framed.png");
   image->opaqueInterior = interior;
   EXPECT_TRUE(viaFallback.Pixels() == wholeFallback.Pixels());
+}
+
+// An image drawn again at one size is drawn from its pieces put together
+// once; every draw gives the pixels (alpha included) of its pieces blended
+// one by one, also where it must not be put together: a paint rectangle
+// through it, corners larger than it, a source beyond the bitmap, fade,
+// tiling, and more sizes than are kept.
+TEST_F(ImageSpecTest, AnImageDrawnAgainAtOneSizeGivesThePixelsOfItsPiecesDrawnOneByOne) {
+  std::vector<DWORD> art(20 * 12);
+  for (int y = 0; y < 12; ++y) {
+    for (int x = 0; x < 20; ++x) {
+      const int edge = std::min(std::min(x, 19 - x), std::min(y, 11 - y));
+      const DWORD alpha = std::min(x, 19 - x) + std::min(y, 11 - y) < 3 ? 0x30 * edge
+                          : edge == 0                                   ? 0xA0 + x
+                                                                        : 0xFF;
+      art[y * 20 + x] = (alpha << 24) | static_cast<DWORD>((x * 12) << 16 | (y * 20) << 8 | 0x40);
+    }
+  }
+  AddPng(L"face.png", 20, 12, art);
+  SkinUI::ImageRecord* image = manager_.ObtainImage(L"face.png", nullptr, 0);
+  ASSERT_NE(nullptr, image);
+
+  const RECT all = {0, 0, 90, 60};
+  const TDrawCase cases[] = {
+      {L"file='face.png' corner='4,4,4,4'", {5, 7, 50, 40}, all},
+      {L"file='face.png' corner='4,4,4,4'", {-3, 2, 40, 17}, all},
+      {L"file='face.png' corner='4,4,4,4'", {5, 7, 50, 40}, {0, 0, 30, 60}},
+      {L"file='face.png' corner='4,4,4,4'", {5, 7, 11, 12}, all},
+      {L"file='face.png' corner='3,0,5,0' hole='true'", {1, 1, 88, 59}, all},
+      {L"file='face.png' source='-2,0,20,12' corner='4,4,4,4'", {5, 7, 50, 40}, all},
+      {L"file='face.png' corner='4,4,4,4' fade='200'", {5, 7, 50, 40}, all},
+      {L"file='face.png' corner='4,4,4,4' xtiled='true'", {5, 7, 50, 40}, all},
+  };
+  auto draw = [&](Canvas& canvas, const wchar_t* spec, const RECT& item, const RECT& paint) {
+    for (int x = 0; x < 90; x += 6) {
+      CDrawKit::FillColor(canvas.dc(), RECT{x, 0, x + 3, 60}, 0x90000000 | (x * 0x020301));
+    }
+    CDrawKit::DrawImageSpec(canvas.dc(), &manager_, item, paint, spec);
+  };
+  auto drawnOneByOne = [&](const wchar_t* spec, const RECT& item, const RECT& paint) {
+    const std::shared_ptr<void> kept = image->drawnArrangements;
+    image->drawnArrangements.reset();
+    Canvas canvas(90, 60, 0x80336699);
+    draw(canvas, spec, item, paint);
+    image->drawnArrangements = kept;
+    return canvas.Pixels();
+  };
+  for (const TDrawCase& c : cases) {
+    SCOPED_TRACE(c.spec);
+    const std::vector<DWORD> expected = drawnOneByOne(c.spec, c.item, c.paint);
+    for (int round = 0; round < 3; ++round) {
+      Canvas canvas(90, 60, 0x80336699);
+      draw(canvas, c.spec, c.item, c.paint);
+      EXPECT_TRUE(canvas.Pixels() == expected) << "draw " << round + 1;
+    }
+  }
+  // Six sizes in turn, twice over: more than are kept.
+  for (int round = 0; round < 2; ++round) {
+    for (int grow = 0; grow < 6; ++grow) {
+      const RECT item = {2, 3, 30 + grow * 7, 20 + grow * 5};
+      const wchar_t* spec = L"file='face.png' corner='4,4,4,4'";
+      Canvas canvas(90, 60, 0x80336699);
+      draw(canvas, spec, item, all);
+      EXPECT_TRUE(canvas.Pixels() == drawnOneByOne(spec, item, all)) << "size " << grow;
+    }
+  }
+
+  // The first draw blends nine pieces, the second puts them together and
+  // draws the picture, every later one draws the picture only: its opaque
+  // middle copied, its rim blended in four strips.
+  g_platformBlend = SkinUI::PlatformAlphaBlend();
+  ASSERT_NE(nullptr, g_platformBlend);
+  BlendOverride counting(CountingBlend, SkinUI::PlatformGradientFill());
+  image->drawnArrangements.reset();
+  Canvas canvas(90, 60, kWhite);
+  std::vector<long> calls;
+  for (int round = 0; round < 3; ++round) {
+    g_blendCalls = 0;
+    DrawSpec(canvas, RECT{5, 7, 50, 40}, L"file='face.png' corner='4,4,4,4'");
+    calls.push_back(g_blendCalls);
+  }
+  EXPECT_EQ((std::vector<long>{9, 13, 4}), calls);
 }
 
 TEST_F(ImageSpecTest, ADrawnImageIsFreeAgainAndThreadsDrawWithoutDisturbingEachOther) {

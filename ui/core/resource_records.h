@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "ui/core/gdi_handles.h"
 #include "ui/core/wide_string.h"
 
@@ -47,6 +49,9 @@ struct ImageRecord {
   int LogicalHeight() const { return logicalHeight > 0 ? logicalHeight : height; }
   // Made for a scale other than 1: skin numbers must be scaled to address it.
   bool IsScaled() const { return LogicalWidth() != width || LogicalHeight() != height; }
+  // What the drawing code made of this image and keeps for its next draws
+  // (the nine pieces put together at a size); its type is the drawing code's.
+  std::shared_ptr<void> drawnArrangements;
 };
 
 }  // namespace SkinUI

@@ -27,6 +27,9 @@ struct TSkinLocation {
   std::wstring archiveName;
   bool archiveKeptOpen = false;
   std::unique_ptr<CZipArchive> keptArchive;
+  const void* keptBlock = nullptr;
+  DWORD keptLength = 0;
+  unsigned registration = 0;  // counts registrations from memory
 };
 
 TSkinLocation& Location() {
@@ -145,6 +148,8 @@ const wchar_t* ResourceFolder() {
 void SetResourceArchive(const wchar_t* archiveName) {
   TSkinLocation& location = Location();
   location.keptArchive.reset();
+  location.keptBlock = nullptr;
+  location.keptLength = 0;
   location.archiveKeptOpen = false;
   location.archiveName = archiveName ? archiveName : L"";
 }
@@ -172,7 +177,18 @@ void SetArchiveFromMemory(const void* data, DWORD length) {
   // A block that is no archive still counts as registered; lookups then fail.
   if (archive && archive->OpenArchive(data, length, ZipSource::Memory)) {
     location.keptArchive = std::move(archive);
+    location.keptBlock = data;
+    location.keptLength = length;
+    ++location.registration;
   }
+}
+
+bool KeptArchiveMemory(const void*& data, DWORD& length, unsigned& registration) {
+  if (!UsesMemoryArchive() || KeptArchive() == nullptr) return false;
+  data = Location().keptBlock;
+  length = Location().keptLength;
+  registration = Location().registration;
+  return true;
 }
 
 bool ReadMarkupBytes(const wchar_t* name, std::vector<unsigned char>& bytes,

@@ -36,6 +36,10 @@ CZipArchive* KeptArchive();
 // not copied and must outlive the process's use of the skin. Only the first
 // registration counts.
 void SetArchiveFromMemory(const void* data, DWORD length);
+// The block of the in-memory archive while image lookups read it, so that
+// another thread can read it through an archive object of its own, and a
+// number that changes with every registration.
+bool KeptArchiveMemory(const void*& data, DWORD& length, unsigned& registration);
 
 // The bytes of the skin markup file name. On failure message holds the reason
 // ("Error opening file", "Could not find ziped file", ...).

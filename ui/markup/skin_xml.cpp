@@ -1,6 +1,9 @@
 #include "ui/markup/skin_xml.h"
 
+#include <emmintrin.h>
+
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <cwctype>
 #include <new>
@@ -52,17 +55,43 @@ inline wchar_t* NextCharacter(wchar_t* p) {
   return const_cast<wchar_t*>(NextCharacter(static_cast<const wchar_t*>(p)));
 }
 
+constexpr bool IsAsciiNameCharacter(wchar_t c) {
+  return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
+         c == L'_' || c == L':';
+}
+
+struct TAsciiNameTable {
+  bool name[0x80] = {};
+  constexpr TAsciiNameTable() {
+    for (wchar_t c = 0; c < 0x80; ++c) name[c] = IsAsciiNameCharacter(c);
+  }
+};
+constexpr TAsciiNameTable kAsciiNames;
+
 // ASCII is decided here; the C runtime classifies the rest.
 inline bool IsNameCharacter(wchar_t c) {
-  if (c < 0x80) {
-    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
-           c == L'_' || c == L':';
-  }
+  if (c < 0x80) return kAsciiNames.name[c];
   return iswalnum(c) != 0;
 }
 
 void SkipName(wchar_t*& p) {
-  while (*p != L'\0' && IsNameCharacter(*p)) p = NextCharacter(p);
+  for (;;) {
+    const wchar_t c = *p;
+    if (c < 0x80 && p[1] < kFirstCombiningMark) {
+      if (!kAsciiNames.name[c]) return;
+      ++p;
+      continue;
+    }
+    if (c == L'\0' || !IsNameCharacter(c)) return;
+    p = NextCharacter(p);
+  }
+}
+
+// Text and values run until one of these. The platform's character step
+// never joins one of them to the character before it (they are no marks and
+// no surrogates), so plain text is passed one code unit at a time.
+inline bool EndsPlainRun(wchar_t c, wchar_t stop) {
+  return c == L'\0' || c == stop || c == L'&';
 }
 
 void SkipWhitespaceInPlace(wchar_t*& p) {
@@ -79,6 +108,103 @@ void DecodeEntity(wchar_t*& p, wchar_t*& out) {
     }
   }
   *out++ = L'&';
+}
+
+bool ProcessorHasSse2() {
+  static const bool has = IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE) != FALSE;
+  return has;
+}
+
+// Aligned loads never cross into the next page, so reading a block past the
+// terminating NUL is safe.
+[[gnu::target("sse2")]] wchar_t* SkipPlainRunEightAtATime(wchar_t* p, wchar_t stop) {
+  for (; (reinterpret_cast<uintptr_t>(p) & 15) != 0; ++p) {
+    if (EndsPlainRun(*p, stop)) return p;
+  }
+  const __m128i nul = _mm_setzero_si128();
+  const __m128i stops = _mm_set1_epi16(static_cast<short>(stop));
+  const __m128i ampersands = _mm_set1_epi16(static_cast<short>(L'&'));
+  for (;; p += 8) {
+    const __m128i units = _mm_load_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i ends =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(units, nul), _mm_cmpeq_epi16(units, stops)),
+                     _mm_cmpeq_epi16(units, ampersands));
+    const int mask = _mm_movemask_epi8(ends);
+    if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask)) / 2;
+  }
+}
+
+wchar_t* SkipPlainRun(wchar_t* p, wchar_t stop) {
+  if (ProcessorHasSse2()) return SkipPlainRunEightAtATime(p, stop);
+  while (!EndsPlainRun(*p, stop)) ++p;
+  return p;
+}
+
+// The ASCII bytes at the start of in, widened into out; their count.
+size_t WidenAsciiPlainly(const unsigned char* in, size_t length, wchar_t* out) {
+  size_t i = 0;
+  for (; i < length && in[i] < 0x80; ++i) out[i] = in[i];
+  return i;
+}
+
+[[gnu::target("sse2")]] size_t WidenAsciiSixteenAtATime(const unsigned char* in, size_t length,
+                                                        wchar_t* out) {
+  const __m128i zero = _mm_setzero_si128();
+  size_t i = 0;
+  for (; i + 16 <= length; i += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    if (_mm_movemask_epi8(bytes) != 0) break;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(bytes, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(bytes, zero));
+  }
+  return i + WidenAsciiPlainly(in + i, length - i, out + i);
+}
+
+size_t WidenAscii(const unsigned char* in, size_t length, wchar_t* out) {
+  return ProcessorHasSse2() ? WidenAsciiSixteenAtATime(in, length, out)
+                            : WidenAsciiPlainly(in, length, out);
+}
+
+// Where the stretch of other bytes that starts at from ends: at the first run
+// of ASCII long enough to be worth widening apart, or at the end.
+size_t EndOfNonAscii(const unsigned char* in, size_t from, size_t length) {
+  constexpr size_t kWorthwhileAsciiRun = 16;
+  size_t end = from;
+  while (end < length) {
+    if (in[end] >= 0x80) {
+      ++end;
+      continue;
+    }
+    size_t run = end;
+    while (run < length && in[run] < 0x80 && run - end < kWorthwhileAsciiRun) ++run;
+    if (run == length || run - end == kWorthwhileAsciiRun) return end;
+    end = run;
+  }
+  return end;
+}
+
+// UTF-8 into out (room for length units): the skin is mostly ASCII, which is
+// widened here; the stretches between long ASCII runs go to the platform.
+// An ASCII byte never belongs to a longer sequence, so cutting before one
+// decodes each stretch as the whole text would be. 0 when a stretch fails.
+int ConvertUtf8(const unsigned char* in, int length, wchar_t* out) {
+  const size_t total = static_cast<size_t>(length);
+  size_t read = 0;
+  size_t written = 0;
+  while (read < total) {
+    const size_t ascii = WidenAscii(in + read, total - read, out + written);
+    read += ascii;
+    written += ascii;
+    if (read == total) break;
+    const size_t end = EndOfNonAscii(in, read, total);
+    const int converted = MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(in + read),
+                                              static_cast<int>(end - read), out + written,
+                                              static_cast<int>(total - written));
+    if (converted <= 0) return 0;
+    read = end;
+    written += static_cast<size_t>(converted);
+  }
+  return static_cast<int>(written);
 }
 
 }  // namespace
@@ -180,7 +306,9 @@ bool CSkinXml::ConvertMultiByte(UINT codePage, const unsigned char* bytes, DWORD
   if (!documentText) return Fail(kOutOfMemory, L"");
   int converted = 0;
   if (sourceLength > 0) {
-    converted = MultiByteToWideChar(codePage, 0, source, sourceLength, documentText, sourceLength);
+    converted = codePage == CP_UTF8 ? ConvertUtf8(bytes, sourceLength, documentText)
+                                    : MultiByteToWideChar(codePage, 0, source, sourceLength,
+                                                          documentText, sourceLength);
     if (converted <= 0) return Fail(kCouldNotConvertText, L"");
   }
   documentText[converted] = L'\0';
@@ -337,46 +465,45 @@ bool CSkinXml::ParseAttributes(wchar_t*& p) {
 
 // Decodes text up to stop (or the end) in place; out never passes p.
 void CSkinXml::ParseData(wchar_t*& p, wchar_t*& out, wchar_t stop) {
-  while (*p != L'\0' && *p != stop) {
-    if (preserveWhitespace) {
-      CopyPlainData(p, out, stop);
-      if (*p == L'\0' || *p == stop) break;
-    }
-    if (*p == L'&') {
-      while (*p == L'&') DecodeEntity(++p, out);
-      if (*p == stop) break;
-    }
-    if (*p == L' ') {
-      *out++ = *p++;
-      if (!preserveWhitespace) SkipWhitespaceInPlace(p);
-    } else if (out == p) {
-      // Nothing decoded yet: the text already stands where it belongs.
-      p = NextCharacter(p);
-      out = p;
-    } else {
-      wchar_t* next = NextCharacter(p);
-      while (p < next) *out++ = *p++;
-    }
+  if (preserveWhitespace) {
+    CopyPlainData(p, out, stop);
+  } else {
+    CollapseBlankData(p, out, stop);
   }
   // The caller terminates at out; the rest of the gap becomes blanks so that
   // a node's attribute scan steps over it.
   for (wchar_t* fill = out + 1; fill < p; ++fill) *fill = L' ';
 }
 
-// Most text is characters that stay as they are, one code unit each (spaces
-// too, while whitespace is preserved): they are passed over, or moved down
-// once an entity has shortened the text, without the general step.
+// Everything but the entities stays as it is: passed over until the first
+// entity, moved down behind it after that.
 void CSkinXml::CopyPlainData(wchar_t*& p, wchar_t*& out, wchar_t stop) {
-  const auto plain = [stop](const wchar_t* at) {
-    return at[0] != L'\0' && at[0] != stop && at[0] != L'&' && at[0] < kFirstCombiningMark &&
-           at[1] < kFirstCombiningMark;
-  };
-  if (out == p) {
-    while (plain(p)) ++p;
-    out = p;
-    return;
+  wchar_t* in = SkipPlainRun(p, stop);
+  wchar_t* to = in;
+  while (*in == L'&') {
+    while (*in == L'&') DecodeEntity(++in, to);
+    wchar_t* const end = SkipPlainRun(in, stop);
+    std::memmove(to, in, static_cast<size_t>(end - in) * sizeof(wchar_t));
+    to += end - in;
+    in = end;
   }
-  while (plain(p)) *out++ = *p++;
+  p = in;
+  out = to;
+}
+
+void CSkinXml::CollapseBlankData(wchar_t*& p, wchar_t*& out, wchar_t stop) {
+  while (*p != L'\0' && *p != stop) {
+    if (*p == L'&') {
+      while (*p == L'&') DecodeEntity(++p, out);
+      if (*p == stop) break;
+    }
+    if (*p == L' ') {
+      *out++ = *p++;
+      SkipWhitespaceInPlace(p);
+    } else if (*p != L'\0') {
+      *out++ = *p++;
+    }
+  }
 }
 
 bool CSkinXml::ParseEndTag(wchar_t*& p, const wchar_t* name, size_t nameLength) {

@@ -83,6 +83,7 @@ class CSkinXml {
   bool ParseAttributes(wchar_t*& p);
   void ParseData(wchar_t*& p, wchar_t*& out, wchar_t stop);
   void CopyPlainData(wchar_t*& p, wchar_t*& out, wchar_t stop);
+  void CollapseBlankData(wchar_t*& p, wchar_t*& out, wchar_t stop);
   bool ParseEndTag(wchar_t*& p, const wchar_t* name, size_t nameLength);
   void SkipMarkupDeclaration(wchar_t*& p);
   bool ReserveElement(uint32_t& index);

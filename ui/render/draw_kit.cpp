@@ -6,6 +6,7 @@
 #include "ui/markup/skin_resources.h"
 #include "ui/render/dib_section.h"
 #include "ui/render/image_decoder.h"
+#include "ui/render/image_prefetch.h"
 #include "ui/render/image_spec.h"
 #include "ui/render/nine_piece.h"
 
@@ -52,11 +53,64 @@ void DrawOutline(HDC dc, int penStyle, int penWidth, DWORD color, bool hollow,
   draw(dc, rc, ellipseWidth, ellipseHeight);
 }
 
+// The flags a single line is laid out with by DrawTextW that are repeated
+// here; with any other flag (or without DT_SINGLELINE) DrawTextW draws.
+constexpr UINT kSingleLineFlags =
+    DT_SINGLELINE | DT_NOPREFIX | DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM;
+
+// Characters that DrawTextW draws as one run, glyph after glyph: no tabs or
+// line breaks, no marks, no scripts that are shaped or run right to left.
+bool IsSimpleRun(const wchar_t* text, int& length) {
+  constexpr wchar_t kFirstShapedCharacter = 0x0300;
+  const wchar_t* p = text;
+  for (; *p != L'\0'; ++p) {
+    if (*p < L' ' || *p >= kFirstShapedCharacter) return false;
+  }
+  length = static_cast<int>(p - text);
+  return length > 0;
+}
+
+// DrawTextW's single line, measured once and drawn once: aligned in rc as
+// DrawTextW aligns it and cut at rc. A line that is not centred or put at
+// the right needs only its height, which is the font's (fontHeight, 0 when
+// unknown). False when DrawTextW has to draw it.
+bool DrawSingleLine(HDC dc, const RECT& rc, const wchar_t* text, UINT format, int fontHeight) {
+  int length = 0;
+  if ((format & ~kSingleLineFlags) != 0 || (format & DT_SINGLELINE) == 0) return false;
+  if (!IsSimpleRun(text, length)) return false;
+  if (GetTextAlign(dc) != (TA_LEFT | TA_TOP | TA_NOUPDATECP) || GetMapMode(dc) != MM_TEXT) {
+    return false;
+  }
+  SIZE size = {0, fontHeight};
+  const bool needsWidth = (format & (DT_CENTER | DT_RIGHT)) != 0;
+  if ((needsWidth || fontHeight <= 0) && !GetTextExtentPoint32W(dc, text, length, &size)) {
+    return false;
+  }
+  int x = rc.left;
+  if (format & DT_CENTER) {
+    x = (rc.left + rc.right - size.cx) / 2;
+  } else if (format & DT_RIGHT) {
+    x = rc.right - size.cx;
+  }
+  int y = rc.top;
+  if (format & DT_VCENTER) {
+    y = rc.top + (rc.bottom - rc.top) / 2 - size.cy / 2;
+  } else if (format & DT_BOTTOM) {
+    y = rc.bottom - size.cy;
+  }
+  ExtTextOutW(dc, x, y, ETO_CLIPPED, &rc, text, static_cast<UINT>(length), nullptr);
+  return true;
+}
+
 }  // namespace
 
 std::unique_ptr<ImageRecord> CDrawKit::LoadBitmapImage(const wchar_t* name, const wchar_t* type,
                                                        DWORD mask) {
   if (name == nullptr) return nullptr;
+  const bool hasType = type != nullptr && (IS_INTRESOURCE(type) || *type != L'\0');
+  if (!hasType && !IS_INTRESOURCE(name)) {
+    if (auto prefetched = TakePrefetchedImage(name, mask)) return prefetched;
+  }
   std::vector<unsigned char> bytes;
   if (!ReadImageBytes(name, type, bytes) || bytes.empty()) return nullptr;
   return DecodeBitmapImage(bytes.data(), bytes.size(), mask);
@@ -116,6 +170,7 @@ bool CDrawKit::DrawNamedImage(HDC dc, ISkinResourcesUI* resources, const RECT& i
     request.bitmapWidth = image->width;
     request.bitmapHeight = image->height;
     request.opaqueInterior = image->opaqueInterior;
+    request.arrangements = &image->drawnArrangements;
     DrawNinePieces(dc, request);
   }
   return true;
@@ -204,6 +259,11 @@ void CDrawKit::DrawPlainText(HDC dc, ISkinResourcesUI* resources, RECT& rc, cons
   const HFONT font = resources->FontAt(fontIndex);
   const bool selected = GetCurrentObject(dc, OBJ_FONT) == font;
   SelectObjectGuard selectFont(dc, selected ? nullptr : font);
+  const FontRecord* record = resources->FontInfoAt(fontIndex);
+  const int fontHeight = record != nullptr && font != nullptr && record->font.get() == font
+                             ? record->metrics.tmHeight
+                             : 0;
+  if (DrawSingleLine(dc, rc, text, format | DT_NOPREFIX, fontHeight)) return;
   DrawTextW(dc, text, -1, &rc, format | DT_NOPREFIX);
 }
 

@@ -6,13 +6,33 @@
 #include <memory>
 
 #include "ui/core/resource_records.h"
+#include "ui/render/dib_section.h"
 
 namespace SkinUI {
+
+// An image decoded into rows of red, green, blue and alpha bytes, not yet
+// stored in a bitmap.
+struct TDecodedPixels {
+  std::unique_ptr<unsigned char, void (*)(void*)> rgba{nullptr, nullptr};
+  int width = 0;
+  int height = 0;
+  explicit operator bool() const { return rgba != nullptr; }
+};
+
+// Empty for undecodable data. Needs no window or device context: any thread
+// may decode.
+TDecodedPixels DecodeImagePixels(const unsigned char* bytes, size_t size);
+// The bitmap of decoded pixels (see below); the pixels are released.
+std::unique_ptr<ImageRecord> StoreDecodedPixels(TDecodedPixels pixels, DWORD mask);
 
 // Null for undecodable data or when the bitmap cannot be made. Pixels that are
 // not fully opaque are premultiplied; a stored pixel equal to the ARGB mask
 // becomes fully transparent. The record's type and mask are left for the
 // caller to fill in.
 std::unique_ptr<ImageRecord> DecodeBitmapImage(const unsigned char* bytes, size_t size, DWORD mask);
+
+// The largest rectangle found by moving each edge in past translucent pixels
+// inside which every pixel is opaque; empty when there is none.
+RECT FindOpaqueInterior(const DibSection& dib);
 
 }  // namespace SkinUI

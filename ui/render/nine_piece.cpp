@@ -1,10 +1,14 @@
 #include "ui/render/nine_piece.h"
 
 #include <algorithm>
+#include <memory>
 #include <utility>
+#include <vector>
 
 #include "ui/core/gdi_handles.h"
 #include "ui/render/blend_fallback.h"
+#include "ui/render/dib_section.h"
+#include "ui/render/image_decoder.h"
 #include "ui/render/imaging_library.h"
 
 namespace SkinUI {
@@ -75,7 +79,7 @@ class PiecePainter {
   // bitmap), and only when the copied part is large enough to pay for the
   // extra calls.
   bool FindCopiedInterior(const Piece& dest, const Piece& src, RECT& interior) const {
-    constexpr LONG kMinCopiedArea = 4096;
+    constexpr LONG kMinCopiedArea = 1024;
     if (spec.fade != 255 || alphaBlend == BlendFallback) return false;
     if (dest.width != src.width || dest.height != src.height) return false;
     if (src.x < 0 || src.y < 0 || src.x + src.width > spec.bitmapWidth ||
@@ -294,10 +298,132 @@ class SourceDCLease {
   bool leased = false;
 };
 
+// A blended image drawn again and again at one size (a skin's buttons) is
+// put together once: blending its pieces onto a transparent bitmap of that
+// size leaves exactly the pixels each piece brings, and pieces that do not
+// overlap make one picture whose single blend gives what blending the pieces
+// one by one gives. Only the second draw at a size puts it together, so an
+// image drawn once costs nothing more.
+class CComposedPieces {
+ public:
+  struct TArrangement {
+    RECT source;
+    RECT corners;
+    LONG width;
+    LONG height;
+    bool hole;
+    DibSection picture;
+    RECT interior;  // copied, not blended, when the picture is drawn
+
+    bool Matches(const TNinePieceRequest& request) const {
+      return EqualRect(&source, &request.source) && EqualRect(&corners, &request.corners) &&
+             width == request.dest.right - request.dest.left &&
+             height == request.dest.bottom - request.dest.top && hole == request.hole;
+    }
+  };
+
+  // The picture for the request once it has been asked for twice; null
+  // while the pieces are to be drawn one by one.
+  const TArrangement* PictureFor(const TNinePieceRequest& request) {
+    for (TArrangement& arrangement : arrangements) {
+      if (!arrangement.Matches(request)) continue;
+      if (!arrangement.picture) {
+        arrangement.picture = Compose(request);
+        if (arrangement.picture) arrangement.interior = FindOpaqueInterior(arrangement.picture);
+      }
+      return &arrangement;
+    }
+    Remember(request);
+    return nullptr;
+  }
+
+  // Requests for which the one picture draws what the pieces draw, and
+  // saves enough to be worth keeping.
+  static bool Suits(const TNinePieceRequest& request) {
+    constexpr LONG kMaxArea = 256 * 256;
+    const RECT& k = request.corners;
+    const RECT& dest = request.dest;
+    const LONG width = dest.right - dest.left;
+    const LONG height = dest.bottom - dest.top;
+    if (!request.hasAlpha || request.fade != 255 || request.xtiled || request.ytiled) return false;
+    if (k.left < 0 || k.top < 0 || k.right < 0 || k.bottom < 0) return false;
+    if (k.left + k.top + k.right + k.bottom == 0) return false;
+    if (width < k.left + k.right || height < k.top + k.bottom || width <= 0 || height <= 0) {
+      return false;
+    }
+    if (width * height > kMaxArea) return false;
+    // Every piece is then drawn whole, as each piece touching the paint
+    // rectangle is.
+    return dest.left >= request.paint.left && dest.top >= request.paint.top &&
+           dest.right <= request.paint.right && dest.bottom <= request.paint.bottom;
+  }
+
+ private:
+  // A few sizes per image; the oldest gives way.
+  void Remember(const TNinePieceRequest& request) {
+    constexpr size_t kKeptSizes = 4;
+    TArrangement arrangement = {request.source,
+                                request.corners,
+                                request.dest.right - request.dest.left,
+                                request.dest.bottom - request.dest.top,
+                                request.hole,
+                                {},
+                                {}};
+    if (arrangements.size() < kKeptSizes) {
+      arrangements.push_back(std::move(arrangement));
+      return;
+    }
+    arrangements[replaced] = std::move(arrangement);
+    replaced = (replaced + 1) % kKeptSizes;
+  }
+
+  static DibSection Compose(const TNinePieceRequest& request) {
+    TNinePieceRequest alone = request;
+    alone.dest = {0, 0, request.dest.right - request.dest.left,
+                  request.dest.bottom - request.dest.top};
+    alone.paint = alone.dest;
+    alone.arrangements = nullptr;
+    DibSection picture = CreateTopDownDib(alone.dest.right, alone.dest.bottom);
+    UniqueMemoryDC target(nullptr);
+    if (!picture || !target) return DibSection();
+    std::fill_n(picture.pixels, static_cast<size_t>(picture.width) * picture.height, 0u);
+    SelectObjectGuard select(target.get(), picture.bitmap.get());
+    DrawNinePieces(target.get(), alone);
+    GdiFlush();
+    return picture;
+  }
+
+  std::vector<TArrangement> arrangements;
+  size_t replaced = 0;
+};
+
+// True when the request was drawn from its image's composed picture, which
+// is drawn as any image at its own size: its opaque part copied.
+bool DrawComposed(HDC dc, const TNinePieceRequest& request) {
+  if (request.arrangements == nullptr || PlatformAlphaBlend() == nullptr) return false;
+  if (!CComposedPieces::Suits(request)) return false;
+  std::shared_ptr<void>& kept = *request.arrangements;
+  if (!kept) kept = std::make_shared<CComposedPieces>();
+  const auto* arrangement = static_cast<CComposedPieces*>(kept.get())->PictureFor(request);
+  if (arrangement == nullptr || !arrangement->picture) return false;
+  TNinePieceRequest picture;
+  picture.bitmap = arrangement->picture.bitmap.get();
+  picture.dest = request.dest;
+  picture.paint = request.paint;
+  picture.source = {0, 0, arrangement->width, arrangement->height};
+  picture.hasAlpha = true;
+  picture.bitmapWidth = arrangement->width;
+  picture.bitmapHeight = arrangement->height;
+  picture.opaqueInterior = arrangement->interior;
+  DrawNinePieces(dc, picture);
+  return true;
+}
+
 }  // namespace
 
 void DrawNinePieces(HDC dc, const TNinePieceRequest& request) {
   if (dc == nullptr || request.bitmap == nullptr) return;
+  if (DrawComposed(dc, request)) return;
   SourceDCLease source(dc);
   if (source.get() == nullptr) return;
   // Selected only for this draw, so the bitmap is free again afterwards.

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 namespace SkinUI {
 
 struct TNinePieceRequest {
@@ -22,6 +24,9 @@ struct TNinePieceRequest {
   int bitmapWidth = 0;
   int bitmapHeight = 0;
   RECT opaqueInterior = {};
+  // The image record's keep for pieces put together once and drawn again in
+  // one blend; null draws the pieces one by one.
+  std::shared_ptr<void>* arrangements = nullptr;
 };
 
 void DrawNinePieces(HDC dc, const TNinePieceRequest& request);

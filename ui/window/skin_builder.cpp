@@ -18,6 +18,7 @@
 #include "ui/controls/scroll_bar.h"
 #include "ui/controls/text.h"
 #include "ui/markup/skin_resources.h"
+#include "ui/render/image_prefetch.h"
 #include "ui/window/process_settings.h"
 #include "ui/window/window_manager.h"
 
@@ -176,6 +177,8 @@ bool CSkinBuilder::Load(const wchar_t* skin, const wchar_t* resourceType) {
     return skinDocument.LoadBytes(bytes.data(), static_cast<DWORD>(bytes.size()), kSkinXmlUtf8);
   }
   if (skin[0] == L'<') return skinDocument.LoadText(skin);
+  // The skin's images decode on a second thread while this one builds.
+  StartImagePrefetch();
   return skinDocument.LoadFile(skin, kSkinXmlUtf8);
 }
 

@@ -1,0 +1,25 @@
+#pragma once
+// The images of the skin archive registered in memory, decoded on a second
+// thread while the window is built, largest first, so that its first paint
+// finds them decoded. Each decoded image is handed to the first load of its
+// entry; a later start decodes again the ones handed out.
+
+#include <memory>
+
+#include "ui/core/resource_records.h"
+
+namespace SkinUI {
+
+// Nothing when no archive is registered in memory or image lookups do not
+// read it.
+void StartImagePrefetch();
+
+// Returns once the thread has decoded every image (at once when none runs).
+void WaitForImagePrefetch();
+
+// The image the lookup of name would read, decoded ahead and stored with
+// mask; null when it was not decoded ahead (the caller decodes it then).
+// Waits while it is being decoded.
+std::unique_ptr<ImageRecord> TakePrefetchedImage(const wchar_t* name, DWORD mask);
+
+}  // namespace SkinUI
