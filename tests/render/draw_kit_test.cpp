@@ -82,6 +82,43 @@ TEST_F(ImageLoadTest, PremultipliesEveryAlphaAndChannelValueRoundingDown) {
   EXPECT_EQ(0u, pixels[0x80 * 256 + 0x80]);
 }
 
+// Of each image only the drawing the lookup at the window's scale takes
+// first is decoded ahead, and the thread reads a copy of the archive: the
+// registered block may change or go while it works.
+TEST_F(ImageLoadTest, OnlyTheDrawingForTheScaleIsDecodedAheadFromACopy) {
+  const std::vector<unsigned char> png = EncodePng(2, 2, {kRed, kRed, kRed, kRed});
+  auto entry = [&png](const char* name) {
+    TestZipEntry zipped;
+    zipped.name = name;
+    zipped.data.assign(png.begin(), png.end());
+    return zipped;
+  };
+  Bytes archive =
+      BuildTestZip({entry("a.png"), entry("a@1.5x.png"), entry("A@2x.png"), entry("only.png")});
+  const Bytes kept = archive;
+  SkinUI::SetResourceArchive(L"");
+  SkinUI::SetArchiveFromMemory(archive.data(), static_cast<DWORD>(archive.size()));
+
+  const struct {
+    int dpi;
+    std::vector<const wchar_t*> ahead;
+    std::vector<const wchar_t*> notAhead;
+  } cases[] = {{96, {L"a.png", L"only.png"}, {L"a@1.5x.png", L"a@2x.png"}},
+               {120, {L"a@1.5x.png", L"only.png"}, {L"a.png", L"a@2x.png"}},
+               {192, {L"a@2x.png", L"only.png"}, {L"a.png", L"a@1.5x.png"}},
+               {288, {L"A@2x.png", L"only.png"}, {L"a.png", L"a@1.5x.png"}}};
+  for (const auto& scale : cases) {
+    SCOPED_TRACE(scale.dpi);
+    SkinUI::StartImagePrefetch(SkinUI::CDpiScaleUI(scale.dpi));
+    std::fill(archive.begin(), archive.end(), 0);  // the thread has its own copy
+    SkinUI::WaitForImagePrefetch();
+    archive = kept;
+    for (const wchar_t* name : scale.notAhead) EXPECT_FALSE(SkinUI::TakePrefetchedImage(name, 0));
+    for (const wchar_t* name : scale.ahead) EXPECT_TRUE(SkinUI::TakePrefetchedImage(name, 0));
+  }
+  SkinUI::SetResourceArchive(L"");
+}
+
 // The images of a skin archive in memory are decoded ahead on a second
 // thread; a load gets the image its own lookup would have decoded, with its
 // mask, once; other lookups (another archive, none, a missing or broken

@@ -96,6 +96,28 @@ TEST_F(Keyboard, TheFocusIndicatorShowsFromTheFirstKeyAndFollowsTheFocus) {
   EXPECT_EQ(kPanelRgb, screen->Rgb(rc.left + 3, rc.top + 3));  // one pixel wide
 }
 
+// The indicator's width and inset are skin numbers: at 200 % the default
+// ring is two pixels wide, four pixels in.
+TEST_F(Keyboard, TheIndicatorScalesWithTheWindow) {
+  AddProbe(L"first", 10, 10, 60, 30, ControlFlagTabStop);
+  auto* second = AddProbe(L"second", 100, 10, 60, 30, ControlFlagTabStop);
+  Show();
+  Tab();
+  RECT suggested = {100, 100, 100 + 2 * 650, 100 + 2 * 400};
+  SendMessageW(window.GetHWND(), WM_DPICHANGED, MAKEWPARAM(192, 192),
+               reinterpret_cast<LPARAM>(&suggested));
+  window.Pump();
+  window.InvalidateAll();
+  window.Paint();
+  auto screen = window.ReadScreen();
+  ASSERT_EQ(192, manager().Resources().Scale().Dpi());
+  const RECT rc = second->Bounds();
+  EXPECT_EQ(kPanelRgb, screen->Rgb(rc.left + 3, rc.top + 3));
+  EXPECT_EQ(0x000000u, screen->Rgb(rc.left + 4, rc.top + 4));
+  EXPECT_EQ(0x000000u, screen->Rgb(rc.left + 5, rc.top + 5));
+  EXPECT_EQ(kPanelRgb, screen->Rgb(rc.left + 6, rc.top + 6));
+}
+
 TEST_F(Keyboard, TheWindowStyleAndAControlsOwnStyleShapeTheIndicator) {
   auto* styled = AddProbe(L"styled", 10, 10, 60, 30, ControlFlagTabStop);
   auto* hidden = AddProbe(L"hidden", 100, 10, 60, 30, ControlFlagTabStop);

@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <map>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "ui/markup/skin_resources.h"
 #include "ui/markup/zip_archive.h"
 #include "ui/render/image_decoder.h"
+#include "ui/render/scaled_image.h"
 
 namespace SkinUI {
 
@@ -23,16 +26,51 @@ struct TSlot {
   TDecodedPixels pixels;
 };
 
-bool IsPngName(const wchar_t* name) {
-  const size_t length = wcslen(name);
-  return length > 4 && _wcsicmp(name + length - 4, L".png") == 0;
+constexpr wchar_t kPngExtension[] = L".png";
+constexpr size_t kPngExtensionLength = 4;
+
+bool IsPngName(const std::wstring& name) {
+  return name.size() > kPngExtensionLength &&
+         _wcsicmp(name.c_str() + name.size() - kPngExtensionLength, kPngExtension) == 0;
 }
 
-// The decoding thread reads the block through an archive of its own: the
-// shared one keeps a read position and belongs to the UI thread.
+// The image an entry is a drawing of ("a.png" for "a@2x.png", in lower case)
+// and the scale it was drawn for.
+std::wstring ImageOfEntry(std::wstring name, int& dpi) {
+  dpi = CDpiScaleUI::kBaseDpi;
+  const size_t stem = name.size() - kPngExtensionLength;
+  for (const TImageVariant& variant : kImageVariants) {
+    const size_t suffix = wcslen(variant.suffix);
+    if (suffix == 0 || stem <= suffix) continue;
+    if (_wcsnicmp(name.c_str() + stem - suffix, variant.suffix, suffix) != 0) continue;
+    name.erase(stem - suffix, suffix);
+    dpi = variant.dpi;
+    break;
+  }
+  for (wchar_t& ch : name) ch = static_cast<wchar_t>(towlower(ch));
+  return name;
+}
+
+// Where a drawing for dpi stands in the lookup's order at scale.
+int LookupRank(const std::vector<TImageVariant>& order, int dpi) {
+  for (size_t i = 0; i < order.size(); ++i) {
+    if (order[i].dpi == dpi) return static_cast<int>(i);
+  }
+  return static_cast<int>(order.size());
+}
+
+// The decoding thread reads its copy of the block through an archive of its
+// own: the shared one keeps a read position and belongs to the UI thread.
 class CImagePrefetch {
  public:
-  ~CImagePrefetch() { Join(); }
+  // At exit the thread stops after the image it is decoding.
+  ~CImagePrefetch() {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      stopping = true;
+    }
+    Join();
+  }
 
   // The thread is detached, so that no handle of it outlives its work; this
   // waits for the end of that work instead.
@@ -41,19 +79,18 @@ class CImagePrefetch {
     decoded.wait(lock, [this] { return !running; });
   }
 
-  void Start() {
+  void Start(CDpiScaleUI scale) {
     const void* block = nullptr;
     DWORD length = 0;
     unsigned registration = 0;
     if (!KeptArchiveMemory(block, length, registration)) return;
     std::unique_lock<std::mutex> lock(mutex);
-    if (!listed || registration != this->registration) {
+    if (!listed || registration != this->registration || scale.Dpi() != dpi) {
       decoded.wait(lock, [this] { return !running; });
       slots.clear();
-      this->block = block;
-      this->length = length;
       this->registration = registration;
-      listed = ListImages();
+      dpi = scale.Dpi();
+      listed = ListImages(block, length, scale);
       if (!listed) return;
     }
     for (TSlot& slot : slots) {
@@ -63,7 +100,10 @@ class CImagePrefetch {
     if (running) return;
     running = true;
     try {
-      std::thread([this] { DecodeAll(); }).detach();
+      auto copy = std::make_shared<const std::vector<unsigned char>>(
+          static_cast<const unsigned char*>(block),
+          static_cast<const unsigned char*>(block) + length);
+      std::thread([this, copy] { DecodeAll(*copy); }).detach();
     } catch (...) {
       // Without a second thread every image is decoded when it is first drawn.
       running = false;
@@ -95,20 +135,34 @@ class CImagePrefetch {
   }
 
  private:
-  // Every PNG entry, largest first: the window's background is the largest
+  // Of every PNG image, the drawing the lookup at scale tries first among
+  // those there are; largest first: the window's background is the largest
   // image and the first one painted.
-  bool ListImages() {
+  bool ListImages(const void* block, DWORD length, CDpiScaleUI scale) {
     CZipArchive archive;
     if (!archive.OpenArchive(block, length, ZipSource::Memory)) return false;
+    const std::vector<TImageVariant> order = ImageVariantsFor(scale);
+    struct TDrawing {
+      int rank;
+      TSlot slot;
+    };
+    std::map<std::wstring, TDrawing> chosen;
     for (int index = 0; index < archive.GetEntryCount(); ++index) {
       TZipEntry entry;
       if (!archive.GetEntry(index, entry) || entry.uncompressedSize == 0) continue;
-      if (!IsPngName(entry.name)) continue;
+      const std::wstring name = entry.name;
+      if (!IsPngName(name)) continue;
+      int drawnFor = 0;
+      const std::wstring image = ImageOfEntry(name, drawnFor);
+      const int rank = LookupRank(order, drawnFor);
+      auto found = chosen.find(image);
+      if (found != chosen.end() && found->second.rank <= rank) continue;
       TSlot slot;
       slot.entry = index;
       slot.size = entry.uncompressedSize;
-      slots.push_back(std::move(slot));
+      chosen[image] = TDrawing{rank, std::move(slot)};
     }
+    for (auto& drawing : chosen) slots.push_back(std::move(drawing.second.slot));
     std::stable_sort(slots.begin(), slots.end(),
                      [](const TSlot& a, const TSlot& b) { return a.size > b.size; });
     return true;
@@ -130,10 +184,11 @@ class CImagePrefetch {
     return archive.ReadEntry(index, bytes.data(), entry.uncompressedSize) != ZipReadResult::Failed;
   }
 
-  void DecodeAll() {
+  void DecodeAll(const std::vector<unsigned char>& block) {
     try {
       CZipArchive archive;
-      const bool open = archive.OpenArchive(block, length, ZipSource::Memory);
+      const bool open =
+          archive.OpenArchive(block.data(), static_cast<DWORD>(block.size()), ZipSource::Memory);
       for (;;) {
         TSlot* slot = NextWaiting();
         if (slot == nullptr) return;
@@ -155,6 +210,7 @@ class CImagePrefetch {
   TSlot* NextWaiting() {
     std::lock_guard<std::mutex> lock(mutex);
     for (TSlot& slot : slots) {
+      if (stopping) break;
       if (slot.state != SlotState::Waiting) continue;
       slot.state = SlotState::Decoding;
       return &slot;
@@ -185,9 +241,9 @@ class CImagePrefetch {
   std::mutex mutex;
   std::condition_variable decoded;
   bool running = false;
+  bool stopping = false;
   bool listed = false;
-  const void* block = nullptr;
-  DWORD length = 0;
+  int dpi = 0;
   unsigned registration = 0;
   std::vector<TSlot> slots;
 };
@@ -199,8 +255,8 @@ CImagePrefetch& Prefetch() {
 
 }  // namespace
 
-void StartImagePrefetch() {
-  Prefetch().Start();
+void StartImagePrefetch(CDpiScaleUI scale) {
+  Prefetch().Start(scale);
 }
 
 void WaitForImagePrefetch() {

@@ -1,18 +1,21 @@
 #pragma once
 // The images of the skin archive registered in memory, decoded on a second
 // thread while the window is built, largest first, so that its first paint
-// finds them decoded. Each decoded image is handed to the first load of its
-// entry; a later start decodes again the ones handed out.
+// finds them decoded: of each image, only the drawing its lookup at the
+// window's scale takes first. Each decoded image is handed to the first load
+// of its entry; a later start decodes again the ones handed out.
 
 #include <memory>
 
+#include "ui/core/dpi_scale.h"
 #include "ui/core/resource_records.h"
 
 namespace SkinUI {
 
 // Nothing when no archive is registered in memory or image lookups do not
-// read it.
-void StartImagePrefetch();
+// read it. The thread reads a copy of the archive: the registered block may
+// go before the thread ends.
+void StartImagePrefetch(CDpiScaleUI scale = CDpiScaleUI());
 
 // Returns once the thread has decoded every image (at once when none runs).
 void WaitForImagePrefetch();

@@ -162,9 +162,9 @@ std::unique_ptr<ImageRecord> LoadVariant(const wchar_t* name, const wchar_t* typ
   return CDrawKit::LoadBitmapImage(ImageVariantName(name, variant.suffix), nullptr, mask);
 }
 
-// Not smaller than needed first, the smallest of those first; then the
-// larger of the smaller ones.
-std::vector<TImageVariant> VariantsFor(CDpiScaleUI scale) {
+}  // namespace
+
+std::vector<TImageVariant> ImageVariantsFor(CDpiScaleUI scale) {
   std::vector<TImageVariant> order;
   for (const TImageVariant& variant : kImageVariants) {
     if (variant.dpi >= scale.Dpi()) order.push_back(variant);
@@ -174,8 +174,6 @@ std::vector<TImageVariant> VariantsFor(CDpiScaleUI scale) {
   }
   return order;
 }
-
-}  // namespace
 
 CWideStringUI ImageVariantName(const wchar_t* name, const wchar_t* suffix) {
   CWideStringUI base(name);
@@ -216,7 +214,7 @@ std::unique_ptr<ImageRecord> ResampleImage(const ImageRecord& image, int width, 
 std::unique_ptr<ImageRecord> LoadImageAtScale(const wchar_t* name, const wchar_t* type, DWORD mask,
                                               CDpiScaleUI scale) {
   if (name == nullptr) return nullptr;
-  for (const TImageVariant& variant : VariantsFor(scale)) {
+  for (const TImageVariant& variant : ImageVariantsFor(scale)) {
     std::unique_ptr<ImageRecord> image = LoadVariant(name, type, mask, variant);
     if (!image) continue;
     // A drawing for another scale measures the skin's numbers in its 1x size.

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <vector>
 
 #include "ui/core/dpi_scale.h"
 #include "ui/core/resource_records.h"
@@ -22,6 +23,10 @@ struct TImageVariant {
   const wchar_t* suffix;
 };
 constexpr TImageVariant kImageVariants[] = {{96, L""}, {144, L"@1.5x"}, {192, L"@2x"}};
+
+// The order in which the drawings are tried for scale: those not smaller
+// than needed, the smallest first; then the larger of the smaller ones.
+std::vector<TImageVariant> ImageVariantsFor(CDpiScaleUI scale);
 
 // "a.png" with suffix "@2x" is "a@2x.png"; a name without an extension gets
 // the suffix at its end. A folder name's dots do not count as an extension.

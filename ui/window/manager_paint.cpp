@@ -4,6 +4,8 @@
 
 #include "ui/window/window_manager.h"
 
+#include <algorithm>
+
 #include "ui/controls/control.h"
 
 namespace SkinUI {
@@ -165,8 +167,12 @@ void CWindowManagerUI::PaintFocusIndicator(HDC dc, const RECT& paint) {
   for (CControlUI* control = focus; control != nullptr; control = control->GetParent()) {
     if (!control->IsVisible() || !IntersectRect(&shown, &shown, &control->Bounds())) return;
   }
-  const TFocusIndicatorStyle style =
+  TFocusIndicatorStyle style =
       ParseFocusIndicatorStyle(focus->GetFocusRectStyle(), FocusIndicatorStyle());
+  // The line width and the inset are skin numbers, logical like the others.
+  const CDpiScaleUI scale = resources->Scale();
+  style.width = std::max(1, scale.ToDevice(style.width));
+  style.inset = scale.ToDevice(style.inset);
   DrawFocusIndicator(dc, focus->FocusIndicatorRect(), shown, style);
 }
 

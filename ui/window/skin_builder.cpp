@@ -178,7 +178,7 @@ bool CSkinBuilder::Load(const wchar_t* skin, const wchar_t* resourceType) {
   }
   if (skin[0] == L'<') return skinDocument.LoadText(skin);
   // The skin's images decode on a second thread while this one builds.
-  StartImagePrefetch();
+  StartImagePrefetch(targetManager != nullptr ? targetManager->Resources().Scale() : CDpiScaleUI());
   return skinDocument.LoadFile(skin, kSkinXmlUtf8);
 }
 
