@@ -1,7 +1,7 @@
 // From the program's entry to the end of the main window's first WM_PAINT
 // (the skin registered, parsed and built, the window created, laid out and
-// painted on the welcome screen), against decoding every PNG of the skin
-// once.
+// painted on the welcome screen), against decoding every 1x drawing of the
+// skin once.
 
 #include "bench/measure_registry.h"
 #include "tests/support/main_window_host.h"

@@ -35,6 +35,11 @@ bool EndsWithPng(const wchar_t* name) {
   return length > 4 && _wcsicmp(name + length - 4, L".png") == 0;
 }
 
+// A drawing for a larger scale ("a@2x.png") beside the 1x one.
+bool IsScaledDrawing(const wchar_t* name) {
+  return wcschr(name, L'@') != nullptr;
+}
+
 }  // namespace
 
 LRESULT CTimedMainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -156,6 +161,7 @@ int CMainWindowHost::DecodeEverySkinImage() const {
   for (int index = 0; index < archive.GetEntryCount(); ++index) {
     SkinUI::TZipEntry entry;
     if (!archive.GetEntry(index, entry) || !EndsWithPng(entry.name)) continue;
+    if (IsScaledDrawing(entry.name)) continue;
     std::vector<unsigned char> bytes(entry.uncompressedSize);
     if (archive.ReadEntry(index, bytes.data(), entry.uncompressedSize) !=
         SkinUI::ZipReadResult::Ok) {

@@ -57,7 +57,8 @@ class CMainWindowHost {
   // Dispatches the queue through the manager's routing until done or timeout.
   bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
-  // Every PNG file of the skin archive, decoded once; the number decoded.
+  // Every 1x drawing of the skin archive, decoded once (what a start at
+  // 100 % could need at most); the number decoded.
   int DecodeEverySkinImage() const;
 
  private:
