@@ -71,7 +71,10 @@ bool CAccessRegistryUI::AnswerGetObject(WPARAM wParam, LPARAM lParam, LRESULT& r
   return true;
 }
 
+// Nothing to do while no reader listens for the event: building and
+// showing a window raises many.
 void CAccessRegistryUI::NotifyEvent(DWORD event, CControlUI* control) {
+  if (!IsWinEventHookInstalled(event)) return;
   HWND window = host.AccessWindow();
   if (window == nullptr || control == nullptr || !host.IsInAccessTree(control)) return;
   const LONG child = control == host.AccessRoot() ? CHILDID_SELF : IdOf(control);
