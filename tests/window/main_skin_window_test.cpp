@@ -150,13 +150,16 @@ TEST_F(MainSkinWindow, MovingToAMonitorAt150PercentScalesEveryPartAndKeepsTheSta
   EXPECT_EQ(19, manager.Resources().FontInfoAt(0)->size);
   const int largeFont = manager.Resources().FontInfoAt(0)->metrics.tmHeight;
   EXPECT_NEAR(smallFont * 1.5, largeFont, 2.0);
-  // Text laid out to fill an area at 100 % still fits in it: no line is
-  // taller than its 96-DPI line scaled.
-  for (int i = 0; i < 5; ++i) {
-    const int line = manager.Resources().FontInfoAt(i)->metrics.tmHeight;
-    EXPECT_LE(line, SkinUI::CDpiScaleUI(144).ToDevice(lines96[i])) << "font " << i;
-    EXPECT_GE(line, SkinUI::CDpiScaleUI(144).ToDevice(lines96[i]) - 2) << "font " << i;
-  }
+  // Text laid out to fill an area at 100 % still fits in it, however many
+  // lines stack: no line is taller than its 96-DPI line scaled exactly.
+  auto expectLinesFit = [&](int dpi) {
+    for (int i = 0; i < 5; ++i) {
+      const int line = manager.Resources().FontInfoAt(i)->metrics.tmHeight;
+      EXPECT_LE(line * 96, lines96[i] * dpi) << "font " << i << " at " << dpi;
+      EXPECT_GE(line, SkinUI::CDpiScaleUI(dpi).ToDevice(lines96[i]) - 2) << "font " << i;
+    }
+  };
+  expectLinesFit(144);
   SkinUI::ImageRecord* background = manager.Resources().ObtainImage(L"bg.png", nullptr, 0);
   ASSERT_NE(nullptr, background);
   EXPECT_EQ(975, background->width);
@@ -170,6 +173,9 @@ TEST_F(MainSkinWindow, MovingToAMonitorAt150PercentScalesEveryPartAndKeepsTheSta
   auto screen = window_.ReadScreen();
   CHarnessWindow::SavePng(*screen, L"main_skin_welcome_150.png");
   EXPECT_EQ(0xFFFFFFu, screen->Rgb(900, 120) | 0x0F0F0F);  // the light card, scaled
+
+  MoveToMonitorOfDpi(window_, 120, 813, 500);
+  expectLinesFit(120);
 
   MoveToMonitorOfDpi(window_, 96, 650, 400);
   EXPECT_EQ(SkinUI::CRectUI(575, 0, 613, 20), SkinUI::CRectUI(Named(L"BtnMiniSize")->Bounds()));

@@ -44,7 +44,9 @@ int LineHeightOf(const LOGFONTW& description, HDC dc) {
 // A font's line height does not grow exactly with its size: the platform
 // rounds each metric up, and text laid out to fill an area at 96 DPI would
 // then run over its bottom. Made a pixel smaller at a time while its lines
-// are taller than the 96-DPI lines scaled, the font keeps the skin's layout.
+// are taller than the 96-DPI lines scaled and rounded down (lines stack, so
+// a part of a pixel each adds up to a last line cut off), the font keeps
+// the skin's layout.
 LONG FittingHeight(LOGFONTW description, int size, CDpiScaleUI scale, HDC given) {
   description.lfHeight = -scale.ToDevice(size);
   if (scale.IsIdentity() || size <= 0) return description.lfHeight;
@@ -52,7 +54,7 @@ LONG FittingHeight(LOGFONTW description, int size, CDpiScaleUI scale, HDC given)
   if (dc == nullptr) return description.lfHeight;
   LOGFONTW plain = description;
   plain.lfHeight = -size;
-  const int wanted = scale.ToDevice(LineHeightOf(plain, dc));
+  const int wanted = LineHeightOf(plain, dc) * scale.Dpi() / CDpiScaleUI::kBaseDpi;
   const LONG smallest = -scale.ToDevice(size - 1);
   while (description.lfHeight < smallest && LineHeightOf(description, dc) > wanted) {
     ++description.lfHeight;
