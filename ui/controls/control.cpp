@@ -40,6 +40,10 @@ UINT CControlUI::ControlFlags() const {
   return 0;
 }
 
+bool CControlUI::IsTabStop() const {
+  return (ControlFlags() & ControlFlagTabStop) != 0;
+}
+
 bool CControlUI::Activate() {
   return IsVisible() && IsEnabled();
 }

@@ -60,6 +60,8 @@ class CControlUI {
   // This control seen as the named interface ("Control", "Button" ...), or null.
   virtual void* InterfaceFor(const wchar_t* name);
   virtual UINT ControlFlags() const;
+  // Whether Tab stops here now; by default, where the flags ask for it.
+  virtual bool IsTabStop() const;
   // Performs the control's action as if clicked; the base only tells whether
   // the control could act (visible and enabled).
   virtual bool Activate();

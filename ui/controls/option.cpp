@@ -80,7 +80,8 @@ COptionUI* COptionUI::ReachableMember(void* member) {
   return option;
 }
 
-bool COptionUI::IsGroupTabStop() const {
+bool COptionUI::IsTabStop() const {
+  if (!CButtonUI::IsTabStop()) return false;
   if (group.IsEmpty() || selected || GetManager() == nullptr) return true;
   const CPointerArrayUI* members = GetManager()->OptionGroup(group);
   if (members == nullptr) return true;

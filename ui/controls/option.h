@@ -35,7 +35,7 @@ class COptionUI : public CButtonUI {
   bool IsSelected() const { return selected; }
   // Tab reaches a group once, at its selected member (the arrows move on
   // from there); while no member that can take focus is selected, at each.
-  bool IsGroupTabStop() const;
+  bool IsTabStop() const override;
   // Selecting a grouped option switches the other members off silently and
   // sends "selectchanged" from this one; without a group every change is
   // reported.

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "ui/controls/control.h"
-#include "ui/controls/option.h"
 
 namespace SkinUI {
 
@@ -20,15 +19,9 @@ struct TTabCollection {
   std::vector<CControlUI*> found;
 };
 
-bool IsTabStop(CControlUI* control) {
-  if ((control->ControlFlags() & ControlFlagTabStop) == 0) return false;
-  auto* option = static_cast<COptionUI*>(control->InterfaceFor(L"Option"));
-  return option == nullptr || option->IsGroupTabStop();
-}
-
 CControlUI* CALLBACK CollectTabStop(CControlUI* control, LPVOID data) {
   auto* collection = static_cast<TTabCollection*>(data);
-  const bool stop = IsTabStop(control);
+  const bool stop = control->IsTabStop();
   if ((stop && control->IsInnerVisible()) || control == collection->start) {
     collection->found.push_back(control);
   }
@@ -156,7 +149,7 @@ CControlUI* CWindowManagerUI::TabSearch(CControlUI* start, bool forward, CContro
   SortInReadingOrder(order);
   CControlUI* last = nullptr;
   for (auto it = order.rbegin(); it != order.rend() && last == nullptr; ++it) {
-    if (*it != start || IsTabStop(start)) last = *it;
+    if (*it != start || start->IsTabStop()) last = *it;
   }
   if (lastSeen != nullptr) *lastSeen = last;
   auto at = std::find(order.begin(), order.end(), start);

@@ -98,6 +98,11 @@ CControlUI* CSkinBuilder::Create(const wchar_t* skin, const wchar_t* resourceTyp
   lastError = nullptr;
   TBuild build;
   build.parent = parent;
+  // A window's skin file: its images decode on a second thread while this
+  // one builds. Once a build, not for each included file.
+  if (manager != nullptr && skin != nullptr && !IS_INTRESOURCE(skin) && skin[0] != L'<') {
+    StartImagePrefetch(manager->Resources().Scale());
+  }
   const int level = parent != nullptr ? parent->DepthInTree() + 1 : 1;
   CControlUI* first = Build(build, skin, resourceType, parent, level);
   if (build.error != nullptr) {
@@ -177,8 +182,6 @@ bool CSkinBuilder::Load(const wchar_t* skin, const wchar_t* resourceType) {
     return skinDocument.LoadBytes(bytes.data(), static_cast<DWORD>(bytes.size()), kSkinXmlUtf8);
   }
   if (skin[0] == L'<') return skinDocument.LoadText(skin);
-  // The skin's images decode on a second thread while this one builds.
-  StartImagePrefetch(targetManager != nullptr ? targetManager->Resources().Scale() : CDpiScaleUI());
   return skinDocument.LoadFile(skin, kSkinXmlUtf8);
 }
 
