@@ -182,5 +182,36 @@ TEST_F(ManagerPaint, EachTextIsDrawnInItsOwnFont) {
   EXPECT_EQ(inked[0], inked[2]);
 }
 
+// A repaint puts back what a text drew only where nothing about it changed.
+TEST_F(ManagerPaint, ARepaintDrawsATextAgainWhenWhatIsBelowOrItsLooksChanged) {
+  auto* label = new CLabelUI;
+  label->ApplyAttributeText(L"pos=\"10,10,210,40\" text=\"Scan 12\" textcolor=\"#FFFFFFFF\"");
+  panel->Add(label);
+  veil->SetVisible(false);
+  Show();
+  const auto differing = [&](DWORD below, DWORD colour) {
+    window.InvalidateAll();
+    window.Paint();
+    auto screen = window.ReadScreen();
+    Canvas expected(200, 30, below);
+    RECT area = expected.Bounds();
+    CDrawKit::DrawPlainText(expected.dc(), &manager().Resources(), area, L"Scan 12", colour, -1,
+                            DT_VCENTER | DT_SINGLELINE);
+    int count = 0;
+    for (int y = 0; y < 30; ++y) {
+      for (int x = 0; x < 200; ++x) count += screen->Rgb(10 + x, 10 + y) != expected.Rgb(x, y);
+    }
+    return count;
+  };
+  EXPECT_EQ(0, differing(kBlue, 0xFFFFFFFF));
+  EXPECT_EQ(0, differing(kBlue, 0xFFFFFFFF));
+  panel->SetBkColor(kGreen);
+  EXPECT_EQ(0, differing(kGreen, 0xFFFFFFFF));
+  label->SetTextColor(0xFFFFFF00);
+  EXPECT_EQ(0, differing(kGreen, 0xFFFFFF00));
+  manager().Resources().ReplaceDefaultFont(L"Tahoma", 22, true, false, false);
+  EXPECT_EQ(0, differing(kGreen, 0xFFFFFF00));
+}
+
 }  // namespace
 }  // namespace SkinUITest

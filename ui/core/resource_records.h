@@ -11,6 +11,20 @@
 
 namespace SkinUI {
 
+// Counts the font and image records that went. What was drawn with a
+// record's handles says nothing about what a later record drawn with the
+// same handle values draws, so anything kept per handle is dropped when this
+// count moves.
+unsigned long RetiredRecordCount();
+
+class CRecordLife {
+ public:
+  CRecordLife() = default;
+  CRecordLife(CRecordLife&&) noexcept {}
+  CRecordLife& operator=(CRecordLife&&) noexcept;
+  ~CRecordLife();
+};
+
 struct FontRecord {
   UniqueFont font;
   CWideStringUI face;  // as requested
@@ -24,6 +38,8 @@ struct FontRecord {
   bool HasMetrics() const { return metrics.tmHeight != 0; }
   // Selects the font into dc and reads its metrics.
   void ReadMetrics(HDC dc);
+
+  CRecordLife life;
 };
 
 struct ImageRecord {
@@ -52,6 +68,8 @@ struct ImageRecord {
   // What the drawing code made of this image and keeps for its next draws
   // (the nine pieces put together at a size); its type is the drawing code's.
   std::shared_ptr<void> drawnArrangements;
+
+  CRecordLife life;
 };
 
 }  // namespace SkinUI

@@ -9,6 +9,7 @@
 #include "ui/render/image_prefetch.h"
 #include "ui/render/image_spec.h"
 #include "ui/render/nine_piece.h"
+#include "ui/render/paint_memo.h"
 
 namespace SkinUI {
 
@@ -70,17 +71,40 @@ bool IsSimpleRun(const wchar_t* text, int& length) {
   return length > 0;
 }
 
+// Everything of the device context a run of text is drawn with.
+std::wstring TextRunKey(HDC dc, HFONT font, const RECT& rc, const wchar_t* text, int length,
+                        UINT format, int fontHeight) {
+  const int background = GetBkMode(dc);
+  CMemoKey key(L'T');
+  key.Add(reinterpret_cast<intptr_t>(font))
+      .Add(GetTextColor(dc))
+      .Add(background)
+      .Add(background == OPAQUE ? GetBkColor(dc) : 0)
+      .Add(GetTextCharacterExtra(dc))
+      .Add(rc)
+      .Add(format)
+      .Add(fontHeight)
+      .Add(text, static_cast<size_t>(length));
+  return key.Take();
+}
+
 // DrawTextW's single line, measured once and drawn once: aligned in rc as
 // DrawTextW aligns it and cut at rc. A line that is not centred or put at
 // the right needs only its height, which is the font's (fontHeight, 0 when
-// unknown). False when DrawTextW has to draw it.
-bool DrawSingleLine(HDC dc, const RECT& rc, const wchar_t* text, UINT format, int fontHeight) {
+// unknown). False when DrawTextW has to draw it. The run is drawn with the
+// skin's font, selected into dc, or with whatever font dc holds when that
+// is null; only runs in a skin font are remembered.
+bool DrawSingleLine(HDC dc, HFONT font, const RECT& rc, const wchar_t* text, UINT format,
+                    int fontHeight) {
   int length = 0;
   if ((format & ~kSingleLineFlags) != 0 || (format & DT_SINGLELINE) == 0) return false;
   if (!IsSimpleRun(text, length)) return false;
   if (GetTextAlign(dc) != (TA_LEFT | TA_TOP | TA_NOUPDATECP) || GetMapMode(dc) != MM_TEXT) {
     return false;
   }
+  CMemoizedDraw memo(
+      dc, rc, font != nullptr ? TextRunKey(dc, font, rc, text, length, format, fontHeight) : L"");
+  if (memo.Replayed()) return true;
   SIZE size = {0, fontHeight};
   const bool needsWidth = (format & (DT_CENTER | DT_RIGHT)) != 0;
   if ((needsWidth || fontHeight <= 0) && !GetTextExtentPoint32W(dc, text, length, &size)) {
@@ -99,6 +123,7 @@ bool DrawSingleLine(HDC dc, const RECT& rc, const wchar_t* text, UINT format, in
     y = rc.bottom - size.cy;
   }
   ExtTextOutW(dc, x, y, ETO_CLIPPED, &rc, text, static_cast<UINT>(length), nullptr);
+  memo.Record();
   return true;
 }
 
@@ -263,7 +288,7 @@ void CDrawKit::DrawPlainText(HDC dc, ISkinResourcesUI* resources, RECT& rc, cons
   const int fontHeight = record != nullptr && font != nullptr && record->font.get() == font
                              ? record->metrics.tmHeight
                              : 0;
-  if (DrawSingleLine(dc, rc, text, format | DT_NOPREFIX, fontHeight)) return;
+  if (DrawSingleLine(dc, font, rc, text, format | DT_NOPREFIX, fontHeight)) return;
   DrawTextW(dc, text, -1, &rc, format | DT_NOPREFIX);
 }
 

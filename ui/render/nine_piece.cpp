@@ -10,6 +10,7 @@
 #include "ui/render/dib_section.h"
 #include "ui/render/image_decoder.h"
 #include "ui/render/imaging_library.h"
+#include "ui/render/paint_memo.h"
 
 namespace SkinUI {
 
@@ -419,10 +420,38 @@ bool DrawComposed(HDC dc, const TNinePieceRequest& request) {
   return true;
 }
 
-}  // namespace
+// A blended image of a skin image record drawn whole within its place: what
+// it draws is a matter of the request and the pixels below. Large images
+// cost more to compare than to blend, and only a record's bitmap keeps its
+// handle for as long as the memo does.
+std::wstring RememberedKey(const TNinePieceRequest& request) {
+  constexpr LONG kMaxArea = 256 * 256;
+  const RECT& k = request.corners;
+  const RECT& dest = request.dest;
+  const LONG width = dest.right - dest.left;
+  const LONG height = dest.bottom - dest.top;
+  if (request.arrangements == nullptr || (!request.hasAlpha && request.fade == 255)) return L"";
+  if (width <= 0 || height <= 0 || width * height > kMaxArea) return L"";
+  if (k.left < 0 || k.top < 0 || k.right < 0 || k.bottom < 0 || width < k.left + k.right ||
+      height < k.top + k.bottom) {
+    return L"";
+  }
+  RECT inside = {};
+  if (!IntersectRect(&inside, &dest, &request.paint) || !EqualRect(&inside, &dest)) return L"";
+  CMemoKey key(L'I');
+  key.Add(reinterpret_cast<intptr_t>(request.bitmap))
+      .Add(dest)
+      .Add(request.source)
+      .Add(k)
+      .Add(request.fade)
+      .Add(request.hasAlpha)
+      .Add(request.hole)
+      .Add(request.xtiled)
+      .Add(request.ytiled);
+  return key.Take();
+}
 
-void DrawNinePieces(HDC dc, const TNinePieceRequest& request) {
-  if (dc == nullptr || request.bitmap == nullptr) return;
+void DrawRequest(HDC dc, const TNinePieceRequest& request) {
   if (DrawComposed(dc, request)) return;
   SourceDCLease source(dc);
   if (source.get() == nullptr) return;
@@ -434,6 +463,16 @@ void DrawNinePieces(HDC dc, const TNinePieceRequest& request) {
   NinePieceLayout layout(request, painter);
   if (layout.TryCopyVisiblePart(dc, source.get())) return;
   layout.DrawAll();
+}
+
+}  // namespace
+
+void DrawNinePieces(HDC dc, const TNinePieceRequest& request) {
+  if (dc == nullptr || request.bitmap == nullptr) return;
+  CMemoizedDraw memo(dc, request.dest, RememberedKey(request));
+  if (memo.Replayed()) return;
+  DrawRequest(dc, request);
+  memo.Record();
 }
 
 }  // namespace SkinUI

@@ -22,6 +22,17 @@ CControlUI* CALLBACK FindPendingLayout(CControlUI* control, LPVOID) {
   return control->IsRelayoutPending() ? control : nullptr;
 }
 
+// The bounds of what is to be painted; false when nothing is. The region
+// is read rather than the rectangle, which some platforms work out through
+// a device context of the window.
+bool UpdateBounds(HWND window, RECT& bounds) {
+  UniqueRegion update(CreateRectRgn(0, 0, 0, 0));
+  if (!update) return GetUpdateRect(window, &bounds, FALSE) != FALSE;
+  const int kind = GetUpdateRgn(window, update.get(), FALSE);
+  if (kind == NULLREGION || kind == ERROR) return false;
+  return GetRgnBox(update.get(), &bounds) != NULLREGION;
+}
+
 RECT ClientRect(HWND window) {
   RECT client = {};
   GetClientRect(window, &client);
@@ -39,7 +50,7 @@ void CopyRect(HDC target, HDC source, const RECT& rc) {
 // may clear or replace the tree, or close the window.
 void CWindowManagerUI::OnPaint() {
   RECT update = {};
-  if (!GetUpdateRect(window, &update, FALSE)) return;
+  if (!UpdateBounds(window, update)) return;
   PAINTSTRUCT paint = {};
   const auto state = dispatch;
   if (root != nullptr && updateNeeded && !LayOutTree()) return;
@@ -112,15 +123,17 @@ void CWindowManagerUI::EnsureOffscreenBuffer(const RECT& client) {
   const int height = client.bottom - client.top;
   if (width <= 0 || height <= 0) return;
   offscreenDC = UniqueMemoryDC(paintDC);
-  offscreenBitmap.reset(CreateCompatibleBitmap(paintDC, width, height));
+  // A DIB section, so that the paint memo can read and put back its pixels.
+  offscreenBitmap = CreateTopDownDib(width, height);
   if (!offscreenDC || !offscreenBitmap) {
     offscreenDC.reset();
-    offscreenBitmap.reset();
+    offscreenBitmap = DibSection();
     return;
   }
   // Selected for the buffer's life (selecting it per paint costs more than
   // the copy to the window); DropPaintBuffers ends the DC first.
-  SelectObject(offscreenDC.get(), offscreenBitmap.get());
+  SelectObject(offscreenDC.get(), offscreenBitmap.bitmap.get());
+  paintMemo.Attach({offscreenDC.get(), offscreenBitmap.pixels, width, height});
 }
 
 void CWindowManagerUI::PaintThroughOffscreen(HDC windowDC, const RECT& paint, const RECT& update) {
@@ -130,6 +143,7 @@ void CWindowManagerUI::PaintThroughOffscreen(HDC windowDC, const RECT& paint, co
   // and put back for each of them. RestoreDC ends the selection.
   if (HFONT font = resources->FontAt(-1)) SelectObject(offscreen, font);
   if (IsTranslucentBackground()) CopyTranslucentBackground(paint);
+  CPaintMemoScope memo(&paintMemo);
   root->Paint(offscreen, paint);
   // A painter may unregister itself while it paints.
   const std::vector<CControlUI*> painters = overlayPainters;
@@ -185,8 +199,9 @@ void CWindowManagerUI::DrawDirtyRect(HDC windowDC, const RECT& update) const {
 // Each device context goes before its bitmap, which cannot be deleted while
 // selected.
 void CWindowManagerUI::DropPaintBuffers() {
+  paintMemo.Attach({});
   offscreenDC.reset();
-  offscreenBitmap.reset();
+  offscreenBitmap = DibSection();
   backgroundDC.reset();
   backgroundBitmap.reset();
 }

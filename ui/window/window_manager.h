@@ -27,6 +27,8 @@
 #include "ui/core/gdi_handles.h"
 #include "ui/core/notify.h"
 #include "ui/core/string_map.h"
+#include "ui/render/dib_section.h"
+#include "ui/render/paint_memo.h"
 #include "ui/window/dispatch_scope.h"
 #include "ui/window/window_resources.h"
 #include "ui/window/window_settings.h"
@@ -239,7 +241,9 @@ class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI, privat
   HWND window = nullptr;
   HDC paintDC = nullptr;
   UniqueMemoryDC offscreenDC;
-  UniqueBitmap offscreenBitmap;
+  DibSection offscreenBitmap;
+  // What the draws into the offscreen bitmap left, to put back next time.
+  CPaintMemoUI paintMemo;
   UniqueMemoryDC backgroundDC;
   UniqueBitmap backgroundBitmap;
   HWND toolTip = nullptr;
