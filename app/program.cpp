@@ -8,6 +8,8 @@
 #include "platform/unique_handle.h"
 #include "resources/version.h"
 #include "ui/markup/skin_resources.h"
+#include "ui/render/image_prefetch.h"
+#include "ui/window/window_dpi.h"
 #include "ui/window/window_manager.h"
 
 namespace {
@@ -62,6 +64,9 @@ int RunProgram(HINSTANCE instance, const TProgramSetup& setup) {
   SkinUI::SetModuleInstance(instance);
   SkinUI::SetResourceModule(instance);
   RegisterSkinArchive(instance);
+  // The skin's images decode while the window is made, at the scale a window
+  // on the main monitor has; the window's own scale corrects the guess.
+  SkinUI::StartImagePrefetch(SkinUI::CDpiScaleUI(SkinUI::WindowDpi(nullptr)));
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   // Never waited for: the check owns what it reads.
   StartVersionCheck(TVersionCheck{setup.serviceAddress, setup.actions, TVersionCheckLimits()});

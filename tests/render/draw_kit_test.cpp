@@ -176,6 +176,45 @@ TEST_F(ImageLoadTest, ImagesDecodedAheadAreThoseTheLookupWouldDecode) {
   EXPECT_FALSE(SkinUI::TakePrefetchedImage(L"big.png", 0));
 }
 
+// When the archive's skin files name images (in UTF-8 or UTF-16, as plain
+// attribute values or inside an image description, escaped or not), only
+// those are decoded ahead; the rest decode when first drawn. Started again
+// for another scale, the thread leaves the former one's images.
+TEST_F(ImageLoadTest, OnlyTheImagesTheSkinFilesNameAreDecodedAhead) {
+  const std::vector<unsigned char> png = EncodePng(2, 2, {kRed, kRed, kRed, kRed});
+  auto entry = [](const char* name, std::vector<unsigned char> data) {
+    TestZipEntry zipped;
+    zipped.name = name;
+    zipped.data.assign(data.begin(), data.end());
+    zipped.deflate = true;
+    return zipped;
+  };
+  const std::string skin =
+      "<Window bkimage=\"bg.png\"><Button normalimage=\"file='Button.PNG' source='0,0,1,1'\" "
+      "hotimage=\"file=&apos;hot.png&apos;\"/></Window>";
+  const std::wstring other = L"\xFEFF<Include><Control bkimage=\"sub\\other.png\"/></Include>";
+  std::vector<unsigned char> otherBytes(
+      reinterpret_cast<const unsigned char*>(other.data()),
+      reinterpret_cast<const unsigned char*>(other.data()) + other.size() * sizeof(wchar_t));
+  const Bytes archive =
+      BuildTestZip({entry("Skin.xml", {skin.begin(), skin.end()}), entry("Other.xml", otherBytes),
+                    entry("bg.png", png), entry("bg@2x.png", png), entry("button.png", png),
+                    entry("hot.png", png), entry("sub/other.png", png), entry("icon.png", png)});
+  SkinUI::SetResourceArchive(L"");
+  SkinUI::SetArchiveFromMemory(archive.data(), static_cast<DWORD>(archive.size()));
+  SkinUI::StartImagePrefetch();
+  SkinUI::StartImagePrefetch(SkinUI::CDpiScaleUI(192));
+  SkinUI::WaitForImagePrefetch();
+  EXPECT_FALSE(SkinUI::TakePrefetchedImage(L"bg.png", 0));
+  EXPECT_TRUE(SkinUI::TakePrefetchedImage(L"bg@2x.png", 0));
+  for (const wchar_t* name : {L"button.png", L"hot.png", L"sub/other.png"}) {
+    EXPECT_TRUE(SkinUI::TakePrefetchedImage(name, 0)) << testing::PrintToString(name);
+  }
+  EXPECT_FALSE(SkinUI::TakePrefetchedImage(L"icon.png", 0));
+  EXPECT_TRUE(CDrawKit::LoadBitmapImage(L"icon.png", nullptr, 0));
+  SkinUI::SetResourceArchive(L"");
+}
+
 TEST_F(ImageLoadTest, OpaqueImageWithoutMaskMatchHasNoAlpha) {
   const std::vector<unsigned char> png = EncodePng(2, 1, {kRed, kMagenta});
   auto opaque = SkinUI::DecodeBitmapImage(png.data(), png.size(), 0);

@@ -10,6 +10,8 @@
 #include "ui/markup/skin_resources.h"
 #include "ui/markup/zip_archive.h"
 #include "ui/render/image_decoder.h"
+#include "ui/render/image_prefetch.h"
+#include "ui/window/window_dpi.h"
 #include "ui/window/window_manager.h"
 
 namespace SkinUITest {
@@ -79,6 +81,8 @@ CTimedMainWindow* CMainWindowHost::Open() {
   SkinUI::SetResourceFolder(L"");
   SkinUI::SetResourceArchive(L"");
   SkinUI::SetArchiveFromMemory(skinBytes_, skinLength_);
+  // As the program does.
+  SkinUI::StartImagePrefetch(SkinUI::CDpiScaleUI(SkinUI::WindowDpi(nullptr)));
 
   TMainWindowSetup setup;
   setup.catalogueUrl = kCatalogueUrl;

@@ -98,26 +98,27 @@ bool IsOpaque(DWORD pixel) {
   return (pixel >> 24) == 0xFF;
 }
 
-bool RowIsOpaque(const DibSection& dib, int y, int left, int right) {
+struct TPixelView {
+  const DWORD* pixels;
+  int width;
+  int height;
+};
+
+bool RowIsOpaque(const TPixelView& dib, int y, int left, int right) {
   for (int x = left; x < right; ++x) {
     if (!IsOpaque(dib.pixels[static_cast<size_t>(y) * dib.width + x])) return false;
   }
   return true;
 }
 
-bool ColumnIsOpaque(const DibSection& dib, int x, int top, int bottom) {
+bool ColumnIsOpaque(const TPixelView& dib, int x, int top, int bottom) {
   for (int y = top; y < bottom; ++y) {
     if (!IsOpaque(dib.pixels[static_cast<size_t>(y) * dib.width + x])) return false;
   }
   return true;
 }
 
-}  // namespace
-
-// Skin images are opaque inside a translucent rim and rounded corners: each
-// edge that still holds a translucent pixel moves in by one until all four
-// are opaque. A translucent pixel further inside leaves no rectangle.
-RECT FindOpaqueInterior(const DibSection& dib) {
+RECT OpaqueInteriorOf(const TPixelView& dib) {
   RECT r = {0, 0, dib.width, dib.height};
   while (r.left < r.right && r.top < r.bottom) {
     const bool top = RowIsOpaque(dib, r.top, r.left, r.right);
@@ -135,6 +136,15 @@ RECT FindOpaqueInterior(const DibSection& dib) {
     if (!RowIsOpaque(dib, y, r.left, r.right)) return RECT{};
   }
   return r;
+}
+
+}  // namespace
+
+// Skin images are opaque inside a translucent rim and rounded corners: each
+// edge that still holds a translucent pixel moves in by one until all four
+// are opaque. A translucent pixel further inside leaves no rectangle.
+RECT FindOpaqueInterior(const DibSection& dib) {
+  return OpaqueInteriorOf({dib.pixels, dib.width, dib.height});
 }
 
 TDecodedPixels DecodeImagePixels(const unsigned char* bytes, size_t size) {
@@ -166,6 +176,29 @@ std::unique_ptr<ImageRecord> StoreDecodedPixels(TDecodedPixels pixels, DWORD mas
   image->height = height;
   image->hasAlpha = translucent ? 1 : 0;
   return image;
+}
+
+// A stored pixel equal to the mask is the pixel a store with the mask
+// makes transparent, so masking afterwards gives what masking while storing
+// gives.
+void ApplyImageMask(ImageRecord& image, DWORD mask) {
+  DIBSECTION section = {};
+  if (mask == 0 || !image.bitmap ||
+      GetObjectW(image.bitmap.get(), sizeof(section), &section) != sizeof(section) ||
+      section.dsBm.bmBits == nullptr || section.dsBm.bmBitsPixel != 32) {
+    return;
+  }
+  auto* pixels = static_cast<DWORD*>(section.dsBm.bmBits);
+  const size_t count = static_cast<size_t>(image.width) * image.height;
+  bool masked = false;
+  for (size_t i = 0; i < count; ++i) {
+    if (pixels[i] != mask) continue;
+    pixels[i] = 0;
+    masked = true;
+  }
+  if (!masked) return;
+  image.hasAlpha = 1;
+  image.opaqueInterior = OpaqueInteriorOf({pixels, image.width, image.height});
 }
 
 std::unique_ptr<ImageRecord> DecodeBitmapImage(const unsigned char* bytes, size_t size,

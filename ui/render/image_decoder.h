@@ -25,6 +25,10 @@ TDecodedPixels DecodeImagePixels(const unsigned char* bytes, size_t size);
 // The bitmap of decoded pixels (see below); the pixels are released.
 std::unique_ptr<ImageRecord> StoreDecodedPixels(TDecodedPixels pixels, DWORD mask);
 
+// Makes transparent the pixels of an image stored without a mask that a
+// store with mask would have made transparent.
+void ApplyImageMask(ImageRecord& image, DWORD mask);
+
 // Null for undecodable data or when the bitmap cannot be made. Pixels that are
 // not fully opaque are premultiplied; a stored pixel equal to the ARGB mask
 // becomes fully transparent. The record's type and mask are left for the

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdint>
+#include <cstring>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,9 +24,9 @@ enum class SlotState { Waiting, Decoding, Decoded, Failed, HandedOut };
 
 struct TSlot {
   int entry = 0;
-  DWORD size = 0;
+  uint64_t pixels = 0;  // decoding cost, largest first
   SlotState state = SlotState::Waiting;
-  TDecodedPixels pixels;
+  std::unique_ptr<ImageRecord> image;  // stored without a mask
 };
 
 constexpr wchar_t kPngExtension[] = L".png";
@@ -32,6 +35,17 @@ constexpr size_t kPngExtensionLength = 4;
 bool IsPngName(const std::wstring& name) {
   return name.size() > kPngExtensionLength &&
          _wcsicmp(name.c_str() + name.size() - kPngExtensionLength, kPngExtension) == 0;
+}
+
+// The next ".png" from position on, in any case.
+size_t FindPngSuffix(const std::wstring& text, size_t position) {
+  for (; position + kPngExtensionLength <= text.size(); ++position) {
+    if (text[position] == L'.' &&
+        _wcsnicmp(text.c_str() + position, kPngExtension, kPngExtensionLength) == 0) {
+      return position;
+    }
+  }
+  return std::wstring::npos;
 }
 
 // The image an entry is a drawing of ("a.png" for "a@2x.png", in lower case)
@@ -49,6 +63,43 @@ std::wstring ImageOfEntry(std::wstring name, int& dpi) {
   }
   for (wchar_t& ch : name) ch = static_cast<wchar_t>(towlower(ch));
   return name;
+}
+
+bool EndsWith(const std::wstring& name, const wchar_t* suffix) {
+  const size_t length = wcslen(suffix);
+  return name.size() > length && _wcsicmp(name.c_str() + name.size() - length, suffix) == 0;
+}
+
+// The text of a skin file, wide: UTF-16 after its byte order mark, else
+// UTF-8 (image names are plain letters either way).
+std::wstring SkinFileText(const std::vector<unsigned char>& bytes) {
+  if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
+  }
+  const int length = MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(bytes.data()),
+                                         static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring text(static_cast<size_t>(std::max(length, 0)), L'\0');
+  if (length > 0) {
+    MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(bytes.data()),
+                        static_cast<int>(bytes.size()), &text[0], length);
+  }
+  return text;
+}
+
+// Every "name.png" a skin file's attributes hold, as bkimage="bg.png" or
+// normalimage="file='button.png' corner='4,4,4,4'" write them, by image.
+void AddNamedImages(const std::wstring& text, std::set<std::wstring>& images) {
+  constexpr wchar_t kNameEnds[] = L"\"'=<>;& \t\r\n";
+  for (size_t found = 0; (found = FindPngSuffix(text, found)) != std::wstring::npos;) {
+    const size_t end = found + kPngExtensionLength;
+    const size_t start = text.find_last_of(kNameEnds, found);
+    const size_t first = start == std::wstring::npos ? 0 : start + 1;
+    int dpi = 0;
+    std::wstring name = text.substr(first, end - first);
+    std::replace(name.begin(), name.end(), L'\\', L'/');
+    if (name.size() > kPngExtensionLength) images.insert(ImageOfEntry(name, dpi));
+    found = end;
+  }
 }
 
 // Where a drawing for dpi stands in the lookup's order at scale.
@@ -85,13 +136,17 @@ class CImagePrefetch {
     unsigned registration = 0;
     if (!KeptArchiveMemory(block, length, registration)) return;
     std::unique_lock<std::mutex> lock(mutex);
-    if (!listed || registration != this->registration || scale.Dpi() != dpi) {
+    if ((!listed && !listing) || registration != this->registration || scale.Dpi() != dpi) {
+      // Images for another scale or archive are not wanted: the thread stops
+      // after the image it is decoding.
+      stopping = true;
       decoded.wait(lock, [this] { return !running; });
+      stopping = false;
       slots.clear();
+      listed = false;
+      listing = true;  // the thread lists them first
       this->registration = registration;
       dpi = scale.Dpi();
-      listed = ListImages(block, length, scale);
-      if (!listed) return;
     }
     for (TSlot& slot : slots) {
       if (slot.state == SlotState::HandedOut) slot.state = SlotState::Waiting;
@@ -103,10 +158,11 @@ class CImagePrefetch {
       auto copy = std::make_shared<const std::vector<unsigned char>>(
           static_cast<const unsigned char*>(block),
           static_cast<const unsigned char*>(block) + length);
-      std::thread([this, copy] { DecodeAll(*copy); }).detach();
+      std::thread([this, copy, scale] { Run(*copy, scale); }).detach();
     } catch (...) {
       // Without a second thread every image is decoded when it is first drawn.
       running = false;
+      listing = false;
     }
   }
 
@@ -118,9 +174,10 @@ class CImagePrefetch {
     CZipArchive* shared = KeptArchive();
     if (!KeptArchiveMemory(block, length, registration) || shared == nullptr) return nullptr;
     if (!shared->FindEntry(name, true, entry)) return nullptr;
-    TDecodedPixels pixels;
+    std::unique_ptr<ImageRecord> image;
     {
       std::unique_lock<std::mutex> lock(mutex);
+      decoded.wait(lock, [this] { return !listing; });
       if (!listed || registration != this->registration) return nullptr;
       TSlot* slot = SlotOf(entry.index);
       if (slot == nullptr) return nullptr;
@@ -129,28 +186,38 @@ class CImagePrefetch {
       // Waiting or failed: the caller's own lookup decodes it, or fails as this did.
       slot->state = SlotState::HandedOut;
       if (!ready) return nullptr;
-      pixels = std::move(slot->pixels);
+      image = std::move(slot->image);
     }
-    return StoreDecodedPixels(std::move(pixels), mask);
+    ApplyImageMask(*image, mask);
+    return image;
   }
 
  private:
   // Of every PNG image, the drawing the lookup at scale tries first among
-  // those there are; largest first: the window's background is the largest
-  // image and the first one painted.
-  bool ListImages(const void* block, DWORD length, CDpiScaleUI scale) {
+  // those there are; largest in pixels first: the window's background is
+  // the largest image and the first one painted.
+  static bool ListImages(const std::vector<unsigned char>& block, CDpiScaleUI scale,
+                         std::vector<TSlot>& slots) {
     CZipArchive archive;
-    if (!archive.OpenArchive(block, length, ZipSource::Memory)) return false;
+    if (!archive.OpenArchive(block.data(), static_cast<DWORD>(block.size()), ZipSource::Memory)) {
+      return false;
+    }
     const std::vector<TImageVariant> order = ImageVariantsFor(scale);
     struct TDrawing {
       int rank;
       TSlot slot;
     };
     std::map<std::wstring, TDrawing> chosen;
+    std::set<std::wstring> named;
     for (int index = 0; index < archive.GetEntryCount(); ++index) {
       TZipEntry entry;
       if (!archive.GetEntry(index, entry) || entry.uncompressedSize == 0) continue;
       const std::wstring name = entry.name;
+      if (EndsWith(name, L".xml")) {
+        std::vector<unsigned char> bytes;
+        if (ReadEntry(archive, index, bytes)) AddNamedImages(SkinFileText(bytes), named);
+        continue;
+      }
       if (!IsPngName(name)) continue;
       int drawnFor = 0;
       const std::wstring image = ImageOfEntry(name, drawnFor);
@@ -159,13 +226,36 @@ class CImagePrefetch {
       if (found != chosen.end() && found->second.rank <= rank) continue;
       TSlot slot;
       slot.entry = index;
-      slot.size = entry.uncompressedSize;
       chosen[image] = TDrawing{rank, std::move(slot)};
     }
-    for (auto& drawing : chosen) slots.push_back(std::move(drawing.second.slot));
+    // Images no skin file names (an icon kept in the archive, a picture the
+    // program shows later) are decoded when first drawn; an archive whose
+    // files name none is decoded whole.
+    for (auto& [image, drawing] : chosen) {
+      if (!named.empty() && named.count(image) == 0) continue;
+      drawing.slot.pixels = PixelCount(archive, drawing.slot.entry);
+      slots.push_back(std::move(drawing.slot));
+    }
     std::stable_sort(slots.begin(), slots.end(),
-                     [](const TSlot& a, const TSlot& b) { return a.size > b.size; });
+                     [](const TSlot& a, const TSlot& b) { return a.pixels > b.pixels; });
     return true;
+  }
+
+  // What a drawing costs to decode: its width times its height, read from
+  // the start of the file; 0 when that is not a PNG header.
+  static uint64_t PixelCount(CZipArchive& archive, int index) {
+    constexpr DWORD kHeaderBytes = 24;  // signature, chunk length and type, width, height
+    constexpr unsigned char kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    unsigned char header[kHeaderBytes] = {};
+    if (archive.ReadEntry(index, header, kHeaderBytes) == ZipReadResult::Failed ||
+        std::memcmp(header, kSignature, sizeof(kSignature)) != 0) {
+      return 0;
+    }
+    const auto bigEndian = [&header](int at) {
+      return (uint32_t{header[at]} << 24) | (uint32_t{header[at + 1]} << 16) |
+             (uint32_t{header[at + 2]} << 8) | header[at + 3];
+    };
+    return uint64_t{bigEndian(16)} * bigEndian(20);
   }
 
   TSlot* SlotOf(int entry) {
@@ -184,6 +274,35 @@ class CImagePrefetch {
     return archive.ReadEntry(index, bytes.data(), entry.uncompressedSize) != ZipReadResult::Failed;
   }
 
+  void Run(const std::vector<unsigned char>& block, CDpiScaleUI scale) {
+    if (!ListAhead(block, scale)) return;
+    DecodeAll(block);
+  }
+
+  // The list is made on this thread, so that the window's thread does not
+  // read the skin files for it; loads wait for it. False when it ended the
+  // thread.
+  bool ListAhead(const std::vector<unsigned char>& block, CDpiScaleUI scale) {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (!listing) return true;
+    }
+    std::vector<TSlot> listedSlots;
+    bool ok = false;
+    try {
+      ok = ListImages(block, scale, listedSlots);
+    } catch (...) {
+      ok = false;
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    listing = false;
+    listed = ok;
+    if (ok) slots = std::move(listedSlots);
+    if (!ok) running = false;
+    decoded.notify_all();
+    return ok;
+  }
+
   void DecodeAll(const std::vector<unsigned char>& block) {
     try {
       CZipArchive archive;
@@ -193,11 +312,13 @@ class CImagePrefetch {
         TSlot* slot = NextWaiting();
         if (slot == nullptr) return;
         std::vector<unsigned char> bytes;
-        TDecodedPixels pixels;
+        // Stored here too: a large bitmap's first touch of its memory costs
+        // the painting thread as much as decoding a small image.
+        std::unique_ptr<ImageRecord> image;
         if (open && ReadEntry(archive, slot->entry, bytes)) {
-          pixels = DecodeImagePixels(bytes.data(), bytes.size());
+          image = DecodeBitmapImage(bytes.data(), bytes.size(), 0);
         }
-        Finish(*slot, std::move(pixels));
+        Finish(*slot, std::move(image));
       }
     } catch (...) {
       FailRemaining();
@@ -220,11 +341,11 @@ class CImagePrefetch {
     return nullptr;
   }
 
-  void Finish(TSlot& slot, TDecodedPixels pixels) {
+  void Finish(TSlot& slot, std::unique_ptr<ImageRecord> image) {
     {
       std::lock_guard<std::mutex> lock(mutex);
-      slot.state = pixels ? SlotState::Decoded : SlotState::Failed;
-      slot.pixels = std::move(pixels);
+      slot.state = image ? SlotState::Decoded : SlotState::Failed;
+      slot.image = std::move(image);
     }
     decoded.notify_all();
   }
@@ -243,6 +364,7 @@ class CImagePrefetch {
   bool running = false;
   bool stopping = false;
   bool listed = false;
+  bool listing = false;
   int dpi = 0;
   unsigned registration = 0;
   std::vector<TSlot> slots;
