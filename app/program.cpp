@@ -8,8 +8,7 @@
 #include "platform/unique_handle.h"
 #include "resources/version.h"
 #include "ui/markup/skin_resources.h"
-#include "ui/render/image_prefetch.h"
-#include "ui/window/window_dpi.h"
+#include "ui/window/skin_builder.h"
 #include "ui/window/window_manager.h"
 
 namespace {
@@ -27,7 +26,7 @@ void RegisterSkinArchive(HINSTANCE instance) {
   const DWORD size = SizeofResource(instance, found);
   HGLOBAL loaded = LoadResource(instance, found);
   const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-  if (bytes != nullptr) SkinUI::SetArchiveFromMemory(bytes, size);
+  if (bytes != nullptr) SkinUI::RegisterSkinArchiveInMemory(bytes, size);
 }
 
 // "10.0.19045": the system's own numbers, which the compatibility layer
@@ -63,10 +62,8 @@ int RunProgram(HINSTANCE instance, const TProgramSetup& setup) {
 
   SkinUI::SetModuleInstance(instance);
   SkinUI::SetResourceModule(instance);
+  // Its images decode while the window is made.
   RegisterSkinArchive(instance);
-  // The skin's images decode while the window is made, at the scale a window
-  // on the main monitor has; the window's own scale corrects the guess.
-  SkinUI::StartImagePrefetch(SkinUI::CDpiScaleUI(SkinUI::WindowDpi(nullptr)));
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   // Never waited for: the check owns what it reads.
   StartVersionCheck(TVersionCheck{setup.serviceAddress, setup.actions, TVersionCheckLimits()});

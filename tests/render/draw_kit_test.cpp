@@ -176,10 +176,10 @@ TEST_F(ImageLoadTest, ImagesDecodedAheadAreThoseTheLookupWouldDecode) {
   EXPECT_FALSE(SkinUI::TakePrefetchedImage(L"big.png", 0));
 }
 
-// When the archive's skin files name images (in UTF-8 or UTF-16, as plain
-// attribute values or inside an image description, escaped or not), only
-// those are decoded ahead; the rest decode when first drawn. Started again
-// for another scale, the thread leaves the former one's images.
+// When the archive's skin files name images (as plain attribute values or
+// inside an image description, escaped or not, in any file), only those are
+// decoded ahead; the rest decode when first drawn. Started again for
+// another scale, the thread leaves the former one's images.
 TEST_F(ImageLoadTest, OnlyTheImagesTheSkinFilesNameAreDecodedAhead) {
   const std::vector<unsigned char> png = EncodePng(2, 2, {kRed, kRed, kRed, kRed});
   auto entry = [](const char* name, std::vector<unsigned char> data) {
@@ -192,14 +192,12 @@ TEST_F(ImageLoadTest, OnlyTheImagesTheSkinFilesNameAreDecodedAhead) {
   const std::string skin =
       "<Window bkimage=\"bg.png\"><Button normalimage=\"file='Button.PNG' source='0,0,1,1'\" "
       "hotimage=\"file=&apos;hot.png&apos;\"/></Window>";
-  const std::wstring other = L"\xFEFF<Include><Control bkimage=\"sub\\other.png\"/></Include>";
-  std::vector<unsigned char> otherBytes(
-      reinterpret_cast<const unsigned char*>(other.data()),
-      reinterpret_cast<const unsigned char*>(other.data()) + other.size() * sizeof(wchar_t));
+  const std::string other = "<Include><Control bkimage=\"sub\\other.png\"/></Include>";
   const Bytes archive =
-      BuildTestZip({entry("Skin.xml", {skin.begin(), skin.end()}), entry("Other.xml", otherBytes),
-                    entry("bg.png", png), entry("bg@2x.png", png), entry("button.png", png),
-                    entry("hot.png", png), entry("sub/other.png", png), entry("icon.png", png)});
+      BuildTestZip({entry("Skin.xml", {skin.begin(), skin.end()}),
+                    entry("Other.xml", {other.begin(), other.end()}), entry("bg.png", png),
+                    entry("bg@2x.png", png), entry("button.png", png), entry("hot.png", png),
+                    entry("sub/other.png", png), entry("icon.png", png)});
   SkinUI::SetResourceArchive(L"");
   SkinUI::SetArchiveFromMemory(archive.data(), static_cast<DWORD>(archive.size()));
   SkinUI::StartImagePrefetch();

@@ -37,8 +37,10 @@ class PaintMemoTest : public ::testing::Test {
   // A draw that cannot be told from its replay unless it really ran: it
   // adds one to every pixel of the area it is given, and counts its runs.
   bool Draw(const RECT& area, const wchar_t* name = L"brighten") {
-    CMemoizedDraw draw(dc.get(), area, CMemoKey(L'X').Add(name, wcslen(name)).Add(area).Take());
-    if (draw.Replayed()) return false;
+    CMemoizedDraw draw(dc.get(), area);
+    if (draw.Replay([&] { return CMemoKey(L'X').Add(name, wcslen(name)).Add(area).Take(); })) {
+      return false;
+    }
     RECT clip = {};
     GetClipBox(dc.get(), &clip);
     RECT painted = {};

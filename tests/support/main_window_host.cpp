@@ -10,8 +10,7 @@
 #include "ui/markup/skin_resources.h"
 #include "ui/markup/zip_archive.h"
 #include "ui/render/image_decoder.h"
-#include "ui/render/image_prefetch.h"
-#include "ui/window/window_dpi.h"
+#include "ui/window/skin_builder.h"
 #include "ui/window/window_manager.h"
 
 namespace SkinUITest {
@@ -80,9 +79,7 @@ CTimedMainWindow* CMainWindowHost::Open() {
   SkinUI::SetResourceModule(GetModuleHandleW(nullptr));
   SkinUI::SetResourceFolder(L"");
   SkinUI::SetResourceArchive(L"");
-  SkinUI::SetArchiveFromMemory(skinBytes_, skinLength_);
-  // As the program does.
-  SkinUI::StartImagePrefetch(SkinUI::CDpiScaleUI(SkinUI::WindowDpi(nullptr)));
+  SkinUI::RegisterSkinArchiveInMemory(skinBytes_, skinLength_);
 
   TMainWindowSetup setup;
   setup.catalogueUrl = kCatalogueUrl;

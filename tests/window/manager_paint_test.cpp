@@ -211,6 +211,7 @@ TEST_F(ManagerPaint, ARepaintDrawsATextAgainWhenWhatIsBelowOrItsLooksChanged) {
   EXPECT_EQ(0, differing(kGreen, 0xFFFFFF00));
   manager().Resources().ReplaceDefaultFont(L"Tahoma", 22, true, false, false);
   EXPECT_EQ(0, differing(kGreen, 0xFFFFFF00));
+  CHarnessWindow::SavePng(*window.ReadScreen(), L"manager_repaint_memo.png");
 }
 
 }  // namespace

@@ -24,4 +24,10 @@ DibSection CreateTopDownDib(int width, int height) {
   return dib;
 }
 
+bool CanProcessFourPixelsAtOnce() {
+  static const bool available =
+      IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE) != FALSE;
+  return available;
+}
+
 }  // namespace SkinUI

@@ -21,4 +21,8 @@ struct DibSection {
 // Empty (null bitmap) when the size is not positive or creation fails.
 DibSection CreateTopDownDib(int width, int height);
 
+// Whether the processor works on four pixels in one instruction (SSE2):
+// loops over pixels take that path when it has it.
+bool CanProcessFourPixelsAtOnce();
+
 }  // namespace SkinUI

@@ -102,9 +102,11 @@ bool DrawSingleLine(HDC dc, HFONT font, const RECT& rc, const wchar_t* text, UIN
   if (GetTextAlign(dc) != (TA_LEFT | TA_TOP | TA_NOUPDATECP) || GetMapMode(dc) != MM_TEXT) {
     return false;
   }
-  CMemoizedDraw memo(
-      dc, rc, font != nullptr ? TextRunKey(dc, font, rc, text, length, format, fontHeight) : L"");
-  if (memo.Replayed()) return true;
+  CMemoizedDraw memo(dc, rc);
+  if (font != nullptr &&
+      memo.Replay([&] { return TextRunKey(dc, font, rc, text, length, format, fontHeight); })) {
+    return true;
+  }
   SIZE size = {0, fontHeight};
   const bool needsWidth = (format & (DT_CENTER | DT_RIGHT)) != 0;
   if ((needsWidth || fontHeight <= 0) && !GetTextExtentPoint32W(dc, text, length, &size)) {

@@ -28,36 +28,27 @@ DWORD Premultiply(DWORD channel, DWORD alpha) {
 
 // Returns the stored pixel and notes whether it makes the image translucent.
 // An opaque pixel comes through the premultiply unchanged.
-DWORD StorePixel(const unsigned char* rgba, DWORD mask, bool& translucent) {
+DWORD StorePixel(const unsigned char* rgba, bool& translucent) {
   const DWORD alpha = rgba[3];
-  const DWORD stored = (alpha << 24) | (Premultiply(rgba[0], alpha) << 16) |
-                       (Premultiply(rgba[1], alpha) << 8) | Premultiply(rgba[2], alpha);
   if (alpha != 255) translucent = true;
-  if (stored == mask) {
-    translucent = true;
-    return 0;
-  }
-  return stored;
+  return (alpha << 24) | (Premultiply(rgba[0], alpha) << 16) | (Premultiply(rgba[1], alpha) << 8) |
+         Premultiply(rgba[2], alpha);
 }
 
-void StorePixelsOneByOne(const unsigned char* rgba, size_t count, DWORD mask, DWORD* out,
-                         bool& translucent) {
-  for (size_t i = 0; i < count; ++i, rgba += kFourChannels) {
-    out[i] = StorePixel(rgba, mask, translucent);
-  }
+void StorePixelsOneByOne(const unsigned char* rgba, size_t count, DWORD* out, bool& translucent) {
+  for (size_t i = 0; i < count; ++i, rgba += kFourChannels) out[i] = StorePixel(rgba, translucent);
 }
 
 // The same four pixels at a time: red and blue swap places, each channel is
 // multiplied by its pixel's alpha in 16 bits and divided as above, and the
 // alpha byte is put back as it was.
 [[gnu::target("sse2")]] void StorePixelsFourAtATime(const unsigned char* rgba, size_t count,
-                                                    DWORD mask, DWORD* out, bool& translucent) {
+                                                    DWORD* out, bool& translucent) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i alphaBytes = _mm_set1_epi32(static_cast<int>(0xFF000000));
   const __m128i redBlue = _mm_set1_epi32(0x00FF00FF);
   const __m128i divide = _mm_set1_epi16(static_cast<short>(kDivideBy255));
-  const __m128i masks = _mm_set1_epi32(static_cast<int>(mask));
-  __m128i plain = _mm_cmpeq_epi32(zero, zero);  // opaque and unmasked so far
+  __m128i opaque = _mm_cmpeq_epi32(zero, zero);  // so far
   size_t i = 0;
   for (; i + 4 <= count; i += 4) {
     const __m128i read = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rgba + i * 4));
@@ -74,23 +65,20 @@ void StorePixelsOneByOne(const unsigned char* rgba, size_t count, DWORD mask, DW
     high = _mm_srli_epi16(_mm_mulhi_epu16(_mm_mullo_epi16(high, highAlpha), divide),
                           kDivideBy255Shift - 16);
     const __m128i alpha = _mm_and_si128(swapped, alphaBytes);
-    __m128i stored = _mm_or_si128(_mm_andnot_si128(alphaBytes, _mm_packus_epi16(low, high)), alpha);
-    const __m128i masked = _mm_cmpeq_epi32(stored, masks);
-    stored = _mm_andnot_si128(masked, stored);
-    plain = _mm_and_si128(plain, _mm_andnot_si128(masked, _mm_cmpeq_epi32(alpha, alphaBytes)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), stored);
+    opaque = _mm_and_si128(opaque, _mm_cmpeq_epi32(alpha, alphaBytes));
+    _mm_storeu_si128(
+        reinterpret_cast<__m128i*>(out + i),
+        _mm_or_si128(_mm_andnot_si128(alphaBytes, _mm_packus_epi16(low, high)), alpha));
   }
-  if (_mm_movemask_epi8(plain) != 0xFFFF) translucent = true;
-  StorePixelsOneByOne(rgba + i * 4, count - i, mask, out + i, translucent);
+  if (_mm_movemask_epi8(opaque) != 0xFFFF) translucent = true;
+  StorePixelsOneByOne(rgba + i * 4, count - i, out + i, translucent);
 }
 
-void StorePixels(const unsigned char* rgba, size_t count, DWORD mask, DWORD* out,
-                 bool& translucent) {
-  static const bool fourAtATime = IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE);
-  if (fourAtATime) {
-    StorePixelsFourAtATime(rgba, count, mask, out, translucent);
+void StorePixels(const unsigned char* rgba, size_t count, DWORD* out, bool& translucent) {
+  if (CanProcessFourPixelsAtOnce()) {
+    StorePixelsFourAtATime(rgba, count, out, translucent);
   } else {
-    StorePixelsOneByOne(rgba, count, mask, out, translucent);
+    StorePixelsOneByOne(rgba, count, out, translucent);
   }
 }
 
@@ -165,8 +153,7 @@ std::unique_ptr<ImageRecord> StoreDecodedPixels(TDecodedPixels pixels, DWORD mas
   if (!dib) return nullptr;
 
   bool translucent = false;
-  StorePixels(pixels.rgba.get(), static_cast<size_t>(width) * height, mask, dib.pixels,
-              translucent);
+  StorePixels(pixels.rgba.get(), static_cast<size_t>(width) * height, dib.pixels, translucent);
   pixels.rgba.reset();
 
   auto image = std::make_unique<ImageRecord>();
@@ -175,20 +162,28 @@ std::unique_ptr<ImageRecord> StoreDecodedPixels(TDecodedPixels pixels, DWORD mas
   image->width = width;
   image->height = height;
   image->hasAlpha = translucent ? 1 : 0;
+  ApplyImageMask(*image, mask);
   return image;
 }
 
-// A stored pixel equal to the mask is the pixel a store with the mask
-// makes transparent, so masking afterwards gives what masking while storing
-// gives.
-void ApplyImageMask(ImageRecord& image, DWORD mask) {
+DWORD* ImagePixels(const ImageRecord& image) {
   DIBSECTION section = {};
-  if (mask == 0 || !image.bitmap ||
-      GetObjectW(image.bitmap.get(), sizeof(section), &section) != sizeof(section) ||
-      section.dsBm.bmBits == nullptr || section.dsBm.bmBitsPixel != 32) {
-    return;
+  if (!image.bitmap ||
+      GetObjectW(image.bitmap.get(), sizeof(section), &section) != sizeof(section)) {
+    return nullptr;
   }
-  auto* pixels = static_cast<DWORD*>(section.dsBm.bmBits);
+  if (section.dsBm.bmBitsPixel != 32 || section.dsBm.bmWidth != image.width ||
+      section.dsBm.bmHeight != image.height) {
+    return nullptr;
+  }
+  return static_cast<DWORD*>(section.dsBm.bmBits);
+}
+
+// A stored pixel equal to the mask becomes fully transparent (mask 0 would
+// only match pixels that already are).
+void ApplyImageMask(ImageRecord& image, DWORD mask) {
+  DWORD* pixels = mask != 0 ? ImagePixels(image) : nullptr;
+  if (pixels == nullptr) return;
   const size_t count = static_cast<size_t>(image.width) * image.height;
   bool masked = false;
   for (size_t i = 0; i < count; ++i) {

@@ -25,8 +25,11 @@ TDecodedPixels DecodeImagePixels(const unsigned char* bytes, size_t size);
 // The bitmap of decoded pixels (see below); the pixels are released.
 std::unique_ptr<ImageRecord> StoreDecodedPixels(TDecodedPixels pixels, DWORD mask);
 
-// Makes transparent the pixels of an image stored without a mask that a
-// store with mask would have made transparent.
+// The pixels of a record's bitmap (32-bit, top-down, width x height); null
+// when the bitmap is not such a section.
+DWORD* ImagePixels(const ImageRecord& image);
+
+// Makes the stored pixels equal to the ARGB mask fully transparent.
 void ApplyImageMask(ImageRecord& image, DWORD mask);
 
 // Null for undecodable data or when the bitmap cannot be made. Pixels that are

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ui/markup/skin_resources.h"
+#include "ui/markup/skin_xml.h"
 #include "ui/markup/zip_archive.h"
 #include "ui/render/image_decoder.h"
 #include "ui/render/scaled_image.h"
@@ -31,11 +32,6 @@ struct TSlot {
 
 constexpr wchar_t kPngExtension[] = L".png";
 constexpr size_t kPngExtensionLength = 4;
-
-bool IsPngName(const std::wstring& name) {
-  return name.size() > kPngExtensionLength &&
-         _wcsicmp(name.c_str() + name.size() - kPngExtensionLength, kPngExtension) == 0;
-}
 
 // The next ".png" from position on, in any case.
 size_t FindPngSuffix(const std::wstring& text, size_t position) {
@@ -70,35 +66,37 @@ bool EndsWith(const std::wstring& name, const wchar_t* suffix) {
   return name.size() > length && _wcsicmp(name.c_str() + name.size() - length, suffix) == 0;
 }
 
-// The text of a skin file, wide: UTF-16 after its byte order mark, else
-// UTF-8 (image names are plain letters either way).
-std::wstring SkinFileText(const std::vector<unsigned char>& bytes) {
-  if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
-    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
-  }
-  const int length = MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(bytes.data()),
-                                         static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring text(static_cast<size_t>(std::max(length, 0)), L'\0');
-  if (length > 0) {
-    MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(bytes.data()),
-                        static_cast<int>(bytes.size()), &text[0], length);
-  }
-  return text;
-}
-
-// Every "name.png" a skin file's attributes hold, as bkimage="bg.png" or
-// normalimage="file='button.png' corner='4,4,4,4'" write them, by image.
-void AddNamedImages(const std::wstring& text, std::set<std::wstring>& images) {
-  constexpr wchar_t kNameEnds[] = L"\"'=<>;& \t\r\n";
-  for (size_t found = 0; (found = FindPngSuffix(text, found)) != std::wstring::npos;) {
+// Every image an attribute value names, whole (bkimage="bg.png") or inside
+// an image description (normalimage="file='button.png' corner='4,4,4,4'").
+void AddImagesIn(const std::wstring& value, std::set<std::wstring>& images) {
+  constexpr wchar_t kNameEnds[] = L"\"'= \t\r\n";
+  for (size_t found = 0; (found = FindPngSuffix(value, found)) != std::wstring::npos;) {
     const size_t end = found + kPngExtensionLength;
-    const size_t start = text.find_last_of(kNameEnds, found);
+    const size_t start = value.find_last_of(kNameEnds, found);
     const size_t first = start == std::wstring::npos ? 0 : start + 1;
     int dpi = 0;
-    std::wstring name = text.substr(first, end - first);
+    std::wstring name = value.substr(first, end - first);
     std::replace(name.begin(), name.end(), L'\\', L'/');
     if (name.size() > kPngExtensionLength) images.insert(ImageOfEntry(name, dpi));
     found = end;
+  }
+}
+
+// The images a skin file's attribute values name; the file is read as the
+// builder reads skins.
+void AddNamedImages(const std::vector<unsigned char>& bytes, std::set<std::wstring>& images) {
+  CSkinXml document;
+  if (!document.LoadBytes(bytes.data(), static_cast<DWORD>(bytes.size()))) return;
+  std::vector<CSkinXmlNode> pending = {document.GetRoot()};
+  while (!pending.empty()) {
+    CSkinXmlNode node = pending.back();
+    pending.pop_back();
+    if (!node.IsValid()) continue;
+    for (int i = 0; i < node.GetAttributeCount(); ++i) {
+      AddImagesIn(node.GetAttributeValue(i), images);
+    }
+    pending.push_back(node.GetNextSibling());
+    pending.push_back(node.GetFirstChild());
   }
 }
 
@@ -215,10 +213,10 @@ class CImagePrefetch {
       const std::wstring name = entry.name;
       if (EndsWith(name, L".xml")) {
         std::vector<unsigned char> bytes;
-        if (ReadEntry(archive, index, bytes)) AddNamedImages(SkinFileText(bytes), named);
+        if (ReadEntry(archive, index, bytes)) AddNamedImages(bytes, named);
         continue;
       }
-      if (!IsPngName(name)) continue;
+      if (!EndsWith(name, kPngExtension)) continue;
       int drawnFor = 0;
       const std::wstring image = ImageOfEntry(name, drawnFor);
       const int rank = LookupRank(order, drawnFor);

@@ -299,6 +299,23 @@ class SourceDCLease {
   bool leased = false;
 };
 
+// Every piece of the request lies inside its place, which lies inside the
+// paint rectangle (each piece touching that rectangle is drawn whole), so
+// the draw changes its place and nothing else; and the place is small enough
+// to keep a copy of.
+bool DrawnWholeAndSmall(const TNinePieceRequest& request) {
+  constexpr LONG kMaxArea = 256 * 256;
+  const RECT& k = request.corners;
+  const RECT& dest = request.dest;
+  const LONG width = dest.right - dest.left;
+  const LONG height = dest.bottom - dest.top;
+  if (width <= 0 || height <= 0 || width * height > kMaxArea) return false;
+  if (k.left < 0 || k.top < 0 || k.right < 0 || k.bottom < 0) return false;
+  if (width < k.left + k.right || height < k.top + k.bottom) return false;
+  return dest.left >= request.paint.left && dest.top >= request.paint.top &&
+         dest.right <= request.paint.right && dest.bottom <= request.paint.bottom;
+}
+
 // A blended image drawn again and again at one size (a skin's buttons) is
 // put together once: blending its pieces onto a transparent bitmap of that
 // size leaves exactly the pixels each piece brings, and pieces that do not
@@ -341,22 +358,9 @@ class CComposedPieces {
   // Requests for which the one picture draws what the pieces draw, and
   // saves enough to be worth keeping.
   static bool Suits(const TNinePieceRequest& request) {
-    constexpr LONG kMaxArea = 256 * 256;
     const RECT& k = request.corners;
-    const RECT& dest = request.dest;
-    const LONG width = dest.right - dest.left;
-    const LONG height = dest.bottom - dest.top;
     if (!request.hasAlpha || request.fade != 255 || request.xtiled || request.ytiled) return false;
-    if (k.left < 0 || k.top < 0 || k.right < 0 || k.bottom < 0) return false;
-    if (k.left + k.top + k.right + k.bottom == 0) return false;
-    if (width < k.left + k.right || height < k.top + k.bottom || width <= 0 || height <= 0) {
-      return false;
-    }
-    if (width * height > kMaxArea) return false;
-    // Every piece is then drawn whole, as each piece touching the paint
-    // rectangle is.
-    return dest.left >= request.paint.left && dest.top >= request.paint.top &&
-           dest.right <= request.paint.right && dest.bottom <= request.paint.bottom;
+    return k.left + k.top + k.right + k.bottom != 0 && DrawnWholeAndSmall(request);
   }
 
  private:
@@ -424,25 +428,18 @@ bool DrawComposed(HDC dc, const TNinePieceRequest& request) {
 // it draws is a matter of the request and the pixels below. Large images
 // cost more to compare than to blend, and only a record's bitmap keeps its
 // handle for as long as the memo does.
+bool Rememberable(const TNinePieceRequest& request) {
+  const bool blended = request.hasAlpha || request.fade != 255;
+  return request.arrangements != nullptr && blended && DrawnWholeAndSmall(request);
+}
+
+// Everything the request is drawn with.
 std::wstring RememberedKey(const TNinePieceRequest& request) {
-  constexpr LONG kMaxArea = 256 * 256;
-  const RECT& k = request.corners;
-  const RECT& dest = request.dest;
-  const LONG width = dest.right - dest.left;
-  const LONG height = dest.bottom - dest.top;
-  if (request.arrangements == nullptr || (!request.hasAlpha && request.fade == 255)) return L"";
-  if (width <= 0 || height <= 0 || width * height > kMaxArea) return L"";
-  if (k.left < 0 || k.top < 0 || k.right < 0 || k.bottom < 0 || width < k.left + k.right ||
-      height < k.top + k.bottom) {
-    return L"";
-  }
-  RECT inside = {};
-  if (!IntersectRect(&inside, &dest, &request.paint) || !EqualRect(&inside, &dest)) return L"";
   CMemoKey key(L'I');
   key.Add(reinterpret_cast<intptr_t>(request.bitmap))
-      .Add(dest)
+      .Add(request.dest)
       .Add(request.source)
-      .Add(k)
+      .Add(request.corners)
       .Add(request.fade)
       .Add(request.hasAlpha)
       .Add(request.hole)
@@ -469,8 +466,8 @@ void DrawRequest(HDC dc, const TNinePieceRequest& request) {
 
 void DrawNinePieces(HDC dc, const TNinePieceRequest& request) {
   if (dc == nullptr || request.bitmap == nullptr) return;
-  CMemoizedDraw memo(dc, request.dest, RememberedKey(request));
-  if (memo.Replayed()) return;
+  CMemoizedDraw memo(dc, request.dest);
+  if (Rememberable(request) && memo.Replay([&] { return RememberedKey(request); })) return;
   DrawRequest(dc, request);
   memo.Record();
 }

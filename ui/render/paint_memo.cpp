@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ui/core/resource_records.h"
+#include "ui/render/dib_section.h"
 
 namespace SkinUI {
 
@@ -23,7 +24,7 @@ size_t BytesOf(const CPaintMemoUI::TEntry& entry) {
 
 // Four pixels at a time where the processor can; some C libraries compare
 // memory a byte at a time, which costs more than the draw it saves.
-__attribute__((target("sse2"))) bool SameRowWide(const DWORD* a, const DWORD* b, int count) {
+[[gnu::target("sse2")]] bool SameRowWide(const DWORD* a, const DWORD* b, int count) {
   __m128i difference = _mm_setzero_si128();
   int i = 0;
   for (; i + 4 <= count; i += 4) {
@@ -43,8 +44,7 @@ bool SameRowNarrow(const DWORD* a, const DWORD* b, int count) {
 }
 
 bool SameRow(const DWORD* a, const DWORD* b, int count) {
-  static const bool wide = IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE) != FALSE;
-  return wide ? SameRowWide(a, b, count) : SameRowNarrow(a, b, count);
+  return CanProcessFourPixelsAtOnce() ? SameRowWide(a, b, count) : SameRowNarrow(a, b, count);
 }
 
 // Device pixels are logical ones: no mapping, no mirroring, no origin moved.
@@ -120,22 +120,22 @@ CPaintMemoScope::~CPaintMemoScope() {
   currentMemo = previous;
 }
 
-CMemoizedDraw::CMemoizedDraw(HDC dc, const RECT& area, std::wstring drawKey) {
-  if (drawKey.empty() || !Applies(dc, area)) return;
+bool CMemoizedDraw::ReplayKeyed(std::wstring drawKey) {
   key = std::move(drawKey);
   // Drawing calls the platform has not carried out yet would be missed.
   GdiFlush();
   if (const CPaintMemoUI::TEntry* entry = memo->Find(key, visible)) {
     Write(entry->after);
-    replayed = true;
-    return;
+    memo = nullptr;  // nothing to record
+    return true;
   }
   Read(before);
+  return false;
 }
 
 // Only where the draw's effect is known: inside one clip rectangle, on the
 // surface, in device pixels that are the logical ones.
-bool CMemoizedDraw::Applies(HDC dc, const RECT& area) {
+bool CMemoizedDraw::Applies() {
   CPaintMemoUI* current = currentMemo;
   if (current == nullptr || dc == nullptr || dc != current->Surface().dc) return false;
   const TPaintSurface& surface = current->Surface();
@@ -151,7 +151,7 @@ bool CMemoizedDraw::Applies(HDC dc, const RECT& area) {
 }
 
 void CMemoizedDraw::Record() {
-  if (memo == nullptr || replayed) return;
+  if (memo == nullptr) return;
   GdiFlush();
   CPaintMemoUI::TEntry entry;
   entry.area = visible;

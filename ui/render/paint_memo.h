@@ -75,32 +75,39 @@ class CPaintMemoScope {
   CPaintMemoUI* previous;
 };
 
-// One draw into dc, changing nothing outside area; an empty key is never
-// remembered:
-//   CMemoizedDraw memo(dc, area, key);
-//   if (memo.Replayed()) return;
+// One draw into dc, changing nothing outside area:
+//   CMemoizedDraw memo(dc, area);
+//   if (memo.Replay([&] { return Key(...); })) return;
 //   ...draw...
 //   memo.Record();
+// The key is made only for a draw the memo can take; a draw never offered
+// to Replay is not recorded.
 class CMemoizedDraw {
  public:
-  CMemoizedDraw(HDC dc, const RECT& area, std::wstring key);
+  CMemoizedDraw(HDC dc, const RECT& area) : dc(dc), area(area) {}
   CMemoizedDraw(const CMemoizedDraw&) = delete;
   CMemoizedDraw& operator=(const CMemoizedDraw&) = delete;
 
-  bool Replayed() const { return replayed; }
+  // True when what the draw left last time was put back.
+  template <typename MakeKey>
+  bool Replay(MakeKey makeKey) {
+    return Applies() && ReplayKeyed(makeKey());
+  }
   // Keeps what the draw left for the next time.
   void Record();
 
  private:
-  bool Applies(HDC dc, const RECT& area);
+  bool Applies();
+  bool ReplayKeyed(std::wstring drawKey);
   void Read(std::vector<DWORD>& pixels) const;
   void Write(const std::vector<DWORD>& pixels) const;
 
+  HDC dc;
+  RECT area;
   CPaintMemoUI* memo = nullptr;
   std::wstring key;
   RECT visible = {};
   std::vector<DWORD> before;
-  bool replayed = false;
 };
 
 // Keys are built from the draw's numbers and texts.

@@ -6,6 +6,7 @@
 
 #include "ui/render/dib_section.h"
 #include "ui/render/draw_kit.h"
+#include "ui/render/image_decoder.h"
 
 namespace SkinUI {
 
@@ -77,16 +78,6 @@ DWORD Pack(const TPixel& pixel) {
     value |= static_cast<DWORD>(channel) << (8 * c);
   }
   return value;
-}
-
-const DWORD* PixelsOf(const ImageRecord& image) {
-  DIBSECTION section = {};
-  if (GetObjectW(image.bitmap.get(), sizeof(section), &section) != sizeof(section)) return nullptr;
-  if (section.dsBm.bmBitsPixel != 32 || section.dsBm.bmWidth != image.width ||
-      section.dsBm.bmHeight != image.height) {
-    return nullptr;
-  }
-  return static_cast<const DWORD*>(section.dsBm.bmBits);
 }
 
 // Rows first, then columns: two passes of one dimension each.
@@ -192,7 +183,7 @@ CWideStringUI ImageVariantName(const wchar_t* name, const wchar_t* suffix) {
 }
 
 std::unique_ptr<ImageRecord> ResampleImage(const ImageRecord& image, int width, int height) {
-  const DWORD* source = PixelsOf(image);
+  const DWORD* source = ImagePixels(image);
   if (source == nullptr || width <= 0 || height <= 0) return nullptr;
   DibSection target = CreateTopDownDib(width, height);
   if (!target) return nullptr;

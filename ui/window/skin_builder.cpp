@@ -20,6 +20,7 @@
 #include "ui/markup/skin_resources.h"
 #include "ui/render/image_prefetch.h"
 #include "ui/window/process_settings.h"
+#include "ui/window/window_dpi.h"
 #include "ui/window/window_manager.h"
 
 namespace SkinUI {
@@ -404,6 +405,11 @@ bool CSkinBuilder::ApplyAttributes(CSkinXmlNode element, CControlUI* control) {
     control->ApplyAttribute(element.GetAttributeName(i), element.GetAttributeValue(i));
   }
   return lent;
+}
+
+void RegisterSkinArchiveInMemory(const void* data, DWORD length) {
+  SetArchiveFromMemory(data, length);
+  StartImagePrefetch(CDpiScaleUI(WindowDpi(nullptr)));
 }
 
 }  // namespace SkinUI

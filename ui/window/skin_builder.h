@@ -102,4 +102,10 @@ class CSkinBuilder {
   const wchar_t* lastError = nullptr;
 };
 
+// Registers a skin archive held in memory (as SetArchiveFromMemory does) and
+// starts decoding its images ahead, at the scale a window on the main
+// monitor has, before any window is made; a window built at another scale
+// starts them again at its own.
+void RegisterSkinArchiveInMemory(const void* data, DWORD length);
+
 }  // namespace SkinUI
