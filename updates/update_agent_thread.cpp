@@ -287,10 +287,17 @@ bool PumpUntilSignalled(HANDLE done, DWORD boundMs) {
 }  // namespace
 
 CUpdateAgentThread::CUpdateAgentThread(std::string catalogueUrl)
-    : state_(std::make_shared<TAgentThreadState>(std::move(catalogueUrl))) {
+    : state_(std::make_shared<TAgentThreadState>(std::move(catalogueUrl))) {}
+
+// Started by the first request rather than with the window: its apartment
+// and the agent's version cost the window's start as much as the window
+// itself, and a program closed without a scan needs neither.
+bool CUpdateAgentThread::EnsureThread() {
+  if (thread_) return true;
   auto* handed = new std::shared_ptr<TAgentThreadState>(state_);
   thread_.reset(CreateThread(nullptr, 0, AgentThreadMain, handed, 0, nullptr));
   if (!thread_) delete handed;
+  return static_cast<bool>(thread_);
 }
 
 CUpdateAgentThread::~CUpdateAgentThread() {
@@ -306,7 +313,7 @@ void CUpdateAgentThread::SetNotifyWindow(HWND window) {
 }
 
 bool CUpdateAgentThread::Post(TAgentRequest request) {
-  if (!thread_ || WaitForSingleObject(thread_.get(), 0) != WAIT_TIMEOUT) return false;
+  if (!EnsureThread() || WaitForSingleObject(thread_.get(), 0) != WAIT_TIMEOUT) return false;
   {
     std::lock_guard<std::mutex> lock(state_->mutex);
     state_->requests.push_back(std::move(request));

@@ -1,5 +1,6 @@
 #pragma once
-// The one thread that owns every update-agent object for the program's life.
+// The one thread that owns every update-agent object for the program's life,
+// from the first request on.
 // It is a single-threaded apartment that pumps messages, so the agent may
 // call back on it, and it holds the UpdateAgentClient. The UI thread never
 // touches an agent object: it asks for work here and gets plain data back,
@@ -21,7 +22,8 @@ struct TAgentRequest;
 
 class CUpdateAgentThread {
  public:
-  // Starts the thread; catalogueUrl is where the agent refresh looks.
+  // catalogueUrl is where the agent refresh looks. The thread starts with
+  // the first request.
   explicit CUpdateAgentThread(std::string catalogueUrl);
   // Ends the thread, cleaning up jobs still held. A scan cannot be stopped:
   // then the thread is left to end on its own (or with the process).
@@ -56,6 +58,9 @@ class CUpdateAgentThread {
 
  private:
   bool EndJobs(bool abort, DWORD boundMs);
+  // False when the thread could not be started.
+  bool EnsureThread();
+  // Starts the thread first; false when it is not there to take the request.
   bool Post(TAgentRequest request);
 
   std::shared_ptr<TAgentThreadState> state_;

@@ -120,14 +120,19 @@ TEST_F(ImageLoadTest, OnlyTheDrawingForTheScaleIsDecodedAheadFromACopy) {
 }
 
 // The images of a skin archive in memory are decoded ahead on a second
-// thread; a load gets the image its own lookup would have decoded, with its
-// mask, once; other lookups (another archive, none, a missing or broken
-// entry) are not served from what was decoded ahead.
+// thread, a piece at a time; a load gets the image its own lookup would have
+// decoded, with its mask, once; other lookups (another archive, none, a
+// missing or broken entry) are not served from what was decoded ahead.
 TEST_F(ImageLoadTest, ImagesDecodedAheadAreThoseTheLookupWouldDecode) {
   std::vector<DWORD> framed(40 * 30, kMagenta);
   for (size_t i = 0; i < framed.size(); i += 7) framed[i] = 0x80102030 + static_cast<DWORD>(i);
   const std::vector<unsigned char> big = EncodePng(40, 30, framed);
   const std::vector<unsigned char> small = EncodePng(2, 1, {kRed, kMagenta});
+  // Larger than a piece of background work; its one translucent pixel lies
+  // in the second piece.
+  std::vector<DWORD> opaque(200 * 100, kRed);
+  opaque[16384 + 7] = 0x80FF0000;
+  const std::vector<unsigned char> late = EncodePng(200, 100, opaque);
   auto entry = [](const char* name, const std::vector<unsigned char>& data) {
     TestZipEntry zipped;
     zipped.name = name;
@@ -135,9 +140,9 @@ TEST_F(ImageLoadTest, ImagesDecodedAheadAreThoseTheLookupWouldDecode) {
     zipped.deflate = true;
     return zipped;
   };
-  const Bytes archive =
-      BuildTestZip({entry("Skin.xml", {'<', 'a', '/', '>'}), entry("big.png", big),
-                    entry("small.png", small), entry("broken.png", {1, 2, 3})});
+  const Bytes archive = BuildTestZip({entry("Skin.xml", {'<', 'a', '/', '>'}),
+                                      entry("big.png", big), entry("small.png", small),
+                                      entry("late.png", late), entry("broken.png", {1, 2, 3})});
   SkinUI::SetResourceArchive(L"");
   SkinUI::SetArchiveFromMemory(archive.data(), static_cast<DWORD>(archive.size()));
   SkinUI::StartImagePrefetch();
@@ -147,7 +152,7 @@ TEST_F(ImageLoadTest, ImagesDecodedAheadAreThoseTheLookupWouldDecode) {
     const wchar_t* name;
     const std::vector<unsigned char>* bytes;
     DWORD mask;
-  } loads[] = {{L"BIG.png", &big, 0xFFFF00FF}, {L"small.png", &small, 0}};
+  } loads[] = {{L"BIG.png", &big, 0xFFFF00FF}, {L"small.png", &small, 0}, {L"late.png", &late, 0}};
   for (const auto& load : loads) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(load.name)));
     auto expected = SkinUI::DecodeBitmapImage(load.bytes->data(), load.bytes->size(), load.mask);

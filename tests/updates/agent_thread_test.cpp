@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <tlhelp32.h>
 
 #include <functional>
 #include <memory>
 
+#include "platform/unique_handle.h"
 #include "simulated_agent/simulated_agent_factory.h"
 #include "tests/support/pump.h"
 #include "tests/updates/handler_recorder.h"
@@ -42,6 +45,18 @@ void ExpectRisingTo100(const std::vector<HandlerCall>& calls) {
     previous = call.overallPercent;
   }
   EXPECT_EQ(100, calls.back().overallPercent);
+}
+
+size_t ThreadsOfThisProcess() {
+  UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  THREADENTRY32 entry = {};
+  entry.dwSize = sizeof(entry);
+  size_t count = 0;
+  for (BOOL more = Thread32First(snapshot.get(), &entry); more;
+       more = Thread32Next(snapshot.get(), &entry)) {
+    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+  }
+  return count;
 }
 
 SYSTEMTIME LocalNoonOf(WORD year, WORD month, WORD day) {
@@ -329,6 +344,17 @@ TEST_P(AgentThreadTest, EachJobIsCleanedUpOnceItHasEnded) {
   ASSERT_TRUE(PumpUntil([&] { return !thread->JobRunning(); }));
 
   EXPECT_EQ((Journal{L"CleanUp download", L"CleanUp installation"}), agent->Journal());
+}
+
+// The thread, its apartment and the agent's version wait for the first
+// request: a window closed without a scan never starts them.
+TEST_P(AgentThreadTest, TheThreadStartsWithTheFirstRequest) {
+  const size_t before = ThreadsOfThisProcess();
+  EXPECT_TRUE(thread->AbortAndWait(60000));
+  EXPECT_TRUE(thread->WaitForJobs(60000));
+  EXPECT_EQ(before, ThreadsOfThisProcess());
+  Scan();
+  EXPECT_LT(before, ThreadsOfThisProcess());
 }
 
 TEST_P(AgentThreadTest, AbortWithNothingRunningReturnsAtOnce) {

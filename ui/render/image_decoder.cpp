@@ -2,6 +2,7 @@
 
 #include <emmintrin.h>
 
+#include <algorithm>
 #include <climits>
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -82,6 +83,24 @@ void StorePixels(const unsigned char* rgba, size_t count, DWORD* out, bool& tran
   }
 }
 
+// A background decode shares the processor: after each piece (64 KB of
+// bitmap) it yields, so that the window's thread and the system services it
+// waits on are not queued behind a large image.
+constexpr size_t kBackgroundPiecePixels = 16384;
+
+void StoreAllPixels(const unsigned char* rgba, size_t count, DWORD* out, bool& translucent,
+                    DecodePace pace) {
+  if (pace == DecodePace::Foreground) {
+    StorePixels(rgba, count, out, translucent);
+    return;
+  }
+  for (size_t at = 0; at < count; at += kBackgroundPiecePixels) {
+    const size_t piece = std::min(kBackgroundPiecePixels, count - at);
+    StorePixels(rgba + at * kFourChannels, piece, out + at, translucent);
+    SwitchToThread();
+  }
+}
+
 bool IsOpaque(DWORD pixel) {
   return (pixel >> 24) == 0xFF;
 }
@@ -145,7 +164,8 @@ TDecodedPixels DecodeImagePixels(const unsigned char* bytes, size_t size) {
   return pixels;
 }
 
-std::unique_ptr<ImageRecord> StoreDecodedPixels(TDecodedPixels pixels, DWORD mask) {
+std::unique_ptr<ImageRecord> StoreDecodedPixels(TDecodedPixels pixels, DWORD mask,
+                                                DecodePace pace) {
   if (!pixels) return nullptr;
   const int width = pixels.width;
   const int height = pixels.height;
@@ -153,7 +173,8 @@ std::unique_ptr<ImageRecord> StoreDecodedPixels(TDecodedPixels pixels, DWORD mas
   if (!dib) return nullptr;
 
   bool translucent = false;
-  StorePixels(pixels.rgba.get(), static_cast<size_t>(width) * height, dib.pixels, translucent);
+  StoreAllPixels(pixels.rgba.get(), static_cast<size_t>(width) * height, dib.pixels, translucent,
+                 pace);
   pixels.rgba.reset();
 
   auto image = std::make_unique<ImageRecord>();
@@ -196,9 +217,9 @@ void ApplyImageMask(ImageRecord& image, DWORD mask) {
   image.opaqueInterior = OpaqueInteriorOf({pixels, image.width, image.height});
 }
 
-std::unique_ptr<ImageRecord> DecodeBitmapImage(const unsigned char* bytes, size_t size,
-                                               DWORD mask) {
-  return StoreDecodedPixels(DecodeImagePixels(bytes, size), mask);
+std::unique_ptr<ImageRecord> DecodeBitmapImage(const unsigned char* bytes, size_t size, DWORD mask,
+                                               DecodePace pace) {
+  return StoreDecodedPixels(DecodeImagePixels(bytes, size), mask, pace);
 }
 
 }  // namespace SkinUI

@@ -19,11 +19,16 @@ struct TDecodedPixels {
   explicit operator bool() const { return rgba != nullptr; }
 };
 
+// A decode on a background thread stores its pixels a piece at a time and
+// yields the processor after each piece.
+enum class DecodePace { Foreground, Background };
+
 // Empty for undecodable data. Needs no window or device context: any thread
 // may decode.
 TDecodedPixels DecodeImagePixels(const unsigned char* bytes, size_t size);
 // The bitmap of decoded pixels (see below); the pixels are released.
-std::unique_ptr<ImageRecord> StoreDecodedPixels(TDecodedPixels pixels, DWORD mask);
+std::unique_ptr<ImageRecord> StoreDecodedPixels(TDecodedPixels pixels, DWORD mask,
+                                                DecodePace pace = DecodePace::Foreground);
 
 // The pixels of a record's bitmap (32-bit, top-down, width x height); null
 // when the bitmap is not such a section.
@@ -36,7 +41,8 @@ void ApplyImageMask(ImageRecord& image, DWORD mask);
 // not fully opaque are premultiplied; a stored pixel equal to the ARGB mask
 // becomes fully transparent. The record's type and mask are left for the
 // caller to fill in.
-std::unique_ptr<ImageRecord> DecodeBitmapImage(const unsigned char* bytes, size_t size, DWORD mask);
+std::unique_ptr<ImageRecord> DecodeBitmapImage(const unsigned char* bytes, size_t size, DWORD mask,
+                                               DecodePace pace = DecodePace::Foreground);
 
 // The largest rectangle found by moving each edge in past translucent pixels
 // inside which every pixel is opaque; empty when there is none.

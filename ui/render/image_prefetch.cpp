@@ -307,6 +307,8 @@ class CImagePrefetch {
       const bool open =
           archive.OpenArchive(block.data(), static_cast<DWORD>(block.size()), ZipSource::Memory);
       for (;;) {
+        // Between images too, the window's thread goes first.
+        SwitchToThread();
         TSlot* slot = NextWaiting();
         if (slot == nullptr) return;
         std::vector<unsigned char> bytes;
@@ -314,7 +316,7 @@ class CImagePrefetch {
         // the painting thread as much as decoding a small image.
         std::unique_ptr<ImageRecord> image;
         if (open && ReadEntry(archive, slot->entry, bytes)) {
-          image = DecodeBitmapImage(bytes.data(), bytes.size(), 0);
+          image = DecodeBitmapImage(bytes.data(), bytes.size(), 0, DecodePace::Background);
         }
         Finish(*slot, std::move(image));
       }
