@@ -4,6 +4,9 @@
 #define STBI_WRITE_NO_STDIO
 #include "stb/stb_image_write.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace SkinUITest {
 
 Canvas::Canvas(int width, int height, DWORD fill)
@@ -41,6 +44,49 @@ int Canvas::CountRgb(DWORD rgb) const {
   int count = 0;
   for (DWORD pixel : Pixels()) count += (pixel & 0xFFFFFF) == rgb ? 1 : 0;
   return count;
+}
+
+namespace {
+
+void AddChunk(std::vector<unsigned char>& png, const char* type, const unsigned char* data,
+              size_t length) {
+  const uint32_t size = static_cast<uint32_t>(length);
+  const unsigned char frame[] = {
+      static_cast<unsigned char>(size >> 24), static_cast<unsigned char>(size >> 16),
+      static_cast<unsigned char>(size >> 8), static_cast<unsigned char>(size)};
+  png.insert(png.end(), frame, frame + 4);
+  png.insert(png.end(), type, type + 4);
+  png.insert(png.end(), data, data + length);
+  png.insert(png.end(), 4, 0);
+}
+
+}  // namespace
+
+std::vector<unsigned char> PackPng(const TRawPng& raw) {
+  std::vector<unsigned char> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  const auto bigEndian = [](int value) {
+    return std::vector<unsigned char>{
+        static_cast<unsigned char>(value >> 24), static_cast<unsigned char>(value >> 16),
+        static_cast<unsigned char>(value >> 8), static_cast<unsigned char>(value)};
+  };
+  std::vector<unsigned char> header = bigEndian(raw.width);
+  const std::vector<unsigned char> height = bigEndian(raw.height);
+  header.insert(header.end(), height.begin(), height.end());
+  header.insert(header.end(), {raw.depth, raw.colorType, 0, 0, raw.interlace});
+  AddChunk(png, "IHDR", header.data(), header.size());
+  std::vector<unsigned char> lines = raw.scanLines;
+  int compressedLength = 0;
+  unsigned char* compressed =
+      stbi_zlib_compress(lines.data(), static_cast<int>(lines.size()), &compressedLength, 8);
+  const size_t piece = (static_cast<size_t>(compressedLength) + raw.pieces - 1) / raw.pieces;
+  for (size_t at = 0; at < static_cast<size_t>(compressedLength); at += piece) {
+    if (at > 0) AddChunk(png, "tEXt", reinterpret_cast<const unsigned char*>("Note\0between"), 12);
+    AddChunk(png, "IDAT", compressed + at,
+             std::min(piece, static_cast<size_t>(compressedLength) - at));
+  }
+  STBIW_FREE(compressed);
+  AddChunk(png, "IEND", nullptr, 0);
+  return png;
 }
 
 std::vector<unsigned char> EncodePng(int width, int height, const std::vector<DWORD>& argb) {

@@ -39,6 +39,20 @@ bool WritePng(const std::wstring& path, int width, int height, const std::vector
 // Encodes to bytes in memory.
 std::vector<unsigned char> EncodePng(int width, int height, const std::vector<DWORD>& argb);
 
+// A PNG of scan lines as they stand (each led by its filter byte) under the
+// header fields given, the compressed data split into `pieces` chunks with
+// an ancillary chunk between each two; no check sums.
+struct TRawPng {
+  int width = 0;
+  int height = 0;
+  unsigned char depth = 8;
+  unsigned char colorType = 6;  // red, green, blue and alpha
+  unsigned char interlace = 0;
+  std::vector<unsigned char> scanLines;
+  int pieces = 1;
+};
+std::vector<unsigned char> PackPng(const TRawPng& raw);
+
 // The folder of the running test program.
 std::wstring ProgramFolder();
 

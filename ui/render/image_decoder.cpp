@@ -11,6 +11,7 @@
 #include "stb/stb_image.h"
 
 #include "ui/render/dib_section.h"
+#include "ui/render/png_rows.h"
 
 namespace SkinUI {
 
@@ -88,16 +89,35 @@ void StorePixels(const unsigned char* rgba, size_t count, DWORD* out, bool& tran
 // waits on are not queued behind a large image.
 constexpr size_t kBackgroundPiecePixels = 16384;
 
+class CDecodePauses {
+ public:
+  explicit CDecodePauses(DecodePace pace) : pace_(pace) {}
+
+  // The pixels to store before the next pause, of those left.
+  size_t Piece(size_t left) const {
+    return pace_ == DecodePace::Background ? std::min(left, kBackgroundPiecePixels) : left;
+  }
+  void Stored(size_t pixels) {
+    if (pace_ != DecodePace::Background) return;
+    sinceLast_ += pixels;
+    if (sinceLast_ < kBackgroundPiecePixels) return;
+    SwitchToThread();
+    sinceLast_ = 0;
+  }
+
+ private:
+  const DecodePace pace_;
+  size_t sinceLast_ = 0;
+};
+
 void StoreAllPixels(const unsigned char* rgba, size_t count, DWORD* out, bool& translucent,
                     DecodePace pace) {
-  if (pace == DecodePace::Foreground) {
-    StorePixels(rgba, count, out, translucent);
-    return;
-  }
-  for (size_t at = 0; at < count; at += kBackgroundPiecePixels) {
-    const size_t piece = std::min(kBackgroundPiecePixels, count - at);
+  CDecodePauses pauses(pace);
+  for (size_t at = 0; at < count;) {
+    const size_t piece = pauses.Piece(count - at);
     StorePixels(rgba + at * kFourChannels, piece, out + at, translucent);
-    SwitchToThread();
+    pauses.Stored(piece);
+    at += piece;
   }
 }
 
@@ -154,6 +174,41 @@ RECT FindOpaqueInterior(const DibSection& dib) {
   return OpaqueInteriorOf({dib.pixels, dib.width, dib.height});
 }
 
+namespace {
+
+std::unique_ptr<ImageRecord> RecordOf(DibSection dib, bool translucent) {
+  auto image = std::make_unique<ImageRecord>();
+  image->opaqueInterior = translucent ? FindOpaqueInterior(dib) : RECT{0, 0, dib.width, dib.height};
+  image->width = dib.width;
+  image->height = dib.height;
+  image->bitmap = std::move(dib.bitmap);
+  image->hasAlpha = translucent ? 1 : 0;
+  return image;
+}
+
+// The skin's kind of PNG goes straight into the bitmap a row at a time,
+// without a decoded copy of the whole image; null for any other image.
+std::unique_ptr<ImageRecord> DecodeRgbaPng(const unsigned char* bytes, size_t size,
+                                           DecodePace pace) {
+  DibSection dib;
+  bool translucent = false;
+  CDecodePauses pauses(pace);
+  TPngRowReader reader;
+  reader.begin = [&dib](int width, int height) {
+    dib = CreateTopDownDib(width, height);
+    return static_cast<bool>(dib);
+  };
+  reader.row = [&](int y, const unsigned char* rgba) {
+    const size_t width = static_cast<size_t>(dib.width);
+    StorePixels(rgba, width, dib.pixels + y * width, translucent);
+    pauses.Stored(width);
+  };
+  if (!ReadRgbaPngRows(bytes, size, reader)) return nullptr;
+  return RecordOf(std::move(dib), translucent);
+}
+
+}  // namespace
+
 TDecodedPixels DecodeImagePixels(const unsigned char* bytes, size_t size) {
   TDecodedPixels pixels;
   if (bytes == nullptr || size == 0 || size > static_cast<size_t>(INT_MAX)) return pixels;
@@ -177,12 +232,7 @@ std::unique_ptr<ImageRecord> StoreDecodedPixels(TDecodedPixels pixels, DWORD mas
                  pace);
   pixels.rgba.reset();
 
-  auto image = std::make_unique<ImageRecord>();
-  image->opaqueInterior = translucent ? FindOpaqueInterior(dib) : RECT{0, 0, width, height};
-  image->bitmap = std::move(dib.bitmap);
-  image->width = width;
-  image->height = height;
-  image->hasAlpha = translucent ? 1 : 0;
+  std::unique_ptr<ImageRecord> image = RecordOf(std::move(dib), translucent);
   ApplyImageMask(*image, mask);
   return image;
 }
@@ -219,7 +269,10 @@ void ApplyImageMask(ImageRecord& image, DWORD mask) {
 
 std::unique_ptr<ImageRecord> DecodeBitmapImage(const unsigned char* bytes, size_t size, DWORD mask,
                                                DecodePace pace) {
-  return StoreDecodedPixels(DecodeImagePixels(bytes, size), mask, pace);
+  std::unique_ptr<ImageRecord> image = DecodeRgbaPng(bytes, size, pace);
+  if (!image) return StoreDecodedPixels(DecodeImagePixels(bytes, size), mask, pace);
+  ApplyImageMask(*image, mask);
+  return image;
 }
 
 }  // namespace SkinUI
