@@ -109,9 +109,11 @@ LRESULT CZizuVerUI::OnCreate() {
   SetWindowLongW(hwnd, GWL_EXSTYLE, GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
   SetLayeredWindowAttributes(hwnd, 0, kWindowAlpha, LWA_ALPHA);
 
+  // The small one first: set alone, the large one would have the system
+  // make a reduced copy of it for the small one, thrown away at once.
   HICON icon = LoadIconW(SkinUI::ModuleInstance(), MAKEINTRESOURCEW(kIconId));
-  Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
   Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 
   manager_.AttachWindow(hwnd);
   agent_.SetNotifyWindow(hwnd);

@@ -133,6 +133,14 @@ TEST_F(MainWindow, FindsEveryControlItWorksWithInTheProgramsSkin) {
   EXPECT_TRUE(controls.Find(host.Window()->Manager()));
 }
 
+TEST_F(MainWindow, CarriesTheProgramsIconLargeAndSmall) {
+  const HWND hwnd = host.Window()->GetHWND();
+  const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(102));
+  ASSERT_NE(nullptr, icon);
+  EXPECT_EQ(icon, reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0)));
+  EXPECT_EQ(icon, reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0)));
+}
+
 TEST_F(MainWindow, AltF4DuringTheDownloadAsksAndNoKeepsItGoing) {
   FixUntil(L"Download ");
   host.Actions().answer = IDNO;
