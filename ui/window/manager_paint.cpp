@@ -5,6 +5,7 @@
 #include "ui/window/window_manager.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "ui/controls/control.h"
 
@@ -134,6 +135,7 @@ void CWindowManagerUI::EnsureOffscreenBuffer(const RECT& client) {
   // the copy to the window); DropPaintBuffers ends the DC first.
   SelectObject(offscreenDC.get(), offscreenBitmap.bitmap.get());
   paintMemo.Attach({offscreenDC.get(), offscreenBitmap.pixels, width, height});
+  offscreenFresh = true;
 }
 
 void CWindowManagerUI::PaintThroughOffscreen(HDC windowDC, const RECT& paint, const RECT& update) {
@@ -143,7 +145,10 @@ void CWindowManagerUI::PaintThroughOffscreen(HDC windowDC, const RECT& paint, co
   // and put back for each of them. RestoreDC ends the selection.
   if (HFONT font = resources->FontAt(-1)) SelectObject(offscreen, font);
   if (IsTranslucentBackground()) CopyTranslucentBackground(paint);
-  CPaintMemoScope memo(&paintMemo);
+  // The first paint into a new buffer (a window's first, the one its user
+  // waits for) remembers nothing: it would only serve the next paint.
+  const bool fresh = std::exchange(offscreenFresh, false);
+  CPaintMemoScope memo(fresh ? nullptr : &paintMemo);
   root->Paint(offscreen, paint);
   // A painter may unregister itself while it paints.
   const std::vector<CControlUI*> painters = overlayPainters;

@@ -242,6 +242,7 @@ class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI, privat
   HDC paintDC = nullptr;
   UniqueMemoryDC offscreenDC;
   DibSection offscreenBitmap;
+  bool offscreenFresh = false;  // nothing painted into it yet
   // What the draws into the offscreen bitmap left, to put back next time.
   CPaintMemoUI paintMemo;
   UniqueMemoryDC backgroundDC;
