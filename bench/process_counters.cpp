@@ -113,6 +113,26 @@ double PrivateBytes() {
   return total;
 }
 
+// Whether the walk has come back to one of the entries it showed last. Under
+// Wine a heap grown to a large region can be walked round in a circle of a
+// few entries for ever; nothing may be allocated while the heap is walked,
+// so the last entries are kept in place.
+class CWalkCircle {
+ public:
+  bool Closes(const void* data) {
+    for (const void* seen : last_) {
+      if (seen == data) return true;
+    }
+    last_[next_++ % kKept] = data;
+    return false;
+  }
+
+ private:
+  static constexpr size_t kKept = 16;
+  const void* last_[kKept] = {};
+  size_t next_ = 0;
+};
+
 // Bytes of live blocks in every heap of the process: what was allocated and
 // not freed, without the room the heaps keep for later.
 double HeapBytesInUse() {
@@ -122,7 +142,8 @@ double HeapBytesInUse() {
   for (DWORD i = 0; i < count; ++i) {
     if (!HeapLock(heaps[i])) continue;
     PROCESS_HEAP_ENTRY entry = {};
-    while (HeapWalk(heaps[i], &entry)) {
+    CWalkCircle circle;
+    while (HeapWalk(heaps[i], &entry) && !circle.Closes(entry.lpData)) {
       if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) total += entry.cbData;
     }
     HeapUnlock(heaps[i]);
