@@ -6,9 +6,9 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <new>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ui/markup/skin_resources.h"
@@ -121,7 +121,7 @@ class CImagePrefetch {
     Join();
   }
 
-  // The thread is detached, so that no handle of it outlives its work; this
+  // No handle of the thread is kept, so that none outlives its work; this
   // waits for the end of that work instead.
   void Join() {
     std::unique_lock<std::mutex> lock(mutex);
@@ -152,12 +152,7 @@ class CImagePrefetch {
     // A thread still at work takes the images handed out again as well.
     if (running) return;
     running = true;
-    try {
-      auto copy = std::make_shared<const std::vector<unsigned char>>(
-          static_cast<const unsigned char*>(block),
-          static_cast<const unsigned char*>(block) + length);
-      std::thread([this, copy, scale] { Run(*copy, scale); }).detach();
-    } catch (...) {
+    if (!StartThread(static_cast<const unsigned char*>(block), length, scale)) {
       // Without a second thread every image is decoded when it is first drawn.
       running = false;
       listing = false;
@@ -270,6 +265,35 @@ class CImagePrefetch {
     if (!archive.GetEntry(index, entry) || !archive.IsEntrySizePlausible(index)) return false;
     bytes.resize(entry.uncompressedSize);
     return archive.ReadEntry(index, bytes.data(), entry.uncompressedSize) != ZipReadResult::Failed;
+  }
+
+  struct TThreadStart {
+    CImagePrefetch* prefetch;
+    std::vector<unsigned char> archive;
+    CDpiScaleUI scale;
+  };
+
+  // A thread of the platform's own: the standard library's threads wait
+  // here until the new thread runs, which costs the window's thread more
+  // than making the thread.
+  bool StartThread(const unsigned char* block, DWORD length, CDpiScaleUI scale) {
+    std::unique_ptr<TThreadStart> start;
+    try {
+      start.reset(new TThreadStart{this, std::vector<unsigned char>(block, block + length), scale});
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    const HANDLE thread = CreateThread(nullptr, 0, &ThreadMain, start.get(), 0, nullptr);
+    if (thread == nullptr) return false;
+    start.release();
+    CloseHandle(thread);
+    return true;
+  }
+
+  static DWORD WINAPI ThreadMain(LPVOID parameter) {
+    const std::unique_ptr<TThreadStart> start(static_cast<TThreadStart*>(parameter));
+    start->prefetch->Run(start->archive, start->scale);
+    return 0;
   }
 
   void Run(const std::vector<unsigned char>& block, CDpiScaleUI scale) {
