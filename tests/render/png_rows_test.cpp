@@ -138,16 +138,13 @@ TEST(PngRows, OtherKindsAndDamagedDataAreLeftToTheGeneralDecoder) {
   TRawPng rgb = RgbaPng({0});
   rgb.colorType = 2;
   rgb.scanLines = UnfilteredLines(kWidth * 3);
-  TRawPng wide = RgbaPng({0});
-  wide.depth = 16;
-  wide.scanLines = UnfilteredLines(kWidth * 8);
   TRawPng interlaced;  // one pixel: its one pass is the whole image
   interlaced.width = interlaced.height = 1;
   interlaced.interlace = 1;
   interlaced.scanLines = {0, 10, 20, 30, 40};
   TRawPng spare = RgbaPng({0});  // a row more than the header says
   spare.scanLines.resize(spare.scanLines.size() + 1 + kWidth * kPixelBytes);
-  for (const TRawPng* other : {&rgb, &wide, &interlaced, &spare}) {
+  for (const TRawPng* other : {&rgb, &interlaced, &spare}) {
     const Bytes png = PackPng(*other);
     EXPECT_TRUE(ReadRows(png).empty());
     EXPECT_TRUE(SkinUI::DecodeBitmapImage(png.data(), png.size(), 0)) << "decoded all the same";

@@ -2,7 +2,6 @@
 
 #include <emmintrin.h>
 
-#include <algorithm>
 #include <climits>
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -84,42 +83,32 @@ void StorePixels(const unsigned char* rgba, size_t count, DWORD* out, bool& tran
   }
 }
 
-// A background decode shares the processor: after each piece (64 KB of
+// Rows of red, green, blue and alpha bytes stored into a bitmap. A
+// background decode shares the processor: after each piece (64 KB of
 // bitmap) it yields, so that the window's thread and the system services it
 // waits on are not queued behind a large image.
-constexpr size_t kBackgroundPiecePixels = 16384;
-
-class CDecodePauses {
+class CBitmapRows {
  public:
-  explicit CDecodePauses(DecodePace pace) : pace_(pace) {}
+  CBitmapRows(const DibSection& dib, DecodePace pace) : dib_(dib), pace_(pace) {}
 
-  // The pixels to store before the next pause, of those left.
-  size_t Piece(size_t left) const {
-    return pace_ == DecodePace::Background ? std::min(left, kBackgroundPiecePixels) : left;
-  }
-  void Stored(size_t pixels) {
-    if (pace_ != DecodePace::Background) return;
-    sinceLast_ += pixels;
-    if (sinceLast_ < kBackgroundPiecePixels) return;
+  void Store(int y, const unsigned char* rgba) {
+    const size_t width = static_cast<size_t>(dib_.width);
+    StorePixels(rgba, width, dib_.pixels + y * width, translucent_);
+    if (pace_ == DecodePace::Foreground) return;
+    sinceYield_ += width;
+    if (sinceYield_ < kPiecePixels) return;
     SwitchToThread();
-    sinceLast_ = 0;
+    sinceYield_ = 0;
   }
+  bool Translucent() const { return translucent_; }
 
  private:
+  static constexpr size_t kPiecePixels = 16384;
+  const DibSection& dib_;
   const DecodePace pace_;
-  size_t sinceLast_ = 0;
+  bool translucent_ = false;
+  size_t sinceYield_ = 0;
 };
-
-void StoreAllPixels(const unsigned char* rgba, size_t count, DWORD* out, bool& translucent,
-                    DecodePace pace) {
-  CDecodePauses pauses(pace);
-  for (size_t at = 0; at < count;) {
-    const size_t piece = pauses.Piece(count - at);
-    StorePixels(rgba + at * kFourChannels, piece, out + at, translucent);
-    pauses.Stored(piece);
-    at += piece;
-  }
-}
 
 bool IsOpaque(DWORD pixel) {
   return (pixel >> 24) == 0xFF;
@@ -191,20 +180,15 @@ std::unique_ptr<ImageRecord> RecordOf(DibSection dib, bool translucent) {
 std::unique_ptr<ImageRecord> DecodeRgbaPng(const unsigned char* bytes, size_t size,
                                            DecodePace pace) {
   DibSection dib;
-  bool translucent = false;
-  CDecodePauses pauses(pace);
+  CBitmapRows rows(dib, pace);
   TPngRowReader reader;
   reader.begin = [&dib](int width, int height) {
     dib = CreateTopDownDib(width, height);
     return static_cast<bool>(dib);
   };
-  reader.row = [&](int y, const unsigned char* rgba) {
-    const size_t width = static_cast<size_t>(dib.width);
-    StorePixels(rgba, width, dib.pixels + y * width, translucent);
-    pauses.Stored(width);
-  };
+  reader.row = [&rows](int y, const unsigned char* rgba) { rows.Store(y, rgba); };
   if (!ReadRgbaPngRows(bytes, size, reader)) return nullptr;
-  return RecordOf(std::move(dib), translucent);
+  return RecordOf(std::move(dib), rows.Translucent());
 }
 
 }  // namespace
@@ -227,12 +211,12 @@ std::unique_ptr<ImageRecord> StoreDecodedPixels(TDecodedPixels pixels, DWORD mas
   DibSection dib = CreateTopDownDib(width, height);
   if (!dib) return nullptr;
 
-  bool translucent = false;
-  StoreAllPixels(pixels.rgba.get(), static_cast<size_t>(width) * height, dib.pixels, translucent,
-                 pace);
+  CBitmapRows rows(dib, pace);
+  const size_t rowBytes = static_cast<size_t>(width) * kFourChannels;
+  for (int y = 0; y < height; ++y) rows.Store(y, pixels.rgba.get() + y * rowBytes);
   pixels.rgba.reset();
 
-  std::unique_ptr<ImageRecord> image = RecordOf(std::move(dib), translucent);
+  std::unique_ptr<ImageRecord> image = RecordOf(std::move(dib), rows.Translucent());
   ApplyImageMask(*image, mask);
   return image;
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstdint>
-#include <cstring>
 #include <map>
 #include <mutex>
 #include <new>
@@ -15,6 +14,7 @@
 #include "ui/markup/skin_xml.h"
 #include "ui/markup/zip_archive.h"
 #include "ui/render/image_decoder.h"
+#include "ui/render/png_rows.h"
 #include "ui/render/scaled_image.h"
 
 namespace SkinUI {
@@ -237,18 +237,15 @@ class CImagePrefetch {
   // What a drawing costs to decode: its width times its height, read from
   // the start of the file; 0 when that is not a PNG header.
   static uint64_t PixelCount(CZipArchive& archive, int index) {
-    constexpr DWORD kHeaderBytes = 24;  // signature, chunk length and type, width, height
-    constexpr unsigned char kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    constexpr DWORD kHeaderBytes = 24;
     unsigned char header[kHeaderBytes] = {};
+    uint32_t width = 0;
+    uint32_t height = 0;
     if (archive.ReadEntry(index, header, kHeaderBytes) == ZipReadResult::Failed ||
-        std::memcmp(header, kSignature, sizeof(kSignature)) != 0) {
+        !ReadPngSize(header, kHeaderBytes, width, height)) {
       return 0;
     }
-    const auto bigEndian = [&header](int at) {
-      return (uint32_t{header[at]} << 24) | (uint32_t{header[at + 1]} << 16) |
-             (uint32_t{header[at + 2]} << 8) | header[at + 3];
-    };
-    return uint64_t{bigEndian(16)} * bigEndian(20);
+    return uint64_t{width} * height;
   }
 
   TSlot* SlotOf(int entry) {

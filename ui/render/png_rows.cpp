@@ -3,6 +3,7 @@
 #include <emmintrin.h>
 
 #include <climits>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -90,30 +91,28 @@ bool ReadChunks(const unsigned char* bytes, size_t size, TPngImage& png) {
 
 int Paeth(int left, int above, int aboveLeft) {
   const int estimate = left + above - aboveLeft;
-  const int toLeft = estimate > left ? estimate - left : left - estimate;
-  const int toAbove = estimate > above ? estimate - above : above - estimate;
-  const int toAboveLeft = estimate > aboveLeft ? estimate - aboveLeft : aboveLeft - estimate;
+  const int toLeft = std::abs(estimate - left);
+  const int toAbove = std::abs(estimate - above);
+  const int toAboveLeft = std::abs(estimate - aboveLeft);
   if (toLeft <= toAbove && toLeft <= toAboveLeft) return left;
   return toAbove <= toAboveLeft ? above : aboveLeft;
 }
 
-[[gnu::target("sse2")]] void AddAboveSixteenAtATime(unsigned char* row, const unsigned char* above,
-                                                    size_t bytes) {
+// The bytes it added, sixteen at a time; the rest is the caller's.
+[[gnu::target("sse2")]] size_t AddAboveSixteenAtATime(unsigned char* row,
+                                                      const unsigned char* above, size_t bytes) {
   size_t i = 0;
   for (; i + 16 <= bytes; i += 16) {
     const __m128i sum = _mm_add_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i)),
                                      _mm_loadu_si128(reinterpret_cast<const __m128i*>(above + i)));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), sum);
   }
-  for (; i < bytes; ++i) row[i] = static_cast<unsigned char>(row[i] + above[i]);
+  return i;
 }
 
 void AddAbove(unsigned char* row, const unsigned char* above, size_t bytes) {
-  if (CanProcessFourPixelsAtOnce()) {
-    AddAboveSixteenAtATime(row, above, bytes);
-    return;
-  }
-  for (size_t i = 0; i < bytes; ++i) row[i] = static_cast<unsigned char>(row[i] + above[i]);
+  size_t i = CanProcessFourPixelsAtOnce() ? AddAboveSixteenAtATime(row, above, bytes) : 0;
+  for (; i < bytes; ++i) row[i] = static_cast<unsigned char>(row[i] + above[i]);
 }
 
 // Undoes a row's filter where it stands; the first row has zeros above it.
@@ -148,6 +147,17 @@ bool Unfilter(unsigned char filter, unsigned char* row, const unsigned char* abo
 }
 
 }  // namespace
+
+bool ReadPngSize(const unsigned char* bytes, size_t size, uint32_t& width, uint32_t& height) {
+  constexpr size_t kSizeEnd = kSignatureBytes + 16;  // length, type, width, height
+  if (bytes == nullptr || size < kSizeEnd || std::memcmp(bytes, kSignature, kSignatureBytes) != 0 ||
+      !IsType(bytes + 12, "IHDR")) {
+    return false;
+  }
+  width = BigEndian(bytes + 16);
+  height = BigEndian(bytes + 20);
+  return true;
+}
 
 bool ReadRgbaPngRows(const unsigned char* bytes, size_t size, const TPngRowReader& reader) {
   TPngImage png;

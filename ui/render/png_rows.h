@@ -5,6 +5,7 @@
 // one where it belongs without a second copy of the whole image.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 
 namespace SkinUI {
@@ -15,6 +16,10 @@ struct TPngRowReader {
   // Each row's width * 4 bytes of red, green, blue and alpha, top-down.
   std::function<void(int y, const unsigned char* rgba)> row;
 };
+
+// The width and height in a PNG's header (the first 24 bytes); false when
+// the bytes do not start so.
+bool ReadPngSize(const unsigned char* bytes, size_t size, uint32_t& width, uint32_t& height);
 
 // False for any other kind of PNG, for damaged data and when `begin` refused;
 // then not every row was handed out.
