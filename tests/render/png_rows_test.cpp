@@ -39,13 +39,15 @@ Bytes SamplePixels() {
   return rgba;
 }
 
+// The neighbour nearest the estimate; of equally near ones, the first of
+// left, above, above-left.
 int Paeth(int left, int above, int aboveLeft) {
   const int estimate = left + above - aboveLeft;
-  const int toLeft = std::abs(estimate - left);
-  const int toAbove = std::abs(estimate - above);
-  const int toAboveLeft = std::abs(estimate - aboveLeft);
-  if (toLeft <= toAbove && toLeft <= toAboveLeft) return left;
-  return toAbove <= toAboveLeft ? above : aboveLeft;
+  int nearest = left;
+  for (int candidate : {above, aboveLeft}) {
+    if (std::abs(estimate - candidate) < std::abs(estimate - nearest)) nearest = candidate;
+  }
+  return nearest;
 }
 
 // Row y filtered with the filters given in turn, as an encoder writes them.
