@@ -5,6 +5,7 @@
 #include "tests/support/main_window_host.h"
 #include "ui/controls/list/list.h"
 #include "ui/controls/progress.h"
+#include "ui/core/gdi_handles.h"
 
 namespace {
 
@@ -139,6 +140,25 @@ TEST_F(MainWindow, CarriesTheProgramsIconLargeAndSmall) {
   ASSERT_NE(nullptr, icon);
   EXPECT_EQ(icon, reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0)));
   EXPECT_EQ(icon, reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0)));
+}
+
+// The skin's "roundcorner" rounds the window at the size it opens with and
+// at every size it takes later.
+TEST_F(MainWindow, ItsCornersAreRoundedAtEverySize) {
+  const auto expectRounded = [&](int width, int height) {
+    SkinUI::UniqueRegion shape(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_EQ(COMPLEXREGION, GetWindowRgn(hwnd, shape.get())) << width << "x" << height;
+    SkinUI::UniqueRegion rounded(CreateRoundRectRgn(0, 0, width, height, 5, 6));
+    // The same pixels, whichever rectangles the system keeps them in.
+    EXPECT_EQ(NULLREGION, CombineRgn(rounded.get(), rounded.get(), shape.get(), RGN_XOR))
+        << width << "x" << height;
+  };
+  constexpr UINT kSizeOnly = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+  expectRounded(650, 400);
+  SetWindowPos(hwnd, nullptr, 0, 0, 500, 300, kSizeOnly);
+  expectRounded(500, 300);
+  SetWindowPos(hwnd, nullptr, 0, 0, 650, 400, kSizeOnly);
+  expectRounded(650, 400);
 }
 
 TEST_F(MainWindow, AltF4DuringTheDownloadAsksAndNoKeepsItGoing) {

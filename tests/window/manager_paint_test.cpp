@@ -1,6 +1,7 @@
 // Layout and painting of a real window, checked on the pixels the window
 // shows afterwards.
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "tests/window/window_scene.h"
@@ -23,8 +24,11 @@ constexpr DWORD kHalfRed = 0x80FF0000;
     const int e = static_cast<int>((expected >> shift) & 0xFF);
     const int a = static_cast<int>((actual >> shift) & 0xFF);
     if (std::abs(e - a) > tolerance) {
-      return ::testing::AssertionFailure() << std::hex << "expected 0x" << (expected & 0xFFFFFF)
-                                           << ", got 0x" << (actual & 0xFFFFFF);
+      char text[48];
+      std::snprintf(text, sizeof(text), "expected 0x%06lX, got 0x%06lX",
+                    static_cast<unsigned long>(expected & 0xFFFFFF),
+                    static_cast<unsigned long>(actual & 0xFFFFFF));
+      return ::testing::AssertionFailure() << text;
     }
   }
   return ::testing::AssertionSuccess();
@@ -107,6 +111,31 @@ TEST_F(ManagerPaint, OnlyTheUpdateRectangleReachesTheWindow) {
   EXPECT_TRUE(Near(0xDC0000, screen->Pixel(30, 100), 0));
   EXPECT_TRUE(Near(0xDC0000, screen->Pixel(60, 119), 0));
   EXPECT_TRUE(Near(kGreen, screen->Pixel(60, 100)));
+}
+
+// Layout runs inside the paint, after the update region was read: what it
+// moves is painted whether or not that region reached it.
+TEST_F(ManagerPaint, WhatLayoutMovesIsPaintedBeyondTheUpdateRegion) {
+  auto* growing = AddProbe(L"growing", 100, 60, 40, 40);
+  growing->SetBkColor(kGreen);
+  Show();
+  const HWND hwnd = window.GetHWND();
+  const auto paintAfterLayoutWith = [&](int width, std::initializer_list<RECT> pieces) {
+    growing->SetFixedWidth(width);
+    ValidateRect(hwnd, nullptr);  // only the pieces are due when the paint starts
+    for (const RECT& piece : pieces) InvalidateRect(hwnd, &piece, FALSE);
+    window.Paint();
+    return window.ReadScreen();
+  };
+  // Two corners: a region whose bounds hold the whole window, and no more.
+  auto screen = paintAfterLayoutWith(60, {RECT{0, 0, 10, 10}, RECT{230, 150, 240, 160}});
+  EXPECT_TRUE(Near(kGreen, screen->Pixel(150, 80)));
+  EXPECT_TRUE(Near(kBlue, screen->Pixel(161, 80)));
+  // One corner only.
+  screen = paintAfterLayoutWith(80, {RECT{0, 0, 10, 10}});
+  CHarnessWindow::SavePng(*screen, L"manager_layout_in_paint.png");
+  EXPECT_TRUE(Near(kGreen, screen->Pixel(170, 80)));
+  EXPECT_TRUE(Near(kBlue, screen->Pixel(181, 80)));
 }
 
 TEST_F(ManagerPaint, ATranslucentBackgroundKeepsWhatTheWindowShowedBefore) {

@@ -40,6 +40,10 @@ struct CRectUI : RECT {
   bool Contains(const POINT& p) const {
     return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
   }
+  // Whether r lies wholly inside; nothing lies inside an empty rectangle.
+  bool Contains(const RECT& r) const {
+    return !IsEmpty() && r.left >= left && r.top >= top && r.right <= right && r.bottom <= bottom;
+  }
   bool operator==(const RECT& r) const {
     return left == r.left && top == r.top && right == r.right && bottom == r.bottom;
   }

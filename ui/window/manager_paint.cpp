@@ -25,12 +25,14 @@ CControlUI* CALLBACK FindPendingLayout(CControlUI* control, LPVOID) {
 
 // The bounds of what is to be painted; false when nothing is. The region
 // is read rather than the rectangle, which some platforms work out through
-// a device context of the window.
-bool UpdateBounds(HWND window, RECT& bounds) {
+// a device context of the window. whole: the region is that one rectangle.
+bool UpdateBounds(HWND window, RECT& bounds, bool& whole) {
+  whole = false;
   UniqueRegion update(CreateRectRgn(0, 0, 0, 0));
   if (!update) return GetUpdateRect(window, &bounds, FALSE) != FALSE;
   const int kind = GetUpdateRgn(window, update.get(), FALSE);
   if (kind == NULLREGION || kind == ERROR) return false;
+  whole = kind == SIMPLEREGION;
   return GetRgnBox(update.get(), &bounds) != NULLREGION;
 }
 
@@ -51,12 +53,17 @@ void CopyRect(HDC target, HDC source, const RECT& rc) {
 // may clear or replace the tree, or close the window.
 void CWindowManagerUI::OnPaint() {
   RECT update = {};
-  if (!UpdateBounds(window, update)) return;
+  bool whole = false;
+  if (!UpdateBounds(window, update, whole)) return;
   PAINTSTRUCT paint = {};
   const auto state = dispatch;
+  // A paint nested in a handler below clears this before its BeginPaint,
+  // so nothing asked for after it is taken as covered.
+  paintPending = whole ? update : CRectUI();
   if (root != nullptr && updateNeeded && !LayOutTree()) return;
   if (root != nullptr && focusNeeded) MoveFocusByTab(true);
   if (state->managerGone) return;
+  paintPending = CRectUI();
   if (root == nullptr) {
     BeginPaint(window, &paint);
     EndPaint(window, &paint);

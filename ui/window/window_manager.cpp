@@ -321,6 +321,10 @@ bool CWindowManagerUI::RemoveOverlayPainter(CControlUI* control) {
 }
 
 void CWindowManagerUI::InvalidateArea(const RECT& area) {
+  // A control not yet laid out has nothing to repaint, and the paint about
+  // to begin covers its own rectangle; either call would only cost the
+  // system a trip.
+  if (IsRectEmpty(&area) || paintPending.Contains(area)) return;
   if (collectingInvalidation) {
     RECT joined;
     UnionRect(&joined, &collectedArea, &area);

@@ -272,6 +272,10 @@ class CWindowManagerUI : public IControlHostUI, public CWindowSettingsUI, privat
   // window system instead of one per control.
   bool collectingInvalidation = false;
   CRectUI collectedArea;
+  // Between reading the update region and BeginPaint, the rectangle that
+  // paint is sure to cover (empty when the region is no single rectangle):
+  // what layout and focus ask to repaint inside it is painted anyway.
+  CRectUI paintPending;
 
   std::vector<INotifyUI*> listeners;
   std::vector<std::unique_ptr<TimerRecord>> timers;
