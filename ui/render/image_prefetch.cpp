@@ -146,11 +146,14 @@ class CImagePrefetch {
       this->registration = registration;
       dpi = scale.Dpi();
     }
+    bool waiting = listing;
     for (TSlot& slot : slots) {
       if (slot.state == SlotState::HandedOut) slot.state = SlotState::Waiting;
+      waiting = waiting || slot.state == SlotState::Waiting;
     }
-    // A thread still at work takes the images handed out again as well.
-    if (running) return;
+    // A thread still at work takes the images handed out again as well; with
+    // nothing to decode, no thread is made.
+    if (running || !waiting) return;
     running = true;
     if (!StartThread(static_cast<const unsigned char*>(block), length, scale)) {
       // Without a second thread every image is decoded when it is first drawn.

@@ -3,6 +3,8 @@
 
 #include "ui/window/window_resources.h"
 
+#include "ui/window/window_dpi.h"
+
 namespace SkinUI {
 
 namespace {
@@ -67,10 +69,7 @@ LONG FittingHeight(LOGFONTW description, int size, CDpiScaleUI scale, HDC given)
 // size is kept as the logical size that gives at 96 DPI.
 int StockLogicalSize(const LOGFONTW& description) {
   const int height = description.lfHeight < 0 ? -description.lfHeight : description.lfHeight;
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : CDpiScaleUI::kBaseDpi;
-  if (screen != nullptr) ReleaseDC(nullptr, screen);
-  return CDpiScaleUI(dpi).ToLogical(height);
+  return CDpiScaleUI(SystemDpi()).ToLogical(height);
 }
 
 }  // namespace
