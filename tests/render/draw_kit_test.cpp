@@ -181,6 +181,50 @@ TEST_F(ImageLoadTest, ImagesDecodedAheadAreThoseTheLookupWouldDecode) {
   EXPECT_FALSE(SkinUI::TakePrefetchedImage(L"big.png", 0));
 }
 
+// A load whose image the second thread is still decoding decodes the images
+// still waiting meanwhile; whichever thread decodes each, every load gets
+// what its own lookup would decode.
+TEST_F(ImageLoadTest, ALoadWaitingForTheSecondThreadDecodesOthersMeanwhile) {
+  // Noise hardly compresses: the large image keeps the thread busy while
+  // the load waits for it.
+  std::vector<DWORD> noise(1200 * 1200);
+  uint32_t seed = 7;
+  for (DWORD& pixel : noise) {
+    seed = seed * 1664525u + 1013904223u;
+    pixel = 0xFF000000 | (seed >> 8);
+  }
+  std::vector<std::pair<std::string, Bytes>> images = {{"large.png", EncodePng(1200, 1200, noise)}};
+  for (int i = 0; i < 6; ++i) {
+    const DWORD shade = 0xFF102030 + static_cast<DWORD>(i) * 0x00101010;
+    images.emplace_back("small" + std::to_string(i) + ".png",
+                        EncodePng(20 + i, 10, std::vector<DWORD>((20 + i) * 10, shade)));
+  }
+  std::vector<TestZipEntry> entries(1);
+  entries[0].name = "Skin.xml";
+  entries[0].data = "<a/>";
+  for (const auto& [name, png] : images) {
+    entries.emplace_back();
+    entries.back().name = name;
+    entries.back().data.assign(png.begin(), png.end());
+  }
+  const Bytes archive = BuildTestZip(entries);
+  SkinUI::SetResourceArchive(L"");
+  SkinUI::SetArchiveFromMemory(archive.data(), static_cast<DWORD>(archive.size()));
+  SkinUI::StartImagePrefetch();
+  Sleep(5);  // long enough for the thread to list the images and begin the large one
+
+  for (const auto& [name, png] : images) {
+    SCOPED_TRACE(name);
+    const std::wstring wide(name.begin(), name.end());
+    auto loaded = CDrawKit::LoadBitmapImage(wide.c_str(), nullptr, 0);
+    auto expected = SkinUI::DecodeBitmapImage(png.data(), png.size(), 0);
+    ASSERT_TRUE(loaded && expected);
+    EXPECT_TRUE(BitmapPixels(*expected) == BitmapPixels(*loaded));
+  }
+  SkinUI::WaitForImagePrefetch();
+  SkinUI::SetResourceArchive(L"");
+}
+
 // When the archive's skin files name images (as plain attribute values or
 // inside an image description, escaped or not, in any file), only those are
 // decoded ahead; the rest decode when first drawn. Started again for

@@ -177,7 +177,7 @@ class CImagePrefetch {
       if (!listed || registration != this->registration) return nullptr;
       TSlot* slot = SlotOf(entry.index);
       if (slot == nullptr) return nullptr;
-      decoded.wait(lock, [slot] { return slot->state != SlotState::Decoding; });
+      DecodeWhileWaiting(lock, *slot, *shared);
       const bool ready = slot->state == SlotState::Decoded;
       // Waiting or failed: the caller's own lookup decodes it, or fails as this did.
       slot->state = SlotState::HandedOut;
@@ -189,6 +189,35 @@ class CImagePrefetch {
   }
 
  private:
+  // While the decoding thread is at the image a load waits for, the waiting
+  // thread decodes the next waiting ones itself instead of sitting idle: a
+  // first paint at a large scale waits for more than its background.
+  void DecodeWhileWaiting(std::unique_lock<std::mutex>& lock, const TSlot& awaited,
+                          CZipArchive& archive) {
+    while (awaited.state == SlotState::Decoding) {
+      TSlot* next = ClaimWaiting();
+      if (next == nullptr) {
+        decoded.wait(lock, [&awaited] { return awaited.state != SlotState::Decoding; });
+        return;
+      }
+      lock.unlock();
+      Finish(*next, DecodeEntry(archive, next->entry, DecodePace::Foreground));
+      lock.lock();
+    }
+  }
+
+  // Null when the entry cannot be read or decoded.
+  static std::unique_ptr<ImageRecord> DecodeEntry(CZipArchive& archive, int index,
+                                                  DecodePace pace) {
+    try {
+      std::vector<unsigned char> bytes;
+      if (!ReadEntry(archive, index, bytes)) return nullptr;
+      return DecodeBitmapImage(bytes.data(), bytes.size(), 0, pace);
+    } catch (const std::bad_alloc&) {
+      return nullptr;
+    }
+  }
+
   // Of every PNG image, the drawing the lookup at scale tries first among
   // those there are; largest in pixels first: the window's background is
   // the largest image and the first one painted.
@@ -335,14 +364,9 @@ class CImagePrefetch {
         SwitchToThread();
         TSlot* slot = NextWaiting();
         if (slot == nullptr) return;
-        std::vector<unsigned char> bytes;
         // Stored here too: a large bitmap's first touch of its memory costs
         // the painting thread as much as decoding a small image.
-        std::unique_ptr<ImageRecord> image;
-        if (open && ReadEntry(archive, slot->entry, bytes)) {
-          image = DecodeBitmapImage(bytes.data(), bytes.size(), 0, DecodePace::Background);
-        }
-        Finish(*slot, std::move(image));
+        Finish(*slot, open ? DecodeEntry(archive, slot->entry, DecodePace::Background) : nullptr);
       }
     } catch (...) {
       FailRemaining();
@@ -354,14 +378,21 @@ class CImagePrefetch {
   // touches this object.
   TSlot* NextWaiting() {
     std::lock_guard<std::mutex> lock(mutex);
+    if (TSlot* slot = ClaimWaiting()) return slot;
+    running = false;
+    decoded.notify_all();
+    return nullptr;
+  }
+
+  // The largest image still waiting, now marked as being decoded; called
+  // under the lock.
+  TSlot* ClaimWaiting() {
+    if (stopping) return nullptr;
     for (TSlot& slot : slots) {
-      if (stopping) break;
       if (slot.state != SlotState::Waiting) continue;
       slot.state = SlotState::Decoding;
       return &slot;
     }
-    running = false;
-    decoded.notify_all();
     return nullptr;
   }
 
