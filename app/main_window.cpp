@@ -104,7 +104,6 @@ LRESULT CZizuVerUI::DefaultPath(UINT message, WPARAM wParam, LPARAM lParam) {
 // -1 refuses the window when the skin, or any control it must hold, is
 // missing: nothing could be shown or driven without them.
 LRESULT CZizuVerUI::OnCreate() {
-  roundedSize_ = roundedCorners_ = SIZE{};
   const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
   SetWindowLongW(hwnd, GWL_STYLE, (style & kStyleWithoutCaption) | kMinimiseAndSystemMenu);
   SetWindowLongW(hwnd, GWL_EXSTYLE, GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
@@ -143,14 +142,6 @@ void CZizuVerUI::OnRoundCorners() {
   if (IsIconic(hwnd) || (round.cx == 0 && round.cy == 0)) return;
   RECT client = {};
   GetClientRect(hwnd, &client);
-  // The size message that follows WM_CREATE repeats the size the skin gave;
-  // the same region again would only cost the window a frame change.
-  if (client.right == roundedSize_.cx && client.bottom == roundedSize_.cy &&
-      round.cx == roundedCorners_.cx && round.cy == roundedCorners_.cy) {
-    return;
-  }
-  roundedSize_ = SIZE{client.right, client.bottom};
-  roundedCorners_ = round;
   // The window owns the region once it is set.
   HRGN region = CreateRoundRectRgn(0, 0, client.right, client.bottom, round.cx, round.cy);
   SetWindowRgn(hwnd, region, TRUE);

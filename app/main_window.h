@@ -122,9 +122,6 @@ class CZizuVerUI : public SkinUI::CWindowWnd,
   bool askingClose_ = false;
   bool closing_ = false;
   bool shutdownBlocked_ = false;
-  // The client size and corner rounding the window's region was made for.
-  SIZE roundedSize_ = {};
-  SIZE roundedCorners_ = {};
   int MarqueeOffset = 0;
   bool MarqueeForward = true;
 };
