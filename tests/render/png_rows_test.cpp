@@ -114,7 +114,7 @@ std::vector<DWORD> PixelsOf(const SkinUI::ImageRecord& image) {
 // What the decoder gives, next to what the general decoder alone gives.
 void ExpectTheGeneralDecodersBitmap(const Bytes& png) {
   auto decoded = SkinUI::DecodeBitmapImage(png.data(), png.size(), 0);
-  auto general = SkinUI::StoreDecodedPixels(SkinUI::DecodeImagePixels(png.data(), png.size()), 0);
+  auto general = SkinUI::StoreDecodedPixels(SkinUI::DecodeImagePixels(png.data(), png.size()));
   ASSERT_TRUE(decoded && general);
   EXPECT_EQ(general->hasAlpha, decoded->hasAlpha);
   EXPECT_TRUE(EqualRect(&general->opaqueInterior, &decoded->opaqueInterior));

@@ -48,13 +48,14 @@ int Canvas::CountRgb(DWORD rgb) const {
 
 namespace {
 
+void AddBigEndian(std::vector<unsigned char>& out, uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8)
+    out.push_back(static_cast<unsigned char>(value >> shift));
+}
+
 void AddChunk(std::vector<unsigned char>& png, const char* type, const unsigned char* data,
               size_t length) {
-  const uint32_t size = static_cast<uint32_t>(length);
-  const unsigned char frame[] = {
-      static_cast<unsigned char>(size >> 24), static_cast<unsigned char>(size >> 16),
-      static_cast<unsigned char>(size >> 8), static_cast<unsigned char>(size)};
-  png.insert(png.end(), frame, frame + 4);
+  AddBigEndian(png, static_cast<uint32_t>(length));
   png.insert(png.end(), type, type + 4);
   png.insert(png.end(), data, data + length);
   png.insert(png.end(), 4, 0);
@@ -64,14 +65,9 @@ void AddChunk(std::vector<unsigned char>& png, const char* type, const unsigned 
 
 std::vector<unsigned char> PackPng(const TRawPng& raw) {
   std::vector<unsigned char> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  const auto bigEndian = [](int value) {
-    return std::vector<unsigned char>{
-        static_cast<unsigned char>(value >> 24), static_cast<unsigned char>(value >> 16),
-        static_cast<unsigned char>(value >> 8), static_cast<unsigned char>(value)};
-  };
-  std::vector<unsigned char> header = bigEndian(raw.width);
-  const std::vector<unsigned char> height = bigEndian(raw.height);
-  header.insert(header.end(), height.begin(), height.end());
+  std::vector<unsigned char> header;
+  AddBigEndian(header, static_cast<uint32_t>(raw.width));
+  AddBigEndian(header, static_cast<uint32_t>(raw.height));
   header.insert(header.end(), {raw.depth, raw.colorType, 0, 0, raw.interlace});
   AddChunk(png, "IHDR", header.data(), header.size());
   std::vector<unsigned char> lines = raw.scanLines;

@@ -203,8 +203,7 @@ TDecodedPixels DecodeImagePixels(const unsigned char* bytes, size_t size) {
   return pixels;
 }
 
-std::unique_ptr<ImageRecord> StoreDecodedPixels(TDecodedPixels pixels, DWORD mask,
-                                                DecodePace pace) {
+std::unique_ptr<ImageRecord> StoreDecodedPixels(TDecodedPixels pixels, DecodePace pace) {
   if (!pixels) return nullptr;
   const int width = pixels.width;
   const int height = pixels.height;
@@ -216,9 +215,7 @@ std::unique_ptr<ImageRecord> StoreDecodedPixels(TDecodedPixels pixels, DWORD mas
   for (int y = 0; y < height; ++y) rows.Store(y, pixels.rgba.get() + y * rowBytes);
   pixels.rgba.reset();
 
-  std::unique_ptr<ImageRecord> image = RecordOf(std::move(dib), rows.Translucent());
-  ApplyImageMask(*image, mask);
-  return image;
+  return RecordOf(std::move(dib), rows.Translucent());
 }
 
 DWORD* ImagePixels(const ImageRecord& image) {
@@ -254,8 +251,8 @@ void ApplyImageMask(ImageRecord& image, DWORD mask) {
 std::unique_ptr<ImageRecord> DecodeBitmapImage(const unsigned char* bytes, size_t size, DWORD mask,
                                                DecodePace pace) {
   std::unique_ptr<ImageRecord> image = DecodeRgbaPng(bytes, size, pace);
-  if (!image) return StoreDecodedPixels(DecodeImagePixels(bytes, size), mask, pace);
-  ApplyImageMask(*image, mask);
+  if (!image) image = StoreDecodedPixels(DecodeImagePixels(bytes, size), pace);
+  if (image) ApplyImageMask(*image, mask);
   return image;
 }
 

@@ -26,8 +26,9 @@ enum class DecodePace { Foreground, Background };
 // Empty for undecodable data. Needs no window or device context: any thread
 // may decode.
 TDecodedPixels DecodeImagePixels(const unsigned char* bytes, size_t size);
-// The bitmap of decoded pixels (see below); the pixels are released.
-std::unique_ptr<ImageRecord> StoreDecodedPixels(TDecodedPixels pixels, DWORD mask,
+// The bitmap of decoded pixels (see below, without the mask); the pixels are
+// released.
+std::unique_ptr<ImageRecord> StoreDecodedPixels(TDecodedPixels pixels,
                                                 DecodePace pace = DecodePace::Foreground);
 
 // The pixels of a record's bitmap (32-bit, top-down, width x height); null

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/core/gdi_handles.h"
+#include "ui/core/geometry.h"
 #include "ui/render/blend_fallback.h"
 #include "ui/render/dib_section.h"
 #include "ui/render/image_decoder.h"
@@ -312,8 +313,7 @@ bool DrawnWholeAndSmall(const TNinePieceRequest& request) {
   if (width <= 0 || height <= 0 || width * height > kMaxArea) return false;
   if (k.left < 0 || k.top < 0 || k.right < 0 || k.bottom < 0) return false;
   if (width < k.left + k.right || height < k.top + k.bottom) return false;
-  return dest.left >= request.paint.left && dest.top >= request.paint.top &&
-         dest.right <= request.paint.right && dest.bottom <= request.paint.bottom;
+  return CRectUI(request.paint).Contains(dest);
 }
 
 // A blended image drawn again and again at one size (a skin's buttons) is
